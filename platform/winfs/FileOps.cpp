@@ -1,0 +1,223 @@
+// The VB file statements on Windows paths.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/Internal.h"
+#include "platform/winfs/WinFs.h"
+
+namespace winfs {
+namespace {
+
+namespace fs = std::filesystem;
+
+// stat() of an existing path; 53 or 76 when it is missing.
+struct stat StatOrRaise(const fs::path& host) {
+  struct stat st {};
+  if (::stat(host.c_str(), &st) != 0) detail::RaiseHost(errno, host);
+  return st;
+}
+
+bool ReadOnly(const struct stat& st) {
+  return (st.st_mode & S_IWUSR) == 0;
+}
+
+// Splits "C:\\A\\*.JPG" into "C:\\A\\" and "*.JPG".
+std::pair<std::string, std::string> SplitName(const std::string& winPath) {
+  const size_t sep = winPath.find_last_of("\\/");
+  if (sep != std::string::npos) return {winPath.substr(0, sep + 1), winPath.substr(sep + 1)};
+  if (winPath.size() >= 2 && winPath[1] == ':') return {winPath.substr(0, 2), winPath.substr(2)};
+  return {"", winPath};
+}
+
+void DeleteFile(const fs::path& host) {
+  struct stat st {};
+  if (::lstat(host.c_str(), &st) != 0) detail::RaiseHost(errno, host);
+  if (S_ISDIR(st.st_mode)) vb::Raise(vb::kFileNotFound);
+  struct stat target {};
+  if (::stat(host.c_str(), &target) == 0 && ReadOnly(target)) vb::Raise(vb::kPathFileAccess);
+  if (::unlink(host.c_str()) != 0) detail::RaiseHost(errno, host);
+}
+
+void KillMatching(const std::string& winPath) {
+  auto [folder, mask] = SplitName(winPath);
+  if (folder.empty() || (folder.size() == 2 && folder[1] == ':')) folder += ".";
+  const fs::path dir = ToHost(folder);
+  bool any = false;
+  for (const std::string& name : ListFiles(folder)) {
+    if (!detail::MatchesMask(name, mask)) continue;
+    DeleteFile(dir / name);
+    any = true;
+  }
+  if (!any) vb::Raise(vb::kFileNotFound);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Renames without replacing an existing target; false when the system cannot tell.
+int RenameNoReplace(const fs::path& from, const fs::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void ChangeCurDir(const detail::WinPath& p) {
+  const fs::path host = detail::Resolve(p);
+  std::error_code ec;
+  if (!fs::is_directory(host, ec)) vb::Raise(vb::kPathNotFound);
+  detail::SetCurDirParts(p.drive, p.parts);
+}
+
+}  // namespace
+
+namespace detail {
+// Copies a host file; defined in Copy.cpp.
+void CopyHostFile(const fs::path& src, const fs::path& dst);
+}  // namespace detail
+
+bool FileExists(const std::string& winPath) {
+  try {
+    std::error_code ec;
+    return fs::is_regular_file(ToHost(winPath), ec);
+  } catch (const vb::VbError&) {
+    return false;
+  }
+}
+
+bool DirExists(const std::string& winPath) {
+  try {
+    std::error_code ec;
+    return fs::is_directory(ToHost(winPath), ec);
+  } catch (const vb::VbError&) {
+    return false;
+  }
+}
+
+long long FileLen(const std::string& winPath) {
+  const struct stat st = StatOrRaise(ToHost(winPath));
+  if (S_ISDIR(st.st_mode)) vb::Raise(vb::kFileNotFound);
+  return static_cast<long long>(st.st_size);
+}
+
+std::time_t FileDateTime(const std::string& winPath) {
+  return StatOrRaise(ToHost(winPath)).st_mtime;
+}
+
+unsigned GetAttr(const std::string& winPath) {
+  const fs::path host = ToHost(winPath);
+  const struct stat st = StatOrRaise(host);
+  unsigned attrs = S_ISDIR(st.st_mode) ? kDirectory : kArchive;
+  if (ReadOnly(st)) attrs |= kReadOnly;
+  if (detail::IsHiddenName(host.filename().string())) attrs |= kHidden;
+  return attrs;
+}
+
+void SetAttr(const std::string& winPath, unsigned attrs) {
+  if (attrs & ~(kReadOnly | kHidden | kSystem | kArchive)) vb::Raise(vb::kInvalidProcedureCall);
+  const fs::path host = ToHost(winPath);
+  const struct stat st = StatOrRaise(host);
+  mode_t mode = st.st_mode & 07777;
+  mode = (attrs & kReadOnly) ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
+  if (mode != (st.st_mode & 07777) && ::chmod(host.c_str(), mode) != 0) {
+    detail::RaiseHost(errno, host);
+  }
+}
+
+void FileCopy(const std::string& src, const std::string& dst) {
+  const fs::path from = ToHost(src);
+  const struct stat srcStat = StatOrRaise(from);
+  if (S_ISDIR(srcStat.st_mode)) vb::Raise(vb::kPathFileAccess);
+  fs::path to = ToHost(dst);
+  struct stat dstStat {};
+  if (::stat(to.c_str(), &dstStat) == 0) {
+    if (S_ISDIR(dstStat.st_mode) || ReadOnly(dstStat)) vb::Raise(vb::kPathFileAccess);
+    if (SameFile(srcStat, dstStat)) vb::Raise(vb::kPermissionDenied);
+    if (::access(to.c_str(), W_OK) != 0) vb::Raise(vb::kPathFileAccess);
+    std::error_code ec;
+    if (fs::is_symlink(to, ec)) to = fs::canonical(to, ec);  // write through the link
+    if (ec) detail::RaiseHost(ec.value(), to);
+  } else if (!detail::ParentExists(to)) {
+    vb::Raise(vb::kPathNotFound);
+  }
+  detail::CopyHostFile(from, to);
+}
+
+void Kill(const std::string& winPath) {
+  if (HasWildcards(SplitName(winPath).second)) {
+    KillMatching(winPath);
+  } else {
+    DeleteFile(ToHost(winPath));
+  }
+}
+
+void Name(const std::string& from, const std::string& to) {
+  const detail::WinPath fromPath = detail::Parse(from), toPath = detail::Parse(to);
+  const fs::path src = detail::Resolve(fromPath);
+  struct stat srcStat {};
+  if (::lstat(src.c_str(), &srcStat) != 0) detail::RaiseHost(errno, src);
+  const bool isDir = S_ISDIR(srcStat.st_mode);
+  if (isDir && fromPath.drive != toPath.drive) vb::Raise(vb::kRenameDifferentDrive);
+  if (toPath.parts.empty()) vb::Raise(vb::kFileAlreadyExists);
+  fs::path dst = detail::Resolve(toPath);
+  struct stat dstStat {};
+  if (::lstat(dst.c_str(), &dstStat) == 0) {
+    if (!SameFile(srcStat, dstStat)) vb::Raise(vb::kFileAlreadyExists);
+    dst = dst.parent_path() / toPath.parts.back();  // a change of letter case only
+    if (dst == src) return;
+  } else if (!detail::ParentExists(dst)) {
+    vb::Raise(vb::kPathNotFound);
+  }
+  const int err = RenameNoReplace(src, dst);
+  if (err == 0) return;
+  if (err != EXDEV) detail::RaiseHost(err, dst);
+  if (isDir) vb::Raise(vb::kRenameDifferentDrive);
+  detail::CopyHostFile(src, dst);
+  if (::unlink(src.c_str()) != 0) detail::RaiseHost(errno, src);
+}
+
+void MkDir(const std::string& winPath) {
+  const fs::path host = ToHost(winPath);
+  if (::mkdir(host.c_str(), 0777) == 0) return;
+  if (errno == EEXIST) vb::Raise(vb::kPathFileAccess);
+  if (errno == ENOENT) vb::Raise(vb::kPathNotFound);
+  detail::RaiseHost(errno, host);
+}
+
+void RmDir(const std::string& winPath) {
+  const detail::WinPath p = detail::Parse(winPath);
+  const fs::path host = detail::Resolve(p);
+  if (p.parts.empty()) vb::Raise(vb::kPathFileAccess);  // a drive root
+  if (::rmdir(host.c_str()) == 0) return;
+  if (errno == ENOENT || errno == ENOTDIR) vb::Raise(vb::kPathNotFound);
+  if (errno == EEXIST) vb::Raise(vb::kPathFileAccess);
+  detail::RaiseHost(errno, host);
+}
+
+std::string CurDir() {
+  return CurDir(detail::CurrentDrive());
+}
+
+std::string CurDir(char drive) {
+  const char d = detail::CheckLetter(drive);
+  return detail::Format({d, detail::CurDirParts(d)});
+}
+
+void ChDir(const std::string& winPath) {
+  ChangeCurDir(detail::Parse(winPath));
+}
+
+void ChDrive(const std::string& drive) {
+  if (drive.empty()) return;  // VB ignores an empty drive text
+  const char d = detail::CheckLetter(drive[0]);
+  if (!DriveReady(d)) vb::Raise(vb::kDeviceUnavailable);
+  detail::SetCurrentDrive(d);
+}
+
+}  // namespace winfs

@@ -1,0 +1,122 @@
+// The active prefix and the current folders.
+
+#include <pwd.h>
+#include <unistd.h>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/Internal.h"
+#include "platform/winfs/WinFs.h"
+
+namespace winfs {
+namespace {
+
+struct State {
+  std::mutex mutex;
+  bool prefixSet = false;
+  std::filesystem::path prefix;
+  char curDrive = 'C';
+  std::map<char, std::vector<std::string>> curDirs;
+};
+
+State& TheState() {
+  static State state;
+  return state;
+}
+
+std::filesystem::path HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  return "/tmp";
+}
+
+void MakeDirs(const std::filesystem::path& p) {
+  std::error_code ec;
+  std::filesystem::create_directories(p, ec);
+  if (ec) detail::RaiseHost(ec.value(), p);
+}
+
+}  // namespace
+
+std::filesystem::path DefaultPrefix() {
+  if (const char* env = std::getenv("VELMORA_PREFIX"); env && *env) return env;
+  // The base directory spec ignores relative XDG values.
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+    return std::filesystem::path(xdg) / "velmora";
+  }
+  return HomeFolder() / ".local" / "share" / "velmora";
+}
+
+void UsePrefix(const std::filesystem::path& p) {
+  State& s = TheState();
+  {
+    std::lock_guard lock(s.mutex);
+    s.prefix = std::filesystem::absolute(p).lexically_normal();
+    s.prefixSet = true;
+  }
+  detail::ResetCurDirs();
+}
+
+const std::filesystem::path& ActivePrefix() {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  if (!s.prefixSet) {
+    s.prefix = std::filesystem::absolute(DefaultPrefix()).lexically_normal();
+    s.prefixSet = true;
+  }
+  return s.prefix;
+}
+
+void CreatePrefix(const std::filesystem::path& p) {
+  namespace fs = std::filesystem;
+  MakeDirs(p / "drive_c" / "WINDOWS" / "SYSTEM32");
+  const fs::path dev = p / "dosdevices";
+  MakeDirs(dev);
+  const std::pair<const char*, const char*> links[] = {{"c:", "../drive_c"}, {"z:", "/"}};
+  for (const auto& [name, target] : links) {
+    std::error_code ec;
+    if (fs::is_symlink(dev / name, ec) || fs::exists(dev / name, ec)) continue;
+    fs::create_directory_symlink(target, dev / name, ec);
+    if (ec) detail::RaiseHost(ec.value(), dev / name);
+  }
+}
+
+namespace detail {
+
+char CurrentDrive() {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  return s.curDrive;
+}
+
+void SetCurrentDrive(char drive) {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  s.curDrive = drive;
+}
+
+std::vector<std::string> CurDirParts(char drive) {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  auto it = s.curDirs.find(drive);
+  return it == s.curDirs.end() ? std::vector<std::string>{} : it->second;
+}
+
+void SetCurDirParts(char drive, std::vector<std::string> parts) {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  s.curDirs[drive] = std::move(parts);
+}
+
+void ResetCurDirs() {
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  s.curDrive = 'C';
+  s.curDirs.clear();
+}
+
+}  // namespace detail
+}  // namespace winfs

@@ -1,0 +1,123 @@
+// Case folding and wildcard masks over UTF-8 names.
+
+#include <algorithm>
+
+#include "platform/winfs/Internal.h"
+
+namespace winfs::detail {
+namespace {
+
+constexpr char32_t kBadByte = 0x110000;
+
+// Length of a UTF-8 sequence from its lead byte, 0 when it cannot start one.
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+bool InRange(char32_t c, char32_t lo, char32_t hi) {
+  return c >= lo && c <= hi;
+}
+
+}  // namespace
+
+std::vector<char32_t> Decode(const std::string& text) {
+  std::vector<char32_t> out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int len = SequenceLength(lead);
+    bool ok = len > 0 && i + len <= text.size();
+    char32_t c = len == 1 ? lead : (lead & (0x7F >> len));
+    for (int k = 1; ok && k < len; ++k) {
+      const auto b = static_cast<unsigned char>(text[i + k]);
+      ok = (b & 0xC0) == 0x80;
+      c = (c << 6) | (b & 0x3F);
+    }
+    // Overlong and surrogate forms are treated as bad bytes too.
+    if (ok && ((len == 3 && c < 0x800) || (len == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+               InRange(c, 0xD800, 0xDFFF))) {
+      ok = false;
+    }
+    if (!ok) {
+      out.push_back(kBadByte + lead);
+      ++i;
+      continue;
+    }
+    out.push_back(c);
+    i += len;
+  }
+  return out;
+}
+
+char32_t FoldChar(char32_t c) {
+  if (InRange(c, 'A', 'Z')) return c + 32;
+  if (c < 0x80) return c;
+  if (InRange(c, 0xC0, 0xDE) && c != 0xD7) return c + 32;
+  if (c == 0x130) return 'i';
+  if (InRange(c, 0x100, 0x137) || InRange(c, 0x14A, 0x177)) return (c % 2 == 0) ? c + 1 : c;
+  if (InRange(c, 0x139, 0x148) || InRange(c, 0x179, 0x17E)) return (c % 2 == 1) ? c + 1 : c;
+  if (c == 0x178) return 0xFF;
+  if (InRange(c, 0x391, 0x3A9) && c != 0x3A2) return c + 32;
+  if (InRange(c, 0x410, 0x42F)) return c + 32;
+  if (InRange(c, 0x400, 0x40F)) return c + 80;
+  return c;
+}
+
+std::u32string Fold(const std::string& text) {
+  std::u32string out;
+  for (char32_t c : Decode(text)) out.push_back(FoldChar(c));
+  return out;
+}
+
+namespace {
+
+// Glob over folded code points: '*' any run, '?' exactly one character.
+bool Glob(const std::u32string& name, const std::u32string& mask) {
+  size_t n = 0, m = 0, starMask = std::u32string::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] == U'*') {
+      starMask = m++;
+      starName = n;
+    } else if (m < mask.size() && (mask[m] == U'?' || mask[m] == name[n])) {
+      ++n;
+      ++m;
+    } else if (starMask != std::u32string::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == U'*') ++m;
+  return m == mask.size();
+}
+
+}  // namespace
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  const std::u32string n = Fold(name);
+  std::u32string m = Fold(mask);
+  const bool nameHasDot = n.find(U'.') != std::u32string::npos;
+  // "*." and "abc.": the name must have no extension.
+  if (!m.empty() && m.back() == U'.') {
+    while (!m.empty() && m.back() == U'.') m.pop_back();
+    return !nameHasDot && Glob(n, m);
+  }
+  if (Glob(n, m)) return true;
+  // "*.*" and "IMG*.*" also match names without an extension.
+  if (m.size() >= 2 && m.compare(m.size() - 2, 2, U".*") == 0 && !nameHasDot) {
+    return Glob(n, m.substr(0, m.size() - 2));
+  }
+  return false;
+}
+
+bool IsHiddenName(const std::string& name) {
+  return !name.empty() && name[0] == '.';
+}
+
+}  // namespace winfs::detail

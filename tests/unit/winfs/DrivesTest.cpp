@@ -1,0 +1,106 @@
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/winfs/WinFs.h"
+#include "tests/support/TempPrefix.h"
+#include "tests/unit/winfs/ExpectVbError.h"
+
+namespace fs = std::filesystem;
+
+TEST(WinFsDrives, NewPrefixHasCAndZ) {
+  TempPrefix prefix;
+  EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'Z'}));
+  const auto links = winfs::DriveLinks();
+  EXPECT_EQ(links.at('C'), prefix.Prefix() / "drive_c");
+  EXPECT_EQ(links.at('Z'), fs::path("/"));
+  EXPECT_TRUE(winfs::DriveReady('c'));
+  EXPECT_TRUE(winfs::DirExists(winfs::SystemDirectory()));
+  EXPECT_EQ(winfs::VolumeLabel('C'), "");
+  // Creating again keeps what is there.
+  winfs::LinkDrive('Z', prefix.Root());
+  winfs::CreatePrefix(prefix.Prefix());
+  EXPECT_EQ(winfs::DriveLinks().at('Z'), prefix.Root());
+}
+
+TEST(WinFsDrives, LabelIsTheFirstLineOfTheLabelFile) {
+  TempPrefix prefix;
+  const fs::path e = prefix.LinkExtraDrive('e');
+  std::ofstream(e / ".windows-label") << "CARD_01  \r\nsecond line\n";
+  EXPECT_EQ(winfs::VolumeLabel('E'), "CARD_01");
+  EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'E', 'Z'}));
+}
+
+TEST(WinFsDrives, DriveWhoseFolderIsRemovedIsNotReady) {
+  TempPrefix prefix;
+  const fs::path d = prefix.LinkExtraDrive('D');
+  prefix.WriteFile("D:\\Pics\\a.jpg", "abc");
+  EXPECT_EQ(winfs::FileLen("d:\\pics\\A.JPG"), 3);
+
+  fs::remove_all(d);
+  EXPECT_FALSE(winfs::DriveReady('D'));
+  EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'D', 'Z'}));  // still listed
+  EXPECT_VB_ERROR(winfs::VolumeLabel('D'), 68);
+  EXPECT_VB_ERROR(winfs::FileLen("D:\\Pics\\a.jpg"), 71);
+  EXPECT_VB_ERROR(winfs::ListFiles("D:\\"), 71);
+  EXPECT_VB_ERROR(winfs::MkDir("D:\\New"), 71);
+  EXPECT_FALSE(winfs::FileExists("D:\\Pics\\a.jpg"));
+
+  // Without the link the letter is no drive at all.
+  winfs::UnlinkDrive('D');
+  EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'Z'}));
+  EXPECT_VB_ERROR(winfs::FileLen("D:\\Pics\\a.jpg"), 76);
+  EXPECT_VB_ERROR(winfs::VolumeLabel('D'), 68);
+}
+
+TEST(WinFsDrives, RemovableDriveWithoutMediumReports71) {
+  TempPrefix prefix;
+  const fs::path card = prefix.Root() / "card";
+  winfs::LinkDrive('F', card);  // the card is not in
+  winfs::SetRemovable('f', true);
+  EXPECT_TRUE(winfs::IsRemovable('F'));
+  EXPECT_FALSE(winfs::IsRemovable('C'));
+  EXPECT_FALSE(winfs::DriveReady('F'));
+  EXPECT_VB_ERROR(winfs::VolumeLabel('F'), 71);
+  EXPECT_VB_ERROR(winfs::ListFiles("F:\\DCIM"), 71);
+  EXPECT_VB_ERROR(winfs::ChDrive("F:"), 68);
+
+  fs::create_directories(card / "DCIM");
+  EXPECT_TRUE(winfs::DriveReady('F'));
+  EXPECT_TRUE(winfs::ListFiles("F:\\DCIM").empty());
+
+  // A removable letter is listed and "not ready" even without a link.
+  winfs::UnlinkDrive('F');
+  EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'F', 'Z'}));
+  EXPECT_VB_ERROR(winfs::FileLen("F:\\x.jpg"), 71);
+  winfs::SetRemovable('F', false);
+  EXPECT_VB_ERROR(winfs::FileLen("F:\\x.jpg"), 76);
+}
+
+TEST(WinFsDrives, BadLetterIsAnInvalidCall) {
+  TempPrefix prefix;
+  EXPECT_VB_ERROR(winfs::LinkDrive('1', prefix.Root()), 5);
+  EXPECT_FALSE(winfs::DriveReady('1'));
+}
+
+TEST(WinFsSystem, VersionFoldersAndProgramFolder) {
+  TempPrefix prefix;
+  EXPECT_EQ(winfs::WindowsDirectory(), "C:\\WINDOWS");
+  EXPECT_EQ(winfs::WindowsMajorVersion(), 5);
+  EXPECT_EQ(winfs::WindowsMinorVersion(), 1);
+  winfs::SetWindowsVersion(6, 1);
+  EXPECT_EQ(winfs::WindowsMajorVersion(), 6);
+  EXPECT_EQ(winfs::WindowsMinorVersion(), 1);
+
+  // The test executable lives under / so z: names it.
+  const std::string folder = winfs::ProgramFolder();
+  ASSERT_EQ(folder.rfind("Z:\\", 0), 0u) << folder;
+  EXPECT_TRUE(winfs::DirExists(folder));
+  winfs::SetProgramFolder("C:\\APPRAISE");
+  EXPECT_EQ(winfs::ProgramFolder(), "C:\\APPRAISE");
+  winfs::SetProgramFolder("");
+
+  winfs::SetCommandLine("/auto \"C:\\My Files\"");
+  EXPECT_EQ(winfs::CommandLine(), "/auto \"C:\\My Files\"");
+}

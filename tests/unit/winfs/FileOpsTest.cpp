@@ -1,0 +1,129 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/winfs/WinFs.h"
+#include "tests/support/TempPrefix.h"
+#include "tests/unit/winfs/ExpectVbError.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+size_t EntryCount(const fs::path& dir) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+}  // namespace
+
+TEST(WinFsFileOps, ReadOnlyFileMadeWritable) {
+  TempPrefix prefix;
+  const fs::path host = prefix.WriteFile("C:\\Data\\a.ini", "x");
+  winfs::SetAttr("C:\\DATA\\A.INI", winfs::kReadOnly);
+  EXPECT_EQ(winfs::GetAttr("C:\\DATA\\A.INI"), winfs::kReadOnly | winfs::kArchive);
+  EXPECT_EQ(fs::status(host).permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_VB_ERROR(winfs::Kill("C:\\DATA\\A.INI"), 75);
+
+  winfs::SetAttr("C:\\DATA\\A.INI", winfs::kNormal);
+  EXPECT_EQ(winfs::GetAttr("C:\\DATA\\A.INI"), winfs::kArchive);
+  EXPECT_EQ(winfs::GetAttr("C:\\DATA"), winfs::kDirectory);
+  EXPECT_VB_ERROR(winfs::SetAttr("C:\\DATA\\A.INI", winfs::kDirectory), 5);
+  EXPECT_VB_ERROR(winfs::GetAttr("C:\\DATA\\B.INI"), 53);
+  EXPECT_VB_ERROR(winfs::GetAttr("C:\\NODATA\\B.INI"), 76);
+}
+
+TEST(WinFsFileOps, CopyOverwritesAndKeepsTheDate) {
+  TempPrefix prefix;
+  const fs::path src = prefix.WriteFile("C:\\src.jpg", "new picture");
+  const fs::path dst = prefix.WriteFile("C:\\Out\\Photo.jpg", "old");
+  const auto when = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  fs::last_write_time(src, when);
+
+  winfs::FileCopy("C:\\SRC.JPG", "C:\\OUT\\PHOTO.JPG");
+  EXPECT_EQ(ReadAll(dst), "new picture");
+  EXPECT_EQ(winfs::FileDateTime("C:\\OUT\\PHOTO.JPG"), winfs::FileDateTime("C:\\SRC.JPG"));
+  EXPECT_EQ(EntryCount(dst.parent_path()), 1u);  // no temporary file left
+
+  winfs::FileCopy("C:\\SRC.JPG", "C:\\Out\\Second.jpg");
+  EXPECT_EQ(ReadAll(dst.parent_path() / "Second.jpg"), "new picture");
+}
+
+TEST(WinFsFileOps, CopyFailuresKeepTheTarget) {
+  TempPrefix prefix;
+  prefix.WriteFile("C:\\src.jpg", "new");
+  const fs::path dst = prefix.WriteFile("C:\\Out\\locked.jpg", "old");
+  winfs::SetAttr("C:\\Out\\locked.jpg", winfs::kReadOnly);
+  EXPECT_VB_ERROR(winfs::FileCopy("C:\\src.jpg", "C:\\Out\\locked.jpg"), 75);
+  EXPECT_EQ(ReadAll(dst), "old");
+
+  EXPECT_VB_ERROR(winfs::FileCopy("C:\\missing.jpg", "C:\\Out\\x.jpg"), 53);
+  EXPECT_VB_ERROR(winfs::FileCopy("C:\\src.jpg", "C:\\NoFolder\\x.jpg"), 76);
+  EXPECT_VB_ERROR(winfs::FileCopy("C:\\src.jpg", "C:\\Out"), 75);
+  EXPECT_VB_ERROR(winfs::FileCopy("C:\\src.jpg", "C:\\SRC.JPG"), 70);
+  EXPECT_EQ(EntryCount(dst.parent_path()), 1u);
+}
+
+TEST(WinFsFileOps, KillWithWildcards) {
+  TempPrefix prefix;
+  prefix.WriteFile("C:\\Cap\\a.jpg", "1");
+  prefix.WriteFile("C:\\Cap\\B.JPG", "2");
+  prefix.WriteFile("C:\\Cap\\c.bmp", "3");
+  prefix.WriteFile("C:\\Cap\\.hidden.jpg", "4");
+  winfs::Kill("C:\\CAP\\*.jpg");
+  EXPECT_EQ(winfs::ListFiles("C:\\Cap", "*.*", true),
+            (std::vector<std::string>{".hidden.jpg", "c.bmp"}));
+  EXPECT_VB_ERROR(winfs::Kill("C:\\Cap\\*.jpg"), 53);
+
+  winfs::ChDir("C:\\Cap");
+  winfs::Kill("?.BMP");
+  EXPECT_FALSE(winfs::FileExists("C:\\Cap\\c.bmp"));
+  EXPECT_VB_ERROR(winfs::Kill("C:\\Cap\\none.txt"), 53);
+  EXPECT_VB_ERROR(winfs::Kill("C:\\Cap"), 53);
+}
+
+TEST(WinFsFileOps, NameRenamesAndRefusesExistingTargets) {
+  TempPrefix prefix;
+  prefix.WriteFile("C:\\a.txt", "A");
+  prefix.WriteFile("C:\\b.txt", "B");
+  EXPECT_VB_ERROR(winfs::Name("C:\\a.txt", "C:\\B.TXT"), 58);
+  EXPECT_VB_ERROR(winfs::Name("C:\\zzz.txt", "C:\\c.txt"), 53);
+
+  winfs::Name("C:\\a.txt", "C:\\A.TXT");  // a change of case only
+  EXPECT_EQ(winfs::ListFiles("C:\\"), (std::vector<std::string>{"A.TXT", "b.txt"}));
+
+  const fs::path d = prefix.LinkExtraDrive('D');
+  winfs::Name("C:\\A.TXT", "D:\\moved.txt");
+  EXPECT_EQ(ReadAll(d / "moved.txt"), "A");
+  EXPECT_FALSE(winfs::FileExists("C:\\A.TXT"));
+
+  winfs::MkDir("C:\\Folder");
+  EXPECT_VB_ERROR(winfs::Name("C:\\Folder", "D:\\Folder"), 74);
+  winfs::Name("C:\\FOLDER", "C:\\Renamed");
+  EXPECT_TRUE(winfs::DirExists("C:\\renamed"));
+}
+
+TEST(WinFsFileOps, FoldersMadeAndRemoved) {
+  TempPrefix prefix;
+  winfs::MkDir("C:\\New");
+  EXPECT_VB_ERROR(winfs::MkDir("C:\\NEW"), 75);
+  EXPECT_VB_ERROR(winfs::MkDir("C:\\Missing\\Sub"), 76);
+  prefix.WriteFile("C:\\New\\f.txt", "");
+  EXPECT_VB_ERROR(winfs::RmDir("C:\\new"), 75);
+  winfs::Kill("C:\\new\\F.TXT");
+  winfs::RmDir("C:\\new");
+  EXPECT_FALSE(winfs::DirExists("C:\\New"));
+  EXPECT_VB_ERROR(winfs::RmDir("C:\\New"), 76);
+  EXPECT_VB_ERROR(winfs::RmDir("C:\\"), 75);
+  EXPECT_VB_ERROR(winfs::FileLen("C:\\WINDOWS"), 53);
+}
