@@ -1,0 +1,275 @@
+#include "platform/profile/Profile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstring>
+#include <vector>
+
+#include "platform/profile/AtomicFile.h"
+#include "platform/profile/IniText.h"
+
+namespace profile {
+namespace {
+
+namespace fs = std::filesystem;
+using detail::IniText;
+using detail::Line;
+using detail::LineKind;
+using detail::Section;
+using detail::TrimBlanks;
+
+// Text as the A functions see it: up to the first NUL.
+std::string_view CString(std::string_view s) {
+  return s.substr(0, s.find('\0'));
+}
+
+// One matching pair of surrounding quotes removed.
+std::string_view Unquoted(std::string_view v) {
+  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+std::size_t CopyOut(std::string_view value, char* buffer, std::size_t size) {
+  std::size_t n = std::min(value.size(), size - 1);
+  std::memcpy(buffer, value.data(), n);
+  buffer[n] = '\0';
+  return n;
+}
+
+// NUL-separated names with a final NUL; cut lists end in two NULs and return size-2.
+std::size_t CopyList(const std::vector<std::string_view>& names, char* buffer, std::size_t size) {
+  std::size_t pos = 0, left = size;
+  for (std::string_view name : names) {
+    if (left <= 2) break;
+    std::size_t n = std::min(name.size(), left - 2);
+    std::memcpy(buffer + pos, name.data(), n);
+    buffer[pos + n] = '\0';
+    pos += n + 1;
+    left -= n + 1;
+    if (left < 2) break;
+  }
+  if (left >= 1) buffer[pos] = '\0';
+  if (left <= 1) {
+    if (size < 2) return 0;
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+  }
+  return pos;
+}
+
+std::vector<std::string_view> SectionNames(const IniText& ini) {
+  std::vector<std::string_view> names;
+  for (const Section& s : ini.sections()) {
+    std::string_view name = CString(s.name);
+    if (!name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+std::vector<std::string_view> KeyNames(const IniText& ini, const Section& section) {
+  std::vector<std::string_view> names;
+  for (std::size_t i = section.header + 1; i < section.endLine; ++i) {
+    const Line& line = ini.lines()[i];
+    std::string_view name = CString(line.name);
+    if (line.kind == LineKind::kEntry && line.hasValue && !name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+// The default as Windows returns it: trailing spaces gone, one quote pair removed.
+std::string_view DefaultText(const char* defaultValue) {
+  std::string_view d = defaultValue ? defaultValue : "";
+  while (!d.empty() && d.back() == ' ') d.remove_suffix(1);
+  return Unquoted(d);
+}
+
+std::size_t Lookup(std::optional<std::string_view> section, std::optional<std::string_view> key,
+                   std::string_view def, char* buffer, std::size_t size, const fs::path& file) {
+  if ((section && CString(*section).empty()) || (key && CString(*key).empty())) {
+    return CopyOut(def, buffer, size);
+  }
+  std::string text;
+  if (file.empty() || detail::ReadWholeFile(file, text) != detail::ReadStatus::kOk ||
+      text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return CopyOut(def, buffer, size);
+  }
+  IniText ini(std::move(text));
+  if (!section) return CopyList(SectionNames(ini), buffer, size);
+  const Section* found = ini.FindSection(TrimBlanks(CString(*section)));
+  if (!found) return CopyOut(def, buffer, size);
+  if (!key) {
+    auto names = KeyNames(ini, *found);
+    if (names.empty()) return CopyOut(def, buffer, size);
+    return CopyList(names, buffer, size);
+  }
+  auto line = ini.FindKey(*found, TrimBlanks(CString(*key)));
+  if (!line) return CopyOut(def, buffer, size);
+  return CopyOut(Unquoted(CString(ini.lines()[*line].value)), buffer, size);
+}
+
+// ---- writing ----
+
+std::string Splice(const std::string& text, std::size_t from, std::size_t to,
+                   std::string_view with) {
+  std::string out;
+  out.reserve(text.size() + with.size());
+  out.append(text, 0, from).append(with).append(text, to, std::string::npos);
+  return out;
+}
+
+std::optional<std::string> SetValue(const IniText& ini, std::string_view section,
+                                    std::string_view key, std::string_view value) {
+  const std::string& text = ini.text();
+  const Section* found = ini.FindSection(section);
+  if (!found) {
+    std::string out = text;
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
+    out.append("[").append(section).append("]\r\n");
+    out.append(key).append("=").append(value).append("\r\n");
+    return out;
+  }
+  if (auto index = ini.FindKey(*found, key)) {
+    const Line& line = ini.lines()[*index];
+    std::string replaced = std::string(line.name) + "=" + std::string(value);
+    if (text.compare(line.begin, line.end - line.begin, replaced) == 0) return std::nullopt;
+    return Splice(text, line.begin, line.end, replaced);
+  }
+  std::size_t after = found->header;
+  for (std::size_t i = found->header + 1; i < found->endLine; ++i) {
+    if (ini.lines()[i].kind == LineKind::kEntry) after = i;
+  }
+  const Line& line = ini.lines()[after];
+  std::string insert = line.end == line.next ? "\r\n" : "";
+  insert.append(key).append("=").append(value).append("\r\n");
+  return Splice(text, line.next, line.next, insert);
+}
+
+std::optional<std::string> DeleteKey(const IniText& ini, std::string_view section,
+                                     std::string_view key) {
+  const Section* found = ini.FindSection(section);
+  if (!found) return std::nullopt;
+  auto index = ini.FindKey(*found, key);
+  if (!index) return std::nullopt;
+  const Line& line = ini.lines()[*index];
+  return Splice(ini.text(), line.begin, line.next, {});
+}
+
+std::optional<std::string> DeleteSection(const IniText& ini, std::string_view section) {
+  const Section* found = ini.FindSection(section);
+  if (!found) return std::nullopt;
+  const auto& lines = ini.lines();
+  std::size_t end = found->endLine < lines.size() ? lines[found->endLine].begin : ini.text().size();
+  return Splice(ini.text(), lines[found->header].begin, end, {});
+}
+
+// CR or LF would start a new line of the file (a key or value could forge a
+// section); '=' in a key would change where the name ends.
+bool Writable(std::string_view s, bool isKey) {
+  return s.find_first_of(isKey ? "\r\n=" : "\r\n") == std::string_view::npos;
+}
+
+// The file a write really changes: the target of a symbolic link.
+fs::path WriteTarget(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
+  fs::path target = fs::weakly_canonical(file, ec);
+  return ec ? file : target;
+}
+
+bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string_view> keyArg,
+           std::optional<std::string_view> valueArg, const fs::path& fileArg) {
+  if (!sectionArg || fileArg.empty()) return false;
+  std::string_view section = TrimBlanks(CString(*sectionArg));
+  std::optional<std::string_view> key, value;
+  if (keyArg) key = TrimBlanks(CString(*keyArg));
+  if (valueArg) value = CString(*valueArg);
+  if (section.empty() || (key && key->empty())) return false;
+  if (!Writable(section, false) || (key && !Writable(*key, true)) ||
+      (value && !Writable(*value, false))) {
+    return false;
+  }
+
+  fs::path file = WriteTarget(fileArg);
+  std::error_code ec;
+  fs::path folder = file.parent_path();
+  if (!folder.empty() && !fs::is_directory(folder, ec)) return false;
+
+  std::string text;
+  auto read = detail::ReadWholeFile(file, text);
+  if (read == detail::ReadStatus::kFailed) return false;
+  std::optional<detail::FileOwner> owner;
+  if (read == detail::ReadStatus::kOk) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return false;
+    // A file without write permission is read-only even for a user who could override it.
+    if ((st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) return false;
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return false;
+    owner = detail::FileOwner{st.st_mode, st.st_uid, st.st_gid};
+  }
+
+  IniText ini(std::move(text));
+  std::optional<std::string> edited;
+  if (!key) {
+    edited = DeleteSection(ini, section);
+  } else if (!value) {
+    edited = DeleteKey(ini, section, *key);
+  } else {
+    edited = SetValue(ini, section, *key, *value);
+  }
+  if (!edited) {
+    // Nothing to change; deleting a section of a missing file still creates it.
+    if (read == detail::ReadStatus::kMissing && !key) return detail::ReplaceFile(file, {}, owner);
+    return true;
+  }
+  return detail::ReplaceFile(file, *edited, owner);
+}
+
+}  // namespace
+
+std::size_t GetPrivateProfileString(std::optional<std::string_view> section,
+                                    std::optional<std::string_view> key, const char* defaultValue,
+                                    char* buffer, std::size_t size, const fs::path& file) {
+  if (size == 0 || buffer == nullptr) return 0;
+  try {
+    return Lookup(section, key, DefaultText(defaultValue), buffer, size, file);
+  } catch (...) {
+    buffer[0] = '\0';
+    return 0;
+  }
+}
+
+bool WritePrivateProfileString(std::optional<std::string_view> section,
+                               std::optional<std::string_view> key,
+                               std::optional<std::string_view> value, const fs::path& file) {
+  try {
+    return Write(section, key, value, file);
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string ReadValue(const fs::path& file, std::string_view section, std::string_view key,
+                      std::string_view defaultValue) {
+  // A caller growing its buffer until the result no longer fills it ends with the
+  // whole value; starting at the file's size usually needs a single read.
+  std::string def(CString(defaultValue));
+  std::error_code ec;
+  auto fileSize = fs::file_size(file, ec);
+  std::size_t size = std::max<std::size_t>(ec ? 0 : fileSize, def.size()) + 256;
+  for (;;) {
+    std::vector<char> buffer(size);
+    std::size_t n = GetPrivateProfileString(section, key, def.c_str(), buffer.data(), size, file);
+    if (n < size - 1) return std::string(buffer.data(), n);
+    size *= 2;
+  }
+}
+
+namespace testing {
+void SetBeforeReplaceHook(std::function<bool()> hook) {
+  detail::BeforeReplaceHook() = std::move(hook);
+}
+}  // namespace testing
+
+}  // namespace profile

@@ -1,0 +1,16 @@
+# Runs one fuzz target for 5 seconds on a fresh copy of its seed corpus.
+#   cmake -DFUZZER=<exe> -DSEEDS=<dir> -DCORPUS=<dir> -P RunFuzzer.cmake
+file(REMOVE_RECURSE ${CORPUS})
+file(MAKE_DIRECTORY ${CORPUS})
+if(EXISTS ${SEEDS})
+  file(GLOB seeds ${SEEDS}/*)
+  if(seeds)
+    file(COPY ${seeds} DESTINATION ${CORPUS})
+  endif()
+endif()
+execute_process(COMMAND ${FUZZER} -max_total_time=5 -timeout=10 -rss_limit_mb=2048 ${CORPUS}
+                WORKING_DIRECTORY ${CORPUS}/..
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${FUZZER} failed: ${result}")
+endif()

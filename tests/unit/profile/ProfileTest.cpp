@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/profile/Profile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Profile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("vbrt-profile-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    file_ = dir_ / "APP.INI";
+  }
+  void TearDown() override {
+    profile::testing::SetBeforeReplaceHook({});
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir_);
+  }
+
+  void Put(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
+  std::string Bytes() const {
+    std::ifstream in(file_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // Value read with a roomy buffer; `ret` gets the returned count.
+  std::string Get(std::optional<std::string_view> section, std::optional<std::string_view> key,
+                  const char* def = "dflt", std::size_t size = 256, std::size_t* ret = nullptr) {
+    std::string buf(size, '#');
+    std::size_t n = profile::GetPrivateProfileString(section, key, def, buf.data(), size, file_);
+    if (ret) *ret = n;
+    return std::string(buf.data(), size ? n : 0);
+  }
+  std::size_t Entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
+  }
+
+  fs::path dir_, file_;
+};
+
+TEST_F(Profile, ParsesNamesValuesAndLineEndsLikeWindows) {
+  Put("top=lost\r\n"
+      "[ section1 ]\r\n"
+      "  NaMe1 =  val1  \n"
+      "quoted=\"val2\"\r"
+      "single=' a b '\n"
+      "odd=\"abc'\n"
+      "lone=\"\n"
+      "empty=\n"
+      "novalue\n"
+      "; comment=1\n"
+      "inline=v ; note\n"
+      "dup=first\n"
+      "dup=second\n"
+      "[broken\n"
+      "after=broken\n"
+      "[Section1]\n"
+      "second=copy\n");
+  EXPECT_EQ(Get("section1", "name1"), "val1");
+  EXPECT_EQ(Get("  SECTION1 ", "  NAME1  "), "val1");
+  EXPECT_EQ(Get("section1", "quoted"), "val2");
+  EXPECT_EQ(Get("section1", "single"), " a b ");
+  EXPECT_EQ(Get("section1", "odd"), "\"abc'");
+  EXPECT_EQ(Get("section1", "lone"), "\"");
+  EXPECT_EQ(Get("section1", "empty"), "");
+  EXPECT_EQ(Get("section1", "novalue"), "dflt");
+  EXPECT_EQ(Get("section1", "; comment"), "dflt");
+  EXPECT_EQ(Get("section1", "inline"), "v ; note");
+  EXPECT_EQ(Get("section1", "dup"), "first");
+  EXPECT_EQ(Get("section1", "after"), "broken");  // "[broken" is not a header
+  EXPECT_EQ(Get("section1", "second"), "dflt");   // only the first copy is searched
+  EXPECT_EQ(Get("", "top"), "dflt");
+  EXPECT_EQ(Get("section1", ""), "dflt");
+  EXPECT_EQ(Get("nosuch", "name1"), "dflt");
+}
+
+TEST_F(Profile, DefaultsAndMissingFile) {
+  std::size_t ret = 0;
+  EXPECT_EQ(Get("a", "b", "default  ", 256, &ret), "default");
+  EXPECT_EQ(ret, 7u);
+  EXPECT_EQ(Get("a", "b", "one two  "), "one two");
+  EXPECT_EQ(Get("a", "b", "  x   "), "  x");
+  EXPECT_EQ(Get("a", "b", "'x'"), "x");
+  EXPECT_EQ(Get("a", "b", nullptr, 256, &ret), "");
+  EXPECT_EQ(ret, 0u);
+  // A UTF-16 file reads as missing and is never written.
+  Put(std::string("\xFF\xFE[\0a\0]\0\r\0\n\0k\0=\0v\0", 18));
+  EXPECT_EQ(Get("a", "k"), "dflt");
+  EXPECT_FALSE(profile::WritePrivateProfileString("a", "k", "w", file_));
+}
+
+TEST_F(Profile, TruncationReturnValuesMatchGrowingReaders) {
+  Put("[s]\nkey=val1\nq=\"val2\"\n[t]\nsection2=x\n");
+  std::size_t ret = 99;
+  std::string buf = "untouched";
+  EXPECT_EQ(profile::GetPrivateProfileString("s", "key", "", buf.data(), 0, file_), 0u);
+  EXPECT_EQ(buf, "untouched");
+  EXPECT_EQ(Get("s", "key", "", 1, &ret), "");
+  EXPECT_EQ(ret, 0u);
+  EXPECT_EQ(Get("s", "key", "", 4, &ret), "val");
+  EXPECT_EQ(ret, 3u);
+  EXPECT_EQ(Get("s", "key", "", 5, &ret), "val1");
+  EXPECT_EQ(ret, 4u);
+  EXPECT_EQ(Get("s", "q", "", 3, &ret), "va");
+  EXPECT_EQ(Get("s", "nokey", "defaultvalue", 5, &ret), "defa");
+  EXPECT_EQ(ret, 4u);
+
+  std::string list(32, '#');
+  ret = profile::GetPrivateProfileString(std::nullopt, std::nullopt, "", list.data(), 32, file_);
+  EXPECT_EQ(list.substr(0, ret + 1), std::string("s\0t\0\0", 5).substr(0, ret + 1));
+  EXPECT_EQ(ret, 4u);
+  Put("[section1]\n[section2]\n[section3]\n");
+  ret = profile::GetPrivateProfileString(std::nullopt, std::nullopt, "", list.data(), 16, file_);
+  EXPECT_EQ(ret, 14u);
+  EXPECT_EQ(list.substr(0, 16), std::string("section1\0secti\0\0", 16));
+
+  std::string big(1000, 'x');
+  Put("[s]\r\nk=" + big + "\r\n");
+  EXPECT_EQ(profile::ReadValue(file_, "s", "k"), big);
+  EXPECT_EQ(profile::ReadValue(file_, "s", "none", "d"), "d");
+}
+
+TEST_F(Profile, KeyListingSkipsCommentsAndValuelessLines) {
+  Put("[App]\nk1=a\n;c=1\nbare\nempty=\n\n[Other]\n");
+  std::string list(64, '#');
+  std::size_t ret =
+      profile::GetPrivateProfileString("app", std::nullopt, "d", list.data(), 64, file_);
+  EXPECT_EQ(list.substr(0, ret + 1), std::string("k1\0empty\0\0", 10));
+  ret = profile::GetPrivateProfileString("other", std::nullopt, "d", list.data(), 64, file_);
+  EXPECT_EQ(std::string(list.data(), ret), "d");
+}
+
+TEST_F(Profile, WritingCreatesFilesAndAppendsWithCrLf) {
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "key", "string", file_));
+  EXPECT_EQ(Bytes(), "[App]\r\nkey=string\r\n");
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "key2", "", file_));
+  EXPECT_TRUE(profile::WritePrivateProfileString("App3", "key5", "string5", file_));
+  EXPECT_EQ(Bytes(), "[App]\r\nkey=string\r\nkey2=\r\n[App3]\r\nkey5=string5\r\n");
+
+  Put("[App]\nkey=1\n\n; trailing\n[Next]\nz=9");
+  EXPECT_TRUE(profile::WritePrivateProfileString("app", "new", "2", file_));
+  EXPECT_TRUE(profile::WritePrivateProfileString("New", "k", "v", file_));
+  EXPECT_EQ(Bytes(), "[App]\nkey=1\nnew=2\r\n\n; trailing\n[Next]\nz=9\r\n[New]\r\nk=v\r\n");
+  EXPECT_EQ(Get("next", "z"), "9");
+}
+
+TEST_F(Profile, ReplacingAndDeletingKeepsOtherBytes) {
+  const std::string original = "; header comment\r\n[App]\r\n  KeY = old \r\nother=1\n\n[B]\r\nx=y";
+  Put(original);
+  EXPECT_TRUE(profile::WritePrivateProfileString("APP", "key", "new", file_));
+  EXPECT_EQ(Bytes(), "; header comment\r\n[App]\r\nKeY=new\r\nother=1\n\n[B]\r\nx=y");
+  fs::file_time_type before = fs::last_write_time(file_);
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "KEY", "new", file_));
+  EXPECT_EQ(fs::last_write_time(file_), before);  // same value: untouched
+
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "other", std::nullopt, file_));
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "missing", std::nullopt, file_));
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "key", std::nullopt, file_));
+  EXPECT_EQ(Bytes(), "; header comment\r\n[App]\r\n\n[B]\r\nx=y");
+  EXPECT_TRUE(profile::WritePrivateProfileString("app", std::nullopt, std::nullopt, file_));
+  EXPECT_EQ(Bytes(), "; header comment\r\n[B]\r\nx=y");
+  EXPECT_TRUE(profile::WritePrivateProfileString("gone", std::nullopt, std::nullopt, file_));
+  EXPECT_FALSE(profile::WritePrivateProfileString(std::nullopt, "k", "v", file_));
+  EXPECT_EQ(Bytes(), "; header comment\r\n[B]\r\nx=y");
+
+  fs::path created = dir_ / "EMPTY.INI";
+  EXPECT_TRUE(profile::WritePrivateProfileString("s", std::nullopt, std::nullopt, created));
+  EXPECT_TRUE(fs::exists(created));
+}
+
+TEST_F(Profile, RefusesTextThatWouldForgeLines) {
+  Put("[App]\r\nk=1\r\n");
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "1\r\n[Evil]", file_));
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "a=b", "1", file_));
+  EXPECT_EQ(Bytes(), "[App]\r\nk=1\r\n");
+}
+
+TEST_F(Profile, FailedWritesLeaveTheOldFileAndNoTemporary) {
+  const std::string original = "[App]\r\nkey=old\r\n";
+  Put(original);
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  profile::testing::SetBeforeReplaceHook([] { return false; });
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "key", "new", file_));
+  EXPECT_EQ(Bytes(), original);
+  EXPECT_EQ(Entries(), 1u);
+  profile::testing::SetBeforeReplaceHook({});
+
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "key", "new", file_));
+  EXPECT_EQ(fs::status(file_).permissions() & fs::perms::mask,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(Entries(), 1u);
+
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "key", "newer", file_));
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "key", std::nullopt, file_));
+  EXPECT_EQ(Bytes(), "[App]\r\nkey=new\r\n");
+  EXPECT_EQ(Entries(), 1u);
+
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", dir_ / "NOFOLDER" / "X.INI"));
+  EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", fs::path()));
+  EXPECT_FALSE(fs::exists(dir_ / "NOFOLDER"));
+}
+
+TEST_F(Profile, ArbitraryBytesNeverCrashAndPassThrough) {
+  std::string junk("[S]\r\nk=\xE9t\xE9\0tail\r\n[\0]\n=\n\x1a\x1a\n", 25);
+  junk += std::string(100000, 'x') + "\r\r\n[\xC3\xA9T\xC3\x89]\nv=\x80\x81";
+  Put(junk);
+  EXPECT_EQ(Get("s", "k"), "\xE9t\xE9");
+  EXPECT_EQ(Get("\xC3\x89T\xC3\xA9", "V"), "\x80\x81");
+  EXPECT_TRUE(profile::WritePrivateProfileString("\xC3\xA9t\xC3\xA9", "w", "\xFF", file_));
+  EXPECT_EQ(Bytes(), junk + "\r\nw=\xFF\r\n");
+  std::string list(8, '#');
+  profile::GetPrivateProfileString(std::nullopt, std::nullopt, "", list.data(), 8, file_);
+}
+
+}  // namespace
