@@ -1,0 +1,92 @@
+#pragma once
+// The client side of a DDE conversation: the Link* members of a text box.
+//
+// A conversation is one Unix-domain stream socket to the server that
+// listens for the application (see ServiceDirectory()).  Every failure is
+// raised as vb::VbError with the number a VB program would see:
+//   282  no server answered the initiate (no socket, refused topic, the
+//        server did not accept the topic within LinkTimeout)
+//   285  the server refused a request, execute or poke
+//   286  no reply within LinkTimeout
+//   290  the reply frame was malformed or oversized ("Data in wrong format")
+//   291  the server closed the conversation before replying
+//   293  Request/Execute/Poke with no conversation open
+//   297  LinkMode set with a LinkTopic that names no application
+//   380  invalid LinkMode or LinkTimeout value
+//   285  LinkMode 1 (automatic) or 3 (notify): not supported by this transport;
+//        also a Poke or Execute larger than the frame limit
+// After 290 or 291 the conversation is gone (LinkMode reads 0).  After 286 it
+// stays open and the late reply is discarded when it arrives.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/dde/Frame.h"
+
+namespace dde {
+
+enum LinkModeKind { vbLinkNone = 0, vbLinkAutomatic = 1, vbLinkManual = 2, vbLinkNotify = 3 };
+
+// DDE numbers not named in vb::ErrNo.
+inline constexpr int kDdeWrongFormat = 290;
+inline constexpr int kDdeAppQuit = 291;
+
+class Connection;
+
+class Link {
+ public:
+  Link();
+  ~Link();
+  Link(const Link&) = delete;
+  Link& operator=(const Link&) = delete;
+  Link(Link&&) noexcept;
+  Link& operator=(Link&&) noexcept;
+
+  // 2 opens a conversation on LinkTopic, 0 ends any open one.
+  int LinkMode() const { return mode_; }
+  void SetLinkMode(int mode);
+
+  // "application|topic"; application and topic are matched without regard to case.
+  const std::string& LinkTopic() const { return topic_; }
+  void SetLinkTopic(std::string topic) { topic_ = std::move(topic); }
+
+  const std::string& LinkItem() const { return item_; }
+  void SetLinkItem(std::string item) { item_ = std::move(item); }
+
+  // Tenths of a second; default 50; -1 waits the longest (65535 tenths).
+  int LinkTimeout() const { return timeout_; }
+  void SetLinkTimeout(int tenths);
+
+  // LinkRequest: asks for LinkItem and returns the reply text.
+  std::string Request();
+  // LinkExecute: sends a command string.
+  void Execute(const std::string& command);
+  // LinkPoke: sends text (the text box's Text) as the new value of LinkItem.
+  void Poke(const std::string& text);
+
+  bool IsOpen() const { return conn_ != nullptr; }
+
+ private:
+  int WaitMilliseconds() const;
+  Frame Transact(const Frame& frame);
+  void Expect(const Frame& reply, FrameType ok);
+  void Drop();
+
+  int mode_ = vbLinkNone;
+  std::string topic_;
+  std::string item_;
+  int timeout_ = 50;
+  std::unique_ptr<Connection> conn_;
+  int stale_replies_ = 0;  // replies still owed for transactions that timed out
+};
+
+// The per-user folder where servers listen, created with mode 0700:
+// $VELMORA_DDE_DIR when set (tests), else $XDG_RUNTIME_DIR/velmora-dde,
+// else $VELMORA_PREFIX/velmora-dde-<uid>, else /tmp/velmora-dde-<uid>.
+std::filesystem::path ServiceDirectory();
+
+// The socket a server for `application` listens on (the name lower-cased).
+std::filesystem::path SocketPath(const std::string& application);
+
+}  // namespace dde

@@ -1,0 +1,29 @@
+#pragma once
+// Runs the kep stand-in as a child process for a test, on a throw-away DDE folder.
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class KepProcess {
+ public:
+  // Starts `kep args...` with --dde-dir `ddeDir` and waits (up to 10 s) for "ready".
+  // Raises std::runtime_error when it does not come up.
+  KepProcess(const std::filesystem::path& ddeDir, std::vector<std::string> args);
+  ~KepProcess();
+  KepProcess(const KepProcess&) = delete;
+  KepProcess& operator=(const KepProcess&) = delete;
+
+  // Sends SIGTERM and waits; returns the exit status (128 + signal when killed).
+  int Stop();
+
+ private:
+  pid_t pid_ = -1;
+  int stdout_fd_ = -1;
+  int status_ = -1;
+};
+
+// The lines of a text file (no line ends); empty when missing.
+std::vector<std::string> ReadLines(const std::filesystem::path& file);

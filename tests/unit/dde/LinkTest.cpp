@@ -1,0 +1,274 @@
+#include "platform/dde/Link.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <strings.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "platform/dde/Connection.h"
+#include "platform/dde/Server.h"
+#include "platform/vbrt/VbError.h"
+
+namespace dde {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records what arrives and answers with whatever the test sets.
+class ScriptedHandler : public Handler {
+ public:
+  bool Connect(const std::string& topic) override {
+    std::lock_guard lock(mu);
+    return ::strcasecmp(topic.c_str(), "good") == 0;
+  }
+  Answer Request(const std::string& topic, const std::string& item) override {
+    return Record("request " + topic + " " + item);
+  }
+  Answer Execute(const std::string& topic, const std::string& command) override {
+    return Record("execute " + topic + " " + command);
+  }
+  Answer Poke(const std::string& topic, const std::string& item, const std::string& data) override {
+    return Record("poke " + topic + " " + item + "=" + data);
+  }
+  void Answer_(Answer a) {
+    std::lock_guard lock(mu);
+    next = std::move(a);
+  }
+  std::string Last() {
+    std::lock_guard lock(mu);
+    return last;
+  }
+
+ private:
+  Answer Record(std::string what) {
+    std::lock_guard lock(mu);
+    last = std::move(what);
+    return next;
+  }
+  std::mutex mu;
+  Answer next = Answer::Ok("reply");
+  std::string last;
+};
+
+class LinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/dde-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    ::setenv("VELMORA_DDE_DIR", (dir_ / "sock").c_str(), 1);
+  }
+  void TearDown() override {
+    StopServer();
+    SetMaxFrameSize(kDefaultMaxFrameSize);
+    ::unsetenv("VELMORA_DDE_DIR");
+    fs::remove_all(dir_);
+  }
+  void StartServer() {
+    server_ = std::make_unique<Server>("Kep", handler_);
+    thread_ = std::thread([this] { server_->Run(); });
+  }
+  void StopServer() {
+    if (!server_) return;
+    server_->Stop();
+    thread_.join();
+    server_.reset();
+  }
+  Link Open(const std::string& topic = "KEP|good") {
+    Link link;
+    link.SetLinkTopic(topic);
+    link.SetLinkMode(vbLinkManual);
+    return link;
+  }
+  static int ErrorOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const vb::VbError& e) {
+      return e.Number();
+    }
+    return 0;
+  }
+
+  fs::path dir_;
+  ScriptedHandler handler_;
+  std::unique_ptr<Server> server_;
+  std::thread thread_;
+};
+
+TEST_F(LinkTest, RequestExecuteAndPokeReachTheServer) {
+  StartServer();
+  Link link = Open("kep|GOOD");
+  EXPECT_EQ(link.LinkMode(), vbLinkManual);
+  link.SetLinkItem("ActiveReports");
+  EXPECT_EQ(link.Request(), "reply");
+  EXPECT_EQ(handler_.Last(), "request GOOD ActiveReports");
+  link.Execute("[RunMacro(x)]\r");
+  EXPECT_EQ(handler_.Last(), "execute GOOD [RunMacro(x)]\r");
+  link.SetLinkItem("P|F|1");
+  link.Poke("text");
+  EXPECT_EQ(handler_.Last(), "poke GOOD P|F|1=text");
+  link.SetLinkMode(vbLinkNone);
+  EXPECT_EQ(link.LinkMode(), vbLinkNone);
+}
+
+TEST_F(LinkTest, OpeningFailures) {
+  EXPECT_EQ(ErrorOf([&] { Open(); }), vb::kDdeNoApp);  // nobody listens
+  StartServer();
+  EXPECT_EQ(ErrorOf([&] { Open("KEP|unknown"); }), vb::kDdeNoApp);
+  EXPECT_EQ(ErrorOf([&] { Open("OTHER|good"); }), vb::kDdeNoApp);
+  EXPECT_EQ(ErrorOf([&] { Open("KEP"); }), vb::kDdeBadTopic);
+  EXPECT_EQ(ErrorOf([&] { Open("|good"); }), vb::kDdeBadTopic);
+  Link link;
+  link.SetLinkTopic("KEP|good");
+  EXPECT_EQ(ErrorOf([&] { link.SetLinkMode(7); }), vb::kInvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { link.SetLinkMode(vbLinkAutomatic); }), vb::kDdeRefused);
+  EXPECT_EQ(ErrorOf([&] { link.SetLinkTimeout(-2); }), vb::kInvalidPropertyValue);
+  EXPECT_EQ(link.LinkMode(), vbLinkNone);
+}
+
+TEST_F(LinkTest, MethodsWithoutAConversationRaise293) {
+  Link link;
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeNoChannel);
+  EXPECT_EQ(ErrorOf([&] { link.Execute("x"); }), vb::kDdeNoChannel);
+  EXPECT_EQ(ErrorOf([&] { link.Poke("x"); }), vb::kDdeNoChannel);
+  StartServer();
+  link.SetLinkTopic("KEP|good");
+  link.SetLinkMode(vbLinkManual);
+  link.SetLinkMode(vbLinkNone);
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeNoChannel);
+}
+
+TEST_F(LinkTest, RefusalRaises285AndKeepsTheConversation) {
+  StartServer();
+  Link link = Open();
+  handler_.Answer_(Answer::Refuse());
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeRefused);
+  EXPECT_EQ(ErrorOf([&] { link.Execute("bad"); }), vb::kDdeRefused);
+  EXPECT_EQ(ErrorOf([&] { link.Poke("bad"); }), vb::kDdeRefused);
+  handler_.Answer_(Answer::Ok("fine"));
+  EXPECT_EQ(link.Request(), "fine");
+}
+
+TEST_F(LinkTest, SilentServerTimesOutWithinLinkTimeout) {
+  StartServer();
+  Link link = Open();
+  link.SetLinkTimeout(3);
+  handler_.Answer_({Answer::Kind::kSilent, {}, {}});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeTimeout);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(250));
+  EXPECT_LT(took, std::chrono::milliseconds(1500));
+}
+
+TEST_F(LinkTest, LateReplyAfterTimeoutIsNotTakenForTheNextOne) {
+  StartServer();
+  Link link = Open();
+  link.SetLinkTimeout(1);
+  handler_.Answer_({Answer::Kind::kOk, "late", std::chrono::milliseconds(400)});
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeTimeout);
+  EXPECT_EQ(link.LinkMode(), vbLinkManual);
+  handler_.Answer_(Answer::Ok("fresh"));
+  link.SetLinkTimeout(50);
+  EXPECT_EQ(link.Request(), "fresh");
+}
+
+TEST_F(LinkTest, BrokenRepliesEndTheConversation) {
+  StartServer();
+  Link link = Open();
+  handler_.Answer_({Answer::Kind::kGarbage, {}, {}});
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), kDdeWrongFormat);
+  EXPECT_EQ(link.LinkMode(), vbLinkNone);
+
+  link.SetLinkMode(vbLinkManual);
+  handler_.Answer_({Answer::Kind::kCloseEarly, "half of this reply", {}});
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), kDdeAppQuit);
+  EXPECT_EQ(link.LinkMode(), vbLinkNone);
+
+  link.SetLinkMode(vbLinkManual);
+  StopServer();
+  EXPECT_EQ(ErrorOf([&] { link.Execute("x"); }), kDdeAppQuit);
+}
+
+TEST_F(LinkTest, FramesOverTheLimit) {
+  StartServer();
+  Link link = Open();
+  SetMaxFrameSize(64);
+  handler_.Answer_(Answer::Ok(std::string(100, 'x')));
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), kDdeWrongFormat);  // reply too large
+  link.SetLinkMode(vbLinkManual);
+  EXPECT_EQ(ErrorOf([&] { link.Poke(std::string(100, 'y')); }), vb::kDdeRefused);
+  EXPECT_EQ(link.LinkMode(), vbLinkManual);  // nothing was sent
+}
+
+TEST_F(LinkTest, ServerDropsAClientThatSendsOversizedFrames) {
+  StartServer();
+  auto conn = Connection::Open(SocketPath("KEP").string());
+  ASSERT_TRUE(conn);
+  const auto deadline = Clock::now() + std::chrono::seconds(2);
+  ASSERT_EQ(conn->SendRaw(std::string("\x7F\xFF\xFF\xFF", 4), deadline), IoStatus::kOk);
+  Frame f;
+  EXPECT_EQ(conn->Receive(&f, deadline), IoStatus::kClosed);
+}
+
+TEST_F(LinkTest, StaleSocketIsReplacedAndASecondServerRefused) {
+  StartServer();
+  EXPECT_EQ(ErrorOf([&] {
+              ScriptedHandler h;
+              Server second("KEP", h);
+            }),
+            vb::kFileAlreadyExists);
+  const fs::path path = server_->socket_path();
+  // A server that died without cleaning up leaves its socket file behind.
+  StopServer();
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+  ::close(fd);
+  ASSERT_TRUE(fs::exists(path));
+  StartServer();
+  EXPECT_EQ(Open().LinkMode(), vbLinkManual);
+}
+
+TEST(PeerCheck, AcceptsOnlyTheExpectedUid) {
+  int fds[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+  EXPECT_TRUE(PeerHasUid(fds[0], ::geteuid()));
+  EXPECT_FALSE(PeerHasUid(fds[0], ::geteuid() + 1));
+  ::close(fds[0]);
+  ::close(fds[1]);
+  EXPECT_FALSE(PeerHasUid(-1, ::geteuid()));
+}
+
+TEST(ServiceFolder, IsMadePrivate) {
+  char tmpl[] = "/tmp/dde-dir-XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  ASSERT_EQ(::chmod(tmpl, 0755), 0);
+  EXPECT_TRUE(EnsurePrivateDirectory(tmpl));
+  struct stat st {};
+  ASSERT_EQ(::stat(tmpl, &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  const std::string file = std::string(tmpl) + "/f";
+  ::close(::creat(file.c_str(), 0600));
+  EXPECT_FALSE(EnsurePrivateDirectory(file));  // not a folder
+  ::setenv("VELMORA_DDE_DIR", tmpl, 1);
+  EXPECT_EQ(SocketPath("KeP"), fs::path(tmpl) / "kep.sock");
+  ::unsetenv("VELMORA_DDE_DIR");
+  fs::remove_all(tmpl);
+}
+
+}  // namespace
+}  // namespace dde
