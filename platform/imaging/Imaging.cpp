@@ -1,0 +1,150 @@
+// Public entry points: dispatch by format and turn every failure into VbError.
+
+#include "platform/imaging/Imaging.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <new>
+#include <thread>
+
+#include "platform/imaging/Detail.h"
+#include "platform/imaging/QtImage.h"
+#include "platform/vbrt/VbError.h"
+
+namespace imaging {
+
+namespace fs = std::filesystem;
+using detail::Format;
+
+namespace {
+
+// Only VbError leaves this layer; anything else becomes `fallback`.
+template <class F>
+auto Guarded(int fallback, F&& f) -> decltype(f()) {
+  try {
+    return f();
+  } catch (const vb::VbError&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    vb::Raise(vb::kOutOfMemory);
+  } catch (...) {
+    vb::Raise(fallback);
+  }
+}
+
+Picture LoadAny(const fs::path& file, int maxW, int maxH, PictureInfo* info) {
+  detail::File f = detail::OpenForRead(file);
+  switch (detail::Sniff(f.get())) {
+    case Format::Jpeg:
+      return detail::LoadJpeg(f.get(), maxW, maxH, info);
+    case Format::Bmp: {
+      Picture pic = detail::LoadBmp(f.get(), info);
+      return maxW > 0 ? Reduce(pic, maxW, maxH) : pic;
+    }
+    case Format::Tiff: {
+      f.reset();
+      Picture pic = detail::LoadTiff(file, info);
+      return maxW > 0 ? Reduce(pic, maxW, maxH) : pic;
+    }
+    case Format::Unknown:
+      break;
+  }
+  vb::Raise(vb::kInvalidPicture);
+}
+
+}  // namespace
+
+Picture Reduce(const Picture& pic, int maxW, int maxH) {
+  int w = 0, h = 0;
+  detail::FitInside(pic.Width(), pic.Height(), maxW, maxH, w, h);
+  return w == pic.Width() && h == pic.Height() ? pic : Resize(pic, w, h);
+}
+
+PictureInfo Probe(const fs::path& file) {
+  return Guarded(vb::kInvalidPicture, [&] {
+    detail::File f = detail::OpenForRead(file);
+    switch (detail::Sniff(f.get())) {
+      case Format::Jpeg:
+        return detail::ProbeJpeg(f.get());
+      case Format::Bmp:
+        return detail::ProbeBmp(f.get());
+      case Format::Tiff:
+        f.reset();
+        return detail::ProbeTiff(file);
+      case Format::Unknown:
+        break;
+    }
+    vb::Raise(vb::kInvalidPicture);
+  });
+}
+
+Picture Load(const fs::path& file, PictureInfo* info) {
+  return Guarded(vb::kInvalidPicture, [&] { return LoadAny(file, 0, 0, info); });
+}
+
+Picture LoadReduced(const fs::path& file, int maxW, int maxH, PictureInfo* info) {
+  if (maxW <= 0 || maxH <= 0) vb::Raise(vb::kInvalidPropertyValue);
+  return Guarded(vb::kInvalidPicture, [&] { return LoadAny(file, maxW, maxH, info); });
+}
+
+std::vector<ReducedLoad> LoadReducedMany(const std::vector<fs::path>& files, int maxW, int maxH) {
+  std::vector<ReducedLoad> out(files.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+      try {
+        out[i].picture = LoadReduced(files[i], maxW, maxH, &out[i].info);
+      } catch (const vb::VbError& e) {
+        out[i].error = e.Number();
+      }
+    }
+  };
+  std::size_t workers =
+      std::min<std::size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<std::thread> threads;
+  try {
+    for (std::size_t i = 1; i < workers; ++i) threads.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer threads than hoped: the ones running (and this one) share the work.
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+  return out;
+}
+
+void SaveJpeg(const Picture& pic, const fs::path& file, int quality) {
+  if (quality < 1 || quality > 100) vb::Raise(vb::kInvalidPropertyValue);
+  if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
+  Guarded(vb::kDeviceIO, [&] {
+    std::vector<unsigned char> bytes;
+    detail::EncodeJpeg(pic, quality, bytes);
+    detail::WriteFileAtomically(file, bytes);
+  });
+}
+
+void SaveBmp(const Picture& pic, const fs::path& file) {
+  if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
+  Guarded(vb::kDeviceIO, [&] {
+    QImage image = ToQImage(pic).convertToFormat(QImage::Format_RGB32);  // written as 24-bit
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (image.isNull() || !writer.write(image)) vb::Raise(vb::kOutOfMemory);
+    detail::WriteFileAtomically(file, std::vector<unsigned char>(data.begin(), data.end()));
+  });
+}
+
+QImage ToQImage(const Picture& pic) {
+  if (pic.IsNull()) return {};
+  QImage image(pic.Width(), pic.Height(), QImage::Format_ARGB32);
+  if (image.isNull()) return {};
+  for (int y = 0; y < pic.Height(); ++y) std::memcpy(image.scanLine(y), pic.Row(y), pic.Stride());
+  return image;
+}
+
+}  // namespace imaging

@@ -1,0 +1,304 @@
+// JPEG decoding (libjpeg API: DCT-domain scaling, CMYK, Exif markers) and
+// encoding (TurboJPEG API).
+
+#include <turbojpeg.h>
+
+#include <bit>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "platform/imaging/Detail.h"
+#include "platform/imaging/Exif.h"
+#include "platform/vbrt/VbError.h"
+
+namespace imaging::detail {
+
+namespace {
+
+constexpr int kMaxScans = 1000;      // progressive files with more scans are refused
+constexpr int kMaxWarnings = 10000;  // so are files that are mostly corrupt data
+constexpr bool kLittle = std::endian::native == std::endian::little;
+
+struct ErrorMgr {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  int warnings;
+};
+
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorMgr*>(cinfo->err)->jump, 1);
+}
+
+// A file that ends early is refused; other corrupt-data warnings are common in
+// camera files and tolerated up to a limit.
+void OnMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF || ++err->warnings > kMaxWarnings) OnError(cinfo);
+}
+
+void OnProgress(j_common_ptr cinfo) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number > kMaxScans) OnError(cinfo);
+}
+
+// Everything one decode needs and produces.  Owned by the caller so that
+// nothing with a destructor lives in the frame that setjmp returns into.
+struct JpegJob {
+  std::FILE* file = nullptr;
+  const unsigned char* mem = nullptr;
+  std::size_t memSize = 0;
+  bool headerOnly = false;
+  bool keepExif = false;
+  int scaleNum = 8;  // output = image * scaleNum / 8
+
+  int width = 0, height = 0, components = 0;
+  bool progressive = false, arithmetic = false, jfif = false, cmyk = false, adobe = false;
+  std::vector<unsigned char> exif;
+  int outW = 0, outH = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+bool TryResize(std::vector<std::uint32_t>& v, std::size_t n) noexcept {
+  try {
+    v.resize(n);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TryAssign(std::vector<unsigned char>& v, const JOCTET* p, unsigned n) noexcept {
+  try {
+    v.assign(p, p + n);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void KeepExif(j_decompress_ptr cinfo, JpegJob& job) noexcept {
+  for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 &&
+        std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+      TryAssign(job.exif, m->data, m->data_length);
+      return;
+    }
+  }
+}
+
+void ReadHeaderInfo(j_decompress_ptr cinfo, JpegJob& job) noexcept {
+  job.width = int(cinfo->image_width);
+  job.height = int(cinfo->image_height);
+  job.components = cinfo->num_components;
+  job.progressive = cinfo->progressive_mode;
+  job.arithmetic = cinfo->arith_code;
+  job.jfif = cinfo->saw_JFIF_marker;
+  job.adobe = cinfo->saw_Adobe_marker;
+  job.cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+}
+
+bool WithinLimit(long long w, long long h) noexcept {
+  return w > 0 && h > 0 &&
+         static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) <= MaxPixels();
+}
+
+// Adobe writes CMYK inverted (255 = no ink); everyone else stores ink amounts.
+void CmykToArgb(JpegJob& job) noexcept {
+  for (std::uint32_t& px : job.pixels) {
+    unsigned char b[4];
+    std::memcpy(b, &px, 4);
+    unsigned c = b[0], m = b[1], y = b[2], k = b[3];
+    if (!job.adobe) {
+      c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    }
+    unsigned r = (c * k + 127) / 255, g = (m * k + 127) / 255, bl = (y * k + 127) / 255;
+    px = 0xFF000000u | r << 16 | g << 8 | bl;
+  }
+}
+
+void ReadScanlines(j_decompress_ptr cinfo, JpegJob& job) {
+  JSAMPROW rows[16];
+  while (cinfo->output_scanline < cinfo->output_height) {
+    JDIMENSION first = cinfo->output_scanline;
+    JDIMENSION count = cinfo->output_height - first;
+    if (count > 16) count = 16;
+    for (JDIMENSION i = 0; i < count; ++i)
+      rows[i] = reinterpret_cast<JSAMPROW>(job.pixels.data() + std::size_t(first + i) * job.outW);
+    jpeg_read_scanlines(cinfo, rows, count);
+  }
+}
+
+// Returns false on any decoding failure; never throws.
+bool RunJpeg(JpegJob& job) noexcept {
+  jpeg_decompress_struct cinfo;
+  ErrorMgr err;
+  jpeg_progress_mgr progress;
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.emit_message = OnMessage;
+  err.warnings = 0;
+  progress.progress_monitor = OnProgress;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.progress = &progress;
+  if (job.file) {
+    jpeg_stdio_src(&cinfo, job.file);
+  } else {
+    jpeg_mem_src(&cinfo, job.mem, static_cast<unsigned long>(job.memSize));
+  }
+  if (job.keepExif) jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+  jpeg_read_header(&cinfo, TRUE);
+  ReadHeaderInfo(&cinfo, job);
+  if (job.keepExif) KeepExif(&cinfo, job);
+  if (job.headerOnly || !WithinLimit(job.width, job.height)) {
+    jpeg_destroy_decompress(&cinfo);
+    return job.headerOnly;
+  }
+  cinfo.scale_num = static_cast<unsigned>(job.scaleNum);
+  cinfo.scale_denom = 8;
+  if (job.scaleNum < 8) cinfo.do_fancy_upsampling = FALSE;
+  if (job.cmyk) {
+    cinfo.out_color_space = JCS_CMYK;
+  } else {
+    cinfo.out_color_space = kLittle ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+  }
+  jpeg_calc_output_dimensions(&cinfo);
+  job.outW = int(cinfo.output_width);
+  job.outH = int(cinfo.output_height);
+  if (!TryResize(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_start_decompress(&cinfo);
+  ReadScanlines(&cinfo, job);
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  if (job.cmyk) CmykToArgb(job);
+  return true;
+}
+
+PictureInfo InfoFrom(const JpegJob& job) {
+  PictureInfo info;
+  info.width = job.width;
+  info.height = job.height;
+  info.bitsPerPixel = 8 * job.components;
+  info.format = "JPEG";
+  info.formatText =
+      job.jfif ? "JPEG File Interchange Format" : (!job.exif.empty() ? "JPEG Exif" : "JPEG");
+  info.compressionText = job.arithmetic    ? "JPEG arithmetic"
+                         : job.progressive ? "JPEG progressive"
+                                           : "JPEG baseline";
+  info.hasExifThumbnail = FindExifThumbnail(job.exif.data(), job.exif.size()).size > 0;
+  return info;
+}
+
+// The smallest n/8 scale whose output still covers the wanted size.
+int ScaleFor(int w, int h, int wantW, int wantH) {
+  for (int n = 1; n < 8; ++n) {
+    long long sw = (static_cast<long long>(w) * n + 7) / 8;
+    long long sh = (static_cast<long long>(h) * n + 7) / 8;
+    if (sw >= wantW && sh >= wantH) return n;
+  }
+  return 8;
+}
+
+Picture Finish(JpegJob& job, int wantW, int wantH) {
+  Picture pic = MakePicture(job.outW, job.outH, std::move(job.pixels));
+  if (wantW > 0 && (pic.Width() != wantW || pic.Height() != wantH))
+    return Resize(pic, wantW, wantH);
+  return pic;
+}
+
+// The embedded thumbnail, when it has the picture's shape (within 2%) and
+// enough pixels for the wanted size; a null picture otherwise.
+Picture FromExifThumbnail(const JpegJob& main, int wantW, int wantH) {
+  ByteSpan thumb = FindExifThumbnail(main.exif.data(), main.exif.size());
+  if (thumb.size == 0) return {};
+  JpegJob job;
+  job.mem = thumb.data;
+  job.memSize = thumb.size;
+  job.headerOnly = true;
+  if (!RunJpeg(job) || job.width < wantW || job.height < wantH) return {};
+  double mainRatio = double(main.width) / main.height;
+  double thumbRatio = double(job.width) / job.height;
+  if (thumbRatio < mainRatio * 0.98 || thumbRatio > mainRatio * 1.02) return {};
+  job.headerOnly = false;
+  job.scaleNum = ScaleFor(job.width, job.height, wantW, wantH);
+  if (!RunJpeg(job)) return {};
+  return Finish(job, wantW, wantH);
+}
+
+}  // namespace
+
+PictureInfo ProbeJpeg(std::FILE* f) {
+  JpegJob job;
+  job.file = f;
+  job.headerOnly = true;
+  job.keepExif = true;
+  if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
+  CheckDimensions(job.width, job.height);
+  return InfoFrom(job);
+}
+
+Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
+  JpegJob job;
+  job.file = f;
+  job.headerOnly = true;
+  job.keepExif = maxW > 0 || info != nullptr;
+  if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
+  CheckDimensions(job.width, job.height);
+  if (info) *info = InfoFrom(job);
+
+  int wantW = 0, wantH = 0;
+  if (maxW > 0) {
+    FitInside(job.width, job.height, maxW, maxH, wantW, wantH);
+    if (wantW < job.width) {
+      Picture thumb = FromExifThumbnail(job, wantW, wantH);
+      if (!thumb.IsNull()) return thumb;
+    }
+    job.scaleNum = ScaleFor(job.width, job.height, wantW, wantH);
+  }
+  job.exif.clear();
+  job.headerOnly = false;
+  job.keepExif = false;
+  std::rewind(f);
+  if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
+  return Finish(job, wantW, wantH);
+}
+
+void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out) {
+  tjhandle tj = tjInitCompress();
+  if (!tj) vb::Raise(vb::kOutOfMemory);
+  unsigned char* buf = nullptr;
+  unsigned long size = 0;
+  // Below 90 chroma is halved both ways (the usual camera choice); at 90 and
+  // above colour detail is kept in full.
+  int subsamp = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
+  int rc = tjCompress2(tj, reinterpret_cast<const unsigned char*>(pic.Row(0)), pic.Width(),
+                       int(pic.Stride()), pic.Height(), kLittle ? TJPF_BGRX : TJPF_XRGB, &buf,
+                       &size, subsamp, quality, TJFLAG_ACCURATEDCT);
+  tjDestroy(tj);
+  if (rc != 0) {
+    tjFree(buf);
+    vb::Raise(vb::kOutOfMemory);
+  }
+  try {
+    out.assign(buf, buf + size);
+  } catch (...) {
+    tjFree(buf);
+    throw;
+  }
+  tjFree(buf);
+}
+
+}  // namespace imaging::detail

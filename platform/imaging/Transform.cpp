@@ -1,0 +1,154 @@
+// Pixel operations: resize (area averaging down, bilinear up), brightness, crop.
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <utility>
+
+#include "platform/imaging/Detail.h"
+#include "platform/vbrt/VbError.h"
+
+namespace imaging {
+
+namespace {
+
+// For each output index along one axis: the first input index and the weights
+// of the consecutive inputs that make it up (summing to 1).
+struct Axis {
+  int taps = 0;
+  std::vector<int> first;
+  std::vector<int> count;      // inputs used per output index (<= taps)
+  std::vector<float> weights;  // taps per output index, zero-padded
+};
+
+Axis AreaAxis(int src, int dst) {
+  Axis axis;
+  double scale = double(src) / dst;
+  axis.taps = int(std::ceil(scale)) + 1;
+  axis.first.resize(dst);
+  axis.count.assign(dst, 0);
+  axis.weights.assign(std::size_t(dst) * axis.taps, 0.f);
+  for (int i = 0; i < dst; ++i) {
+    double a = i * scale, b = std::min<double>(src, (i + 1) * scale);
+    int s0 = std::min(int(a), src - 1);
+    axis.first[i] = s0;
+    for (int s = s0, t = 0; s < src && s < b && t < axis.taps; ++s, ++t) {
+      double overlap = std::min<double>(b, s + 1) - std::max<double>(a, s);
+      axis.weights[std::size_t(i) * axis.taps + t] = float(std::max(0.0, overlap) / (b - a));
+      axis.count[i] = t + 1;
+    }
+  }
+  return axis;
+}
+
+Axis BilinearAxis(int src, int dst) {
+  Axis axis;
+  axis.taps = 2;
+  axis.first.resize(dst);
+  axis.count.assign(dst, src == 1 ? 1 : 2);
+  axis.weights.assign(std::size_t(dst) * 2, 0.f);
+  for (int i = 0; i < dst; ++i) {
+    double centre = (i + 0.5) * src / dst - 0.5;
+    int s0 = std::clamp(int(std::floor(centre)), 0, std::max(0, src - 2));
+    double frac = src == 1 ? 0.0 : std::clamp(centre - s0, 0.0, 1.0);
+    axis.first[i] = s0;
+    axis.weights[std::size_t(i) * 2] = float(1.0 - frac);
+    axis.weights[std::size_t(i) * 2 + 1] = src == 1 ? 0.f : float(frac);
+  }
+  return axis;
+}
+
+Axis MakeAxis(int src, int dst) {
+  return dst < src ? AreaAxis(src, dst) : BilinearAxis(src, dst);
+}
+
+// One input row resized horizontally, as four float channels per pixel.
+void ResizeRow(const std::uint32_t* in, const Axis& ax, std::vector<float>& out) {
+  std::size_t dst = ax.first.size();
+  out.assign(dst * 4, 0.f);
+  for (std::size_t i = 0; i < dst; ++i) {
+    const float* w = &ax.weights[i * ax.taps];
+    const std::uint32_t* p = in + ax.first[i];
+    float a = 0, r = 0, g = 0, b = 0;
+    for (int t = 0; t < ax.count[i]; ++t) {
+      std::uint32_t v = p[t];
+      a += w[t] * float(v >> 24);
+      r += w[t] * float(v >> 16 & 0xFF);
+      g += w[t] * float(v >> 8 & 0xFF);
+      b += w[t] * float(v & 0xFF);
+    }
+    float* o = &out[i * 4];
+    o[0] = a, o[1] = r, o[2] = g, o[3] = b;
+  }
+}
+
+std::uint32_t Channel(float v) {
+  return std::uint32_t(std::clamp(v + 0.5f, 0.f, 255.f));
+}
+
+}  // namespace
+
+Picture Resize(const Picture& pic, int w, int h) {
+  if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
+  if (w <= 0 || h <= 0) vb::Raise(vb::kInvalidPropertyValue);
+  detail::CheckDimensions(w, h);
+  if (w == pic.Width() && h == pic.Height()) return pic;
+  Axis ax = MakeAxis(pic.Width(), w), ay = MakeAxis(pic.Height(), h);
+  std::vector<std::uint32_t> out(std::size_t(w) * std::size_t(h));
+  std::deque<std::pair<int, std::vector<float>>> rows;  // sliding window of resized input rows
+  std::vector<float> acc;
+  for (int y = 0; y < h; ++y) {
+    const float* wy = &ay.weights[std::size_t(y) * ay.taps];
+    int first = ay.first[y];
+    while (!rows.empty() && rows.front().first < first) rows.pop_front();
+    acc.assign(std::size_t(w) * 4, 0.f);
+    for (int t = 0; t < ay.count[y]; ++t) {
+      int sy = first + t;
+      while (rows.empty() || rows.back().first < sy) {
+        int next = rows.empty() ? sy : rows.back().first + 1;
+        rows.emplace_back(next, std::vector<float>());
+        ResizeRow(pic.Row(next), ax, rows.back().second);
+      }
+      const std::vector<float>& row = rows[std::size_t(sy - rows.front().first)].second;
+      for (std::size_t i = 0; i < acc.size(); ++i) acc[i] += wy[t] * row[i];
+    }
+    std::uint32_t* o = out.data() + std::size_t(y) * w;
+    for (int x = 0; x < w; ++x) {
+      const float* c = &acc[std::size_t(x) * 4];
+      o[x] = Channel(c[0]) << 24 | Channel(c[1]) << 16 | Channel(c[2]) << 8 | Channel(c[3]);
+    }
+  }
+  return Picture::FromPixels(w, h, std::move(out));
+}
+
+Picture AdjustBrightness(const Picture& pic, int offset) {
+  if (offset < -100 || offset > 100) vb::Raise(vb::kInvalidPropertyValue);
+  if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
+  if (offset == 0) return pic;
+  int delta = (offset * 255 + (offset > 0 ? 50 : -50)) / 100;
+  std::uint8_t table[256];
+  for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(std::clamp(v + delta, 0, 255));
+  std::vector<std::uint32_t> out(std::size_t(pic.Width()) * std::size_t(pic.Height()));
+  const std::uint32_t* in = pic.Row(0);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    std::uint32_t v = in[i];
+    out[i] = (v & 0xFF000000u) | std::uint32_t(table[v >> 16 & 0xFF]) << 16 |
+             std::uint32_t(table[v >> 8 & 0xFF]) << 8 | table[v & 0xFF];
+  }
+  return Picture::FromPixels(pic.Width(), pic.Height(), std::move(out));
+}
+
+Picture Crop(const Picture& pic, int x, int y, int w, int h) {
+  if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
+  long long x0 = std::max(0, x), y0 = std::max(0, y);
+  long long x1 = std::min<long long>(pic.Width(), static_cast<long long>(x) + std::max(0, w));
+  long long y1 = std::min<long long>(pic.Height(), static_cast<long long>(y) + std::max(0, h));
+  if (x1 <= x0 || y1 <= y0) vb::Raise(vb::kInvalidPropertyValue);
+  int cw = int(x1 - x0), ch = int(y1 - y0);
+  std::vector<std::uint32_t> out(std::size_t(cw) * std::size_t(ch));
+  for (int r = 0; r < ch; ++r)
+    std::copy_n(pic.Row(int(y0) + r) + x0, cw, out.data() + std::size_t(r) * cw);
+  return Picture::FromPixels(cw, ch, std::move(out));
+}
+
+}  // namespace imaging
