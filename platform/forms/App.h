@@ -84,8 +84,8 @@ class App {
   virtual void SetMousePointer(int pointer) = 0;
   virtual int MousePointer() const = 0;
 
-  // Brings the top-level window with this exact title to the front
-  // (AppActivate); false when none has it.
+  // Brings the top-level window with this title to the front (AppActivate:
+  // an exact title first, else one that begins with it); false when none has it.
   virtual bool BringToFront(const std::string& title) = 0;
   // Opens a document or a web address with its associated program; returns a
   // ShellExecute-style code: > 32 success, 2 file not found, 31 no association.

@@ -1,0 +1,128 @@
+#pragma once
+// FileListBox, DirListBox and DriveListBox over Windows paths (platform/winfs).
+// Errors a VB program would see: a folder that does not exist 76, a drive that
+// is not ready 68.
+
+#include <string>
+#include <vector>
+
+#include "platform/forms/ListControls.h"
+
+namespace forms {
+
+// Lists the files of Path matching Pattern ("*.jpg;*.bmp;*.tif"), in the order
+// of a Windows list box.  Hidden and system files are left out unless the
+// Hidden property is set.  The list is read when Path or Pattern change and on
+// Refresh, never by itself.  ListIndex, Selected, TopIndex, Scroll and Click as
+// for ListBox.  After a re-read nothing is selected and TopIndex is 0.
+class FileListBox : public ListBox {
+ public:
+  static constexpr const char* kTypeName = "FileListBox";
+  FileListBox(Form& f, std::string name, int index = -1);
+
+  // The folder, as set ("C:\GLENVUE"; a trailing "\" is dropped except at a
+  // drive root).  Starts as the current folder.
+  const std::string& Path() const { return path_; }
+  // Re-reads and raises PathChange when the folder differs; 76/68/71 leave the
+  // old path and list as they were.
+  void SetPath(const std::string& winPath);
+  const std::string& Pattern() const { return pattern_; }
+  // Re-reads and raises PatternChange when it differs.
+  void SetPattern(const std::string& pattern);
+  // The selected file name ("" when none).  Setting a name with a folder
+  // and/or wildcards sets Path and/or Pattern; a plain name selects it.
+  std::string FileName() const;
+  void SetFileName(const std::string& name);
+  bool Hidden() const { return hidden_; }
+  void SetHidden(bool v);
+  // Re-reads the folder (raises the folder's error: 76, 68, 71).
+  void Refresh();
+
+  Event<> PathChange;
+  Event<> PatternChange;
+
+  bool SetDesignProperty(const std::string& key, const std::string& value) override;
+  void CopyDesignFrom(const Control& model) override;
+
+ private:
+  std::vector<std::string> Read(const std::string& path) const;
+  std::string path_;
+  std::string pattern_ = "*.*";
+  bool hidden_ = false;
+};
+
+// The folder tree around Path: ListIndex -1 is the open folder, -2 its parent
+// ... down to the drive root; 0..ListCount-1 are its sub-folders.  List(i) is
+// a full path.
+class DirListBox : public Control {
+ public:
+  static constexpr const char* kTypeName = "DirListBox";
+  DirListBox(Form& f, std::string name, int index = -1);
+
+  const std::string& Path() const { return path_; }
+  // Rebuilds and raises Change when the folder differs (case-insensitively);
+  // a missing folder: 76; a drive that is not ready: 68.
+  void SetPath(const std::string& winPath);
+  int ListCount() const { return static_cast<int>(subDirs_.size()); }
+  // Sub-folder i, or (i < 0) the open folder and its ancestors; "" out of range.
+  std::string List(int i) const;
+  int ListIndex() const { return listIndex_; }
+  // -Depth()..ListCount-1, else 380.  Raises Click (Path does not change).
+  void SetListIndex(int i);
+  // Number of levels shown above the sub-folders (1 at a drive root).
+  int Depth() const { return static_cast<int>(ancestors_.size()); }
+  int TopIndex() const { return topIndex_; }
+  void SetTopIndex(int t);
+  void Refresh();
+
+  Event<> Change;
+  Event<> Scroll;
+
+  bool CanFocus() const override { return true; }
+  void UserSelect(int i);  // Click
+  void UserOpen(int i);    // double-click: Path = List(i), Change
+  bool SetDesignProperty(const std::string& key, const std::string& value) override;
+
+ private:
+  void Rebuild(const std::string& path);
+  std::string path_;
+  std::vector<std::string> ancestors_;  // [0] root ... [n-1] the open folder
+  std::vector<std::string> subDirs_;    // full paths
+  int listIndex_ = -1;
+  int topIndex_ = 0;
+};
+
+// The drive letters of the prefix.  Entries read "c: [LABEL]" ("d:" when the
+// drive has no label or is not ready).
+class DriveListBox : public Control {
+ public:
+  static constexpr const char* kTypeName = "DriveListBox";
+  DriveListBox(Form& f, std::string name, int index = -1);
+
+  // The selected entry's text ("c: [SYSTEM]").
+  std::string Drive() const;
+  // Only the first character counts ("E", "e:\dcim").  Re-reads the list and
+  // raises Change when the drive differs.  Unknown letter or not ready: 68, and
+  // the selection stays.
+  void SetDrive(const std::string& drive);
+  int ListCount() const { return static_cast<int>(entries_.size()); }
+  const std::string& List(int i) const;  // "" out of range
+  int ListIndex() const { return listIndex_; }
+  void SetListIndex(int i);  // selects entry i as SetDrive does
+  void Refresh();
+
+  Event<> Change;
+
+  bool CanFocus() const override { return true; }
+  void UserSelect(int i);  // as SetListIndex; a not-ready drive is reported
+  bool SetDesignProperty(const std::string& key, const std::string& value) override;
+
+ private:
+  void ReadDrives();
+  int FindLetter(char letter) const;
+  std::vector<std::string> entries_;
+  std::vector<char> letters_;
+  int listIndex_ = -1;
+};
+
+}  // namespace forms

@@ -1,0 +1,401 @@
+#include "platform/forms/ListControls.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "platform/forms/Design.h"
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
+
+namespace forms {
+
+using namespace design;
+
+// ---- ListModel ---------------------------------------------------------------
+
+const std::string& ListModel::Item(int i) const {
+  static const std::string empty;
+  return i >= 0 && i < Count() ? items_[i] : empty;
+}
+
+void ListModel::SetItem(int i, std::string text) {
+  items_.at(i) = std::move(text);
+}
+
+long ListModel::ItemData(int i) const {
+  return i >= 0 && i < Count() ? data_[i] : 0;
+}
+
+void ListModel::SetItemData(int i, long v) {
+  data_.at(i) = v;
+}
+
+int ListModel::Insert(int at, std::string text) {
+  items_.insert(items_.begin() + at, std::move(text));
+  data_.insert(data_.begin() + at, 0);
+  selected_.insert(selected_.begin() + at, 0);
+  if (index_ >= at) ++index_;
+  return at;
+}
+
+int ListModel::InsertSorted(std::string text) {
+  auto it = std::upper_bound(
+      items_.begin(), items_.end(), text,
+      [](const std::string& a, const std::string& b) { return winfs::CompareNames(a, b) < 0; });
+  return Insert(static_cast<int>(it - items_.begin()), std::move(text));
+}
+
+void ListModel::Remove(int i) {
+  items_.erase(items_.begin() + i);
+  data_.erase(data_.begin() + i);
+  selected_.erase(selected_.begin() + i);
+  if (index_ == i)
+    index_ = -1;
+  else if (index_ > i)
+    --index_;
+  if (top_ > 0 && top_ >= Count()) top_ = std::max(0, Count() - 1);
+}
+
+void ListModel::Clear() {
+  Assign({});
+}
+
+void ListModel::Assign(std::vector<std::string> items) {
+  items_ = std::move(items);
+  data_.assign(items_.size(), 0);
+  selected_.assign(items_.size(), 0);
+  index_ = -1;
+  top_ = 0;
+}
+
+bool ListModel::Selected(int i) const {
+  return i >= 0 && i < Count() && selected_[i];
+}
+
+void ListModel::SetSelected(int i, bool v) {
+  selected_.at(i) = v ? 1 : 0;
+}
+
+int ListModel::SelCount() const {
+  return static_cast<int>(std::count(selected_.begin(), selected_.end(), 1));
+}
+
+void ListModel::ClearSelection() {
+  std::fill(selected_.begin(), selected_.end(), 0);
+}
+
+// ---- ListBox -------------------------------------------------------------------
+
+ListBox::ListBox(Form& f, std::string name, int index, const char* typeName)
+    : Control(f, typeName, std::move(name), index) {
+  SetBackColor(vbWindowBackground);
+  SetForeColor(vbWindowText);
+}
+
+void ListBox::SetList(int i, std::string text) {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  list_.SetItem(i, std::move(text));
+  Notify(Prop::List);
+}
+
+long ListBox::ItemData(int i) const {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  return list_.ItemData(i);
+}
+
+void ListBox::SetItemData(int i, long v) {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  list_.SetItemData(i, v);
+}
+
+void ListBox::SetListIndex(int i) {
+  if (i < -1 || i >= ListCount()) vb::Raise(vb::kInvalidPropertyValue);
+  list_.SetIndex(i);
+  if (multiSelect_ == vbMultiSelectNone) {
+    list_.ClearSelection();
+    if (i >= 0) list_.SetSelected(i, true);
+  }
+  Notify(Prop::Selection);
+  Click();
+}
+
+bool ListBox::Selected(int i) const {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  return list_.Selected(i);
+}
+
+void ListBox::SetSelected(int i, bool v) {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  if (multiSelect_ == vbMultiSelectNone) {
+    if (v) {
+      SetListIndex(i);
+    } else if (list_.Index() == i) {
+      SetListIndex(-1);
+    }
+    return;
+  }
+  list_.SetSelected(i, v);
+  list_.SetIndex(i);
+  Notify(Prop::Selection);
+  Click();
+}
+
+std::string ListBox::Text() const {
+  return list_.Item(list_.Index());
+}
+
+int ListBox::ItemHeight() const {
+  // A line of the font in pixels (96 DPI) plus a little spacing, in twips.
+  int px = static_cast<int>(std::lround(GetFont().Size * 96.0 / 72.0)) + 2;
+  return std::max(1, px) * 15;
+}
+
+int ListBox::VisibleRows() const {
+  return std::max(1, Height() / ItemHeight());
+}
+
+int ListBox::MaxTop() const {
+  return std::max(0, ListCount() - VisibleRows());
+}
+
+void ListBox::SetTopIndex(int t) {
+  if (t < 0 || (t >= ListCount() && ListCount() > 0)) vb::Raise(vb::kInvalidPropertyValue);
+  t = std::min(t, MaxTop());
+  if (t == list_.Top()) return;
+  list_.SetTop(t);
+  Notify(Prop::TopIndex);
+  Scroll();
+}
+
+void ListBox::AddItem(const std::string& item, int index) {
+  if (index > ListCount() || index < -1) vb::Raise(vb::kInvalidProcedureCall);
+  if (index == -1)
+    newIndex_ = sorted_ ? list_.InsertSorted(item) : list_.Insert(ListCount(), item);
+  else
+    newIndex_ = list_.Insert(index, item);
+  Notify(Prop::List);
+}
+
+void ListBox::RemoveItem(int index) {
+  if (index < 0 || index >= ListCount()) vb::Raise(vb::kInvalidProcedureCall);
+  list_.Remove(index);
+  Notify(Prop::List);
+}
+
+void ListBox::Clear() {
+  list_.Clear();
+  newIndex_ = -1;
+  Notify(Prop::List);
+}
+
+void ListBox::ReplaceItems(std::vector<std::string> items) {
+  list_.Assign(std::move(items));
+  Notify(Prop::List);
+}
+
+void ListBox::UserSelect(int i, int shift) {
+  if (!Enabled() || i < 0 || i >= ListCount()) return;
+  AsUser([&] {
+    switch (multiSelect_) {
+      case vbMultiSelectNone:
+        SetListIndex(i);
+        return;
+      case vbMultiSelectSimple:
+        SetSelected(i, !list_.Selected(i));
+        return;
+      default:
+        break;
+    }
+    if (shift & vbCtrlMask) {
+      SetSelected(i, !list_.Selected(i));
+      return;
+    }
+    int anchor = (shift & vbShiftMask) && list_.Index() >= 0 ? list_.Index() : i;
+    list_.ClearSelection();
+    for (int k = std::min(anchor, i); k <= std::max(anchor, i); ++k) list_.SetSelected(k, true);
+    list_.SetIndex(i);
+    Notify(Prop::Selection);
+    Click();
+  });
+}
+
+void ListBox::UserSetTopIndex(int t) {
+  if (ListCount() == 0) return;
+  AsUser([&] { SetTopIndex(std::clamp(t, 0, ListCount() - 1)); });
+}
+
+bool ListBox::SetDesignProperty(const std::string& key, const std::string& value) {
+  if (KeyIs(key, "List"))
+    AddItem(value);
+  else if (KeyIs(key, "MultiSelect")) {
+    int m = Int(value);
+    if (m < 0 || m > 2) vb::Raise(vb::kInvalidPropertyValue);
+    multiSelect_ = m;
+  } else if (KeyIs(key, "Sorted"))
+    sorted_ = Bool(value);
+  else
+    return Control::SetDesignProperty(key, value);
+  return true;
+}
+
+void ListBox::CopyDesignFrom(const Control& model) {
+  Control::CopyDesignFrom(model);
+  if (auto* m = dynamic_cast<const ListBox*>(&model)) {
+    multiSelect_ = m->multiSelect_;
+    sorted_ = m->sorted_;
+  }
+}
+
+// ---- ComboBox ------------------------------------------------------------------
+
+namespace {
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+ComboBox::ComboBox(Form& f, std::string name, int index)
+    : Control(f, kTypeName, std::move(name), index) {
+  SetBackColor(vbWindowBackground);
+  SetForeColor(vbWindowText);
+}
+
+void ComboBox::SetText(std::string t) {
+  if (style_ == vbComboDropdownList) {
+    for (int i = 0; i < ListCount(); ++i) {
+      if (EqualsNoCase(list_.Item(i), t)) {
+        SetListIndex(i);
+        return;
+      }
+    }
+    if (t.empty() && list_.Index() == -1) return;
+    vb::Raise(383);
+  }
+  if (t == text_) return;
+  text_ = std::move(t);
+  selStart_ = selLength_ = 0;
+  Notify(Prop::Text);
+  Change();
+}
+
+void ComboBox::SetList(int i, std::string text) {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  list_.SetItem(i, std::move(text));
+  Notify(Prop::List);
+}
+
+long ComboBox::ItemData(int i) const {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  return list_.ItemData(i);
+}
+
+void ComboBox::SetItemData(int i, long v) {
+  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  list_.SetItemData(i, v);
+}
+
+// Selecting an entry puts it into Text without a Change event (as Windows
+// does when the selection changes), then raises Click.
+void ComboBox::SetListIndex(int i) {
+  if (i < -1 || i >= ListCount()) vb::Raise(vb::kInvalidPropertyValue);
+  list_.SetIndex(i);
+  text_ = i >= 0 ? list_.Item(i) : std::string();
+  Notify(Prop::Selection);
+  Notify(Prop::Text);
+  Click();
+}
+
+void ComboBox::AddItem(const std::string& item, int index) {
+  if (index > ListCount() || index < -1) vb::Raise(vb::kInvalidProcedureCall);
+  if (index == -1)
+    newIndex_ = sorted_ ? list_.InsertSorted(item) : list_.Insert(ListCount(), item);
+  else
+    newIndex_ = list_.Insert(index, item);
+  Notify(Prop::List);
+}
+
+void ComboBox::RemoveItem(int index) {
+  if (index < 0 || index >= ListCount()) vb::Raise(vb::kInvalidProcedureCall);
+  bool wasSelected = list_.Index() == index;
+  list_.Remove(index);
+  if (wasSelected && style_ == vbComboDropdownList) text_.clear();
+  Notify(Prop::List);
+}
+
+void ComboBox::Clear() {
+  list_.Clear();
+  newIndex_ = -1;
+  text_.clear();
+  Notify(Prop::List);
+  Notify(Prop::Text);
+}
+
+void ComboBox::SetSelStart(int v) {
+  if (v < 0) vb::Raise(vb::kInvalidPropertyValue);
+  selStart_ = std::min<int>(v, static_cast<int>(text_.size()));
+  selLength_ = 0;
+  Notify(Prop::Selection);
+}
+
+void ComboBox::SetSelLength(int v) {
+  if (v < 0) vb::Raise(vb::kInvalidPropertyValue);
+  selLength_ = std::min<int>(v, static_cast<int>(text_.size()) - selStart_);
+  Notify(Prop::Selection);
+}
+
+void ComboBox::UserSetText(const std::string& t) {
+  if (!Enabled() || locked_ || style_ == vbComboDropdownList) return;
+  AsUser([&] {
+    list_.SetIndex(-1);
+    if (t == text_) return;
+    text_ = t;
+    Notify(Prop::Text);
+    Change();
+  });
+}
+
+void ComboBox::UserSelect(int i) {
+  if (!Enabled() || i < 0 || i >= ListCount()) return;
+  AsUser([&] { SetListIndex(i); });
+}
+
+void ComboBox::UserDropDown() {
+  if (!Enabled()) return;
+  AsUser([this] { DropDown(); });
+}
+
+bool ComboBox::SetDesignProperty(const std::string& key, const std::string& value) {
+  if (KeyIs(key, "List"))
+    AddItem(value);
+  else if (KeyIs(key, "Text"))
+    text_ = value;
+  else if (KeyIs(key, "Style")) {
+    int s = Int(value);
+    if (s < 0 || s > 2) vb::Raise(vb::kInvalidPropertyValue);
+    style_ = s;
+  } else if (KeyIs(key, "Sorted"))
+    sorted_ = Bool(value);
+  else if (KeyIs(key, "Locked"))
+    locked_ = Bool(value);
+  else
+    return Control::SetDesignProperty(key, value);
+  return true;
+}
+
+void ComboBox::CopyDesignFrom(const Control& model) {
+  Control::CopyDesignFrom(model);
+  if (auto* m = dynamic_cast<const ComboBox*>(&model)) {
+    style_ = m->style_;
+    sorted_ = m->sorted_;
+    locked_ = m->locked_;
+    text_ = m->text_;
+  }
+}
+
+}  // namespace forms
