@@ -16,6 +16,13 @@ StdPicture LoadPicture(const std::string& winPath) {
 
 std::filesystem::path ResourceDir() {
   if (const char* env = std::getenv("VELMORA_RESOURCES"); env && *env) return env;
+  // An installed program keeps its resources in <prefix>/share/velmora beside bin/.
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    auto installed = exe.parent_path().parent_path() / "share" / "velmora";
+    if (std::filesystem::is_directory(installed / "layouts", ec)) return installed;
+  }
 #ifdef VELMORA_SOURCE_DIR
   return std::filesystem::path(VELMORA_SOURCE_DIR) / "resources";
 #else

@@ -1,0 +1,52 @@
+#pragma once
+// First-run setup of a user's Windows prefix: drives, the program folder, the INI folder with a
+// first VELMORA.INI and, on request, the demonstration data (KEP.INI, a report for the KEP
+// stand-in and a capture folder full of photographs).
+//
+// Every step leaves what is already there alone, so running the setup again changes nothing:
+// an existing VELMORA.INI, KEP.INI, report or picture is never overwritten.  Only the files the
+// program folder takes from the installation (empty.jpg, velmod.dat, the help file) are
+// replaced when their content differs.
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace setup {
+
+struct Options {
+  std::filesystem::path prefix;     // the prefix to create or complete
+  std::filesystem::path resources;  // the installed resources (program/ and demo/)
+  // Folders whose sub-folders are mounted removable media (/media/$USER, /run/media/$USER).
+  std::vector<std::filesystem::path> mediaRoots;
+  bool demo = false;
+  // Demo pictures made by demo/make-photos; empty: the setup runs make-photos itself.
+  std::filesystem::path photos;
+  int photoCount = 32;  // camera pictures make-photos makes when the setup runs it
+};
+
+// Runs every step, writing one line per action to log.  Raises vb::VbError for a failing file
+// operation and std::runtime_error for missing resources or a failed picture generation.
+void Run(const Options& options, std::ostream& log);
+
+// The resources folder: $VELMORA_RESOURCES, else <program>/../share/velmora when installed,
+// else the source tree's resources folder.  Empty when none of them holds the program files.
+std::filesystem::path FindResources();
+
+// /media/$USER and /run/media/$USER (user from $USER, else the password database).
+std::vector<std::filesystem::path> DefaultMediaRoots();
+
+// ---- Steps (Run calls them in this order; exposed for the command's own use) -------------
+
+// Creates the prefix and makes it the active one.
+void MakePrefix(const std::filesystem::path& prefix, std::ostream& log);
+// Links each folder under the media roots that no drive links yet to the next free letter
+// from D: on, marked removable.
+void LinkRemovableMedia(const std::vector<std::filesystem::path>& roots, std::ostream& log);
+// C:'s volume label, C:\Velmora with its installed files, C:\GLENVUE, C:\APPRAISE\VELMORA.INI.
+void InstallProgram(const std::filesystem::path& resources, std::ostream& log);
+// KEP.INI, KEP's folders, the demo report with its placed pictures, and the capture folder.
+void InstallDemo(const Options& options, std::ostream& log);
+
+}  // namespace setup
