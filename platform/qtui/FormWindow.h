@@ -1,0 +1,110 @@
+#pragma once
+// The top-level window of one form: a menu bar and a client area holding a
+// widget per control at its twips position.  The window follows the form
+// model (caption, size, visibility, pointer, icon) and turns the user's
+// closing, resizing, moving and keys into the form's events.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/forms/Form.h"
+#include "platform/qtui/Resizer.h"
+
+class QMenuBar;
+class QMenu;
+
+namespace qtui {
+
+class ControlView;
+
+class FormWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FormWindow(forms::Form& form);
+  ~FormWindow() override;
+
+  // The window of a form, made on first use; nullptr when create is false and
+  // there is none.
+  static FormWindow* For(forms::Form& form, bool create = true);
+  // Closes and deletes the window of a form (before the form is destroyed).
+  static void Release(forms::Form& form);
+  // Every window currently alive.
+  static std::vector<FormWindow*> All();
+
+  forms::Form& form() const { return form_; }
+  QWidget* client() const { return client_; }
+  ControlView* ViewOf(const forms::Control* c) const;
+  std::vector<ControlView*> ViewsUnder(QWidget* parent) const;
+  QWidget* WidgetOf(const forms::Control* c) const;
+
+  // Shows the form's state: hides the contents of hidden containers and of
+  // the tab pages that are not current.
+  void RefreshShown();
+  double FontScale() const;
+
+  // The window's resizer, made on first use with the current client size as
+  // the design size and every control of the form as its items.
+  Resizer& EnableResizer();
+  Resizer* resizer() const { return resizer_.get(); }
+  // After the resizer's settings and store are set: applies its minimum size
+  // and the placement stored by an earlier run to the form.
+  void ApplyResizerSettings();
+
+  // Called for every new window, before it is first shown; the program uses
+  // it to give its main and search windows their resizer.
+  using CreationHook = std::function<void(FormWindow&)>;
+  static void SetCreationHook(CreationHook hook);
+
+  // Drag-and-drop events arriving on a control's widget.
+  bool DragEvent(ControlView& view, QWidget* w, QEvent* event);
+  // Key presses on a control's widget (also the form's own).
+  bool KeyEvent(QEvent* event);
+
+  // Renders the window (menu bar and client area) into an image.
+  QImage Render();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildViews();
+  ControlView* BuildView(forms::Control& c);
+  void SyncControls();
+  void OnFormChange(forms::FormChange what);
+  void SyncGeometry();
+  void SyncVisible();
+  void LayoutChildren();
+  void BuildMenus();
+  void FillMenu(QMenu* menu, forms::Control& parent);
+  int MenuHeightTwips() const;
+  void SaveWindowPlacement();
+  void StopObserving();
+  void Retire();
+
+  forms::Form& form_;
+  QWidget* client_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  std::map<const forms::Control*, std::unique_ptr<ControlView>> views_;
+  std::vector<std::pair<forms::Control*, int>> menuObservers_;
+  std::unique_ptr<Resizer> resizer_;
+  int formObserver_ = 0;
+  int syncing_ = 0;
+  int frameWidth_ = 0;  // outer minus client, twips
+  int frameHeight_ = 0;
+  bool menusDirty_ = false;
+};
+
+}  // namespace qtui

@@ -1,0 +1,128 @@
+// The imaging control: the displayed picture (stretched or at its size), and
+// the rubber-band selection of the picture editor.
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRubberBand>
+
+#include "platform/forms/Gear.h"
+#include "platform/imaging/QtImage.h"
+#include "platform/qtui/Views.h"
+
+namespace qtui {
+namespace {
+
+class GearWidget : public QWidget {
+ public:
+  GearWidget(forms::Gear& m, QWidget* parent) : QWidget(parent), m_(m) {}
+  QImage image;
+
+  // Where the picture is drawn inside the widget.
+  QRect PictureRect() const {
+    if (image.isNull()) return {};
+    if (m_.DisplayStretch()) return rect();
+    return QRect(QPoint(0, 0), image.size());
+  }
+  QPoint ToImage(QPoint p) const {
+    const QRect r = PictureRect();
+    if (r.isEmpty()) return {};
+    const int x =
+        static_cast<int>(static_cast<long long>(p.x() - r.x()) * image.width() / r.width());
+    const int y =
+        static_cast<int>(static_cast<long long>(p.y() - r.y()) * image.height() / r.height());
+    return {std::clamp(x, 0, image.width()), std::clamp(y, 0, image.height())};
+  }
+  QPoint FromImage(int x, int y) const {
+    const QRect r = PictureRect();
+    if (image.isNull()) return {};
+    return {r.x() + static_cast<int>(static_cast<long long>(x) * r.width() / image.width()),
+            r.y() + static_cast<int>(static_cast<long long>(y) * r.height() / image.height())};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    if (!image.isNull()) {
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      p.drawImage(PictureRect(), image);
+    }
+    if (m_.SelectionVisible() && !band_) {
+      const forms::SelectionRect& s = m_.Selection();
+      p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+      p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      p.drawRect(
+          QRect(FromImage(s.Left, s.Top), FromImage(s.Right, s.Bottom)).adjusted(0, 0, -1, -1));
+    }
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (!m_.RubberBand() || e->button() != Qt::LeftButton || image.isNull()) return;
+    origin_ = e->position().toPoint();
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    band_->setGeometry(QRect(origin_, QSize()));
+    band_->show();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (!band_ || !band_->isVisible()) return;
+    band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized() & rect());
+    onSelect(Selection(e->position().toPoint()), false);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!band_ || !band_->isVisible()) return;
+    band_->hide();
+    onSelect(Selection(e->position().toPoint()), true);
+    update();
+  }
+
+ public:
+  std::function<void(const forms::SelectionRect&, bool done)> onSelect;
+
+ private:
+  forms::SelectionRect Selection(QPoint end) const {
+    const QPoint a = ToImage(origin_);
+    const QPoint b = ToImage(end);
+    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
+            std::max(a.y(), b.y())};
+  }
+  forms::Gear& m_;
+  QRubberBand* band_ = nullptr;
+  QPoint origin_;
+};
+
+class GearView : public ControlView {
+ public:
+  GearView(forms::Gear& m, FormWindow& w) : ControlView(m, w), m_(m) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    gear_ = new GearWidget(m_, parent);
+    gear_->onSelect = [this](const forms::SelectionRect& r, bool done) {
+      if (done) {
+        User([this, r] { m_.UserSelectionDone(r); });
+      } else {
+        User([this, r] { m_.UserSetSelection(r); });
+      }
+    };
+    return gear_;
+  }
+  bool ClickOnRelease() const override { return true; }
+  void SyncOwn(forms::Prop p) override {
+    using forms::Prop;
+    if (p == Prop::Picture) {
+      const imaging::Picture& shown = m_.DisplayImage();
+      gear_->image = shown.IsNull() ? QImage() : imaging::ToQImage(shown);
+    }
+    if (p == Prop::Picture || p == Prop::Selection || p == Prop::Style) gear_->update();
+  }
+
+ private:
+  forms::Gear& m_;
+  GearWidget* gear_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> MakeGearView(forms::Control& c, FormWindow& w) {
+  if (auto* m = dynamic_cast<forms::Gear*>(&c)) return std::make_unique<GearView>(*m, w);
+  return nullptr;
+}
+
+}  // namespace qtui

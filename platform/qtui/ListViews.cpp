@@ -1,0 +1,257 @@
+// Views of the list controls: list boxes (and file lists), combo boxes,
+// folder lists and drive lists.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "platform/forms/FileControls.h"
+#include "platform/forms/ListControls.h"
+#include "platform/qtui/Colors.h"
+#include "platform/qtui/Views.h"
+
+namespace qtui {
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+constexpr int kSelectedRole = Qt::UserRole + 1;
+
+// A list widget whose selection is the model's: the user's presses are sent to
+// the model and the widget then shows what the model selected.
+QListWidget* NewList(QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  list->setSelectionMode(QAbstractItemView::NoSelection);
+  list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list->setUniformItemSizes(true);
+  list->setFrameShape(QFrame::StyledPanel);
+  return list;
+}
+
+// The model's selection is painted with the highlight colours (the widget's
+// own selection stays off so that only the model decides).
+void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, int current) {
+  const QPalette& pal = list->palette();
+  for (int i = 0; i < list->count(); ++i) {
+    QListWidgetItem* item = list->item(i);
+    const bool on = selected(i);
+    item->setData(kSelectedRole, on);
+    item->setBackground(on ? pal.brush(QPalette::Highlight) : QBrush());
+    item->setForeground(on ? pal.brush(QPalette::HighlightedText) : QBrush());
+  }
+  if (current >= 0 && current < list->count()) {
+    list->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+  }
+}
+
+// ---- ListBox and FileListBox
+class ListBoxView : public ControlView {
+ public:
+  ListBoxView(forms::ListBox& m, FormWindow& w) : ControlView(m, w), m_(m) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    list_ = NewList(parent);
+    QObject::connect(list_, &QListWidget::pressed, this, [this](const QModelIndex& index) {
+      const int shift = VbShift(QApplication::keyboardModifiers());
+      User([this, index, shift] { m_.UserSelect(index.row(), shift); });
+      Sync(forms::Prop::Selection);
+    });
+    QObject::connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+                     [this](int top) { User([this, top] { m_.UserSetTopIndex(top); }); });
+    return list_;
+  }
+  QList<QWidget*> InputWidgets() override { return {list_, list_->viewport()}; }
+  void SyncOwn(forms::Prop p) override {
+    using forms::Prop;
+    if (p == Prop::List) {
+      list_->clear();
+      for (int i = 0; i < m_.ListCount(); ++i) list_->addItem(Q(m_.List(i)));
+    }
+    if (p == Prop::List || p == Prop::Selection) {
+      ShowSelection(
+          list_,
+          [this](int i) {
+            return m_.Selected(i) || (m_.MultiSelect() == 0 && i == m_.ListIndex());
+          },
+          m_.ListIndex());
+    }
+    if (p == Prop::List || p == Prop::TopIndex) list_->verticalScrollBar()->setValue(m_.TopIndex());
+    if (p == Prop::Color) {
+      QPalette pal = list_->palette();
+      pal.setColor(QPalette::Base, ToQColor(m_.BackColor()));
+      pal.setColor(QPalette::Text, ToQColor(m_.ForeColor()));
+      list_->setPalette(pal);
+    }
+  }
+
+ private:
+  forms::ListBox& m_;
+  QListWidget* list_ = nullptr;
+};
+
+// ---- ComboBox: editable (style 0, 1) or a drop-down list (style 2)
+class VbCombo : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  std::function<void()> onDropDown;
+  void showPopup() override {
+    if (onDropDown) onDropDown();
+    QComboBox::showPopup();
+  }
+};
+
+class ComboView : public ControlView {
+ public:
+  ComboView(forms::ComboBox& m, FormWindow& w) : ControlView(m, w), m_(m) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    combo_ = new VbCombo(parent);
+    combo_->setEditable(m_.Style() != forms::vbComboDropdownList);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setMaxVisibleItems(12);
+    combo_->onDropDown = [this] { User([this] { m_.UserDropDown(); }); };
+    QObject::connect(combo_, &QComboBox::activated, this, [this](int i) {
+      User([this, i] { m_.UserSelect(i); });
+      Sync(forms::Prop::Text);
+    });
+    if (QLineEdit* edit = combo_->lineEdit()) {
+      QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString& t) {
+        User([this, t] { m_.UserSetText(t.toStdString()); });
+      });
+    }
+    return combo_;
+  }
+  QList<QWidget*> InputWidgets() override {
+    if (combo_->lineEdit()) return {combo_, combo_->lineEdit()};
+    return {combo_};
+  }
+  void SyncOwn(forms::Prop p) override {
+    using forms::Prop;
+    if (p == Prop::List) {
+      combo_->clear();
+      for (int i = 0; i < m_.ListCount(); ++i) combo_->addItem(Q(m_.List(i)));
+    }
+    if (p == Prop::List || p == Prop::Selection || p == Prop::Text) {
+      combo_->setCurrentIndex(m_.ListIndex());
+      if (combo_->isEditable() && combo_->currentText() != Q(m_.Text())) {
+        combo_->setEditText(Q(m_.Text()));
+      }
+    }
+  }
+
+ private:
+  forms::ComboBox& m_;
+  VbCombo* combo_ = nullptr;
+};
+
+// ---- DirListBox: the open folder's ancestors, then its sub-folders
+class DirView : public ControlView {
+ public:
+  DirView(forms::DirListBox& m, FormWindow& w) : ControlView(m, w), m_(m) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    list_ = NewList(parent);
+    QObject::connect(list_, &QListWidget::pressed, this, [this](const QModelIndex& index) {
+      User([this, index] { m_.UserSelect(index.row() - m_.Depth()); });
+      Sync(forms::Prop::Selection);
+    });
+    QObject::connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+      const int index = list_->row(item) - m_.Depth();
+      User([this, index] { m_.UserOpen(index); });
+    });
+    return list_;
+  }
+  QList<QWidget*> InputWidgets() override { return {list_, list_->viewport()}; }
+  void SyncOwn(forms::Prop p) override {
+    using forms::Prop;
+    if (p == Prop::List) Fill();
+    if (p == Prop::List || p == Prop::Selection) {
+      const int row = m_.ListIndex() + m_.Depth();
+      ShowSelection(
+          list_, [row](int i) { return i == row; }, row);
+    }
+    if (p == Prop::TopIndex) list_->verticalScrollBar()->setValue(m_.TopIndex() + m_.Depth());
+  }
+
+ private:
+  static QString Leaf(const std::string& path) {
+    const std::string::size_type cut = path.find_last_of('\\');
+    if (cut == std::string::npos || cut + 1 == path.size()) return Q(path);
+    return Q(path.substr(cut + 1));
+  }
+  void Fill() {
+    list_->clear();
+    const QIcon open = list_->style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = list_->style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const int depth = m_.Depth();
+    for (int level = 0; level < depth; ++level) {
+      const std::string path = m_.List(level - depth);
+      auto* item = new QListWidgetItem(open, level == 0 ? Q(path).toLower() : Leaf(path));
+      item->setData(Qt::UserRole, level);
+      list_->addItem(item);
+    }
+    for (int i = 0; i < m_.ListCount(); ++i) {
+      list_->addItem(new QListWidgetItem(closed, Leaf(m_.List(i))));
+    }
+    // Indent by level, as the Windows folder list does.
+    for (int r = 0; r < list_->count(); ++r) {
+      const int level = r < depth ? r : depth;
+      list_->item(r)->setText(QString(level * 2, ' ') + list_->item(r)->text());
+    }
+  }
+  forms::DirListBox& m_;
+  QListWidget* list_ = nullptr;
+};
+
+// ---- DriveListBox
+class DriveView : public ControlView {
+ public:
+  DriveView(forms::DriveListBox& m, FormWindow& w) : ControlView(m, w), m_(m) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    combo_ = new QComboBox(parent);
+    const QIcon drive = combo_->style()->standardIcon(QStyle::SP_DriveHDIcon);
+    combo_->setProperty("driveIcon", drive);
+    QObject::connect(combo_, &QComboBox::activated, this, [this](int i) {
+      User([this, i] { m_.UserSelect(i); });
+      Sync(forms::Prop::Selection);  // a drive that is not ready leaves the old one
+    });
+    return combo_;
+  }
+  void SyncOwn(forms::Prop p) override {
+    using forms::Prop;
+    if (p == Prop::List) {
+      combo_->clear();
+      const QIcon drive = combo_->property("driveIcon").value<QIcon>();
+      for (int i = 0; i < m_.ListCount(); ++i) combo_->addItem(drive, Q(m_.List(i)));
+    }
+    if (p == Prop::List || p == Prop::Selection || p == Prop::Value) {
+      combo_->setCurrentIndex(m_.ListIndex());
+    }
+  }
+
+ private:
+  forms::DriveListBox& m_;
+  QComboBox* combo_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> MakeListView(forms::Control& c, FormWindow& w) {
+  if (auto* m = dynamic_cast<forms::ListBox*>(&c)) return std::make_unique<ListBoxView>(*m, w);
+  if (auto* m = dynamic_cast<forms::ComboBox*>(&c)) return std::make_unique<ComboView>(*m, w);
+  if (auto* m = dynamic_cast<forms::DirListBox*>(&c)) return std::make_unique<DirView>(*m, w);
+  if (auto* m = dynamic_cast<forms::DriveListBox*>(&c)) return std::make_unique<DriveView>(*m, w);
+  return nullptr;
+}
+
+}  // namespace qtui

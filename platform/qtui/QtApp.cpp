@@ -1,0 +1,222 @@
+#include "platform/qtui/QtApp.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/forms/Control.h"
+#include "platform/forms/Form.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/MessageBox.h"
+#include "platform/qtui/Units.h"
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
+
+namespace qtui {
+namespace {
+
+constexpr long kShellOk = 42;
+constexpr long kShellFileNotFound = 2;
+constexpr long kShellPathNotFound = 3;
+constexpr long kShellNoAssociation = 31;
+
+bool IsAddress(const std::string& target) {
+  return target.find("://") != std::string::npos || target.rfind("www.", 0) == 0 ||
+         target.rfind("mailto:", 0) == 0;
+}
+
+Qt::CursorShape CursorFor(int pointer) {
+  switch (pointer) {
+    case 2:
+      return Qt::CrossCursor;
+    case 3:
+      return Qt::IBeamCursor;
+    case 5:
+    case 15:
+      return Qt::SizeAllCursor;
+    case 6:
+      return Qt::SizeBDiagCursor;
+    case 7:
+      return Qt::SizeVerCursor;
+    case 8:
+      return Qt::SizeFDiagCursor;
+    case 9:
+      return Qt::SizeHorCursor;
+    case 10:
+      return Qt::UpArrowCursor;
+    case 11:
+      return Qt::WaitCursor;
+    case 12:
+      return Qt::ForbiddenCursor;
+    case 13:
+      return Qt::BusyCursor;
+    case 14:
+      return Qt::WhatsThisCursor;
+    default:
+      return Qt::ArrowCursor;
+  }
+}
+
+QSize ScreenPixels() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+}  // namespace
+
+std::string QtApp::HostOf(const std::string& path) const {
+  if (path.empty()) return {};
+  if (path.front() == '/') return path;
+  if (info_.hostPath) return info_.hostPath(path);
+  try {
+    return winfs::ToHost(path).string();
+  } catch (const std::exception&) {
+    return {};  // a drive that is not there, or a malformed name
+  }
+}
+
+QtApp::QtApp(AppInfo info) : info_(std::move(info)) {}
+
+QtApp::~QtApp() {
+  if (overrideCursor_) QGuiApplication::restoreOverrideCursor();
+}
+
+bool QtApp::PrevInstance() {
+  if (!lock_) {
+    lock_ = std::make_unique<forms::SingleInstance>(info_.instanceName);
+    prevInstance_ = !lock_->Acquire() && lock_->AnotherRunning();
+  }
+  return prevInstance_;
+}
+
+int QtApp::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  VbMessageBox box(prompt, buttons, title.empty() ? info_.title : title,
+                   QApplication::activeWindow());
+  return box.Run();
+}
+
+void QtApp::Show(forms::Form& form) {
+  FormWindow* window = FormWindow::For(form);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void QtApp::ShowModal(forms::Form& form) {
+  if (ended_) throw forms::ProgramEnded();
+  FormWindow* window = FormWindow::For(form);
+  QEventLoop loop;
+  const int id = form.Subscribe([&loop](forms::Form& f, forms::FormChange) {
+    if (!f.Visible() || !f.Loaded()) loop.quit();
+  });
+  modalLoops_.push_back(&loop);
+  window->setWindowModality(Qt::ApplicationModal);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  if (form.Visible() && form.Loaded()) loop.exec();
+  modalLoops_.pop_back();
+  form.Unsubscribe(id);
+  if (FormWindow* still = FormWindow::For(form, false)) still->setWindowModality(Qt::NonModal);
+  if (ended_) throw forms::ProgramEnded();
+}
+
+int QtApp::DoEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (ended_) throw forms::ProgramEnded();
+  return static_cast<int>(forms::Forms().size());
+}
+
+void QtApp::End() {
+  ended_ = true;
+  // No unload events: the windows just go away.
+  for (FormWindow* window : FormWindow::All()) window->hide();
+  for (QEventLoop* loop : modalLoops_) loop->quit();
+  if (overrideCursor_) {
+    QGuiApplication::restoreOverrideCursor();
+    overrideCursor_ = false;
+  }
+  QCoreApplication::quit();
+  throw forms::ProgramEnded();
+}
+
+int QtApp::ScreenWidth() const {
+  return PixelsToTwips(ScreenPixels().width());
+}
+int QtApp::ScreenHeight() const {
+  return PixelsToTwips(ScreenPixels().height());
+}
+int QtApp::TwipsPerPixelX() const {
+  return TwipsPerPixelInt();
+}
+int QtApp::TwipsPerPixelY() const {
+  return TwipsPerPixelInt();
+}
+
+void QtApp::SetMousePointer(int pointer) {
+  pointer_ = pointer;
+  if (overrideCursor_) {
+    QGuiApplication::restoreOverrideCursor();
+    overrideCursor_ = false;
+  }
+  if (pointer != 0) {
+    QGuiApplication::setOverrideCursor(QCursor(CursorFor(pointer)));
+    overrideCursor_ = true;
+  }
+}
+
+bool QtApp::BringToFront(const std::string& title) {
+  const QString wanted = QString::fromStdString(title);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || w->windowTitle() != wanted) continue;
+    if (w->isMinimized()) w->showNormal();
+    w->raise();
+    w->activateWindow();
+    return true;
+  }
+  return false;
+}
+
+long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) {
+  if (target.empty()) return kShellFileNotFound;
+  std::string hostTarget = target;
+  if (!IsAddress(target)) {
+    hostTarget = HostOf(target);
+    if (hostTarget.empty()) return kShellPathNotFound;
+    const QFileInfo file(QString::fromStdString(hostTarget));
+    if (!file.exists()) return file.dir().exists() ? kShellFileNotFound : kShellPathNotFound;
+  }
+  QString cwd;
+  if (!workingDir.empty()) {
+    const std::string hostDir = HostOf(workingDir);
+    if (!hostDir.empty() && QDir(QString::fromStdString(hostDir)).exists()) {
+      cwd = QString::fromStdString(hostDir);
+    }
+  }
+  const bool started = QProcess::startDetached(QStringLiteral("xdg-open"),
+                                               {QString::fromStdString(hostTarget)}, cwd);
+  return started ? kShellOk : kShellNoAssociation;
+}
+
+void Dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const forms::ProgramEnded&) {
+    QCoreApplication::quit();
+  } catch (const vb::VbError& e) {
+    forms::ReportUnhandledError(e.Number(), e.Description());
+  } catch (const std::exception& e) {
+    try {
+      forms::App::Current().MsgBox(std::string("Run-time error:\n\n") + e.what(),
+                                   forms::vbCritical);
+    } catch (...) {
+    }
+  }
+}
+
+}  // namespace qtui

@@ -1,0 +1,103 @@
+// The Qt App services other than MsgBox: shell open, previous instance,
+// bring-to-front, screen size, End, and the font and unit conversions.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/qtui/Fonts.h"
+#include "platform/qtui/QtApp.h"
+#include "platform/qtui/Units.h"
+
+namespace {
+
+TEST(AppServices, ShellOpenRunsXdgOpenAndReportsMissingFiles) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // A stand-in xdg-open that records what it was asked to open.
+  const QString log = dir.filePath("opened.txt");
+  const QString script = dir.filePath("xdg-open");
+  QFile f(script);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QString("#!/bin/sh\necho \"$1\" > '%1'\n").arg(log).toUtf8());
+  f.close();
+  f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir.path().toStdString() + ":" + oldPath).c_str(), 1);
+
+  const QString doc = dir.filePath("Velmora.chm");
+  QFile(doc).open(QIODevice::WriteOnly);
+  qtui::AppInfo info;
+  info.hostPath = [&](const std::string& win) {
+    return win == "C:\\VELMORA\\Velmora.chm" ? doc.toStdString() : std::string();
+  };
+  qtui::QtApp app(info);
+  EXPECT_GT(app.ShellOpen("C:\\VELMORA\\Velmora.chm"), 32);
+  for (int i = 0; i < 100 && !QFile::exists(log); ++i) QTest::qWait(20);
+  QFile got(log);
+  ASSERT_TRUE(got.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(got.readAll()).trimmed(), doc);
+
+  EXPECT_EQ(app.ShellOpen(dir.filePath("missing.chm").toStdString()), 2);
+  EXPECT_EQ(app.ShellOpen(dir.filePath("nofolder/missing.chm").toStdString()), 3);
+  EXPECT_EQ(app.ShellOpen("C:\\ELSEWHERE\\x.chm"), 3);  // not mapped to this machine
+  setenv("PATH", oldPath.c_str(), 1);
+}
+
+TEST(AppServices, ASecondHolderOfTheLockSeesAPreviousInstance) {
+  qtui::AppInfo info;
+  info.instanceName = "velmora-qtui-test-" + std::to_string(QCoreApplication::applicationPid());
+  qtui::QtApp first(info);
+  qtui::QtApp second(info);
+  EXPECT_FALSE(first.PrevInstance());
+  EXPECT_TRUE(second.PrevInstance());
+  EXPECT_FALSE(first.PrevInstance());  // asked again: the same answer
+}
+
+TEST(AppServices, BringToFrontFindsOurWindowByItsExactTitle) {
+  QWidget w;
+  w.setWindowTitle("Photo Finder: Assists With Finding Photos");
+  w.show();
+  qtui::QtApp app({});
+  EXPECT_TRUE(app.BringToFront("Photo Finder: Assists With Finding Photos"));
+  EXPECT_FALSE(app.BringToFront("Photo Finder"));
+  w.hide();
+  EXPECT_FALSE(app.BringToFront("Photo Finder: Assists With Finding Photos"));
+}
+
+TEST(AppServices, ScreenAndUnitsAreInTwipsOfTheLogicalDpi) {
+  qtui::QtApp app({});
+  const double tpp = qtui::TwipsPerPixel();
+  EXPECT_EQ(app.TwipsPerPixelX(), static_cast<int>(std::lround(tpp)));
+  EXPECT_EQ(qtui::TwipsToPixels(qtui::PixelsToTwips(200)), 200);
+  const QRect r = qtui::TwipsToRect(150, 300, 1500, 600);
+  EXPECT_EQ(r.x(), std::lround(150 / tpp));
+  EXPECT_GT(app.ScreenWidth(), 0);
+  EXPECT_EQ(app.ScreenWidth() % app.TwipsPerPixelX(), 0);
+}
+
+TEST(AppServices, EndHidesEveryWindowAndThrows) {
+  qtui::QtApp app({});
+  app.SetMousePointer(11);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  EXPECT_THROW(app.End(), forms::ProgramEnded);
+  EXPECT_TRUE(app.Ended());
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the hourglass goes with it
+}
+
+TEST(Fonts, ArialNarrowResolvesToANarrowFace) {
+  const std::string narrow = qtui::ResolveFamily("Arial Narrow");
+  EXPECT_NE(narrow, qtui::ResolveFamily("Arial"));
+  const QFontMetrics n(qtui::MakeFont({"Arial Narrow", 10}));
+  const QFontMetrics w(qtui::MakeFont({"Arial", 10}));
+  const QString text = "Comparable Photo 1";
+  EXPECT_LT(n.horizontalAdvance(text), w.horizontalAdvance(text) * 0.9);
+}
+
+}  // namespace

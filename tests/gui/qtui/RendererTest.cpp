@@ -1,0 +1,322 @@
+// The renderer against a form built in code: model changes redraw, user input
+// reaches the handlers in VB's order, drags reach DragOver and DragDrop, the
+// resizer lays the window out, and the form renders to a PNG.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/forms/Controls.h"
+#include "platform/forms/Drag.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Gear.h"
+#include "platform/forms/ListControls.h"
+#include "platform/forms/TabControl.h"
+#include "platform/forms/TextBox.h"
+#include "platform/qtui/DragBridge.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Offscreen.h"
+#include "platform/qtui/Units.h"
+
+namespace {
+
+using namespace forms;
+
+imaging::Picture Solid(int w, int h, std::uint32_t argb) {
+  return imaging::Picture::FromPixels(w, h, std::vector<std::uint32_t>(w * h, argb));
+}
+
+class TestForm : public Form {
+ public:
+  TestForm() : Form("frmRenderTest", "-") {
+    SetCaption("Render Test");
+    Move(0, 0, 7200, 5400);
+    cmdGo.Move(120, 120, 1500, 450);
+    cmdGo.SetCaption("&Go");
+    txtName.Move(1800, 120, 2400, 315);
+    lstItems.Move(120, 720, 2400, 1500);
+    for (const char* s : {"Subject", "Comp 1", "Comp 2"}) lstItems.AddItem(s);
+    chkKeep.Move(2700, 720, 1800, 300);
+    chkKeep.SetCaption("Keep");
+    tabMain.Move(120, 2400, 4500, 1800);
+    tabMain.SetTabs(3);
+    for (int t = 0; t < 3; ++t) tabMain.SetTabCaption(t, "Page " + std::to_string(t));
+    lblPage1.SetContainer(&tabMain, 1);
+    lblPage1.Move(240, 600, 2000, 300);
+    lblPage1.SetCaption("On page one");
+    tabInner.SetContainer(&tabMain, 2);
+    tabInner.Move(240, 480, 3000, 1200);
+    tabInner.SetTabs(2);
+    lblInner.SetContainer(&tabInner, 1);
+    lblInner.Move(120, 600, 1500, 255);
+    lblInner.SetCaption("Inner page");
+    geaPhoto.Move(4800, 2900, 900, 900);
+    geaPhoto.SetPicture(StdPicture(Solid(30, 30, 0xFF808080), "photo"));
+    geaPhoto.SetDisplayStretch(true);
+    geaPhoto.SelectionDone = [this](int l, int t, int r, int b) {
+      log.push_back("SelectionDone " + std::to_string(l) + "," + std::to_string(t) + "," +
+                    std::to_string(r) + "," + std::to_string(b));
+    };
+    imgSource.Move(4800, 720, 900, 900);
+    imgSource.SetPicture(StdPicture(Solid(30, 30, 0xFF3060C0), "test"));
+    imgSource.SetStretch(true);
+    imgTarget.Move(4800, 1800, 900, 900);
+    imgTarget.SetPicture(StdPicture(Solid(30, 30, 0xFFC06030), "test"));
+    imgTarget.SetStretch(true);
+
+    cmdGo.MouseDown = [this](int, int, float, float) { log.push_back("cmdGo_MouseDown"); };
+    cmdGo.MouseUp = [this](int, int, float, float) { log.push_back("cmdGo_MouseUp"); };
+    cmdGo.Click = [this] { log.push_back("cmdGo_Click"); };
+    txtName.KeyDown = [this](int& k, int) {
+      log.push_back("txtName_KeyDown " + std::to_string(k));
+    };
+    txtName.KeyPress = [this](int& k) { log.push_back("txtName_KeyPress " + std::to_string(k)); };
+    txtName.Change = [this] { log.push_back("txtName_Change " + txtName.Text()); };
+    txtName.KeyUp = [this](int& k, int) { log.push_back("txtName_KeyUp " + std::to_string(k)); };
+    lstItems.Click = [this] { log.push_back("lstItems_Click " + lstItems.Text()); };
+    tabMain.TabClick = [this](int previous) {
+      log.push_back("tabMain_Click " + std::to_string(previous) + "->" +
+                    std::to_string(tabMain.Tab()));
+    };
+    imgSource.MouseDown = [this](int, int, float, float) { imgSource.Drag(vbBeginDrag); };
+    imgTarget.DragOver = [this](Control& src, float, float, int state) {
+      log.push_back("DragOver " + src.Name() + " " + std::to_string(state));
+    };
+    imgTarget.DragDrop = [this](Control& src, float x, float) {
+      log.push_back("DragDrop " + src.Name());
+      dropX = x;
+    };
+  }
+
+  CommandButton cmdGo{*this, "cmdGo"};
+  TextBox txtName{*this, "txtName"};
+  ListBox lstItems{*this, "lstItems"};
+  CheckBox chkKeep{*this, "chkKeep"};
+  TabControl tabMain{*this, "tabMain"};
+  Label lblPage1{*this, "lblPage1"};
+  TabControl tabInner{*this, "tabInner"};
+  Label lblInner{*this, "lblInner"};
+  Gear geaPhoto{*this, "geaPhoto"};
+  Image imgSource{*this, "imgSource"};
+  Image imgTarget{*this, "imgTarget"};
+  std::vector<std::string> log;
+  float dropX = -1;
+};
+
+class Renderer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TestForm>();
+    form->Show();
+    window = qtui::FormWindow::For(*form, false);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  }
+  void TearDown() override {
+    qtui::FormWindow::Release(*form);
+    form.reset();
+  }
+  template <class W>
+  W* Widget(const Control& c) {
+    return qobject_cast<W*>(window->WidgetOf(&c));
+  }
+
+  std::unique_ptr<TestForm> form;
+  qtui::FormWindow* window = nullptr;
+};
+
+TEST_F(Renderer, ModelChangesRedrawTheWidgets) {
+  auto* button = Widget<QPushButton>(form->cmdGo);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), "&Go");
+  EXPECT_EQ(button->geometry(), qtui::TwipsToRect(120, 120, 1500, 450));
+  form->cmdGo.SetCaption("&Stop");
+  form->cmdGo.SetEnabled(false);
+  form->cmdGo.Move(240, 240, 1500, 450);
+  EXPECT_EQ(button->text(), "&Stop");
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_EQ(button->geometry().topLeft(), qtui::TwipsToRect(240, 240, 1, 1).topLeft());
+
+  form->txtName.SetText("Main St");
+  EXPECT_EQ(Widget<QLineEdit>(form->txtName)->text(), "Main St");
+  form->chkKeep.SetValue(vbChecked);
+  EXPECT_TRUE(Widget<QCheckBox>(form->chkKeep)->isChecked());
+  form->lstItems.SetListIndex(2);
+  auto* list = Widget<QListWidget>(form->lstItems);
+  EXPECT_TRUE(list->item(2)->data(Qt::UserRole + 1).toBool());
+  EXPECT_FALSE(list->item(0)->data(Qt::UserRole + 1).toBool());
+
+  QWidget* onPage1 = window->WidgetOf(&form->lblPage1);
+  EXPECT_FALSE(onPage1->isVisible());
+  form->tabMain.SetTab(1);
+  EXPECT_TRUE(onPage1->isVisible());
+  form->tabMain.SetVisible(false);
+  EXPECT_FALSE(onPage1->isVisible());
+  form->SetCaption("Renamed");
+  EXPECT_EQ(window->windowTitle(), "Renamed");
+}
+
+TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
+  QTest::mouseClick(Widget<QPushButton>(form->cmdGo), Qt::LeftButton);
+
+  auto* edit = Widget<QLineEdit>(form->txtName);
+  window->activateWindow();
+  edit->setFocus();
+  QTest::keyClicks(edit, "ab");
+
+  auto* list = Widget<QListWidget>(form->lstItems);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(list->item(1)).center());
+
+  QWidget* tabs = window->WidgetOf(&form->tabMain);
+  const int tabWidth = (tabs->width() - 1) / 3;
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, QPoint(tabWidth + tabWidth / 2, 5));
+
+  const std::vector<std::string> expected = {
+      "cmdGo_MouseDown",     "cmdGo_MouseUp",     "cmdGo_Click",      "txtName_KeyDown 65",
+      "txtName_KeyPress 97", "txtName_Change a",  "txtName_KeyUp 65", "txtName_KeyDown 66",
+      "txtName_KeyPress 98", "txtName_Change ab", "txtName_KeyUp 66", "lstItems_Click Comp 1",
+      "tabMain_Click 0->1"};
+  EXPECT_EQ(form->log, expected);
+  EXPECT_EQ(form->txtName.Text(), "ab");
+  EXPECT_EQ(form->lstItems.ListIndex(), 1);
+  EXPECT_TRUE(window->WidgetOf(&form->lblPage1)->isVisible());
+}
+
+TEST_F(Renderer, NestedTabPagesShowTheirControlsOnlyWhenEveryPageIsCurrent) {
+  QWidget* inner = window->WidgetOf(&form->lblInner);
+  EXPECT_EQ(inner->parentWidget(), window->WidgetOf(&form->tabInner));
+  form->tabInner.SetTab(1);
+  EXPECT_FALSE(inner->isVisible());  // the outer page is not current
+  form->tabMain.SetTab(2);
+  EXPECT_TRUE(inner->isVisible());
+  form->tabInner.SetTab(0);
+  EXPECT_FALSE(inner->isVisible());
+}
+
+TEST_F(Renderer, ARubberBandDragReportsTheSelectionInPicturePixels) {
+  form->geaPhoto.SetRubberBand(true);
+  QWidget* gear = window->WidgetOf(&form->geaPhoto);
+  const double k = 30.0 / gear->width();  // picture pixels per widget pixel
+  QTest::mousePress(gear, Qt::LeftButton, {}, QPoint(6, 6));
+  QTest::mouseMove(gear, QPoint(20, 14));
+  QTest::mouseMove(gear, QPoint(36, 30));
+  QTest::mouseRelease(gear, Qt::LeftButton, {}, QPoint(36, 30));
+  ASSERT_FALSE(form->log.empty());
+  const std::string expected = "SelectionDone " + std::to_string(int(6 * k)) + "," +
+                               std::to_string(int(6 * k)) + "," + std::to_string(int(36 * k)) +
+                               "," + std::to_string(int(30 * k));
+  EXPECT_EQ(form->log.back(), expected);
+  EXPECT_TRUE(form->geaPhoto.SelectionVisible());
+}
+
+TEST_F(Renderer, ADisabledTabControlIgnoresClicks) {
+  form->tabMain.SetEnabled(false);
+  QWidget* tabs = window->WidgetOf(&form->tabMain);
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, QPoint(tabs->width() / 2, 5));
+  EXPECT_EQ(form->tabMain.Tab(), 0);
+}
+
+TEST_F(Renderer, DragEventsReachDragOverWithStatesAndDragDropWithTheSource) {
+  form->imgSource.UserMouseDown(vbLeftButton, 0, 100, 100);  // its handler begins the drag
+  ASSERT_TRUE(DragDriver::Instance().Active());
+  QWidget* target = window->WidgetOf(&form->imgTarget);
+  std::unique_ptr<QMimeData> mime(qtui::NewDragMimeData());
+
+  QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(target, &enter);
+  QDragMoveEvent move(QPoint(20, 12), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(target, &move);
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(target, &leave);
+  QDragEnterEvent back(QPoint(20, 12), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(target, &back);
+  QDropEvent drop(QPointF(20, 12), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(target, &drop);
+
+  const std::vector<std::string> expected = {"DragOver imgSource 0", "DragOver imgSource 2",
+                                             "DragOver imgSource 1", "DragOver imgSource 0",
+                                             "DragDrop imgSource"};
+  EXPECT_EQ(form->log, expected);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_NEAR(form->dropX, 20 * qtui::TwipsPerPixel(), 0.01);
+  EXPECT_FALSE(DragDriver::Instance().Active());
+}
+
+TEST_F(Renderer, ForeignDragsAreNotTakenForControlDrags) {
+  form->imgSource.UserMouseDown(vbLeftButton, 0, 100, 100);
+  QMimeData text;
+  text.setText("not ours");
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, {});
+  QApplication::sendEvent(window->WidgetOf(&form->imgTarget), &enter);
+  EXPECT_TRUE(form->log.empty());
+  DragDriver::Instance().Cancel();
+}
+
+TEST_F(Renderer, TheResizerKeepsControlsInProportionAndNotifies) {
+  qtui::Resizer& resizer = window->EnableResizer();
+  int notified = 0;
+  resizer.onResized = [&] { ++notified; };
+  const QSize before = window->client()->size();
+  window->resize(window->width() * 2, window->height());
+  QCoreApplication::processEvents();
+  EXPECT_GE(notified, 1);
+  EXPECT_NEAR(form->cmdGo.Width(), 1500.0 * window->client()->width() / before.width(), 20);
+  EXPECT_EQ(form->cmdGo.Height(), 450);
+  EXPECT_EQ(window->WidgetOf(&form->cmdGo)->width(), qtui::TwipsToPixels(form->cmdGo.Width()));
+  EXPECT_NEAR(form->Width(),
+              qtui::PixelsToTwips(window->width()) + (form->Width() - form->ScaleWidth()), 30);
+}
+
+class OneValueStore : public qtui::SettingsStore {
+ public:
+  std::optional<std::string> Read(const std::string& section, const std::string& key) override {
+    if (section != "frmRenderTest") return std::nullopt;
+    if (key == "Left") return "300";
+    if (key == "Top") return "150";
+    if (key == "Width") return "9000";
+    if (key == "Height") return "6000";
+    return std::nullopt;
+  }
+  void Write(const std::string&, const std::string&, const std::string&) override {}
+};
+
+TEST_F(Renderer, TheStoredPlacementAndMinimumSizeApplyToTheWindow) {
+  OneValueStore store;
+  qtui::Resizer& resizer = window->EnableResizer();
+  resizer.minWidth = 6000;
+  resizer.minHeight = 4500;
+  resizer.SetStore(&store);
+  window->ApplyResizerSettings();
+  EXPECT_EQ(form->Left(), 300);
+  EXPECT_EQ(form->Width(), 9000);
+  EXPECT_GE(window->minimumWidth(), qtui::TwipsToPixels(6000) - 20);
+  QCoreApplication::processEvents();
+  // The controls grew with the window.
+  EXPECT_GT(form->cmdGo.Width(), 1500);
+}
+
+TEST_F(Renderer, TheFormRendersToAPng) {
+  const char* dir = std::getenv("VELMORA_TEST_OUTPUT");
+  if (!dir) dir = VELMORA_TEST_OUTPUT_DIR;
+  const std::string path = std::string(dir) + "/render-test.png";
+  ASSERT_TRUE(qtui::RenderFormToPng(*form, path));
+  QImage png(QString::fromStdString(path));
+  ASSERT_FALSE(png.isNull());
+  EXPECT_EQ(png.size(), window->size());
+  // The target picture is drawn where its layout puts it.
+  const QRect target = window->WidgetOf(&form->imgTarget)->geometry();
+  EXPECT_EQ(png.pixelColor(target.center()), QColor(0xC0, 0x60, 0x30));
+}
+
+}  // namespace
