@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/forms/Control.h"
+#include "platform/forms/Resizer.h"
 
 namespace forms {
 
@@ -172,6 +173,9 @@ class Form {
   // ---- observation
   int Subscribe(Observer fn);
   void Unsubscribe(int id);
+
+  // ---- the window resizer the form carries, if any (bound by the renderer)
+  virtual FormResizer* WindowResizer() { return nullptr; }
 
   // ---- layout files: one design-time property of the form; false when unknown
   virtual bool SetDesignProperty(const std::string& key, const std::string& value);

@@ -34,6 +34,11 @@ FormWindow::CreationHook& Hook() {
   return hook;
 }
 
+SettingsStore*& ResizerStore() {
+  static SettingsStore* store = nullptr;
+  return store;
+}
+
 class Guard {
  public:
   explicit Guard(int& n) : n_(n) { ++n_; }
@@ -101,6 +106,7 @@ FormWindow* FormWindow::For(forms::Form& form, bool create) {
   if (it != Registry().end()) return it->second;
   if (!create) return nullptr;
   auto* window = new FormWindow(form);
+  if (forms::FormResizer* model = form.WindowResizer()) window->BindResizer(*model);
   if (Hook()) Dispatch([&] { Hook()(*window); });
   return window;
 }
@@ -293,6 +299,28 @@ Resizer& FormWindow::EnableResizer() {
                    [c](const Geometry& g) { c->Move(g.left, g.top, g.width, g.height); }});
   }
   return *resizer_;
+}
+
+void FormWindow::SetResizerStore(SettingsStore* store) {
+  ResizerStore() = store;
+}
+
+// The form's resizer model takes its settings to the real resizer, which reports back through
+// the model's callbacks and its Resized event.
+void FormWindow::BindResizer(forms::FormResizer& model) {
+  Resizer& resizer = EnableResizer();
+  resizer.storeState = model.storeState;
+  resizer.storeSizePosition = model.storeSizePosition;
+  resizer.minWidth = model.minWidth;
+  resizer.minHeight = model.minHeight;
+  resizer.section = "WINDOW " + form_.Name();
+  resizer.SetStore(ResizerStore());
+  model.width = [&resizer] { return resizer.StoredWidth(); };
+  model.height = [&resizer] { return resizer.StoredHeight(); };
+  model.relayout = [&resizer] { resizer.Relayout(); };
+  resizer.onResized = [&model] {
+    if (model.Resized) model.Resized();
+  };
 }
 
 void FormWindow::ApplyResizerSettings() {

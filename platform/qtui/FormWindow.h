@@ -49,6 +49,10 @@ class FormWindow : public QWidget {
   // The window's resizer, made on first use with the current client size as
   // the design size and every control of the form as its items.
   Resizer& EnableResizer();
+  // Binds a form's resizer model (done for every form that has one when its window is made).
+  void BindResizer(forms::FormResizer& model);
+  // Where every bound resizer keeps its stored placement (not owned).
+  static void SetResizerStore(SettingsStore* store);
   Resizer* resizer() const { return resizer_.get(); }
   // After the resizer's settings and store are set: applies its minimum size
   // and the placement stored by an earlier run to the form.
