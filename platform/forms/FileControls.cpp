@@ -320,6 +320,10 @@ void DriveListBox::SetDrive(const std::string& drive) {
   listIndex_ = keep ? FindLetter(keep) : -1;
   int i = FindLetter(drive[0]);
   if (i < 0 || !winfs::DriveReady(letters_[i])) vb::Raise(vb::kDeviceUnavailable);
+  Select(i);
+}
+
+void DriveListBox::Select(int i) {
   if (i == listIndex_) return;
   listIndex_ = i;
   Notify(Prop::Selection);
@@ -339,7 +343,7 @@ void DriveListBox::Refresh() {
 
 void DriveListBox::UserSelect(int i) {
   if (!Enabled() || i < 0 || i >= ListCount()) return;
-  AsUser([&] { SetListIndex(i); });
+  AsUser([&] { Select(i); });
 }
 
 bool DriveListBox::SetDesignProperty(const std::string& key, const std::string& value) {

@@ -114,12 +114,15 @@ class DriveListBox : public Control {
   Event<> Change;
 
   bool CanFocus() const override { return true; }
-  void UserSelect(int i);  // as SetListIndex; a not-ready drive is reported
+  // The user picks entry i: Change is raised even for a drive that is not ready (the handler's
+  // own use of the drive then fails, as on Windows).
+  void UserSelect(int i);
   bool SetDesignProperty(const std::string& key, const std::string& value) override;
 
  private:
   void ReadDrives();
   int FindLetter(char letter) const;
+  void Select(int i);
   std::vector<std::string> entries_;
   std::vector<char> letters_;
   int listIndex_ = -1;
