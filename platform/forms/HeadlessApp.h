@@ -5,8 +5,8 @@
 //
 //   forms::HeadlessApp app;           // installs itself; uninstalls when destroyed
 //   app.QueueAnswer(forms::vbRetry);  // the next MsgBox returns Retry
-//   app.OnModal("frmPath", [](forms::Form& f) {
-//     auto& p = dynamic_cast<frmPath&>(f);
+//   app.OnModal("frmCamera", [](forms::Form& f) {
+//     auto& p = dynamic_cast<frmCamera&>(f);
 //     p.cmdCopy.UserClick();
 //     p.UserClose();
 //   });

@@ -1,0 +1,128 @@
+// The copy-from-media window (normal and compact layout) and the picture search (after a search,
+// and enlarged through the window resizer) drawn by the Qt renderer offscreen, saved as PNG
+// files for review (tools-camera*.png, tools-search*.png in the test output folder).
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/frmMainControls.h"
+#include "core/modVelmod.h"
+#include "platform/imaging/Imaging.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Offscreen.h"
+#include "platform/qtui/Resizer.h"
+#include "tests/support/TempPrefix.h"
+#include "tools/frmPath.h"
+#include "tools/frmSearch.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CameraSearchRender : public ::testing::Test {
+ protected:
+  CameraSearchRender() {
+    core::ResetGlobals();
+    prefix.MakeDir("C:\\APPRAISE");
+    prefix.MakeDir("C:\\GLENVUE");
+    core::gIniDir = "C:\\APPRAISE\\";
+    core::gMainIniPath = "C:\\APPRAISE\\VELMORA.INI";
+    core::gCaptureDir = "C:\\GLENVUE\\";
+    core::gKepDataDir = "C:\\KEPDATA\\";
+    core::gPreviewCopyPics = 1;
+    core::gScreenSize = 2;
+    core::gbUseButtons = core::vbTrue;
+    const fs::path card = prefix.LinkExtraDrive('E');
+    prefix.WriteFile("E:\\.windows-label", "CANON_SD\n");
+    fs::create_directories(card / "DCIM" / "100CANON");
+    main.Move(0, 0, 15360, 11520);
+    core::SetMainForm(&main);
+  }
+  ~CameraSearchRender() override {
+    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
+    forms::ResetFormInstances();
+    core::SetMainForm(nullptr);
+    core::ResetGlobals();
+  }
+
+  void Picture(const std::string& winPath, std::uint32_t argb) {
+    std::vector<std::uint32_t> px(320 * 240);
+    for (std::size_t i = 0; i < px.size(); ++i) px[i] = (i / 320 < 150) ? argb : 0xFF4D8A3C;
+    imaging::SaveJpeg(imaging::Picture::FromPixels(320, 240, std::move(px)), prefix.Host(winPath),
+                      85);
+  }
+
+  // Renders, then checks the picture has the window's size and is not one flat colour.
+  void Render(forms::Form& form, const std::string& name) {
+    rendered_.push_back(&form);
+    const std::string png = (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
+    ASSERT_TRUE(qtui::RenderFormToPng(form, png));
+    QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_NEAR(image.width(), form.ScaleWidth() / 15, 40);
+    const QRgb first = image.pixel(image.width() / 2, image.height() / 2);
+    bool varied = false;
+    for (int y = 0; y < image.height() && !varied; y += 7)
+      for (int x = 0; x < image.width() && !varied; x += 7) varied = image.pixel(x, y) != first;
+    EXPECT_TRUE(varied);
+  }
+
+  void CloseRendered() {
+    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
+    rendered_.clear();
+    forms::ResetFormInstances();
+  }
+
+  TempPrefix prefix;
+  core::MainFormControls main{"frmMain", "-"};
+  std::vector<forms::Form*> rendered_;
+};
+
+TEST_F(CameraSearchRender, CopyFromMediaNormalAndCompact) {
+  Picture("E:\\DCIM\\100CANON\\IMG_0001.JPG", 0xFF2050A0);
+  Picture("E:\\DCIM\\100CANON\\IMG_0002.JPG", 0xFFA05020);
+  Picture("E:\\DCIM\\100CANON\\IMG_0003.JPG", 0xFF808080);
+  core::gLastCopy = "E:\\DCIM\\100CANON\\";
+  core::gCopyDialogCaption = "Copy from MEDIA (Camera/Floppy/CD/DVD) to C:\\GLENVUE\\";
+  tools::frmPath& f = forms::FormInstance<tools::frmPath>();
+  f.filListBox.UserSelect(0);
+  f.filListBox.UserSelect(1, forms::vbCtrlMask);
+  Render(f, "tools-camera.png");
+  CloseRendered();
+
+  core::gScreenSize = 1;
+  core::gbUseButtons = core::vbFalse;
+  Render(forms::FormInstance<tools::frmPath>(), "tools-camera-compact.png");
+}
+
+TEST_F(CameraSearchRender, SearchAfterASearchAndEnlarged) {
+  prefix.MakeDir("C:\\PHOTOS\\2023");
+  prefix.MakeDir("C:\\PHOTOS\\2024");
+  Picture("C:\\PHOTOS\\2023\\front.jpg", 0xFF2050A0);
+  Picture("C:\\PHOTOS\\2023\\rear.jpg", 0xFFA05020);
+  Picture("C:\\PHOTOS\\2024\\street.jpg", 0xFF808080);
+  Picture("C:\\PHOTOS\\kitchen.jpg", 0xFF70A0C0);
+  tools::frmSearch& f = forms::FormInstance<tools::frmSearch>();
+  f.dirFind.SetPath("C:\\PHOTOS");
+  f.cmdSearch.UserClick();
+  ASSERT_EQ(f.lstFound.ListCount(), 3);
+  f.lstFound.UserSelect(1);
+  Render(f, "tools-search.png");
+
+  // The renderer's resizer (bound to the window's model) rescales the controls and reports;
+  // the lines follow the frame.
+  qtui::FormWindow* window = qtui::FormWindow::For(f);
+  qtui::Resizer& resizer = window->EnableResizer();
+  f.Move(0, 0, f.Width() * 5 / 4, f.Height() * 5 / 4);
+  resizer.Relayout(f.ScaleWidth(), f.ScaleHeight());
+  EXPECT_EQ(f.linDatabook[1].Y1(),
+            f.fraSettings.Top() + f.fraSettings.Height() + tools::frmSearch::kLineGap);
+  Render(f, "tools-search-large.png");
+}
+
+}  // namespace

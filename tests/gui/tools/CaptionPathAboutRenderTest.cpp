@@ -1,0 +1,120 @@
+// The about box, the caption window and the capture-directory chooser drawn by the Qt renderer
+// offscreen, saved as PNG files for review (test output folder, tools-*.png).
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/frmMainControls.h"
+#include "core/modOpSys.h"
+#include "core/modVelmod.h"
+#include "platform/forms/FileControls.h"
+#include "platform/imaging/Imaging.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Offscreen.h"
+#include "tests/support/TempPrefix.h"
+#include "tools/frmAbout.h"
+#include "tools/frmGenView.h"
+#include "tools/frmCamera.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindow : public core::MainFormControls {
+ public:
+  MainWindow() : MainFormControls("frmMain", "-") {}
+  forms::Label lblCapDir{*this, "lblCapDir"};
+  forms::FileListBox filCapture{*this, "filCapture"};
+};
+
+class ToolsRender : public ::testing::Test {
+ protected:
+  ToolsRender() {
+    core::ResetGlobals();
+    prefix.MakeDir("C:\\APPRAISE");
+    prefix.MakeDir("C:\\GLENVUE\\JOB 1427 MAPLE");
+    prefix.MakeDir("C:\\GLENVUE\\JOB 88 BIRCH");
+    core::gIniDir = "C:\\APPRAISE\\";
+    core::gMainIniPath = "C:\\APPRAISE\\VELMORA.INI";
+    core::gCaptureDir = "C:\\GLENVUE\\";
+    core::gbUseButtons = core::vbTrue;
+    main.Move(0, 0, 15360, 10200);
+    core::SetMainForm(&main);
+  }
+  ~ToolsRender() override {
+    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
+    forms::ResetFormInstances();
+    core::SetMainForm(nullptr);
+    core::ResetGlobals();
+  }
+
+  static std::string Output(const std::string& name) {
+    return (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
+  }
+  // Renders, then checks the picture has the window's size and is not one flat colour.
+  void Render(forms::Form& form, const std::string& name) {
+    rendered_.push_back(&form);
+    const std::string png = Output(name);
+    ASSERT_TRUE(qtui::RenderFormToPng(form, png));
+    QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_NEAR(image.width(), form.ScaleWidth() / 15, 40);
+    const QRgb first = image.pixel(image.width() / 2, image.height() / 2);
+    bool varied = false;
+    for (int y = 0; y < image.height() && !varied; y += 7)
+      for (int x = 0; x < image.width() && !varied; x += 7) varied = image.pixel(x, y) != first;
+    EXPECT_TRUE(varied);
+  }
+
+  // Closes the windows drawn so far, so that the next opening is a fresh window.
+  void CloseRendered() {
+    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
+    rendered_.clear();
+    forms::ResetFormInstances();
+  }
+
+  TempPrefix prefix;
+  MainWindow main;
+  std::vector<forms::Form*> rendered_;
+};
+
+TEST_F(ToolsRender, AboutBox) {
+  core::WriteIni(core::gMainIniPath, "PROGRAM ALIAS", "CORVANE VELMORA", "Corvane Velmora");
+  Render(forms::FormInstance<tools::frmAbout>(), "tools-about.png");
+}
+
+TEST_F(ToolsRender, CaptionWindowInBothModes) {
+  const auto host = prefix.WriteFile("C:\\GLENVUE\\FRONT.JPG", "");
+  std::vector<std::uint32_t> px(320 * 240);
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x)
+      px[y * 320 + x] = y < 150 ? 0xFF8FC3EAu : (x + y) % 40 < 20 ? 0xFF4D8A3Cu : 0xFF5E9A4Au;
+  imaging::SaveJpeg(imaging::Picture::FromPixels(320, 240, std::move(px)), host, 90);
+  core::gDragSourcePath = "C:\\GLENVUE\\FRONT.JPG";
+  int n = 1;
+  for (const char* v : {"FRONT VIEW", "REAR VIEW", "STREET SCENE", "KITCHEN", "LIVING ROOM"})
+    core::WriteIni(core::gMainIniPath, "GENERAL VIEWS", "GENERALVIEW" + std::to_string(n++), v);
+  Render(forms::FormInstance<tools::frmGenView>(), "tools-genview-select.png");
+  CloseRendered();
+
+  core::gbSetupOpen = core::vbTrue;
+  Render(forms::FormInstance<tools::frmGenView>(), "tools-genview-edit.png");
+  CloseRendered();
+
+  core::gbSetupOpen = core::vbFalse;
+  core::gScreenSize = 1;
+  Render(forms::FormInstance<tools::frmGenView>(), "tools-genview-compact.png");
+}
+
+TEST_F(ToolsRender, CaptureDirectoryChooser) {
+  core::WriteIni(core::gMainIniPath, "CAMERA DIRECTORIES", "1", "C:\\GLENVUE");
+  core::WriteIni(core::gMainIniPath, "CAMERA DIRECTORIES", "2", "C:\\GLENVUE\\JOB 88 BIRCH");
+  Render(forms::FormInstance<tools::frmCamera>(), "tools-path.png");
+}
+
+}  // namespace

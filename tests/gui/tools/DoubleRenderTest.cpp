@@ -1,0 +1,97 @@
+// The picture editor drawn by the Qt renderer offscreen, saved as PNG files for review
+// (tools-double-*.png in the test output folder): as opened, and compressed with a crop
+// selection shown and the help list open.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/frmMainControls.h"
+#include "core/modVelmod.h"
+#include "platform/imaging/Imaging.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Offscreen.h"
+#include "tests/support/TempPrefix.h"
+#include "tools/frmDouble.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DoubleRender : public ::testing::Test {
+ protected:
+  DoubleRender() {
+    core::ResetGlobals();
+    prefix.MakeDir("C:\\Velmora");
+    prefix.MakeDir("C:\\GLENVUE");
+    core::gUserDir = "C:\\Velmora\\";
+    core::gJpegQuality = 95;
+    core::gBrightness = 0;
+    core::gResolX = 800;
+    core::gResolY = 600;
+    main.Move(0, 0, 15360, 10200);
+    core::SetMainForm(&main);
+  }
+  ~DoubleRender() override {
+    if (form_ != nullptr) qtui::FormWindow::Release(*form_);
+    forms::ResetFormInstances();
+    core::SetMainForm(nullptr);
+    core::ResetGlobals();
+  }
+
+  // A house-like scene: sky, a wall with a window, a lawn.
+  void Photo(const std::string& winPath) {
+    const int w = 640, h = 480;
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        std::uint32_t c = y < 200 ? 0xFF87B5E0 : (y < 380 ? 0xFFC8A070 : 0xFF4D8A3C);
+        if (y >= 240 && y < 320 && x >= 280 && x < 360) c = 0xFF30404F;
+        px[static_cast<std::size_t>(y) * w + x] = c;
+      }
+    imaging::SaveJpeg(imaging::Picture::FromPixels(w, h, std::move(px)), prefix.Host(winPath), 90);
+  }
+
+  QImage Render(forms::Form& form, const std::string& name) {
+    form_ = &form;
+    const std::string png = (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
+    EXPECT_TRUE(qtui::RenderFormToPng(form, png));
+    return QImage(QString::fromStdString(png));
+  }
+
+  TempPrefix prefix;
+  core::MainFormControls main{"frmMain", "-"};
+  forms::Form* form_ = nullptr;
+};
+
+TEST_F(DoubleRender, AsOpenedAndCompressed) {
+  Photo("C:\\GLENVUE\\front.jpg");
+  core::gEditPicturePath = "C:\\GLENVUE\\front.jpg";
+  tools::frmDouble& f = forms::FormInstance<tools::frmDouble>();
+  QImage opened = Render(f, "tools-double.png");
+  ASSERT_FALSE(opened.isNull());
+  EXPECT_NEAR(opened.width(), f.ScaleWidth() / 15, 40);
+  // The picture fills its control: sky blue near the top-left of the picture area.
+  const QRgb sky = opened.pixel(f.bmpDouble.Left() / 15 + 20, f.bmpDouble.Top() / 15 + 20);
+  EXPECT_GT(qBlue(sky), qRed(sky));
+
+  f.hsbquality.UserSetValue(60);
+  f.cmdCompress.UserClick();
+  ASSERT_TRUE(f.Compressed());
+  f.cmdHelp.UserClick();
+  f.bmpDouble2.SetRubberBand(true);
+  f.bmpDouble2.UserSetSelection({160, 120, 480, 360});
+  QImage compressed = Render(f, "tools-double-compressed.png");
+  ASSERT_FALSE(compressed.isNull());
+  // The highlight frame shows around the working copy.
+  const QRgb frame = compressed.pixel(f.fraHLight.Left() / 15 + 3, f.fraHLight.Top() / 15 + 3);
+  EXPECT_GT(qRed(frame), 200);
+  EXPECT_GT(qGreen(frame), 200);
+  EXPECT_LT(qBlue(frame), 160);
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+// The capture-directory chooser: favourites in the INI file, browsing, OK and its media
+// errors, the default folder.
+#include "tools/frmCamera.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/vbrt/Strings.h"
+#include "platform/winfs/WinFs.h"
+#include "tests/unit/tools/ToolsFixture.h"
+
+namespace {
+
+using tools::frmCamera;
+
+class PathTest : public ToolsFixture {
+ protected:
+  PathTest() {
+    prefix.MakeDir("C:\\PICS\\JOB1");
+    prefix.MakeDir("C:\\PICS\\JOB2");
+    prefix.MakeDir("C:\\OLD");
+    core::gCaptureDir = "C:\\PICS\\";
+  }
+  void StoreFavorites(const std::vector<std::string>& dirs) {
+    for (size_t i = 0; i < dirs.size(); ++i)
+      SetIni("CAMERA DIRECTORIES", std::to_string(i + 1), dirs[i]);
+  }
+  std::vector<std::string> Favorites(frmCamera& w) {
+    std::vector<std::string> out;
+    for (int i = 0; i < w.lstFavorites.ListCount(); ++i) out.push_back(w.lstFavorites.List(i));
+    return out;
+  }
+  frmCamera& Open() { return forms::FormInstance<frmCamera>(); }
+  int SubFolder(frmCamera& w, const std::string& path) {
+    for (int i = 0; i < w.dirCapture.ListCount(); ++i)
+      if (w.dirCapture.List(i) == path) return i;
+    return -99;
+  }
+};
+
+TEST_F(PathTest, OpensOnTheCaptureDirectoryAndSelectsItsFavourite) {
+  StoreFavorites({"C:\\OLD", "c:\\pics"});
+  auto& w = Open();
+  EXPECT_EQ(w.Caption(), "Current Camera Folder");
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
+  EXPECT_EQ(w.lstFavorites.ListIndex(), 1);
+  EXPECT_EQ(w.lblDirectory.Caption(), "c:\\pics");
+  EXPECT_FALSE(w.bSavingFavorites);
+  EXPECT_TRUE(app.Boxes().empty());
+  // Centred by the main window's size only.
+  EXPECT_EQ(w.Left(), (12000 - w.Width()) / 2);
+  EXPECT_EQ(w.Top(), (9000 - w.Height()) / 2);
+}
+
+TEST_F(PathTest, FavouritesLoadUntilTheFirstEmptyKey) {
+  SetIni("CAMERA DIRECTORIES", "1", "C:\\OLD");
+  SetIni("CAMERA DIRECTORIES", "2", "C:\\PICS\\JOB1");
+  SetIni("CAMERA DIRECTORIES", "3", "");
+  SetIni("CAMERA DIRECTORIES", "4", "C:\\PICS\\JOB2");
+  EXPECT_EQ(Favorites(Open()), (std::vector<std::string>{"C:\\OLD", "C:\\PICS\\JOB1"}));
+}
+
+TEST_F(PathTest, NoSectionOpensAnEmptyList) {
+  auto& w = Open();
+  EXPECT_EQ(w.lstFavorites.ListCount(), 0);
+  EXPECT_EQ(w.lstFavorites.ListIndex(), -1);
+  EXPECT_EQ(w.lblDirectory.Caption(), "C:\\PICS\\");
+}
+
+TEST_F(PathTest, OkTakesTheHighlightedSubFolderAndStoresTheFavourites) {
+  StoreFavorites({"C:\\OLD"});
+  auto& w = Open();
+  w.dirCapture.UserSelect(SubFolder(w, "C:\\PICS\\JOB2"));
+  EXPECT_EQ(w.lblDirectory.Caption(), "C:\\PICS\\JOB2");
+  w.cmdFavorites.UserClick();  // adds the open folder, not the highlighted one
+  w.cmdOK.UserClick();
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\JOB2\\");
+  EXPECT_EQ(main.lblCapDir.Caption(), "C:\\PICS\\JOB2");
+  EXPECT_EQ(main.filCapture.Path(), "C:\\PICS\\JOB2");
+  EXPECT_EQ(Ini("CAMERA DIRECTORIES", "1"), "C:\\OLD");
+  EXPECT_EQ(Ini("CAMERA DIRECTORIES", "2"), "C:\\PICS");
+  // CAPTUREDIR is the main window's to write at exit.
+  EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "<missing>");
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
+TEST_F(PathTest, SavingAMissingFavouriteSaysNothing) {
+  StoreFavorites({"C:\\GONE", "C:\\OLD"});
+  auto& w = Open();
+  w.imaOK.UserClick();
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(app.Boxes().empty());
+  EXPECT_EQ(Ini("CAMERA DIRECTORIES", "1"), "C:\\GONE");
+  // The saver selected each entry: the lists followed the last existing one.
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
+}
+
+TEST_F(PathTest, AddKeepsTheListUnique) {
+  StoreFavorites({"c:\\pics"});
+  auto& w = Open();
+  w.cmdFavorites.UserClick();
+  EXPECT_EQ(w.lstFavorites.ListCount(), 1);
+  w.dirCapture.SetPath("C:\\PICS\\JOB1");
+  w.imaFavorites.UserClick();
+  EXPECT_EQ(Favorites(w), (std::vector<std::string>{"c:\\pics", "C:\\PICS\\JOB1"}));
+}
+
+TEST_F(PathTest, DeleteAsksAndNeedsASelection) {
+  StoreFavorites({"C:\\OLD"});
+  auto& w = Open();
+  app.QueueAnswer(forms::vbYes);
+  w.cmdDelFavorite.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt, "Delete from Favorites.  Are you sure?");
+  EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbYesNo);
+  EXPECT_EQ(app.Boxes()[0].title, app.Title());
+  EXPECT_EQ(w.lstFavorites.ListCount(), 1);
+
+  w.lstFavorites.UserSelect(0);
+  app.QueueAnswer(forms::vbNo);
+  w.imaDelFavorite.UserClick();
+  EXPECT_EQ(w.lstFavorites.ListCount(), 1);
+}
+
+TEST_F(PathTest, DeleteRemovesAFavouriteStoredInLowerCase) {
+  StoreFavorites({"c:\\old", "C:\\PICS"});
+  auto& w = Open();
+  w.lstFavorites.UserSelect(0);
+  app.QueueAnswer(forms::vbYes);
+  w.cmdDelFavorite.UserClick();
+  EXPECT_EQ(Favorites(w), (std::vector<std::string>{"C:\\PICS"}));
+}
+
+TEST_F(PathTest, DeletedFavouriteStaysDeletedAfterOk) {
+  StoreFavorites({"C:\\OLD", "C:\\PICS", "C:\\PICS\\JOB1", "C:\\PICS\\JOB2", "C:\\"});
+  {
+    auto& w = Open();
+    w.lstFavorites.UserSelect(2);
+    app.QueueAnswer(forms::vbYes);
+    w.cmdDelFavorite.UserClick();
+    w.cmdOK.UserClick();
+  }
+  EXPECT_EQ(Ini("CAMERA DIRECTORIES", "4"), "C:\\");
+  EXPECT_EQ(Ini("CAMERA DIRECTORIES", "5"), "<missing>");
+  EXPECT_EQ(Favorites(Open()),
+            (std::vector<std::string>{"C:\\OLD", "C:\\PICS", "C:\\PICS\\JOB2", "C:\\"}));
+}
+
+TEST_F(PathTest, CancelForgetsChangesToTheFavourites) {
+  StoreFavorites({"C:\\OLD", "C:\\PICS"});
+  const std::string before = IniBytes();
+  core::gCaptureDir = "C:\\PICS\\";
+  app.QueueModal("frmCamera", [](forms::Form& f) {
+    auto& w = dynamic_cast<frmCamera&>(f);
+    w.lstFavorites.UserSelect(0);
+    w.cmdDelFavorite.UserClick();  // the default answer of a Yes/No box is Yes
+    w.dirCapture.SetPath("C:\\PICS\\JOB1");
+    w.cmdFavorites.UserClick();
+    w.imaCancel.UserClick();
+  });
+  tools::ShowCaptureDirChooser();
+  EXPECT_FALSE(app.ModalForms().at(0).leftOpen);
+  EXPECT_EQ(IniBytes(), before);
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
+}
+
+TEST_F(PathTest, SetDefaultWritesTheOpenFolderWithoutBackslash) {
+  auto& w = Open();
+  w.cmdSetDefault.UserClick();
+  EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\PICS");
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS");
+  EXPECT_TRUE(w.Loaded());
+  EXPECT_TRUE(main.lblCapDir.Caption().empty());
+}
+
+TEST_F(PathTest, RevertCreatesAMissingDefaultFolderWithoutMovingTheLists) {
+  LabelDriveC();
+  auto& w = Open();
+  const std::string before = IniBytes();
+  w.cmdRevDefault.UserClick();
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
+  EXPECT_TRUE(std::filesystem::is_directory(prefix.Host("C:\\GLENVUE")));
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
+  EXPECT_EQ(IniBytes(), before);
+}
+
+TEST_F(PathTest, RevertOpensAnExistingDefaultFolder) {
+  prefix.MakeDir("C:\\GLENVUE");
+  auto& w = Open();
+  w.imaRevDefault.UserClick();
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\GLENVUE");
+  EXPECT_EQ(w.lblDirectory.Caption(), "C:\\GLENVUE");
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");  // only OK takes it
+}
+
+TEST_F(PathTest, MissingFavouriteIsReportedOnClick) {
+  StoreFavorites({"C:\\GONE"});
+  auto& w = Open();
+  w.lstFavorites.UserSelect(0);
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt, "Unable to connect to the path specified.");
+  EXPECT_EQ(app.Boxes()[0].title, "Unable to Connect to Path");
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
+  EXPECT_EQ(vb::Trim(core::gCurrentProc.str()), "lstFavorites_Click");
+}
+
+TEST_F(PathTest, DoubleClickOnAMissingFavouriteStillTakesTheOpenFolder) {
+  StoreFavorites({"C:\\GONE"});
+  auto& w = Open();
+  w.lstFavorites.UserSelect(0);
+  app.ClearBoxes();
+  w.lstFavorites.UserDblClick();
+  EXPECT_EQ(app.Boxes().size(), 0u);  // the click said it already
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
+}
+
+TEST_F(PathTest, DoubleClickOnAFavouriteTakesIt) {
+  StoreFavorites({"C:\\PICS\\JOB1"});
+  auto& w = Open();
+  w.lstFavorites.UserSelect(0);
+  w.lstFavorites.UserDblClick();
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\JOB1\\");
+  EXPECT_EQ(main.lblCapDir.Caption(), "C:\\PICS\\JOB1");
+}
+
+TEST_F(PathTest, FavouriteOnADriveWithoutMedium) {
+  winfs::SetRemovable('E', true);
+  StoreFavorites({"E:\\DCIM"});
+  auto& w = Open();
+  w.lstFavorites.UserSelect(0);
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt, "Drive is empty or unreadable");
+  EXPECT_EQ(app.Boxes()[0].title, "Place a floppy in the Drive");
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
+}
+
+TEST_F(PathTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
+  const auto card = prefix.LinkExtraDrive('E');
+  std::filesystem::create_directories(card / "DCIM");
+  auto& w = Open();
+  w.DrvCapture.SetDrive("E");
+  w.dirCapture.SetPath("E:\\DCIM");
+  std::filesystem::remove_all(card);
+  w.cmdOK.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt, "Media appears to be unreadable or not inserted properly.");
+  EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbOKOnly);
+  EXPECT_TRUE(w.Loaded());
+  EXPECT_EQ(w.dirCapture.Path(), "C:\\");
+  EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "c:");
+  EXPECT_EQ(app.MousePointer(), forms::vbDefault);
+  EXPECT_FALSE(w.bSavingFavorites);
+  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
+}
+
+TEST_F(PathTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
+  auto& w = Open();
+  w.cmdRevDefault.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt,
+            "Drive C:\\GLENVUE\\ is empty or unreadable.  Changing to the local drive.");
+  EXPECT_EQ(core::gCaptureDir, "C:");
+}
+
+TEST_F(PathTest, ChangingTheDriveOpensItsFolder) {
+  const auto card = prefix.LinkExtraDrive('E');
+  std::filesystem::create_directories(card / "DCIM");
+  auto& w = Open();
+  w.DrvCapture.UserSelect(1);
+  EXPECT_EQ(w.dirCapture.Path().substr(0, 2), "E:");
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
+TEST_F(PathTest, WithoutTheMainWindowsControlsOkEndsQuietly) {
+  core::MainFormControls bare("frmMain", "-");
+  core::SetMainForm(&bare);
+  auto& w = Open();
+  w.cmdOK.UserClick();
+  EXPECT_TRUE(w.Loaded());
+  EXPECT_TRUE(app.Boxes().empty());
+  core::SetMainForm(&main);
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#include "tools/MediaCopy.h"
+
+#include <exception>
+#include <utility>
+
+#include "core/modVBCommon.h"
+#include "core/modVelmod.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
+
+namespace tools {
+
+namespace {
+
+// Windows' Dir raises 52 for a drive that has no readable medium.
+void RaiseWhenDriveNotReady(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':' && !winfs::DriveReady(path[0]))
+    vb::Raise(vb::kBadFileName);
+}
+
+// The folder with one trailing "\"; unlike CkRSlash it leaves gCurrentProc to the copy, so
+// that an error report names the procedure that copies.
+std::string FolderWithSlash(const std::string& folder) {
+  std::string f = vb::Trim(folder);
+  if (!f.empty() && f.back() != '\\') f += '\\';
+  return f;
+}
+
+bool AskRetry(const std::string& prompt) {
+  return forms::App::Current().MsgBox(prompt, forms::vbYesNo) == forms::vbYes;
+}
+
+}  // namespace
+
+bool DirectoryLookupFinds(const std::string& path) {
+  const std::string p = vb::Trim(path);
+  if (p.empty()) return false;
+  RaiseWhenDriveNotReady(p);
+  return winfs::DirExists(p) || winfs::FileExists(p);
+}
+
+bool FolderHasPictures(const std::string& folder) {
+  RaiseWhenDriveNotReady(folder);
+  return !winfs::ListFiles(folder, "*.jpg").empty() || !winfs::ListFiles(folder, "*.bmp").empty();
+}
+
+void ExpectCopyMediaErrors(core::Trap& trap, std::function<void()> giveUp) {
+  trap.OnError([giveUp = std::move(giveUp)](const vb::VbError& e) -> std::optional<int> {
+    core::gErrAction = static_cast<std::int16_t>(core::ErrReport(e.Number(), e.Description()));
+    std::string prompt;
+    if (e.Number() == vb::kBadFileName) prompt = "Media is not ready/readable. Try again?";
+    if (e.Number() == vb::kDeviceUnavailable)
+      prompt = "Media appears to be unreadable or not inserted properly.  Try again?";
+    if (prompt.empty()) return core::gErrAction;
+    if (AskRetry(prompt)) return core::kRetry;
+    giveUp();
+    return core::kLeave;
+  });
+}
+
+void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
+  winfs::FileCopy(FolderWithSlash(folder) + name, FolderWithSlash(core::gCaptureDir) + name);
+}
+
+void IgnoreErrors(const std::function<void()>& statement) {
+  try {
+    statement();
+  } catch (const forms::ProgramEnded&) {
+    throw;
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace tools

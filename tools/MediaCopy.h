@@ -1,0 +1,38 @@
+#pragma once
+// What the copy-from-media and picture-search windows share when they copy pictures into the
+// capture directory: the media prompts of a copy, the "any pictures here?" lookup, and the copy
+// of one picture.
+
+#include <functional>
+#include <string>
+
+#include "core/ErrTrap.h"
+
+namespace tools {
+
+// The pattern of every picture the copy windows show and copy.
+inline constexpr const char* kPicturePattern = "*.jpg;*.bmp";
+
+// A directory lookup of the path finds a folder or a file.  A drive without a readable medium
+// raises 52, as the lookup does on Windows.
+bool DirectoryLookupFinds(const std::string& path);
+
+// A file lookup of folder & "*.jpg" or folder & "*.bmp" finds a file.  folder ends in "\".
+// A drive without a readable medium raises 52; a missing folder 76.
+bool FolderHasPictures(const std::string& folder);
+
+// The error handling of a copy: every error first goes to ErrReport (its answer kept in
+// gErrAction); then 52 asks "Media is not ready/readable. Try again?" and 68 asks "Media appears
+// to be unreadable or not inserted properly.  Try again?" (Yes retries the failing step; No runs
+// giveUp and leaves the procedure); any other error is handled by the report's answer.
+void ExpectCopyMediaErrors(core::Trap& trap, std::function<void()> giveUp);
+
+// Copies folder & name to the capture directory under the same name, replacing a picture of
+// that name.  The copy is written beside the target and renamed into place, so the old picture
+// stays whole when the copy fails.
+void CopyPictureToCaptureDir(const std::string& folder, const std::string& name);
+
+// Runs a statement whose errors are ignored (forms::ProgramEnded still passes).
+void IgnoreErrors(const std::function<void()>& statement);
+
+}  // namespace tools

@@ -1,0 +1,257 @@
+#include "tools/frmCamera.h"
+
+#include "core/ErrTrap.h"
+#include "core/frmMainControls.h"
+#include "core/lstControl.h"
+#include "core/modListLoad.h"
+#include "core/modOpSys.h"
+#include "core/modVBCommon.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
+
+namespace tools {
+
+namespace {
+
+constexpr const char* kFavSection = "CAMERA DIRECTORIES";
+constexpr int kObjectNotSet = 91;
+
+template <class Ev, class Fn>
+void Bind(Ev& event, const char* name, Fn fn) {
+  event = [name, fn] { core::RunEvent(name, fn); };
+}
+
+forms::App& App() {
+  return forms::App::Current();
+}
+
+// A control of the main window that this window sets directly (its capture-directory label
+// and file list).
+template <class T>
+T& MainControl(const char* name) {
+  auto* control = dynamic_cast<T*>(core::frmMain().FindControl(name));
+  if (control == nullptr) vb::Raise(kObjectNotSet);
+  return *control;
+}
+
+// The messages of a drive without a readable medium; false for any other error.
+bool ShowMediaMessage(int number) {
+  if (number == vb::kBadFileName) {
+    App().MsgBox("Media is not ready/readable.", forms::vbOKOnly);
+    return true;
+  }
+  if (number == vb::kDeviceUnavailable) {
+    App().MsgBox("Media appears to be unreadable or not inserted properly.", forms::vbOKOnly);
+    return true;
+  }
+  return false;
+}
+
+// A directory-attribute lookup of the path finds it (a folder, or a file).  A drive without a
+// readable medium raises 52, as the lookup does on Windows.
+bool DirectorySearchFinds(const std::string& path) {
+  const std::string p = vb::Trim(path);
+  if (p.empty()) return false;
+  if (p.size() >= 2 && p[1] == ':' && !winfs::DriveReady(p[0])) vb::Raise(vb::kBadFileName);
+  return winfs::DirExists(p) || winfs::FileExists(p);
+}
+
+}  // namespace
+
+frmCamera::frmCamera() : Form("frmCamera") {
+  Bind(cmdOK.Click, "cmdOK_Click", [this] { cmdOK_Click(); });
+  Bind(imaOK.Click, "imaOK_Click", [this] { cmdOK_Click(); });
+  Bind(cmdCancel.Click, "cmdCancel_Click", [this] { cmdCancel_Click(); });
+  Bind(imaCancel.Click, "imaCancel_Click", [this] { cmdCancel_Click(); });
+  Bind(cmdFavorites.Click, "cmdFavorites_Click", [this] { cmdFavorites_Click(); });
+  Bind(imaFavorites.Click, "imaFavorites_Click", [this] { cmdFavorites_Click(); });
+  Bind(cmdDelFavorite.Click, "cmdDelFavorite_Click", [this] { cmdDelFavorite_Click(); });
+  Bind(imaDelFavorite.Click, "imaDelFavorite_Click", [this] { cmdDelFavorite_Click(); });
+  Bind(cmdSetDefault.Click, "cmdSetDefault_Click", [this] { cmdSetDefault_Click(); });
+  Bind(imaSetDefault.Click, "imaSetDefault_Click", [this] { cmdSetDefault_Click(); });
+  Bind(cmdRevDefault.Click, "cmdRevDefault_Click", [this] { cmdRevDefault_Click(); });
+  Bind(imaRevDefault.Click, "imaRevDefault_Click", [this] { cmdRevDefault_Click(); });
+  Bind(dirCapture.Change, "dirCapture_Change", [this] { dirCapture_Change(); });
+  Bind(dirCapture.Click, "dirCapture_Click", [this] { dirCapture_Click(); });
+  Bind(DrvCapture.Change, "DrvCapture_Change", [this] { DrvCapture_Change(); });
+  Bind(lstFavorites.Click, "lstFavorites_Click", [this] { lstFavorites_Click(); });
+  Bind(lstFavorites.DblClick, "lstFavorites_DblClick", [this] { lstFavorites_DblClick(); });
+}
+
+// ---- Opening ------------------------------------------------------------------------------
+
+void frmCamera::Form_Load() {
+  LoadSteps();
+}
+
+void frmCamera::LoadSteps() {
+  core::Trap trap("FormLoad");
+  trap.Expect({vb::kDeviceUnavailable}, core::kNext);
+  std::string a, b;
+  // Centred by the main window's size only (its position is not added).
+  trap.Step([&] {
+    core::MainFormControls& main = core::frmMain();
+    Move((main.Width() - Width()) / 2, (main.Height() - Height()) / 2, Width(), Height());
+    SetIcon(main.Icon());
+  });
+  trap.Step([&] {
+    std::string dir = core::gCaptureDir;
+    a = core::StripRChar(dir);
+    b = core::CkRSlash(core::gCaptureDir);
+  });
+  trap.Step([&] { core::LoadListFromIni(lstFavorites, core::gMainIniPath, kFavSection, "", -1); });
+  trap.Step([&] { DrvCapture.SetDrive(b); });
+  trap.Step([&] { dirCapture.SetPath(b); });
+  trap.Step([&] { lblDirectory.SetCaption(b); });
+  trap.Step([&] {
+    const int i = core::lstFindIndex(lstFavorites, a, false);
+    if (i > -1) lstFavorites.SetListIndex(i);
+  });
+  trap.Step([&] { bSavingFavorites = core::vbFalse; });
+}
+
+// ---- OK and Cancel ------------------------------------------------------------------------
+
+void frmCamera::cmdOK_Click() {
+  try {
+    AcceptHighlighted();
+  } catch (const vb::VbError& e) {
+    bSavingFavorites = core::vbFalse;
+    // Any other error only ends the click; the window stays open either way.
+    if (ShowMediaMessage(e.Number())) RecoverToIniDrive();
+  }
+}
+
+void frmCamera::AcceptHighlighted() {
+  const std::string f = dirCapture.List(dirCapture.ListIndex());
+  MainControl<forms::Label>("lblCapDir").SetCaption(f);
+  MainControl<forms::FileListBox>("filCapture").SetPath(f);
+  core::gCaptureDir = core::CkRSlash(f);
+  bSavingFavorites = core::vbTrue;
+  core::SaveListToIni(lstFavorites, core::gMainIniPath, kFavSection, "", -1);
+  bSavingFavorites = core::vbFalse;
+  Unload();
+}
+
+// After a media error: back to the root of the INI folder's drive.
+void frmCamera::RecoverToIniDrive() {
+  try {
+    std::string d = core::GetFileDrive(core::gIniDir);
+    DrvCapture.SetDrive(core::StripRChar(d));
+    App().DoEvents();
+    dirCapture.SetPath(core::CkRSlash(d));
+    App().DoEvents();
+  } catch (const vb::VbError&) {
+    // The INI folder's drive is not readable either: the window stays where it is.
+  }
+  App().SetMousePointer(forms::vbDefault);
+}
+
+void frmCamera::cmdCancel_Click() {
+  Unload();
+}
+
+// ---- Favourites ---------------------------------------------------------------------------
+
+void frmCamera::cmdFavorites_Click() {
+  core::lstAddUnique(lstFavorites, vb::Trim(vb::UCase(dirCapture.Path())));
+}
+
+void frmCamera::cmdDelFavorite_Click() {
+  if (App().MsgBox("Delete from Favorites.  Are you sure?", forms::vbYesNo) != forms::vbYes) return;
+  const std::string t = vb::Trim(vb::UCase(lstFavorites.Text()));
+  if (!core::lstContains(lstFavorites, t)) return;
+  // Found without regard to case, as lstContains finds it: a favourite stored in lower case
+  // is removed too.
+  const int i = core::lstFindIndex(lstFavorites, t, false);
+  if (i >= 0) lstFavorites.RemoveItem(i);
+}
+
+void frmCamera::lstFavorites_Click() {
+  core::gCurrentProc = "lstFavorites_Click";
+  try {
+    const std::string p = lstFavorites.Text();
+    if (DirectorySearchFinds(p)) {
+      DrvCapture.SetDrive(p.substr(0, 2));
+      dirCapture.SetPath(p);
+      lblDirectory.SetCaption(p);
+    } else if (!bSavingFavorites) {
+      App().MsgBox("Unable to connect to the path specified.", forms::vbOKOnly,
+                   "Unable to Connect to Path");
+    }
+  } catch (const vb::VbError& e) {
+    if (e.Number() == vb::kInvalidProcedureCall) {
+      App().MsgBox("Not a valid drive or unable to read the disk!",
+                   forms::vbOKCancel | forms::vbExclamation, "Drive Not Found");
+    } else if (e.Number() == vb::kBadFileName) {
+      App().MsgBox("Drive is empty or unreadable", forms::vbOKOnly, "Place a floppy in the Drive");
+    }
+  }
+}
+
+void frmCamera::lstFavorites_DblClick() {
+  const std::string p = lstFavorites.Text();
+  if (DirectorySearchFinds(p)) {
+    dirCapture.SetPath(p);
+    lblDirectory.SetCaption(p);
+  }
+  cmdOK_Click();
+}
+
+// ---- Default folder -----------------------------------------------------------------------
+
+void frmCamera::SaveCaptureDir() {
+  core::WriteIni(core::gMainIniPath, "DIRECTORIES", "CAPTUREDIR", core::gCaptureDir);
+}
+
+void frmCamera::cmdSetDefault_Click() {
+  core::gCaptureDir = dirCapture.Path();
+  SaveCaptureDir();
+}
+
+void frmCamera::cmdRevDefault_Click() {
+  const std::string s = core::CkRSlash(core::GetFileDrive(core::gIniDir)) + "GLENVUE";
+  if (core::DirExists(s)) {
+    const std::string drive = core::GetFileDrive(s);
+    DrvCapture.SetDrive(drive);
+    dirCapture.SetPath(drive);
+    dirCapture.SetPath(s);
+    lblDirectory.SetCaption(s);
+    return;
+  }
+  core::gCaptureDir = core::CkRSlash(s);
+  core::check4CaptureDir();
+}
+
+// ---- Browsing -----------------------------------------------------------------------------
+
+void frmCamera::dirCapture_Change() {
+  lblDirectory.SetCaption(dirCapture.List(dirCapture.ListIndex()));
+}
+
+void frmCamera::dirCapture_Click() {
+  lblDirectory.SetCaption(dirCapture.List(dirCapture.ListIndex()));
+}
+
+void frmCamera::DrvCapture_Change() {
+  const std::string previous = dirCapture.Path().substr(0, 1);
+  try {
+    // The drive's letter and colon: the directory list opens that drive's current folder.
+    dirCapture.SetPath(DrvCapture.Drive().substr(0, 2));
+  } catch (const vb::VbError& e) {
+    ShowMediaMessage(e.Number());
+    try {
+      DrvCapture.SetDrive(previous);
+    } catch (const vb::VbError&) {
+      // The previous drive went away too; the list stays on the chosen entry.
+    }
+  }
+}
+
+void ShowCaptureDirChooser() {
+  forms::FormInstance<frmCamera>().Show(forms::vbModal);
+}
+
+}  // namespace tools

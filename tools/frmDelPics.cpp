@@ -1,0 +1,338 @@
+#include "tools/frmDelPics.h"
+
+#include <exception>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ErrTrap.h"
+#include "core/frmMainControls.h"
+#include "core/modVBCommon.h"
+#include "core/modVelmodSlots.h"
+#include "core/mod_Resize.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "platform/winfs/WinFs.h"
+
+namespace tools {
+
+using forms::App;
+
+namespace {
+
+// A statement whose errors are skipped (the handler goes on with its next step).
+template <class F>
+void Skip(F&& step) {
+  try {
+    std::forward<F>(step)();
+  } catch (const forms::ProgramEnded&) {
+    throw;
+  } catch (const std::exception&) {
+  }
+}
+
+void DoEvents() {
+  App::Current().DoEvents();
+}
+
+vb::Date ToDate(const forms::CalendarDate& d) {
+  return vb::DateSerial(d.Year, d.Month, d.Day);
+}
+
+// Moves a control up or down by dy twips.
+void ShiftDown(forms::Control& c, int dy) {
+  c.SetTop(c.Top() + dy);
+}
+
+}  // namespace
+
+frmDelPics::frmDelPics() : Form("frmDelPics") {
+  BindEvents();
+}
+
+void frmDelPics::BindEvents() {
+  NewDrive.Change = [this] { NewDrive_Change(); };
+  newPath.Click = [this] { core::RunEvent("newPath_Click", [this] { newPath_Click(); }); };
+  filListBox.Click = [this] { filListBox_Click(); };
+  DTPicker1.Change = [this] { core::RunEvent("DTPicker1_Change", [this] { DTPicker1_Change(); }); };
+  DTPicker1.CloseUp = [this] {
+    core::RunEvent("DTPicker1_CloseUp", [this] { DTPicker1_CloseUp(); });
+  };
+  auto selectAll = [this] {
+    core::RunEvent("cmdSelectAll_Click", [this] { cmdSelectAll_Click(); });
+  };
+  auto clear = [this] { core::RunEvent("cmdClear_Click", [this] { cmdClear_Click(); }); };
+  auto del = [this] { core::RunEvent("cmdDelete_Click", [this] { cmdDelete_Click(); }); };
+  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
+  cmdSelectAll.Click = selectAll;
+  imaSelectAll.Click = selectAll;
+  cmdClear.Click = clear;
+  imaClear.Click = clear;
+  cmdDelete.Click = del;
+  imaDelete.Click = del;
+  cmdCancel.Click = cancel;
+  imaCancel.Click = cancel;
+  ckbPicPreview.Click = [this] {
+    core::RunEvent("ckbPicPreview_Click", [this] { ckbPicPreview_Click(); });
+  };
+}
+
+// ---- Dates ---------------------------------------------------------------------------------
+
+bool frmDelPics::IsOnOrBeforeDate(const std::string& path, const forms::CalendarDate& picked) {
+  return IsOnOrBeforeDate(path, picked, vb::Now());
+}
+
+bool frmDelPics::IsOnOrBeforeDate(const std::string& path, const forms::CalendarDate& picked,
+                                  vb::Date today) {
+  try {
+    const vb::Date modified = vb::DateFromUnix(winfs::FileDateTime(path));
+    const long a = vb::DateDiffDays(modified, today);
+    const long b = vb::DateDiffDays(ToDate(picked), today);
+    return a >= b;
+  } catch (const std::exception&) {
+    return false;  // a missing file or a date that cannot be read is not selected
+  }
+}
+
+forms::CalendarDate frmDelPics::DefaultPickDate(const forms::CalendarDate& today) {
+  return forms::CalendarDate::Serial(today.Year, today.Month - 1, today.Day);
+}
+
+// ---- Loading -------------------------------------------------------------------------------
+
+void frmDelPics::Form_Load() {
+  core::RunEvent("Form_Load", [this] { LoadSteps(); });
+}
+
+void frmDelPics::LoadSteps() {
+  core::Trap trap("Form_load");
+  trap.Expect({vb::kBadFileName, vb::kDeviceUnavailable}, [this](const vb::VbError&) {
+    if (App::Current().MsgBox("Media is not ready/readable. Try again?", forms::vbYesNo) ==
+        forms::vbYes)
+      return core::kRetry;
+    LeaveOnIniDrive();
+    return core::kLeave;
+  });
+  trap.Step([this] { core::ResetFormPos(*this); });
+  trap.Step([this] { PlaceWindow(); });
+  trap.Step([this] { SetIcon(core::frmMain().Icon()); });
+  if (!core::gbUseButtons) {
+    trap.Step([this] {
+      for (forms::CommandButton* b : {&cmdSelectAll, &cmdClear, &cmdCancel, &cmdDelete})
+        b->SetVisible(false);
+    });
+  }
+  trap.Step([this] {
+    geaPreview.SetVisible(core::gPreviewCopyPics == 1);
+    // The box takes the setting when it is a box value; any other number leaves it unticked.
+    if (core::gPreviewCopyPics >= 0 && core::gPreviewCopyPics <= 2)
+      ckbPicPreview.SetValue(core::gPreviewCopyPics);
+  });
+
+  const std::string dir = core::gMaintDir;
+  bool exists = false;
+  if (!vb::Trim(dir).empty()) trap.Step([&] { exists = core::DirExists(dir); });
+  if (exists) {
+    trap.Step([] { DoEvents(); });
+    trap.Step([&] { NewDrive.SetDrive(dir); });
+    trap.Step([] { DoEvents(); });
+    trap.Step([&] { newPath.SetPath(dir); });
+  } else {
+    const std::string drive = core::GetFileDrive(core::gIniDir);
+    trap.Step([&] { NewDrive.SetDrive(drive); });
+    trap.Step([&] { newPath.SetPath(drive); });
+    if (vb::Trim(dir).empty())
+      trap.Step([this] { core::gMaintDir = core::CkRSlash(newPath.Path()); });
+  }
+  trap.Step([this] { filListBox.SetPath(newPath.Path()); });
+  trap.Step([this] { SetCaption(core::gMaintCaption); });
+  trap.Step([this] {
+    const forms::CalendarDate today = forms::CalendarDate::Today();
+    dtLoadDate = ToDate(today);
+    DTPicker1.SetValue(DefaultPickDate(today));
+  });
+}
+
+void frmDelPics::PlaceWindow() {
+  if (core::gScreenSize == 1) {
+    Move(Left(), Top(), kWidth, kCompactHeight);
+    UseCompactLayout();
+    return;  // stays at the screen's top-left corner
+  }
+  Move(Left(), Top(), kWidth, kNormalHeight);
+  const core::MainFormControls& main = core::frmMain();
+  SetTop(main.Top() + (main.Height() - Height()) / 2);
+  SetLeft(main.Left() + (main.Width() - Width()) / 2);
+}
+
+// A shorter folder list; everything below it moves up by what the list gave up.
+void frmDelPics::UseCompactLayout() {
+  const int dy = kCompactFolderHeight - newPath.Height();
+  newPath.SetHeight(kCompactFolderHeight);
+  lblFiller.SetTop(newPath.Top() + newPath.Height() + 200);
+  filListBox.SetTop(lblFiller.Top() + 240);
+  for (forms::Control* c : std::initializer_list<forms::Control*>{
+           &fraButtons, &cmdDelete, &imaDelete, &cmdCancel, &imaCancel})
+    ShiftDown(*c, dy);
+}
+
+// Loading ends on the INI folder's drive after the user gave up on a medium.
+void frmDelPics::LeaveOnIniDrive() {
+  const std::string drive = core::GetFileDrive(core::gIniDir);
+  Skip([&] { NewDrive.SetDrive(drive); });
+  Skip([] { DoEvents(); });
+  Skip([&] { newPath.SetPath(drive); });
+  Skip([] { DoEvents(); });
+}
+
+// ---- Folder and preview --------------------------------------------------------------------
+
+void frmDelPics::NewDrive_Change() {
+  core::gCurrentProc = "NewDrive_Change";
+  const std::string folder = newPath.Path();
+  const std::string keep = vb::Left(folder, 1);
+  try {
+    newPath.SetPath(vb::Left(NewDrive.Drive(), 2));
+  } catch (const vb::VbError& e) {
+    if (e.Number() == vb::kBadFileName)
+      App::Current().MsgBox("Media is not ready/readable.", forms::vbOKOnly);
+    else if (e.Number() == vb::kDeviceUnavailable)
+      App::Current().MsgBox("Media appears to be unreadable or not inserted properly.",
+                            forms::vbOKOnly);
+    Skip([&] { NewDrive.SetDrive(keep); });
+    // Setting the drive back moved the folder list to that drive's current folder; the folder
+    // shown before goes back too, so both lists agree with the file list again.
+    Skip([&] { newPath.SetPath(folder); });
+  }
+}
+
+void frmDelPics::newPath_Click() {
+  filListBox.SetPath(newPath.List(newPath.ListIndex()));
+}
+
+void frmDelPics::filListBox_Click() {
+  Skip([this] { core::ErrClearPict(geaPreview); });
+  if (ckbPicPreview.Value() != 1 || core::gPreviewCopyPics != 1) return;
+  Skip([] { DoEvents(); });
+  std::string folder, name;
+  Skip([&] {
+    folder = ListFolder();
+    name = filListBox.List(filListBox.ListIndex());
+  });
+  Skip([] { DoEvents(); });
+  Skip([&] {
+    std::string file = vb::Trim(name);
+    core::ErrLoadPict(geaPreview, folder + core::StripRChar(file));
+  });
+  Skip([] { DoEvents(); });
+}
+
+void frmDelPics::ckbPicPreview_Click() {
+  geaPreview.SetVisible(ckbPicPreview.Value() == 1);
+  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
+}
+
+// ---- Selection -----------------------------------------------------------------------------
+
+// The listed pictures' folder.  The folder list may highlight another folder than the one it
+// has open; the file list shows the highlighted one, so its own path names the files.
+std::string frmDelPics::ListFolder() const {
+  return core::CkRSlash(filListBox.Path());
+}
+
+void frmDelPics::RestorePreviewSetting() {
+  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
+}
+
+void frmDelPics::MarkAll(bool selected) {
+  core::gPreviewCopyPics = 0;  // the list's clicks must not load previews meanwhile
+  for (int i = 0; i < filListBox.ListCount(); ++i) filListBox.SetSelected(i, selected);
+  RestorePreviewSetting();
+}
+
+void frmDelPics::SelectByDate(const forms::CalendarDate& picked) {
+  core::gPreviewCopyPics = 0;
+  const std::string folder = ListFolder();
+  const vb::Date today = vb::Now();
+  for (int i = 0; i < filListBox.ListCount(); ++i)
+    filListBox.SetSelected(i, IsOnOrBeforeDate(folder + filListBox.List(i), picked, today));
+  RestorePreviewSetting();
+}
+
+void frmDelPics::DTPicker1_Change() {
+  SelectByDate(DTPicker1.Value());
+}
+
+void frmDelPics::DTPicker1_CloseUp() {
+  SelectByDate(DTPicker1.Value());
+}
+
+void frmDelPics::cmdSelectAll_Click() {
+  App& app = App::Current();
+  app.SetMousePointer(forms::vbHourglass);
+  const std::string folder = ListFolder();
+  MarkAll(true);
+  // The current picture is previewed whatever the preview box says.
+  if (filListBox.ListCount() >= 1)
+    core::ErrLoadPict(geaPreview, folder + filListBox.List(filListBox.ListIndex()));
+  app.SetMousePointer(forms::vbDefault);
+}
+
+void frmDelPics::cmdClear_Click() {
+  MarkAll(false);
+  core::ErrClearPict(geaPreview);
+}
+
+// ---- Deleting and closing ------------------------------------------------------------------
+
+std::vector<std::string> frmDelPics::SelectedPictures() const {
+  std::vector<std::string> files;
+  const std::string folder = ListFolder();
+  for (int i = 0; i < filListBox.ListCount(); ++i)
+    if (filListBox.Selected(i)) files.push_back(folder + filListBox.List(i));
+  return files;
+}
+
+void frmDelPics::cmdDelete_Click() {
+  App& app = App::Current();
+  // The files are fixed before asking: events that run while deleting (a date picked, another
+  // folder opened) cannot add a picture the user did not confirm.
+  const std::vector<std::string> files = SelectedPictures();
+  if (!files.empty()) {
+    const std::string question =
+        "This is a PERMANENT UNREVERSABLE procedure. \r\n"
+        "All selected photos ( count = " +
+        std::to_string(files.size()) + " ) will be erased. \r\nAre you sure?";
+    if (app.MsgBox(question, forms::vbYesNo, "Delete Pictures") == forms::vbYes)
+      for (const std::string& file : files) core::DelPict(file, true);
+  } else {
+    app.MsgBox(
+        "No pictures have been selected (for deletion). Select appropriate pictures and try "
+        "again.",
+        forms::vbOKOnly, "No Pictures Selected");
+  }
+  Skip([this] { filListBox.Refresh(); });  // a folder gone meanwhile still marks the strip
+  MarkCaptureFolderChanged();
+}
+
+// The main window reloads its strip when the listed folder is its capture folder.
+void frmDelPics::MarkCaptureFolderChanged() {
+  if (!core::HasMainForm()) return;
+  auto* label = dynamic_cast<forms::Label*>(core::frmMain().FindControl("lblCapDir"));
+  if (label == nullptr) return;
+  const std::string listed = core::CkRSlash(vb::UCase(vb::Trim(filListBox.Path())));
+  const std::string capture = core::CkRSlash(vb::UCase(vb::Trim(label->Caption())));
+  if (listed == capture) core::gbMaintDeleted = core::vbTrue;
+}
+
+void frmDelPics::cmdCancel_Click() {
+  Unload();
+}
+
+void ShowDelPics() {
+  forms::FormInstance<frmDelPics>().Show(forms::vbModal);
+}
+
+}  // namespace tools

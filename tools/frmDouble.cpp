@@ -1,0 +1,264 @@
+#include "tools/frmDouble.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "core/ErrTrap.h"
+#include "core/frmMainControls.h"
+#include "core/modVBCommon.h"
+#include "core/modVelmodSlots.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Convert.h"
+#include "platform/vbrt/Strings.h"
+#include "tools/frmDouble_Steps.h"
+
+namespace tools {
+
+using forms::App;
+using namespace double_steps;
+
+namespace {
+
+constexpr const char* kCropQuestion =
+    "Select the area to crop with your mouse.   Select with same shape as picture? Do NOT save "
+    "if you don't like the results.   It's permanent.";
+
+}  // namespace
+
+frmDouble::frmDouble() : Form("frmDouble") {
+  BindEvents();
+}
+
+void frmDouble::BindEvents() {
+  hsbcapturebrightness.Change = [this] {
+    core::RunEvent("hsbcapturebrightness_Change", [this] { hsbcapturebrightness_Change(); });
+  };
+  hsbquality.Change = [this] {
+    core::RunEvent("hsbquality_Change", [this] { hsbquality_Change(); });
+  };
+  imacapturebrightness.Click = [this] {
+    core::RunEvent("imacapturebrightness_Click", [this] { imacapturebrightness_Click(); });
+  };
+  lblQualityCaption.Click = [this] {
+    core::RunEvent("lblQualityCaption_Click", [this] { lblQualityCaption_Click(); });
+  };
+  auto crop = [this] { core::RunEvent("cmdcrop_Click", [this] { cmdcrop_Click(); }); };
+  auto compress = [this] { core::RunEvent("cmdCompress_Click", [this] { cmdCompress_Click(); }); };
+  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
+  auto reset = [this] { core::RunEvent("cmdReset_Click", [this] { cmdReset_Click(); }); };
+  auto help = [this] { core::RunEvent("cmdHelp_Click", [this] { cmdHelp_Click(); }); };
+  auto exit = [this] { core::RunEvent("cmdExit_Click", [this] { cmdExit_Click(); }); };
+  cmdcrop.Click = crop;
+  Image1.Click = crop;
+  cmdCompress.Click = compress;
+  imaCompress.Click = compress;
+  cmdCancel.Click = cancel;
+  imaCancel.Click = cancel;
+  cmdReset.Click = reset;
+  imaReset.Click = reset;
+  cmdHelp.Click = help;
+  imaHelp.Click = help;
+  cmdExit.Click = exit;
+  imaExit.Click = exit;
+  bmpDouble.SelectionDone = [this](int l, int t, int r, int b) {
+    core::RunEvent("bmpDouble_SelectionDone", [&] { SelectionDone(bmpDouble, l, t, r, b); });
+  };
+  bmpDouble2.SelectionDone = [this](int l, int t, int r, int b) {
+    core::RunEvent("bmpDouble2_SelectionDone", [&] { SelectionDone(bmpDouble2, l, t, r, b); });
+  };
+}
+
+// ---- Opening and closing -------------------------------------------------------------------
+
+void frmDouble::Form_Load() {
+  core::RunEvent("Form_Load", [this] { LoadSteps(); });
+}
+
+void frmDouble::LoadSteps() {
+  Skip([this] {
+    const core::MainFormControls& main = core::frmMain();
+    SetTop(main.Top() + (main.Height() - Height()) / 2);
+    SetLeft(main.Left() + (main.Width() - Width()) / 2);
+  });
+  Skip([this] { SetIcon(core::frmMain().Icon()); });
+  Skip([this] { ResetAdjustValues(); });
+  bCompressed = core::vbFalse;
+  Skip([] { App::Current().SetMousePointer(forms::vbHourglass); });
+  DeleteLeftovers();
+  Skip([this] { LoadOriginalPicture(); });
+  Skip([] { App::Current().SetMousePointer(forms::vbDefault); });
+}
+
+// Files an earlier opening may have left in the user folder.
+void frmDouble::DeleteLeftovers() {
+  for (const char* name : {"tempOrig.jpg", "tempOrig.bmp", "temptemp.jpg"}) {
+    Skip([name] {
+      const std::string path = core::CkRSlash(core::gUserDir) + name;
+      if (core::FileExists(path)) core::DelPict(path, true);
+    });
+  }
+}
+
+void frmDouble::Form_Unload(int& /*Cancel*/) {
+  Skip([] { App::Current().DoEvents(); });
+  CommitChanges();
+}
+
+void frmDouble::cmdExit_Click() {
+  App::Current().DoEvents();
+  Unload();
+}
+
+// The kept file goes (from now on the change cannot be undone) and the picture to show from
+// now on is handed back.
+void frmDouble::CommitChanges() {
+  Skip([this] {
+    if (!vb::Trim(sTempOrig).empty() && core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
+  });
+  Skip([this] {
+    // After a Cancel the working copy's file is gone: the picture itself is the result.
+    const std::string working = bmpDouble2.ThumbPath();
+    core::gDragSourcePath =
+        Compressed() && !vb::Trim(working).empty() ? working : bmpDouble.ThumbPath();
+  });
+  Skip([] { App::Current().SetMousePointer(forms::vbDefault); });
+}
+
+// ---- Brightness and quality ----------------------------------------------------------------
+
+void frmDouble::ResetAdjustValues() {
+  nInitQuality = static_cast<std::int16_t>(std::clamp<int>(core::gJpegQuality, 1, 100));
+  hsbquality.SetValue(nInitQuality);
+  nInitBrightness = static_cast<std::int16_t>(std::clamp<int>(core::gBrightness, -100, 100));
+  hsbcapturebrightness.SetValue(nInitBrightness);
+}
+
+bool frmDouble::ImageAttributesChanged() {
+  if (hsbcapturebrightness.Value() != nInitBrightness) return true;
+  return hsbquality.Value() != nInitQuality;
+}
+
+void frmDouble::hsbcapturebrightness_Change() {
+  bmpDouble.SetBrightness(hsbcapturebrightness.Value());
+  lblBrightness.SetCaption(vb::CStr(hsbcapturebrightness.Value()));
+}
+
+void frmDouble::hsbquality_Change() {
+  lblquality.SetCaption(vb::CStr(hsbquality.Value()));
+}
+
+void frmDouble::imacapturebrightness_Click() {
+  SetControlValue(hsbcapturebrightness, 0);
+  lblBrightness.SetCaption(vb::CStr(hsbcapturebrightness.Value()));
+}
+
+void frmDouble::lblQualityCaption_Click() {
+  hsbquality.SetValue(70);
+}
+
+void frmDouble::SetControlValue(forms::Control& ctl, int value) {
+  if (auto* bar = dynamic_cast<forms::HScrollBar*>(&ctl)) bar->SetValue(value);
+}
+
+void frmDouble::EnableAdjustControls(bool on) {
+  for (forms::Control* c : std::initializer_list<forms::Control*>{
+           &hsbquality, &lblQualityCaption, &lblquality, &hsbcapturebrightness,
+           &lblBrightnessCaption, &imacapturebrightness, &lblBrightness})
+    c->SetEnabled(on);
+}
+
+void frmDouble::cmdReset_Click() {
+  ClearSelectionMode();
+  ResetAdjustValues();
+}
+
+// ---- Picture -------------------------------------------------------------------------------
+
+void frmDouble::LoadOriginalPicture() {
+  core::ErrLoadPict(bmpDouble, core::gEditPicturePath);
+  ClearSelectionMode();
+  ShowFileInfo(bmpDouble, 0);
+}
+
+void frmDouble::ClearSelectionMode() {
+  bmpDouble.ClearSelection();
+  bmpDouble2.ClearSelection();
+}
+
+void frmDouble::ShowWorkingCopy(bool on) {
+  fraHLight.SetVisible(on);
+  bmpDouble.SetVisible(!on);
+  bmpDouble2.SetVisible(on);
+}
+
+// ---- Crop ----------------------------------------------------------------------------------
+
+void frmDouble::cmdcrop_Click() {
+  App& app = App::Current();
+  const int answer = app.MsgBox(kCropQuestion, forms::vbYesNoCancel, app.Title());
+  if (answer == forms::vbCancel) return;
+  for (forms::Gear* g : {&bmpDouble, &bmpDouble2}) {
+    g->SetKeepProportions(answer == forms::vbYes);
+    g->SetRubberBand(true);
+  }
+}
+
+// The user released the mouse after dragging the rectangle on the visible picture.
+void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, int bottom) {
+  ctl.SetCropRect(left, top, right, bottom);
+  ctl.ApplyCrop();
+  ctl.SetRubberBand(false);
+  App& app = App::Current();
+  const bool working = &ctl == &bmpDouble2;
+  if (app.MsgBox("Save the results?", forms::vbYesNo, app.Title()) != forms::vbYes) {
+    if (!working) {
+      LoadOriginalPicture();
+      return;
+    }
+    // The compressed copy shows its file again (the unedited file may no longer be in place).
+    core::ErrLoadPict(bmpDouble2, bmpDouble2.ThumbPath());
+    ShowFileInfo(bmpDouble2, 1);
+    return;
+  }
+  // The compressed copy is saved over its own file (the picture handed back); the picture
+  // itself over the edited file.
+  const std::string target =
+      working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
+  ctl.SetSaveFormat(forms::kGearJpeg);
+  try {
+    ctl.SaveImage(target);
+  } catch (const vb::VbError&) {
+    // The file on disk is unchanged: show it again as it is.
+    Skip([&] { core::ErrLoadPict(ctl, working ? target : core::gEditPicturePath); });
+    throw;
+  }
+  if (working) core::gbRefreshThumbs = core::vbTrue;
+}
+
+// ---- Help ----------------------------------------------------------------------------------
+
+void frmDouble::cmdHelp_Click() {
+  if (vb::InStr(vb::UCase(cmdHelp.Caption()), "HIDE") > 0) {
+    cmdHelp.SetCaption("Compression Help");
+    lstHow2.SetVisible(false);
+    lstHow2.ZOrder(1);
+  } else {
+    cmdHelp.SetCaption("Hide Help");
+    lstHow2.SetVisible(true);
+    lstHow2.ZOrder(0);
+  }
+}
+
+void frmDouble::SetPendingMark(bool on) {
+  const std::string caption = lblFileNameC.Caption();
+  const bool marked = !caption.empty() && caption.back() == '*';
+  if (on && !marked) lblFileNameC.SetCaption(caption + "*");
+  if (!on && marked) lblFileNameC.SetCaption(caption.substr(0, caption.size() - 1));
+}
+
+void ShowDouble() {
+  forms::FormInstance<frmDouble>().Show(forms::vbModal);
+}
+
+}  // namespace tools

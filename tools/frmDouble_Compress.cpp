@@ -1,0 +1,208 @@
+// The picture editor's compression, its undo, and the file copy both use.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "core/ErrTrap.h"
+#include "core/modVBCommon.h"
+#include "core/modVelmodSlots.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "platform/winfs/WinFs.h"
+#include "tools/frmDouble.h"
+#include "tools/frmDouble_Steps.h"
+
+namespace tools {
+
+using forms::App;
+using namespace double_steps;
+
+namespace double_steps {
+
+bool SameFileBytes(const std::string& winA, const std::string& winB) {
+  try {
+    if (!winfs::FileExists(winA) || !winfs::FileExists(winB)) return false;
+    std::ifstream a(winfs::ToHost(winA), std::ios::binary);
+    std::ifstream b(winfs::ToHost(winB), std::ios::binary);
+    if (!a || !b) return false;
+    return std::equal(std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>(),
+                      std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace double_steps
+
+namespace {
+
+void DoEvents() {
+  App::Current().DoEvents();
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
+}
+
+}  // namespace
+
+// ---- Compression ---------------------------------------------------------------------------
+
+void frmDouble::cmdCompress_Click() {
+  std::string s;
+  Skip([&] { s = bmpDouble.ThumbPath(); });
+  if (s.empty()) return;
+  std::string drive, folder, name, ext;
+  Skip([&] { core::ParseFileName(s, drive, folder, name, ext); });
+  const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
+  // A later click only refreshes the information: the result of the first one is kept as it is.
+  if (!Compressed() && !FirstCompression(s, t, ext)) return;
+  Skip([this] { ShowFileInfo(bmpDouble2, 1); });
+  Skip([this] { SetPendingMark(true); });
+  bCompressed = core::vbTrue;
+  core::gbRefreshThumbs = core::vbTrue;
+  Skip([this] { cmdCancel.SetEnabled(true); });
+  Skip([this] { EnableAdjustControls(false); });
+  Skip([this] { cmdExit.SetFocus(); });
+}
+
+// Keeps the unedited file, writes the compressed picture and only then gives the unedited file
+// up; when a step fails everything is put back as it was and false is returned.
+bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
+                                 const std::string& ext) {
+  const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
+  Skip([&] { winfs::SetAttr(s, winfs::kNormal); });
+  // A JPEG named like the picture is replaced by the compressed one without asking.
+  if (!SamePath(s, t))
+    Skip([&] {
+      if (core::FileExists(t)) winfs::SetAttr(t, winfs::kNormal);
+    });
+  sTempOrig = k;
+  sOrigFile = s;
+  sTargetFile = t;
+  sOrigExt = ext;
+  if (!MoveToTempOriginal(s, k)) {
+    Skip([&] { core::DelPict(k, true); });
+    return false;
+  }
+  Skip([] { DoEvents(); });
+  if (!LoadWorkingCopy(k, ext, t)) {
+    Skip([&] { core::DelPict(k, true); });
+    return false;
+  }
+  // The picture now lives on as the compressed JPEG (and as the kept file).
+  if (!SamePath(s, t)) Skip([&] { core::DelPict(s, true); });
+  Skip([] { DoEvents(); });
+  return true;
+}
+
+// The unedited file is copied to the kept path; the copy must hold the same bytes before the
+// picture may be replaced.
+bool frmDouble::MoveToTempOriginal(const std::string& source, const std::string& kept) {
+  Skip([&] { CopyFile(source, kept); });
+  return SameFileBytes(source, kept);
+}
+
+bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ext*/,
+                                const std::string& target) {
+  const bool loaded = Skip([&] {
+    bmpDouble2.SetAutoResizeX(0);
+    bmpDouble2.SetAutoResizeY(0);
+    bmpDouble2.SetSaveFormat(forms::kGearJpeg);
+    bmpDouble2.SetImageWidth(bmpDouble.ImageWidth());
+    bmpDouble2.SetImageHeight(bmpDouble.ImageHeight());
+    bmpDouble2.LoadImage(kept);
+  });
+  if (!loaded) return false;
+  if (core::gbRedux != core::vbFalse) {
+    // Each side is held to its limit on its own, as a placed picture is reduced.
+    const bool resized = Skip([this] {
+      bmpDouble2.SetNewWidth(std::min<int>(bmpDouble2.ImageWidth(), core::gResolX));
+      bmpDouble2.SetNewHeight(std::min<int>(bmpDouble2.ImageHeight(), core::gResolY));
+      if (bmpDouble2.NewWidth() != bmpDouble2.ImageWidth() ||
+          bmpDouble2.NewHeight() != bmpDouble2.ImageHeight())
+        bmpDouble2.ApplyResize();
+    });
+    if (!resized) return false;
+  }
+  if (!Skip([&] { SaveCompressed(target); })) return false;
+  Skip([this] { ShowWorkingCopy(true); });
+  return true;
+}
+
+// Writes the working copy as the target JPEG (a temporary file renamed over the target, so a
+// failed save leaves the old file), then shows the file as saved.
+void frmDouble::SaveCompressed(const std::string& target) {
+  bmpDouble2.SetSaveFormat(forms::kGearJpeg);
+  const bool changed = ImageAttributesChanged();
+  bmpDouble2.SetSaveBrightness(changed ? hsbcapturebrightness.Value() : nInitBrightness);
+  bmpDouble2.SetSaveQuality(changed ? hsbquality.Value() : nInitQuality);
+  bmpDouble2.SaveImage(target);
+  // The saved file carries the brightness: later saves of the copy (a crop) add none.
+  bmpDouble2.SetSaveBrightness(0);
+  Skip([&] { bmpDouble2.LoadImage(target); });
+  bmpDouble2.SetThumbPath(target);
+}
+
+// ---- Cancel --------------------------------------------------------------------------------
+
+void frmDouble::cmdCancel_Click() {
+  if (!RestoreOriginal()) {
+    App::Current().MsgBox("Unable to undo changes: original file is missing", forms::vbOKOnly,
+                          "Unable to Retrieve Original");
+    return;
+  }
+  Skip([this] { SetPendingMark(false); });
+  Skip([this] {
+    if (core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
+  });
+  Skip([this] { ShowWorkingCopy(false); });
+  Skip([this] { ShowFileInfo(bmpDouble, 0); });
+  Skip([this] { ClearSelectionMode(); });
+  Skip([this] { ResetAdjustValues(); });
+  bCompressed = core::vbFalse;
+  core::gbRefreshThumbs = core::vbFalse;
+  Skip([this] { EnableAdjustControls(true); });
+  Skip([this] { cmdCancel.SetEnabled(false); });
+  Skip([this] { cmdExit.SetFocus(); });
+}
+
+// Copies the kept file back over the edited one.  The kept file is only let go (by the caller)
+// once the copy in place holds its bytes; a compressed JPEG made beside the picture goes.
+bool frmDouble::RestoreOriginal() {
+  if (vb::Trim(sTempOrig).empty()) return true;
+  const bool kept = core::FileExists(sTempOrig);
+  Skip([this] { CopyFile(sTempOrig, sOrigFile); });
+  bool found = false;
+  Skip([&] { found = core::FileExists(sOrigFile); });
+  if (!found) return false;
+  if (kept && !SameFileBytes(sTempOrig, sOrigFile)) return false;
+  if (kept && !SamePath(sOrigFile, sTargetFile)) Skip([this] { core::DelPict(sTargetFile, true); });
+  return true;
+}
+
+// ---- File copy -----------------------------------------------------------------------------
+
+void frmDouble::CopyFile(const std::string& sSource, const std::string& sTarget) {
+  core::Trap trap("CopyFile");
+  std::string sd, sf, sn, se, td, tf, tn, te;
+  if (!trap.Step([&] {
+        core::ParseFileName(sSource, sd, sf, sn, se);
+        core::ParseFileName(sTarget, td, tf, tn, te);
+      }))
+    return;
+  if (sn.empty() || tn.empty()) return;
+  const std::string source = core::CkRSlash(sd + sf) + sn + "." + se;
+  std::string targetDir = core::CkRSlash(td + tf);
+  const std::string target = targetDir + tn + "." + te;
+  if (source == target) return;
+  if (!trap.Step([&] {
+        if (!winfs::DirExists(targetDir)) winfs::MkDir(core::StripRChar(targetDir));
+      }))
+    return;
+  trap.Step([&] {
+    if (winfs::FileExists(source)) winfs::FileCopy(source, target);
+  });
+}
+
+}  // namespace tools
