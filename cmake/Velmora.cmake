@@ -30,9 +30,13 @@ function(velmora_gtest target)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   set(props)
   if(ARG_ENV)
-    # The environment is itself a list: escape its separators so that it stays one value.
-    string(REPLACE ";" "\\;" env "${ARG_ENV}")
-    list(APPEND props ENVIRONMENT "${env}")
+    # Discovered tests take the environment as one value: a second entry would be read as a
+    # property name, so pass further settings as compile definitions.
+    list(LENGTH ARG_ENV env_count)
+    if(env_count GREATER 1)
+      message(FATAL_ERROR "velmora_gtest(${target}): give ENV one entry")
+    endif()
+    list(APPEND props ENVIRONMENT "${ARG_ENV}")
   endif()
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")

@@ -48,6 +48,18 @@ void ExpectPictureErrors(Trap& trap, forms::Gear& ctl, const std::string& sFile)
   });
 }
 
+// The placeholder is shown as well as named.  A missing or damaged placeholder leaves the slot
+// blank: clearing a slot never fails over it.
+void ShowPlaceholder(forms::Gear& ctl, const std::string& placeholder) {
+  try {
+    if (!winfs::FileExists(placeholder)) return;
+    ctl.LoadImage(placeholder);
+    ctl.SetDisplayStretch(true);
+  } catch (const vb::VbError&) {
+    ctl.SetPicture(forms::StdPicture());
+  }
+}
+
 template <class Labels>
 void CopyCaptions(Labels& labels, const AddrArray& source, int count) {
   for (int i = 1; i <= count && i < static_cast<int>(source.size()); ++i) {
@@ -132,6 +144,7 @@ void geaClearImage(forms::Gear& ctl) {
   trap.Step([&] { ctl.SetThumbPath(""); });
   trap.Step([&] { ctl.DelImage(); });
   trap.Step([&] { ctl.SetThumbPath(gAppDir + "empty.jpg"); });
+  trap.Step([&] { ShowPlaceholder(ctl, gAppDir + "empty.jpg"); });
   trap.Step([&] { ctl.ZOrder(0); });
 }
 

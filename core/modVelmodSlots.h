@@ -37,7 +37,8 @@ void ErrLoadPict(forms::Gear& ctl, const std::string& sFile);
 void ErrLoadLblTag(forms::Label& lbl, const std::string& sText);
 // Discards the control's picture and ThumbPath; a thumbnail (name holding "THUMB") is hidden.
 void ErrClearPict(forms::Gear& ctl);
-// Shows the empty-slot placeholder: ThumbPath := gAppDir & "empty.jpg", brought to the front.
+// Shows the empty-slot placeholder: ThumbPath := gAppDir & "empty.jpg", its picture loaded
+// (stretched; nothing shown when the file is missing or damaged), brought to the front.
 void geaClearImage(forms::Gear& ctl);
 // True for "" and for any path holding "\EMPTY.JPG" (any case).
 bool IsEmptyPict(const std::string& sPath);

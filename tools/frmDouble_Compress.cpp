@@ -44,6 +44,34 @@ bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
 }
 
+// A name in the trash folder that holds no other picture yet: "A.jpg", else "A (2).jpg", ...
+std::string FreeTrashName(const std::string& trash, const std::string& file,
+                          const std::string& leaf) {
+  const std::string::size_type dot = leaf.find_last_of('.');
+  const std::string stem = leaf.substr(0, dot);
+  const std::string ext = dot == std::string::npos ? std::string() : leaf.substr(dot);
+  for (int n = 1; n < 1000; ++n) {
+    const std::string name = n == 1 ? leaf : stem + " (" + std::to_string(n) + ")" + ext;
+    const std::string path = trash + name;
+    if (!winfs::FileExists(path) || SameFileBytes(file, path)) return path;
+  }
+  vb::Raise(vb::kPathFileAccess);
+}
+
+// Copies a picture into the trash folder "TRASHCAN\" under its own folder (a picture already in
+// a trash folder stays in that folder) and returns the copy's path; raises when the copy
+// cannot be made or does not hold the picture's bytes.
+std::string CopyIntoTrash(const std::string& file) {
+  const std::string::size_type cut = file.find_last_of('\\');
+  if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
+  const std::string trash = core::StripTrashcan(file.substr(0, cut + 1)) + "TRASHCAN\\";
+  if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
+  const std::string copy = FreeTrashName(trash, file, file.substr(cut + 1));
+  if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
+  if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
+  return copy;
+}
+
 }  // namespace
 
 // ---- Compression ---------------------------------------------------------------------------
@@ -71,8 +99,10 @@ void frmDouble::cmdCompress_Click() {
 bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
                                  const std::string& ext) {
   const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
+  // Another picture named like the result is kept in the trash before anything changes; when
+  // that fails the error is reported and nothing is touched.
+  sReplacedCopy = KeepReplacedPicture(s, t);
   Skip([&] { winfs::SetAttr(s, winfs::kNormal); });
-  // A JPEG named like the picture is replaced by the compressed one without asking.
   if (!SamePath(s, t))
     Skip([&] {
       if (core::FileExists(t)) winfs::SetAttr(t, winfs::kNormal);
@@ -94,6 +124,11 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   if (!SamePath(s, t)) Skip([&] { core::DelPict(s, true); });
   Skip([] { DoEvents(); });
   return true;
+}
+
+std::string frmDouble::KeepReplacedPicture(const std::string& s, const std::string& t) {
+  if (SamePath(s, t) || !core::FileExists(t)) return {};
+  return CopyIntoTrash(t);
 }
 
 // The unedited file is copied to the kept path; the copy must hold the same bytes before the
@@ -177,8 +212,18 @@ bool frmDouble::RestoreOriginal() {
   Skip([&] { found = core::FileExists(sOrigFile); });
   if (!found) return false;
   if (kept && !SameFileBytes(sTempOrig, sOrigFile)) return false;
-  if (kept && !SamePath(sOrigFile, sTargetFile)) Skip([this] { core::DelPict(sTargetFile, true); });
+  if (kept && !SamePath(sOrigFile, sTargetFile)) PutBackReplacedPicture();
   return true;
+}
+
+// The compressed JPEG beside the picture goes; a picture it replaced comes back from its copy
+// in the trash (which stays there).
+void frmDouble::PutBackReplacedPicture() {
+  if (!sReplacedCopy.empty() && core::FileExists(sReplacedCopy)) {
+    Skip([this] { CopyFile(sReplacedCopy, sTargetFile); });
+    if (SameFileBytes(sReplacedCopy, sTargetFile)) return;
+  }
+  Skip([this] { core::DelPict(sTargetFile, true); });
 }
 
 // ---- File copy -----------------------------------------------------------------------------

@@ -164,53 +164,18 @@ void Control::UserMouseUp(int button, int shift, float x, float y) {
   AsUser([&] { MouseUp(button, shift, x, y); });
 }
 
-int Control::Subscribe(Observer fn) {
-  int id = nextObserver_++;
-  observers_.emplace_back(id, std::move(fn));
-  return id;
-}
-
-void Control::Unsubscribe(int id) {
-  std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
-}
-
 void Control::Notify(Prop p) {
-  if (observers_.empty()) return;
-  auto copy = observers_;
-  for (auto& [id, fn] : copy) fn(*this, p);
+  observers_.Notify(*this, p);
 }
 
 void Control::AsUser(const std::function<void()>& action) {
   RunAsUser(action);
 }
 
-namespace {
-
-bool SetFontProperty(forms::Font& f, const std::string& key, const std::string& value) {
-  using namespace design;
-  if (KeyIs(key, "FontName"))
-    f.Name = value;
-  else if (KeyIs(key, "FontSize"))
-    f.Size = Double(value);
-  else if (KeyIs(key, "FontBold"))
-    f.Bold = Bool(value);
-  else if (KeyIs(key, "FontItalic"))
-    f.Italic = Bool(value);
-  else if (KeyIs(key, "FontUnderline"))
-    f.Underline = Bool(value);
-  else if (KeyIs(key, "FontStrikethru"))
-    f.Strikethrough = Bool(value);
-  else
-    return false;
-  return true;
-}
-
-}  // namespace
-
 bool Control::SetDesignProperty(const std::string& key, const std::string& value) {
   using namespace design;
   forms::Font f = font_;
-  if (SetFontProperty(f, key, value)) {
+  if (FontProperty(f, key, value)) {
     if (f.Size <= 0) vb::Raise(vb::kInvalidPropertyValue);
     SetFont(f);
   } else if (KeyIs(key, "Left"))

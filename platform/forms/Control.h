@@ -48,6 +48,7 @@
 #include <vector>
 
 #include "platform/forms/Event.h"
+#include "platform/forms/Observers.h"
 #include "platform/forms/Picture.h"
 
 namespace forms {
@@ -212,8 +213,8 @@ class Control {
   void UserMouseUp(int button, int shift, float x, float y);
 
   // ---- observation
-  int Subscribe(Observer fn);
-  void Unsubscribe(int id);
+  int Subscribe(Observer fn) { return observers_.Add(std::move(fn)); }
+  void Unsubscribe(int id) { observers_.Remove(id); }
 
   // ---- layout files: sets one design-time property from its text.  Returns
   // false for a property this control does not have; raises vb::VbError 380
@@ -252,8 +253,7 @@ class Control {
   long zRank_ = 0;
   StdPicture dragIcon_;
   int dragMode_ = vbManual;
-  int nextObserver_ = 1;
-  std::vector<std::pair<int, Observer>> observers_;
+  Observers<Control&, Prop> observers_;
 };
 
 // Reports an error that escaped an event procedure: a critical message box

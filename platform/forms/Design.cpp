@@ -81,4 +81,22 @@ StdPicture Picture(const std::string& v) {
   return LoadResourcePicture(v);
 }
 
+bool FontProperty(Font& f, const std::string& key, const std::string& value) {
+  if (KeyIs(key, "FontName"))
+    f.Name = value;
+  else if (KeyIs(key, "FontSize"))
+    f.Size = Double(value);
+  else if (KeyIs(key, "FontBold"))
+    f.Bold = Bool(value);
+  else if (KeyIs(key, "FontItalic"))
+    f.Italic = Bool(value);
+  else if (KeyIs(key, "FontUnderline"))
+    f.Underline = Bool(value);
+  else if (KeyIs(key, "FontStrikethru"))
+    f.Strikethrough = Bool(value);
+  else
+    return false;
+  return true;
+}
+
 }  // namespace forms::design

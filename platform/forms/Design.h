@@ -21,4 +21,8 @@ bool Bool(const std::string& v);           // True/False/-1/0/1
 OleColor Color(const std::string& v);      // &H...& or decimal
 StdPicture Picture(const std::string& v);  // resource path; "" empty
 
+// FontName, FontSize, FontBold, FontItalic, FontUnderline, FontStrikethru into f; false for
+// any other key.
+bool FontProperty(Font& f, const std::string& key, const std::string& value);
+
 }  // namespace forms::design

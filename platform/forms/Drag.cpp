@@ -83,19 +83,8 @@ void DragDriver::End() {
   if (src) Tell(Phase::Ended, *src);
 }
 
-int DragDriver::Subscribe(Observer fn) {
-  int id = nextObserver_++;
-  observers_.emplace_back(id, std::move(fn));
-  return id;
-}
-
-void DragDriver::Unsubscribe(int id) {
-  std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
-}
-
 void DragDriver::Tell(Phase p, Control& source) {
-  auto copy = observers_;
-  for (auto& [id, fn] : copy) fn(p, source);
+  observers_.Notify(p, source);
 }
 
 void DragDriver::Forget(Control& c) {

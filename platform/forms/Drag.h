@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/forms/Control.h"
+#include "platform/forms/Observers.h"
 
 namespace forms {
 
@@ -47,8 +48,8 @@ class DragDriver {
   // Ends without a drop (Escape, Drag vbCancel): State 1 to the current target.
   void Cancel();
 
-  int Subscribe(Observer fn);
-  void Unsubscribe(int id);
+  int Subscribe(Observer fn) { return observers_.Add(std::move(fn)); }
+  void Unsubscribe(int id) { observers_.Remove(id); }
 
   // A control or form being destroyed leaves the drag.
   void Forget(Control& c);
@@ -62,8 +63,7 @@ class DragDriver {
   Control* source_ = nullptr;
   Control* overControl_ = nullptr;
   Form* overForm_ = nullptr;
-  int nextObserver_ = 1;
-  std::vector<std::pair<int, Observer>> observers_;
+  Observers<Phase, Control&> observers_;
 };
 
 }  // namespace forms

@@ -323,20 +323,8 @@ void Form::UserActivate() {
 
 // ---- observation -------------------------------------------------------------
 
-int Form::Subscribe(Observer fn) {
-  int id = nextObserver_++;
-  observers_.emplace_back(id, std::move(fn));
-  return id;
-}
-
-void Form::Unsubscribe(int id) {
-  std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
-}
-
 void Form::Notify(FormChange what) {
-  if (observers_.empty()) return;
-  auto copy = observers_;
-  for (auto& [id, fn] : copy) fn(*this, what);
+  observers_.Notify(*this, what);
 }
 
 bool Form::SetDesignProperty(const std::string& key, const std::string& value) {
@@ -371,13 +359,7 @@ bool Form::SetDesignProperty(const std::string& key, const std::string& value) {
     startUpPosition_ = Int(value);
   else if (KeyIs(key, "MousePointer"))
     SetMousePointer(Int(value));
-  else if (KeyIs(key, "FontName"))
-    font_.Name = value;
-  else if (KeyIs(key, "FontSize"))
-    font_.Size = Double(value);
-  else if (KeyIs(key, "FontBold"))
-    font_.Bold = Bool(value);
-  else
+  else if (!FontProperty(font_, key, value))
     return false;
   return true;
 }

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/forms/Control.h"
+#include "platform/forms/Observers.h"
 #include "platform/forms/Resizer.h"
 
 namespace forms {
@@ -171,8 +172,8 @@ class Form {
   Event<Control& /*Source*/, float, float, int /*State*/> DragOver;
 
   // ---- observation
-  int Subscribe(Observer fn);
-  void Unsubscribe(int id);
+  int Subscribe(Observer fn) { return observers_.Add(std::move(fn)); }
+  void Unsubscribe(int id) { observers_.Remove(id); }
 
   // ---- the window resizer the form carries, if any (bound by the renderer)
   virtual FormResizer* WindowResizer() { return nullptr; }
@@ -233,8 +234,7 @@ class Form {
   std::map<std::string, ControlArrayBase*> arrays_;
   Control* active_ = nullptr;
   long frontRank_ = 0, backRank_ = 0;
-  int nextObserver_ = 1;
-  std::vector<std::pair<int, Observer>> observers_;
+  Observers<Form&, FormChange> observers_;
 };
 
 // The Forms collection: loaded forms, in load order.

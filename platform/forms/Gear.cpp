@@ -1,6 +1,7 @@
 #include "platform/forms/Gear.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/forms/Design.h"
 #include "platform/vbrt/VbError.h"
@@ -41,8 +42,17 @@ void Gear::LoadImage(const std::string& winPath) {
   if (!winfs::FileExists(winPath)) vb::Raise(vb::kFileNotFound);
   imaging::PictureInfo info;
   bool reduce = autoReduce_ != 0 && autoResizeX_ > 0 && autoResizeY_ > 0;
-  imaging::Picture img = reduce ? imaging::LoadReduced(host, autoResizeX_, autoResizeY_, &info)
-                                : imaging::Load(host, &info);
+  int maxW = 0, maxH = 0;
+  if (reduce) ReducedLoadSize(autoResizeX_, autoResizeY_, maxW, maxH);
+  imaging::ReducedLoad ahead;
+  imaging::Picture img;
+  if (TakePrepared(host, reduce ? maxW : -1, maxH, ahead)) {
+    if (ahead.error != 0) vb::Raise(ahead.error);
+    img = std::move(ahead.picture);
+    info = ahead.info;
+  } else {
+    img = reduce ? imaging::LoadReduced(host, maxW, maxH, &info) : imaging::Load(host, &info);
+  }
   info_ = info;
   imageWidth_ = info.width;
   imageHeight_ = info.height;
@@ -50,6 +60,39 @@ void Gear::LoadImage(const std::string& winPath) {
   selection_ = {};
   bool reduced = reduce && (img.Width() != info.width || img.Height() != info.height);
   SetImage(std::move(img), reduced, host.string());
+}
+
+void Gear::ReducedLoadSize(int autoX, int autoY, int& w, int& h) const {
+  constexpr int kTwipsPerPixel = 15;
+  w = std::max(autoX, (Width() + kTwipsPerPixel - 1) / kTwipsPerPixel);
+  h = std::max(autoY, (Height() + kTwipsPerPixel - 1) / kTwipsPerPixel);
+}
+
+void Gear::PrepareLoad(const std::string& winPath, int maxW, int maxH,
+                       imaging::ReducedLoad decoded) {
+  prepared_.reset();
+  std::error_code ec;
+  PreparedLoad p;
+  p.host = winfs::ToHost(winPath);
+  p.size = std::filesystem::file_size(p.host, ec);
+  if (ec) return;
+  p.written = std::filesystem::last_write_time(p.host, ec);
+  if (ec) return;
+  p.maxW = maxW;
+  p.maxH = maxH;
+  p.decoded = std::move(decoded);
+  prepared_ = std::move(p);
+}
+
+bool Gear::TakePrepared(const std::filesystem::path& host, int maxW, int maxH,
+                        imaging::ReducedLoad& out) {
+  std::optional<PreparedLoad> p = std::exchange(prepared_, std::nullopt);
+  if (!p || p->host != host || p->maxW != maxW || p->maxH != maxH) return false;
+  std::error_code ec;
+  if (std::filesystem::file_size(host, ec) != p->size || ec) return false;
+  if (std::filesystem::last_write_time(host, ec) != p->written || ec) return false;
+  out = std::move(p->decoded);
+  return true;
 }
 
 StdPicture Gear::Picture() const {
@@ -239,6 +282,7 @@ void Gear::CopyDesignFrom(const Control& model) {
 }
 
 void Gear::ReleaseResources() {
+  prepared_.reset();
   image_ = {};
   display_ = {};
   reduced_ = false;

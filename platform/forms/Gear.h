@@ -16,6 +16,9 @@
 // KeepProportions()) and call UserSetSelection while dragging and
 // UserSelectionDone at release, in image pixels.
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/forms/Control.h"
@@ -56,6 +59,15 @@ class Gear : public Control {
   // Loads a picture file.  Errors: 53/76/71/68 path, 481 not a picture; the
   // control keeps its old picture on an error.
   void LoadImage(const std::string& winPath);
+  // The size a reduced load decodes to for the given AutoResize limits: never
+  // smaller than the control's own size on screen (15 twips to the pixel), so
+  // that a picture stretched over a large control stays sharp.
+  void ReducedLoadSize(int autoX, int autoY, int& w, int& h) const;
+  // A picture decoded ahead of time (a page of thumbnails is decoded in
+  // parallel): the next LoadImage of this file, reduced to maxW x maxH, takes
+  // it (or raises its error) instead of decoding, provided the file has not
+  // changed since.  The next LoadImage drops it in any case.
+  void PrepareLoad(const std::string& winPath, int maxW, int maxH, imaging::ReducedLoad decoded);
   // The Picture property: the displayed picture object.  Setting an empty
   // picture clears the display; a loaded picture becomes the image.
   StdPicture Picture() const;
@@ -139,6 +151,18 @@ class Gear : public Control {
   void UpdateDisplay();
   SelectionRect Normalized(SelectionRect r) const;
 
+  struct PreparedLoad {
+    std::filesystem::path host;
+    int maxW = 0, maxH = 0;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written{};
+    imaging::ReducedLoad decoded;
+  };
+  // The prepared decode of `host` at maxW x maxH, when it is still the file's.
+  bool TakePrepared(const std::filesystem::path& host, int maxW, int maxH,
+                    imaging::ReducedLoad& out);
+
+  std::optional<PreparedLoad> prepared_;
   std::string thumbPath_;
   int autoResizeX_ = 0, autoResizeY_ = 0, autoReduce_ = 0;
   bool redraw_ = true;

@@ -21,6 +21,7 @@ const std::string& ListModel::Item(int i) const {
 
 void ListModel::SetItem(int i, std::string text) {
   items_.at(i) = std::move(text);
+  ++edits_;
 }
 
 long ListModel::ItemData(int i) const {
@@ -32,6 +33,7 @@ void ListModel::SetItemData(int i, long v) {
 }
 
 int ListModel::Insert(int at, std::string text) {
+  if (at != Count()) ++edits_;
   items_.insert(items_.begin() + at, std::move(text));
   data_.insert(data_.begin() + at, 0);
   selected_.insert(selected_.begin() + at, 0);
@@ -50,6 +52,7 @@ void ListModel::Remove(int i) {
   items_.erase(items_.begin() + i);
   data_.erase(data_.begin() + i);
   selected_.erase(selected_.begin() + i);
+  ++edits_;
   if (index_ == i)
     index_ = -1;
   else if (index_ > i)
@@ -67,6 +70,7 @@ void ListModel::Assign(std::vector<std::string> items) {
   selected_.assign(items_.size(), 0);
   index_ = -1;
   top_ = 0;
+  ++edits_;
 }
 
 bool ListModel::Selected(int i) const {
@@ -85,6 +89,31 @@ void ListModel::ClearSelection() {
   std::fill(selected_.begin(), selected_.end(), 0);
 }
 
+// ---- What ListBox and ComboBox share ----------------------------------------------
+
+namespace {
+
+// An entry index the List, ItemData and Selected properties take; others raise 381.
+void CheckEntry(const ListModel& list, int i) {
+  if (i < 0 || i >= list.Count()) vb::Raise(381);
+}
+
+// AddItem item[, index]: at index, or at the end (in order in a sorted list).  Returns the
+// index used (NewIndex); an index beyond the end or below -1 raises 5.
+int AddEntry(ListModel& list, const std::string& item, int index, bool sorted) {
+  if (index > list.Count() || index < -1) vb::Raise(vb::kInvalidProcedureCall);
+  if (index != -1) return list.Insert(index, item);
+  return sorted ? list.InsertSorted(item) : list.Insert(list.Count(), item);
+}
+
+// RemoveItem index: an index out of range raises 5.
+void RemoveEntry(ListModel& list, int index) {
+  if (index < 0 || index >= list.Count()) vb::Raise(vb::kInvalidProcedureCall);
+  list.Remove(index);
+}
+
+}  // namespace
+
 // ---- ListBox -------------------------------------------------------------------
 
 ListBox::ListBox(Form& f, std::string name, int index, const char* typeName)
@@ -94,18 +123,18 @@ ListBox::ListBox(Form& f, std::string name, int index, const char* typeName)
 }
 
 void ListBox::SetList(int i, std::string text) {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   list_.SetItem(i, std::move(text));
   Notify(Prop::List);
 }
 
 long ListBox::ItemData(int i) const {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   return list_.ItemData(i);
 }
 
 void ListBox::SetItemData(int i, long v) {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   list_.SetItemData(i, v);
 }
 
@@ -121,12 +150,12 @@ void ListBox::SetListIndex(int i) {
 }
 
 bool ListBox::Selected(int i) const {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   return list_.Selected(i);
 }
 
 void ListBox::SetSelected(int i, bool v) {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   if (multiSelect_ == vbMultiSelectNone) {
     if (v) {
       SetListIndex(i);
@@ -169,17 +198,12 @@ void ListBox::SetTopIndex(int t) {
 }
 
 void ListBox::AddItem(const std::string& item, int index) {
-  if (index > ListCount() || index < -1) vb::Raise(vb::kInvalidProcedureCall);
-  if (index == -1)
-    newIndex_ = sorted_ ? list_.InsertSorted(item) : list_.Insert(ListCount(), item);
-  else
-    newIndex_ = list_.Insert(index, item);
+  newIndex_ = AddEntry(list_, item, index, sorted_);
   Notify(Prop::List);
 }
 
 void ListBox::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount()) vb::Raise(vb::kInvalidProcedureCall);
-  list_.Remove(index);
+  RemoveEntry(list_, index);
   Notify(Prop::List);
 }
 
@@ -285,18 +309,18 @@ void ComboBox::SetText(std::string t) {
 }
 
 void ComboBox::SetList(int i, std::string text) {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   list_.SetItem(i, std::move(text));
   Notify(Prop::List);
 }
 
 long ComboBox::ItemData(int i) const {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   return list_.ItemData(i);
 }
 
 void ComboBox::SetItemData(int i, long v) {
-  if (i < 0 || i >= ListCount()) vb::Raise(381);
+  CheckEntry(list_, i);
   list_.SetItemData(i, v);
 }
 
@@ -312,18 +336,13 @@ void ComboBox::SetListIndex(int i) {
 }
 
 void ComboBox::AddItem(const std::string& item, int index) {
-  if (index > ListCount() || index < -1) vb::Raise(vb::kInvalidProcedureCall);
-  if (index == -1)
-    newIndex_ = sorted_ ? list_.InsertSorted(item) : list_.Insert(ListCount(), item);
-  else
-    newIndex_ = list_.Insert(index, item);
+  newIndex_ = AddEntry(list_, item, index, sorted_);
   Notify(Prop::List);
 }
 
 void ComboBox::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount()) vb::Raise(vb::kInvalidProcedureCall);
-  bool wasSelected = list_.Index() == index;
-  list_.Remove(index);
+  const bool wasSelected = list_.Index() == index;
+  RemoveEntry(list_, index);
   if (wasSelected && style_ == vbComboDropdownList) text_.clear();
   Notify(Prop::List);
 }

@@ -39,6 +39,9 @@ class ListModel {
   int Top() const { return top_; }
   void SetTop(int t) { top_ = t; }
   const std::vector<std::string>& Items() const { return items_; }
+  // Counts every change of the entries other than one added at the end: a view that showed
+  // the first n entries at the same count only has to add the entries after them.
+  unsigned long Edits() const { return edits_; }
 
  private:
   std::vector<std::string> items_;
@@ -46,6 +49,7 @@ class ListModel {
   std::vector<char> selected_;
   int index_ = -1;
   int top_ = 0;
+  unsigned long edits_ = 0;
 };
 
 // ListBox.  Events raised from code: setting ListIndex raises Click (also
@@ -57,6 +61,7 @@ class ListBox : public Control {
   ListBox(Form& f, std::string name, int index = -1, const char* typeName = kTypeName);
 
   int ListCount() const { return list_.Count(); }
+  unsigned long ListEdits() const { return list_.Edits(); }  // see ListModel::Edits
   // "" for an index out of range.
   const std::string& List(int i) const { return list_.Item(i); }
   void SetList(int i, std::string text);  // out of range: 381
@@ -125,6 +130,7 @@ class ComboBox : public Control {
   // Style 2: a text that is an entry selects it (Click); any other text: 383.
   void SetText(std::string t);
   int ListCount() const { return list_.Count(); }
+  unsigned long ListEdits() const { return list_.Edits(); }  // see ListModel::Edits
   const std::string& List(int i) const { return list_.Item(i); }
   void SetList(int i, std::string text);
   long ItemData(int i) const;

@@ -34,10 +34,12 @@ QListWidget* NewList(QWidget* parent) {
 }
 
 // The model's selection is painted with the highlight colours (the widget's
-// own selection stays off so that only the model decides).
-void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, int current) {
+// own selection stays off so that only the model decides).  Rows before
+// `from` are left as they are painted.
+void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, int current,
+                   int from = 0) {
   const QPalette& pal = list->palette();
-  for (int i = 0; i < list->count(); ++i) {
+  for (int i = from; i < list->count(); ++i) {
     QListWidgetItem* item = list->item(i);
     const bool on = selected(i);
     item->setData(kSelectedRole, on);
@@ -48,6 +50,36 @@ void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, 
     list->setCurrentRow(current, QItemSelectionModel::NoUpdate);
   }
 }
+
+// Scrolls the list so that row `top` is the first one shown.  Qt sets the
+// scroll bar's range only when it lays the rows out, which it delays: a list
+// just filled is laid out first, or the bar could not reach the row.
+void ScrollTo(QListWidget* list, int top) {
+  QScrollBar* bar = list->verticalScrollBar();
+  if (bar->maximum() < top) list->doItemsLayout();
+  bar->setValue(top);
+}
+
+// The entries a widget shows of its model.  Filling a list adds one entry at a
+// time, so a model that only grew at the end keeps the rows shown and only
+// the new entries are added; any other change fills the widget anew.
+class ShownRows {
+ public:
+  // How many rows still show the model's entries; remembers the model's state.
+  template <class Model>
+  int Keep(const Model& m) {
+    const int count = m.ListCount();
+    const unsigned long edits = m.ListEdits();
+    const int kept = edits == edits_ && count >= count_ ? count_ : 0;
+    count_ = count;
+    edits_ = edits;
+    return kept;
+  }
+
+ private:
+  int count_ = 0;
+  unsigned long edits_ = 0;
+};
 
 // ---- ListBox and FileListBox
 class ListBoxView : public ControlView {
@@ -69,9 +101,11 @@ class ListBoxView : public ControlView {
   QList<QWidget*> InputWidgets() override { return {list_, list_->viewport()}; }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
+    int from = 0;  // the first row whose painting may be out of date
     if (p == Prop::List) {
-      list_->clear();
-      for (int i = 0; i < m_.ListCount(); ++i) list_->addItem(Q(m_.List(i)));
+      from = shown_.Keep(m_);
+      if (from == 0) list_->clear();
+      for (int i = from; i < m_.ListCount(); ++i) list_->addItem(Q(m_.List(i)));
     }
     if (p == Prop::List || p == Prop::Selection) {
       ShowSelection(
@@ -79,9 +113,9 @@ class ListBoxView : public ControlView {
           [this](int i) {
             return m_.Selected(i) || (m_.MultiSelect() == 0 && i == m_.ListIndex());
           },
-          m_.ListIndex());
+          m_.ListIndex(), from);
     }
-    if (p == Prop::List || p == Prop::TopIndex) list_->verticalScrollBar()->setValue(m_.TopIndex());
+    if (p == Prop::List || p == Prop::TopIndex) ScrollTo(list_, m_.TopIndex());
     if (p == Prop::Color) {
       QPalette pal = list_->palette();
       pal.setColor(QPalette::Base, ToQColor(m_.BackColor()));
@@ -93,6 +127,7 @@ class ListBoxView : public ControlView {
  private:
   forms::ListBox& m_;
   QListWidget* list_ = nullptr;
+  ShownRows shown_;
 };
 
 // ---- ComboBox: editable (style 0, 1) or a drop-down list (style 2)
@@ -135,8 +170,9 @@ class ComboView : public ControlView {
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
     if (p == Prop::List) {
-      combo_->clear();
-      for (int i = 0; i < m_.ListCount(); ++i) combo_->addItem(Q(m_.List(i)));
+      const int from = shown_.Keep(m_);
+      if (from == 0) combo_->clear();
+      for (int i = from; i < m_.ListCount(); ++i) combo_->addItem(Q(m_.List(i)));
     }
     if (p == Prop::List || p == Prop::Selection || p == Prop::Text) {
       combo_->setCurrentIndex(m_.ListIndex());
@@ -149,6 +185,7 @@ class ComboView : public ControlView {
  private:
   forms::ComboBox& m_;
   VbCombo* combo_ = nullptr;
+  ShownRows shown_;
 };
 
 // ---- DirListBox: the open folder's ancestors, then its sub-folders
@@ -178,7 +215,7 @@ class DirView : public ControlView {
       ShowSelection(
           list_, [row](int i) { return i == row; }, row);
     }
-    if (p == Prop::TopIndex) list_->verticalScrollBar()->setValue(m_.TopIndex() + m_.Depth());
+    if (p == Prop::TopIndex) ScrollTo(list_, m_.TopIndex() + m_.Depth());
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,9 +19,14 @@ KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::str
 
   int out[2];
   if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+  const pid_t parent = ::getpid();
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
+    // The stand-in must not outlive a test that dies: it would keep the test's output pipe
+    // open and leave the test runner waiting.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
     ::dup2(out[1], STDOUT_FILENO);
     ::close(out[0]);
     ::close(out[1]);

@@ -153,6 +153,33 @@ TEST_F(SlotsTest, ClearingHidesOnlyThumbnailsAndPlaceholderIsEmpty) {
   EXPECT_FALSE(slot.HasImage());
 }
 
+TEST_F(SlotsTest, SlotsLoadAtTheirSizeOnScreenAndShowThePlaceholder) {
+  WriteJpeg("C:\\PICS\\BIG.JPG", 1600, 1200);
+  WriteJpeg("C:\\Velmora\\empty.jpg", 320, 240);
+  forms::Gear& slot = form.imaComp[2];
+  slot.Move(0, 0, 4440, 3330);  // 296 x 222 pixels
+  ErrLoadThumb(slot, "C:\\PICS\\BIG.JPG");
+  EXPECT_EQ(slot.AutoResizeX(), 80);
+  EXPECT_GE(slot.DisplayImage().Width(), 296);
+  EXPECT_GE(slot.DisplayImage().Height(), 222);
+  EXPECT_LT(slot.DisplayImage().Width(), 1600);  // still a reduced copy
+  EXPECT_EQ(slot.ImageWidth(), 1600);
+
+  forms::Gear& thumb = form.GeaThumb[1];
+  thumb.Move(0, 0, 1200, 900);
+  ErrLoadThumb(thumb, "C:\\PICS\\BIG.JPG");
+  EXPECT_LE(thumb.DisplayImage().Width(), 80);
+
+  geaClearImage(slot);
+  EXPECT_EQ(slot.ThumbPath(), "C:\\Velmora\\empty.jpg");
+  EXPECT_TRUE(slot.HasImage());  // the placeholder is shown, not only named
+  EXPECT_FALSE(slot.DisplayImage().IsNull());
+  prefix.WriteFile("C:\\Velmora\\empty.jpg", "damaged");
+  geaClearImage(slot);
+  EXPECT_FALSE(slot.HasImage());
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
 TEST_F(SlotsTest, LabelTagsAndAddressCaptions) {
   forms::Label& tag = form.lbltag[5];
   ErrLoadLblTag(tag, "IMG_0001.JPG");

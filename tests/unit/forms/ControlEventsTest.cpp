@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,40 @@ TEST_F(EventsTest, ListBoxSelectedAndSortedInsertion) {
   EXPECT_EQ(lst.SelCount(), 3);
   lst.UserSelect(1, vbCtrlMask);
   EXPECT_FALSE(lst.Selected(1));
+}
+
+// Views add only the new rows while the edit count stays: an entry added at the end keeps it,
+// every other change of the entries moves it on.
+TEST_F(EventsTest, ListEditsStayForAnEntryAddedAtTheEndOnly) {
+  ListBox lst(form, "lstFound");
+  ComboBox cbo(form, "cboPick");
+  for (const char* s : {"b", "d"}) {
+    lst.AddItem(s);
+    cbo.AddItem(s);
+  }
+  const unsigned long listEdits = lst.ListEdits(), comboEdits = cbo.ListEdits();
+  lst.AddItem("e", lst.ListCount());
+  cbo.AddItem("e");
+  EXPECT_EQ(lst.ListEdits(), listEdits);
+  EXPECT_EQ(cbo.ListEdits(), comboEdits);
+  unsigned long last = lst.ListEdits();
+  for (const auto& edit : std::vector<std::function<void()>>{
+           [&] { lst.AddItem("a", 0); }, [&] { lst.SetList(1, "B"); }, [&] { lst.RemoveItem(3); },
+           [&] { lst.Clear(); }}) {
+    edit();
+    EXPECT_NE(lst.ListEdits(), last);
+    last = lst.ListEdits();
+  }
+  ASSERT_TRUE(lst.SetDesignProperty("Sorted", "True"));
+  lst.AddItem("m");
+  last = lst.ListEdits();
+  lst.AddItem("z");  // sorts to the end
+  EXPECT_EQ(lst.ListEdits(), last);
+  lst.AddItem("c");  // sorts before "m"
+  EXPECT_NE(lst.ListEdits(), last);
+  EXPECT_EQ(ErrorOf([&] { cbo.SetItemData(3, 1); }), 381);
+  EXPECT_EQ(ErrorOf([&] { cbo.AddItem("x", 4); }), 5);
+  EXPECT_EQ(ErrorOf([&] { cbo.RemoveItem(-1); }), 5);
 }
 
 TEST_F(EventsTest, TextBoxChangeOnlyWhenTheTextDiffers) {
@@ -227,6 +262,25 @@ TEST_F(EventsTest, ObserversSeeEveryPropertyChange) {
   lbl.Unsubscribe(id);
   lbl.SetCaption("other");
   EXPECT_EQ(seen, (std::vector<Prop>{Prop::Caption, Prop::Geometry, Prop::Visible, Prop::ZOrder}));
+}
+
+// An observer may unsubscribe itself or subscribe another while it is told: the change in
+// hand still goes to the observers there were when it began, and only to them.
+TEST_F(EventsTest, ObserversMayComeAndGoWhileTheyAreTold) {
+  Label lbl(form, "lblCapDir");
+  std::vector<std::string> seen;
+  int first = 0;
+  first = lbl.Subscribe([&](Control&, Prop) {
+    seen.push_back("first");
+    lbl.Unsubscribe(first);
+    lbl.Subscribe([&](Control&, Prop) { seen.push_back("late"); });
+  });
+  lbl.Subscribe([&](Control&, Prop) { seen.push_back("second"); });
+  lbl.SetCaption("one");
+  EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
+  seen.clear();
+  lbl.SetCaption("two");
+  EXPECT_EQ(seen, (std::vector<std::string>{"second", "late"}));
 }
 
 TEST_F(EventsTest, ControlArraysHaveGapsBoundsAndLateBoundHandlers) {

@@ -42,6 +42,47 @@ struct GearTest : ::testing::Test {
   }
 };
 
+TEST_F(GearTest, APictureDecodedAheadIsTakenOnceAndOnlyForItsFileAndSize) {
+  WriteJpeg("C:\\CAP\\a.jpg", 640, 480);
+  Gear thumb(form, "GeaThumb", 0);
+  thumb.Move(0, 0, 1200, 900);
+  thumb.SetAutoResizeX(80);
+  thumb.SetAutoResizeY(60);
+  thumb.SetAutoReduce(3);
+  int w = 0, h = 0;
+  thumb.ReducedLoadSize(80, 60, w, h);
+  EXPECT_EQ(w, 80);
+  EXPECT_EQ(h, 60);
+
+  // The decoded picture stands in for the file, its error too.
+  imaging::ReducedLoad failed;
+  failed.error = 481;
+  thumb.PrepareLoad("C:\\CAP\\a.jpg", 80, 60, failed);
+  EXPECT_EQ(ErrorOf([&] { thumb.LoadImage("C:\\CAP\\a.jpg"); }), 481);
+  thumb.LoadImage("C:\\CAP\\a.jpg");  // taken once only: decoded from the file now
+  EXPECT_EQ(thumb.ImageWidth(), 640);
+
+  // Another size, or a file written since, is decoded afresh.
+  thumb.PrepareLoad("C:\\CAP\\a.jpg", 160, 120, failed);
+  EXPECT_EQ(ErrorOf([&] { thumb.LoadImage("C:\\CAP\\a.jpg"); }), 0);
+  thumb.PrepareLoad("C:\\CAP\\a.jpg", 80, 60, failed);
+  WriteJpeg("C:\\CAP\\a.jpg", 320, 200);
+  EXPECT_EQ(ErrorOf([&] { thumb.LoadImage("C:\\CAP\\a.jpg"); }), 0);
+  EXPECT_EQ(thumb.ImageWidth(), 320);
+
+  // A large control loads a copy as large as it is shown.
+  Gear slot(form, "imaComp", 1);
+  slot.Move(0, 0, 4440, 3330);
+  slot.SetAutoResizeX(80);
+  slot.SetAutoResizeY(60);
+  slot.SetAutoReduce(3);
+  WriteJpeg("C:\\CAP\\big.jpg", 1600, 1200);
+  slot.LoadImage("C:\\CAP\\big.jpg");
+  EXPECT_GE(slot.DisplayImage().Width(), 296);
+  EXPECT_GE(slot.DisplayImage().Height(), 222);
+  EXPECT_LT(slot.DisplayImage().Width(), 1600);
+}
+
 TEST_F(GearTest, ReducedThumbnailKeepsTheTrueSizeAndSavesFullSize) {
   WriteJpeg("C:\\CAP\\big.jpg", 640, 480);
   Gear thumb(form, "GeaThumb", 0);

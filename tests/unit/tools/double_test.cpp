@@ -9,6 +9,7 @@
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/unit/tools/PictureFiles.h"
 #include "tests/unit/tools/ToolsFixture.h"
 #include "tools/frmDouble.h"
 
@@ -422,6 +423,58 @@ TEST_F(DoubleTest, CancelRemovesTheJpegMadeBesideAPictureOfAnotherName) {
   f.cmdCancel.UserClick();
   EXPECT_FALSE(Exists("C:\\PICS\\HOUSE.jpg"));
   EXPECT_EQ(ReadFile("C:\\PICS\\house.front.jpg"), original);
+}
+
+// A.jpg beside A.bmp is another picture: it is kept in the trash before the compressed JPEG
+// takes its name (beside an older trash copy of another A.jpg), and Cancel puts it back.
+TEST_F(DoubleTest, ADifferentJpegOfTheResultsNameIsKeptInTheTrashAndCancelPutsItBack) {
+  WriteBmp("C:\\PICS\\a.bmp");
+  WriteJpeg("C:\\PICS\\A.jpg", 40, 30);
+  prefix.MakeDir("C:\\PICS\\TRASHCAN");
+  prefix.WriteFile("C:\\PICS\\TRASHCAN\\A.jpg", PictureBytes("older"));
+  const std::string other = ReadFile("C:\\PICS\\A.jpg");
+  const std::string original = ReadFile("C:\\PICS\\a.bmp");
+  frmDouble& f = Open("C:\\PICS\\a.bmp");
+  f.cmdCompress.UserClick();
+  ASSERT_TRUE(f.Compressed());
+  EXPECT_EQ(Decode("C:\\PICS\\A.jpg").Width(), 80);
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A.jpg"), PictureBytes("older"));
+  EXPECT_TRUE(app.Boxes().empty());
+
+  f.cmdCancel.UserClick();
+  EXPECT_FALSE(f.Compressed());
+  EXPECT_EQ(ReadFile("C:\\PICS\\A.jpg"), other);
+  EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
+
+  // Compressing again finds the same picture already kept and makes no further copy.
+  f.cmdCompress.UserClick();
+  ASSERT_TRUE(f.Compressed());
+  EXPECT_FALSE(Exists("C:\\PICS\\TRASHCAN\\A (3).jpg"));
+  f.cmdExit.UserClick();
+  EXPECT_EQ(Decode("C:\\PICS\\A.jpg").Width(), 80);
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
+}
+
+TEST_F(DoubleTest, WhenTheOtherJpegCannotBeKeptNothingIsReplacedAndTheErrorIsShown) {
+  WriteBmp("C:\\PICS\\a.bmp");
+  WriteJpeg("C:\\PICS\\A.jpg", 40, 30);
+  prefix.WriteFile("C:\\PICS\\TRASHCAN", "a file where the trash folder should be");
+  const std::string other = ReadFile("C:\\PICS\\A.jpg");
+  const std::string original = ReadFile("C:\\PICS\\a.bmp");
+  frmDouble& f = Open("C:\\PICS\\a.bmp");
+  f.cmdCompress.UserClick();
+  EXPECT_FALSE(f.Compressed());
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].title, "Error");
+  EXPECT_NE(app.Boxes()[0].prompt.find("cmdCompress_Click"), std::string::npos);
+  EXPECT_EQ(ReadFile("C:\\PICS\\A.jpg"), other);
+  EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
+  EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
+  EXPECT_TRUE(f.bmpDouble.Visible());
+  EXPECT_FALSE(f.cmdCancel.Enabled());
+  EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);
 }
 
 }  // namespace

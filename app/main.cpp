@@ -1,0 +1,59 @@
+// velmora: the photo pages program.  The main window is the start-up object: loading it runs
+// the whole start-up; the program ends when its last window is gone (or at an End).
+
+#include <QApplication>
+#include <string>
+
+#include "app/MainWindowHost.h"
+#include "platform/forms/App.h"
+#include "platform/forms/Form.h"
+#include "platform/qtui/FormWindow.h"
+#include "platform/qtui/QtApp.h"
+#include "platform/winfs/WinFs.h"
+
+namespace {
+
+// The command line as the program sees it ("/D /S /2" switch the debug trace on): the
+// arguments joined by blanks, those holding blanks quoted.
+std::string CommandLineOf(int argc, char** argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg.find(' ') != std::string::npos) arg = "\"" + arg + "\"";
+    if (!line.empty()) line += ' ';
+    line += arg;
+  }
+  return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName("Velmora");
+  winfs::SetCommandLine(CommandLineOf(argc, argv));
+
+  qtui::AppInfo info;
+  info.title = "Velmora";
+  info.path = winfs::ProgramFolder();
+  if (info.path.empty()) info.path = "C:\\Velmora";
+  info.major = VELMORA_VERSION_MAJOR;
+  info.minor = VELMORA_VERSION_MINOR;
+  info.revision = VELMORA_VERSION_PATCH;
+  qtui::QtApp services(info);
+  forms::App::Install(&services);
+
+  int status = 0;
+  try {
+    app::StartMainWindow();
+    if (!services.Ended()) status = QApplication::exec();
+  } catch (const forms::ProgramEnded&) {
+    status = 0;
+  }
+  // Windows go before the forms they show, and both before the application.
+  for (qtui::FormWindow* window : qtui::FormWindow::All())
+    qtui::FormWindow::Release(window->form());
+  forms::ResetFormInstances();
+  forms::App::Install(nullptr);
+  return status;
+}

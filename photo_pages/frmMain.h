@@ -1,0 +1,305 @@
+#pragma once
+// The main window: the program's start-up object.
+//
+// Loading it brings the whole program up (single instance, INI folder and files, settings,
+// title, capture directory, reference data, caption lists, thumbnails, update hand-over and the
+// report refresh with KEP); closing it writes a few settings back.  Around that it shows the
+// photo pages of the report open in KEP (tabs of photo slots with their addresses and
+// captions) and the thumbnail strip of the capture directory.
+//
+// The procedures are split over files by subject:
+//   frmMain_Load.cpp      start-up, shut-down, title, update, help, keyboard
+//   frmMain_Refresh.cpp   report refresh with KEP, clearing slots, temporary pictures
+//   frmMain_Addr.cpp      the reference data file and the slot addresses
+//   frmMain_Photos.cpp    filling the photo slots from the report's image list
+//   frmMain_Thumbs.cpp    the thumbnail strip of the capture directory
+//   frmMain_Trash.cpp     the trash folder and copying report pictures back to the strip
+//   frmMain_Place.cpp     placing a picture on a slot: the JPEG copy handed to KEP
+//   frmMain_Captions.cpp  general and extended photo captions and addresses
+//   frmMain_Tabs.cpp      photo tabs, the extended pages, window sizing
+//
+// Controls that core procedures reach through core::frmMain() are declared in
+// core::MainFormControls; the rest are declared here.  Every control lies in
+// resources/layouts/frmMain.layout.
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "core/frmMainControls.h"
+#include "core/modVelmod.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/FileControls.h"
+
+namespace photo_pages {
+
+// The window resizer component as the window sees it (the renderer binds it when the window is
+// shown; until then the settings are only kept).
+using FormResizer = forms::FormResizer;
+
+class frmMain : public core::MainFormControls {
+ public:
+  // layoutName as forms::Form takes it ("" = resources/layouts/frmMain.layout).
+  explicit frmMain(std::string layoutName = {});
+  ~frmMain() override;
+
+  // ---- Report and subject labels -------------------------------------------------------------
+  forms::Label lblRPT{*this, "lblRPT"};
+  forms::Label lblReport{*this, "lblReport"};  // "Report:" caption before lblRPT
+
+  // (The photo slot arrays, lblSubjectAddr, GeaThumb, lbltag and imaDragDrop are
+  //  core::MainFormControls'.)
+
+  // ---- Slot number labels ----------------------------------------------------------------------
+  forms::ControlArray<forms::Label> lblSubject{*this, "lblSubject"};                  // 1..3
+  forms::ControlArray<forms::Label> lblAltComp{*this, "lblAltComp"};                  // 1..6
+  forms::ControlArray<forms::Label> lblGeneral{*this, "lblGeneral"};                  // 1..36
+  forms::ControlArray<forms::Label> lblListing{*this, "lblListing"};                  // 1..6
+  forms::ControlArray<forms::Label> lblSpecificListing{*this, "lblSpecificListing"};  // 1..6
+  forms::ControlArray<forms::Label> lblReoListing{*this, "lblReoListing"};            // 1..3
+  forms::ControlArray<forms::Label> lblReo2Listing{*this, "lblReo2Listing"};          // 1..3
+  forms::ControlArray<forms::Label> lblRental{*this, "lblRental"};                    // 1..9
+
+  // ---- General and extended captions and addresses (1..36) -------------------------------------
+  forms::ControlArray<forms::ComboBox> cboGeneralAddress{*this, "cboGeneralAddress"};
+  forms::ControlArray<forms::ComboBox> cboExtended{*this, "cboExtended"};
+  forms::ControlArray<forms::ComboBox> cboExtendedAddress{*this, "cboExtendedAddress"};
+
+  // ---- Thumbnail strip -------------------------------------------------------------------------
+  forms::Label lblCapDir{*this, "lblCapDir"};
+  forms::Label lblDirectory{*this, "lblDirectory"};
+  forms::Label lblFill{*this, "lblFill"};  // the strip's background, a drop target
+  forms::Image imaFolder{*this, "imaFolder"};
+  forms::Image imaTrash{*this, "imaTrash"};
+  forms::ControlArray<forms::Image> imaScroll{*this, "imaScroll"};  // 0..3 buttons, 4..11 arrows
+
+  // ---- Picture buttons -------------------------------------------------------------------------
+  forms::Image imaCamera{*this, "imaCamera"};
+  forms::Image imaSearch{*this, "imaSearch"};
+  forms::Image imaSetup{*this, "imaSetup"};
+  forms::Image imaKep{*this, "imaKep"};
+
+  // ---- Hidden lists and the resizing imaging control -------------------------------------------
+  forms::FileListBox filCapture{*this, "filCapture"};
+  forms::FileListBox filREA{*this, "filREA"};
+  forms::ListBox lstViews{*this, "lstViews"};
+  forms::ListBox lstAddr{*this, "lstAddr"};
+  forms::ListBox lstForm{*this, "lstForm"};
+  forms::Gear geaRes{*this, "geaRes"};
+
+  // ---- Menus -----------------------------------------------------------------------------------
+  forms::Menu mnuFile{*this, "mnuFile"};
+  forms::ControlArray<forms::Menu> mnuFile_Entry{*this, "mnuFile_Entry"};  // 0..4
+  forms::Menu munSetup{*this, "munSetup"};
+  forms::ControlArray<forms::Menu> mnuSetup_Entry{*this, "mnuSetup_Entry"};  // 0
+  forms::Menu mnuRefresh{*this, "mnuRefresh"};
+  forms::ControlArray<forms::Menu> mnuRefresh_Entry{*this, "mnuRefresh_Entry"};  // 0..1
+  forms::Menu mnuTools{*this, "mnuTools"};
+  forms::ControlArray<forms::Menu> mnuTools_Entry{*this, "mnuTools_Entry"};              // 0..3
+  forms::ControlArray<forms::Menu> mnuTools_Entry_Maint{*this, "mnuTools_Entry_Maint"};  // 0..1
+  forms::Menu mnuHelp{*this, "mnuHelp"};
+  forms::ControlArray<forms::Menu> mnuHelp_Entry{*this, "mnuHelp_Entry"};          // 0..5
+  forms::ControlArray<forms::Menu> mnuHelp_Entry_Web{*this, "mnuHelp_Entry_Web"};  // 0..1
+
+  // The window resizer (see FormResizer).
+  FormResizer RXResizer1;
+  forms::FormResizer* WindowResizer() override { return &RXResizer1; }
+
+  void CreateElements() override;
+
+  // ---- Public procedures (called from the window itself and its tests) -------------------------
+  void ReadCaption();
+  void ShowHelpFile();
+  void checkUpdate();
+  void RefreshAppraisal();
+  void RefreshReport(bool bResetTabs);
+  void errdisplayThumbs();
+  std::string SetSubjectAddress(const std::string& sAddr);
+  void TabPopulateGeneralText();
+  void TabPopulateExtendedText();
+  void AddGenViews2CBO();
+  void ShowExtendedPage(int p);
+  void RXResizer1_Resized();
+  void SetScreenSize();
+
+  // Extended photo texts sent to the report (frmMain_Captions.cpp).
+  void KepSendExtendedAddress(int Index, const std::string& sAddr, const std::string& sCaption);
+  static std::string KepReturnExtendedKepPage(const std::string& sSection, int Index);
+  static std::string KepReturnExtendedData(const std::string& sSection, const std::string& sKey);
+  static std::string KepReturnExtendedAddr(const std::string& sSection, int Index);
+
+  // The image-list entry that begins with sKey, without its separators; "" when none.  Raises
+  // 5 when the entry is the last one and no ";" closes it.
+  static std::string FindImageEntry(const std::string& sList, const std::string& sKey);
+
+  // The nine comma-separated fields of a reference data line (index 0 is field 1).
+  using DatFields = std::array<std::string, 9>;
+  static DatFields CutDatFields(const std::string& line);
+
+  // Thumbnail strip: paging, drops and the editor (frmMain_Thumbs.cpp).
+  void lstPageFirst();
+  void ErrLstPageUp();
+  void lstPageDown();
+  void lstPageLast();
+  void AddThumbFromDrop(forms::Control& Source);
+
+  // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
+  // was made; the source is deleted only after a copy that was made.
+  bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
+                      const std::string& ext);
+  static bool IsInTrashCan(const std::string& path);
+  bool DropPhotoOnTarget(forms::Control& Source, int Mode);
+  std::string MakeCopyBackName(forms::Control& Source);
+  static std::string ShortAddress(const std::string& address);
+
+  // Placing a picture on a slot (frmMain_Place.cpp).
+  void PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  bool SaveTheImage(const std::string& src, const std::string& dest, forms::Gear& ctl);
+  std::string MakeTempPhotoName();
+
+  // Window-level state.
+  core::VbBool mbFormLoading = core::vbFalse;
+  core::VbBool mbTemplateReport = core::vbFalse;
+
+ protected:
+  void Form_Load() override;
+  void Form_Unload(int& Cancel) override;
+  void Form_Resize() override;
+  void Form_KeyDown(int& KeyCode, int Shift) override;
+  void Form_KeyUp(int& KeyCode, int Shift) override;
+
+ private:
+  void BindEvents();
+
+  // Start-up (frmMain_Load.cpp)
+  void CheckSingleInstance();
+  void CheckScreen();
+  void RunStartStep(const std::string& label, const std::function<std::string()>& value,
+                    const std::function<void()>& body);
+  bool AskDriveNotReady();
+  void filCapture_Scroll();
+  void Yield();
+
+  // Report refresh (frmMain_Refresh.cpp)
+  void KepUpdateDDE(forms::TextBox& link);
+  void OpenActiveReport();
+  void ClearAllPhotos();
+  void ClearSlots(forms::ControlArray<forms::Gear>& slots, int count);
+  void DelTempPhotos();
+  void ResetTabs();
+
+  // Reference data and addresses (frmMain_Addr.cpp)
+  void PostAddr2Listbox();
+  void PostForm2Listbox();
+  void AddKepEntries2CVEL();
+  void ReadAddressLine(const DatFields& f, const std::string& report);
+  [[noreturn]] void DatFileMissing();
+
+  // Slot fill (frmMain_Photos.cpp)
+  void SetAllDde();
+  void SetPhotos(const std::string& sPrefix);
+  forms::ControlArray<forms::Gear>* SlotFamily(const std::string& sPrefix, int& count);
+
+  // Thumbnail strip (frmMain_Thumbs.cpp)
+  void RefuseCaptureDirWithPeriod();
+  void ClearThumbs();
+  void SetCaptureDir(std::string& dir);
+  void UpdateScrollArrows(forms::FileListBox& list);
+  void ShowThumb(int i);
+  void HideThumb(int i);
+  void StopWhenUnloading();
+  void DecodePageAhead();
+  void BindThumbEvents();
+  void ShowCameraDialog();
+  bool IsThumbTagShown(const std::string& name);
+  int FindFreeThumb();
+  void GeaThumb_DblClick(int Index);
+  void GeaThumb_DragDrop(int Index, forms::Control& Source);
+  void geaThumb_MouseDown(int Index, int Button);
+  void GeaThumb_MouseMove(int Index);
+  void SetTagColor(int i);
+
+  // Trash folder and copy-back (frmMain_Trash.cpp)
+  void BindTrashEvents();
+  void imaTrash_Click();
+  void imaTrash_DragDrop(forms::Control& Source);
+  void CopyBackToCapture(forms::Control& Source);
+  void ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm);
+  void TrashDroppedPicture(forms::Control& Source, const std::string& src);
+  void TrashSlotPicture(forms::Control& Source, const std::string& src);
+  bool SaveOverwrittenCopyBack(const std::string& target, const std::string& src);
+  forms::TabControl* SlotTab(const std::string& sourceName);
+
+  // Placing a picture on a slot (frmMain_Place.cpp)
+  bool FormatPictureNow(const std::string& src, forms::Gear& Target, bool KeepName,
+                        const std::string& NewName);
+  void WriteReducedCopy(const std::string& src, const std::string& dest);
+  void SetFilIndex(int value);
+  static bool IsLastListItem(const forms::ListBox& list);
+  static bool IsListEmpty(const forms::ListBox& list);
+  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
+                           std::string& newName);
+  void RestoreSlot(forms::Gear& Target, const std::string& shown);
+  void BringToFront();
+
+  // Captions and addresses (frmMain_Captions.cpp)
+  void PostAddr2Combos();
+  void PostViews2ExtendedCBO();
+  static void CopyListKeepText(forms::ComboBox& source, forms::ComboBox& target);
+  void KepRequestExtendedCaptions(const std::string& sSection, const std::string& sReport,
+                                  const std::string& sForms);
+  void GetExtendedText(const std::string& sSection, const std::string& sReport,
+                       const std::string& sPage, forms::TextBox& link, int nStart);
+  void KepRequestGeneralCaptions(const std::string& sSection, const std::string& sReport,
+                                 const std::string& sForms);
+  void GetGeneralText(const std::string& sSection, const std::string& sReport,
+                      const std::string& sPage, forms::TextBox& link, int nStart);
+
+  // Tabs and sizing (frmMain_Tabs.cpp)
+  void HandleTabClick(forms::TabControl& tab, int PreviousTab);
+  void TabData_Click();
+  void tabExtended_Click();
+  static void PlaceBelow(const forms::Control& ref, forms::Control& ctl);
+  void MoveForm2TopLeft();
+
+  // Caption boxes' events and the caption window (frmMain_Captions.cpp)
+  void BindCaptionEvents();
+  void cboGeneral_Change(int Index);  // Click and LostFocus of the general boxes
+  void cboExtended_Change(int Index);
+  void cboExtendedAddress_Change(int Index);
+  bool ChooseGeneralCaption();
+  bool ChooseExtendedCaption(int Index);
+
+  // Drag and drop on the photo slots (frmMain_Drop.cpp)
+  struct DropFamily;
+  void BindDropEvents();
+  void BindDropFamily(const DropFamily& fam);
+  void Slot_DragDrop(const DropFamily& fam, int Index, forms::Control& Source);
+  void imaGeneral_DragDrop(const DropFamily& fam, int Index, forms::Control& Source);
+  void imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Control& Source);
+  bool DropAllowed(const DropFamily& fam, const std::string& sourceName);
+  bool ConfirmReplace(const DropFamily& fam, int Index);
+  void TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName);
+  void Slot_MouseDown(const DropFamily& fam, int Index, int Button);
+  void Slot_MouseMove(const DropFamily& fam, int Index);
+
+  // Picture buttons and menus (frmMain_Buttons.cpp)
+  void BindButtonEvents();
+  void imaCamera_Click();
+  void imaSearch_Click();
+  void imaSetup_Click();
+  void imaKep_MouseMove();
+  void imaScroll_Click(int Index);
+  void mnuFile_Entry_Click(int Index);
+  void mnuTools_Entry_Maint_Click(int Index);
+  void mnuHelp_Entry_Click(int Index);
+  void mnuHelp_Entry_Web_Click(int Index);
+  void ReloadThumbsWithHourglass();
+  void ShowSupportMessage();
+  void ShowPictureEditor(const std::string& sPath);
+};
+
+// The one main window (created and loaded on first use).
+frmMain& MainWindow();
+
+}  // namespace photo_pages

@@ -1,0 +1,313 @@
+// Drag and drop on the photo slots: the ten slot arrays share one design.  A drop checks that
+// the picture may go there (another family, a page the report has, a report open in KEP, a
+// picture that did not come out of a slot), asks before replacing a picture, and hands the
+// placement over to PlacePhotoOnSlot; the general and extended photos take their caption and
+// address first.  A press on a slot starts dragging its picture away; moving over it shows its
+// path.
+
+#include <string>
+
+#include "core/ErrTrap.h"
+#include "core/kepcalls.h"
+#include "core/modVelmod.h"
+#include "core/modVelmodDrag.h"
+#include "core/modVelmodSlots.h"
+#include "photo_pages/frmMain.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "tools/frmGenView.h"
+
+namespace photo_pages {
+
+// One slot array with what its handlers do differently.
+struct frmMain::DropFamily {
+  enum class Kind { Plain, General, Extended };
+
+  forms::ControlArray<forms::Gear>* slots = nullptr;
+  forms::TabControl* tab = nullptr;
+  std::string ownName;         // the array's name as a dropped control reports it
+  bool naTest = true;          // a page captioned "N/A" refuses the drop
+  std::string question;        // asked before a picture is replaced, followed by its path
+  bool questionMark = false;   // ... and by "?"
+  Kind kind = Kind::Plain;     // the caption and address steps
+  bool dragOver = true;        // has a drag-over handler
+  bool mouseMove = true;       // has a mouse-move handler (the path as tooltip)
+  bool hideCancelTip = false;  // the tooltip hides a "\CANCEL/" path
+  std::string mouseDownName;   // the mouse-down handler's name for the error report
+};
+
+namespace {
+
+constexpr const char* kFromSlot = "KEP";
+
+// Resets an hourglass left by a drop that ended through an error.
+class HourglassGuard {
+ public:
+  explicit HourglassGuard(forms::Form& form) : form_(form) {}
+  ~HourglassGuard() {
+    try {
+      if (form_.MousePointer() == forms::vbHourglass) form_.SetMousePointer(forms::vbDefault);
+    } catch (...) {
+    }
+  }
+  HourglassGuard(const HourglassGuard&) = delete;
+  HourglassGuard& operator=(const HourglassGuard&) = delete;
+
+ private:
+  forms::Form& form_;
+};
+
+std::string SourceName(const forms::Control& Source) {
+  return vb::UCase(vb::Trim(Source.Name()));
+}
+
+// Only a thumbnail or the capture file list is ever placed on a slot.
+bool IsPictureSource(const std::string& sourceName) {
+  return sourceName == "GEATHUMB" || sourceName == "FILCAPTURE";
+}
+
+}  // namespace
+
+void frmMain::BindDropEvents() {
+  using Kind = DropFamily::Kind;
+  auto family = [](forms::ControlArray<forms::Gear>& slots, forms::TabControl& tab) {
+    DropFamily fam;
+    fam.slots = &slots;
+    fam.tab = &tab;
+    fam.ownName = vb::UCase(slots.Name());
+    fam.question = "Overwrite ";
+    fam.mouseDownName = slots.Name() + "_MouseDown";
+    return fam;
+  };
+
+  DropFamily subject = family(imaSubject, TabSubject);
+  subject.naTest = false;
+  subject.question = "Replace ";
+  BindDropFamily(subject);
+
+  BindDropFamily(family(imaComp, TabComp));
+  BindDropFamily(family(imaAltComp, TabComp));
+  BindDropFamily(family(imaListing, TabListing));
+  BindDropFamily(family(imaSpecificListing, TabListing));
+  BindDropFamily(family(imaRental, TabRental));
+
+  DropFamily reo = family(imaReoListing, TabListing);
+  reo.dragOver = reo.mouseMove = false;
+  reo.mouseDownName = "imaREOListing_MouseDown";
+  BindDropFamily(reo);
+
+  DropFamily reo2 = family(imaReo2Listing, TabListing);
+  reo2.dragOver = reo2.mouseMove = false;
+  reo2.mouseDownName = "imaREO2Listing_MouseDown";
+  BindDropFamily(reo2);
+
+  DropFamily general = family(imaGeneral, TabGeneral);
+  general.question = "Replace ";
+  general.questionMark = true;
+  general.kind = Kind::General;
+  general.hideCancelTip = true;
+  BindDropFamily(general);
+
+  DropFamily extended = family(imaExtended, tabExtended);
+  extended.question = "Replace ";
+  extended.questionMark = true;
+  extended.kind = Kind::Extended;
+  extended.dragOver = extended.mouseMove = false;
+  BindDropFamily(extended);
+}
+
+void frmMain::BindDropFamily(const DropFamily& fam) {
+  const std::string name = fam.slots->Name();
+  fam.slots->Bind(&forms::Control::DragDrop,
+                  [this, fam, name](int Index, forms::Control& Source, float, float) {
+                    core::RunEvent(name + "_DragDrop", [&] {
+                      switch (fam.kind) {
+                        case DropFamily::Kind::General:
+                          imaGeneral_DragDrop(fam, Index, Source);
+                          break;
+                        case DropFamily::Kind::Extended:
+                          imaExtended_DragDrop(fam, Index, Source);
+                          break;
+                        case DropFamily::Kind::Plain:
+                          Slot_DragDrop(fam, Index, Source);
+                          break;
+                      }
+                    });
+                  });
+  fam.slots->Bind(&forms::Control::MouseDown,
+                  [this, fam](int Index, int Button, int, float, float) {
+                    core::RunEvent(fam.mouseDownName, [&] { Slot_MouseDown(fam, Index, Button); });
+                  });
+  if (fam.dragOver) {
+    fam.slots->Bind(&forms::Control::DragOver, [name](int, forms::Control& Source, float X, float Y,
+                                                      int State) {
+      core::RunEvent(name + "_DragOver", [&] { core::TargetDragOverKep(Source, X, Y, State); });
+    });
+  }
+  if (fam.mouseMove) {
+    fam.slots->Bind(&forms::Control::MouseMove,
+                    [this, fam, name](int Index, int, int, float, float) {
+                      core::RunEvent(name + "_MouseMove", [&] { Slot_MouseMove(fam, Index); });
+                    });
+  }
+}
+
+// ---- Drops ------------------------------------------------------------------------------------
+
+// A drop from the same family, on a page the report lacks, while no report is open, or of a
+// picture dragged out of a slot is refused without a word.
+bool frmMain::DropAllowed(const DropFamily& fam, const std::string& sourceName) {
+  if (sourceName == fam.ownName) return false;
+  if (fam.naTest) {
+    const forms::TabControl& tab = *fam.tab;
+    if (vb::UCase(vb::Trim(tab.TabCaption(tab.Tab()))) == "N/A") return false;
+  }
+  return core::gbKepReportActive && core::gDragSourceKind != kFromSlot;
+}
+
+// True when the slot is empty or the user agrees to replace its picture.
+bool frmMain::ConfirmReplace(const DropFamily& fam, int Index) {
+  const std::string path = vb::Trim((*fam.slots)[Index].ThumbPath());
+  if (core::IsEmptyPict(path) || path.empty()) return true;
+  const std::string prompt = fam.question + path + (fam.questionMark ? "?" : "");
+  return forms::App::Current().MsgBox(prompt, forms::vbYesNo) == forms::vbYes;
+}
+
+// After a placement: a drop from the file list redraws the strip; a placed thumbnail (and its
+// label) disappears when the source picture was deleted from the capture directory.
+void frmMain::TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName) {
+  if (sourceName == "FILCAPTURE") {
+    errdisplayThumbs();
+  } else if (sourceName == "GEATHUMB") {
+    Source.SetVisible(!core::gbAutoDelete);
+    lbltag[Source.Index()].SetVisible(Source.Visible());
+  }
+}
+
+void frmMain::Slot_DragDrop(const DropFamily& fam, int Index, forms::Control& Source) {
+  core::Trap trap(fam.slots->Name() + "_DragDrop");
+  HourglassGuard hourglass(*this);
+  const std::string sourceName = SourceName(Source);
+  if (!DropAllowed(fam, sourceName)) return;
+  if (!ConfirmReplace(fam, Index)) return;
+  SetMousePointer(forms::vbHourglass);
+  if (IsPictureSource(sourceName)) {
+    if (!trap.Step([&] { PlacePhotoOnSlot((*fam.slots)[Index], *fam.tab, Index); })) return;
+    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+  }
+  SetMousePointer(forms::vbDefault);
+}
+
+// The caption (from the caption window) and the address go to the report before the picture.
+void frmMain::imaGeneral_DragDrop(const DropFamily& fam, int Index, forms::Control& Source) {
+  core::Trap trap("imaGeneral_DragDrop");
+  HourglassGuard hourglass(*this);
+  const std::string sourceName = SourceName(Source);
+  if (!DropAllowed(fam, sourceName)) return;
+  if (!ConfirmReplace(fam, Index)) return;
+  if (!trap.Step([&] {
+        const std::string caption = vb::Trim(cboGeneral[Index].Text());
+        core::gGenViewCaption = caption.empty() ? std::string(tools::kGenViewCancel) : caption;
+        core::gGenViewAddr = vb::Trim(cboGeneralAddress[Index].Text());
+        core::gGenViewIndex = static_cast<std::int16_t>(Index);
+      })) {
+    return;
+  }
+  auto& app = forms::App::Current();
+  if (!IsPictureSource(sourceName)) {
+    SetMousePointer(forms::vbDefault);
+    app.DoEvents();
+    return;
+  }
+  SetMousePointer(forms::vbHourglass);
+  bool chosen = false;
+  if (!trap.Step([&] { chosen = ChooseGeneralCaption(); })) return;
+  if (chosen) {
+    if (!trap.Step([&] {
+          forms::ComboBox& address = cboGeneralAddress[Index];
+          address.SetText(SetSubjectAddress(address.Text()));
+          core::gGenViewAddr = address.Text();
+        })) {
+      return;
+    }
+    if (!trap.Step([] { core::KepSendGeneralData(core::gGenViewIndex, core::gGenViewCaption); }))
+      return;
+    if (!trap.Step([] { core::KepSendGeneralAddr(core::gGenViewIndex, core::gGenViewAddr); }))
+      return;
+    if (!trap.Step([&] { PlacePhotoOnSlot(imaGeneral[Index], TabGeneral, core::gGenViewIndex); }))
+      return;
+    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+  }
+  SetMousePointer(forms::vbDefault);
+  app.DoEvents();
+}
+
+// The blank address takes the subject's address before the question, so it stays even when the
+// user declines.
+void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Control& Source) {
+  core::Trap trap("imaExtended_DragDrop");
+  HourglassGuard hourglass(*this);
+  const std::string sourceName = SourceName(Source);
+  if (!DropAllowed(fam, sourceName)) return;
+  if (!trap.Step([&] {
+        forms::ComboBox& address = cboExtendedAddress[Index];
+        address.SetText(SetSubjectAddress(address.Text()));
+      })) {
+    return;
+  }
+  if (!ConfirmReplace(fam, Index)) return;
+  if (!trap.Step([&] {
+        core::gGenViewCaption = vb::Trim(cboExtended[Index].Text());
+        core::gGenViewIndex = static_cast<std::int16_t>(Index);
+      })) {
+    return;
+  }
+  auto& app = forms::App::Current();
+  if (!IsPictureSource(sourceName)) {
+    SetMousePointer(forms::vbDefault);
+    app.DoEvents();
+    return;
+  }
+  SetMousePointer(forms::vbHourglass);
+  bool chosen = false;
+  if (!trap.Step([&] { chosen = ChooseExtendedCaption(Index); })) return;
+  if (chosen) {
+    if (!trap.Step([&] {
+          KepSendExtendedAddress(Index, cboExtendedAddress[Index].Text(),
+                                 cboExtended[Index].Text());
+        })) {
+      return;
+    }
+    if (!trap.Step([&] { PlacePhotoOnSlot(imaExtended[Index], tabExtended, core::gGenViewIndex); }))
+      return;
+    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+  }
+  SetMousePointer(forms::vbDefault);
+  app.DoEvents();
+}
+
+// ---- Pressing and moving over a slot ------------------------------------------------------------
+
+// Any press but the right button marks the drag as coming from a slot, even on an empty one; a
+// slot with a picture path starts dragging it.
+void frmMain::Slot_MouseDown(const DropFamily& fam, int Index, int Button) {
+  core::Trap trap(fam.mouseDownName);
+  if (Button == forms::vbRightButton) return;
+  core::gDragSourceKind = kFromSlot;
+  forms::Gear& slot = (*fam.slots)[Index];
+  if (vb::Trim(slot.ThumbPath()).empty()) return;
+  if (!trap.Step([&] { core::SourceMouseDown(slot); })) return;
+  trap.Step([&] { core::SetDragSource(slot); });
+}
+
+// The tooltip shows the slot's picture path, none for the empty placeholder.
+void frmMain::Slot_MouseMove(const DropFamily& fam, int Index) {
+  forms::Gear& slot = (*fam.slots)[Index];
+  const std::string path = slot.ThumbPath();
+  const std::string upper = vb::UCase(path);
+  const bool hide = vb::InStr(upper, "EMPTY.JPG") > 0 ||
+                    (fam.hideCancelTip && vb::InStr(upper, tools::kGenViewCancel) > 0);
+  slot.SetToolTipText(hide ? std::string() : path);
+}
+
+}  // namespace photo_pages

@@ -1,0 +1,151 @@
+// The report refresh: which report KEP has open, its forms and image list, and the slots,
+// tabs, addresses and caption lists that follow from them.
+//
+// None of these procedures traps errors: a DDE failure that KEP's operations hand on stops the
+// refresh where it happened and goes to the caller's trap.
+
+#include <string>
+
+#include "core/Approved.h"
+#include "core/kepcalls.h"
+#include "core/modListLoad.h"
+#include "core/modVBCommon.h"
+#include "core/modVelmod.h"
+#include "core/modVelmodSlots.h"
+#include "core/modVelmodTabs.h"
+#include "photo_pages/frmMain.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+
+namespace photo_pages {
+
+namespace {
+
+constexpr forms::OleColor kTemplateColor = 128;               // dark red
+constexpr forms::OleColor kActiveTitleBarColor = 0x80000002;  // system colour
+
+// Puts the window's mouse pointer back to the default however the procedure ends.
+struct PointerGuard {
+  forms::Form& form;
+  ~PointerGuard() { form.SetMousePointer(forms::vbDefault); }
+};
+
+}  // namespace
+
+void frmMain::RefreshAppraisal() {
+  SetMousePointer(forms::vbHourglass);
+  PointerGuard guard{*this};
+  KepUpdateDDE(txtDDE);
+  core::gbKepReportActive = core::vbFalse;
+  core::gbFileInUserDir = core::vbFalse;
+  RefreshReport(true);
+}
+
+// Lists the active report's name and forms for the caption pokes and requests.  A link left in
+// manual mode by a poke is not touched.
+void frmMain::KepUpdateDDE(forms::TextBox& link) {
+  if (link.LinkMode() != 0) return;
+  core::KepQueryActiveReports(link);
+  const std::string report = core::FirstCommaField(link.Text());
+  TxtKepReport.SetText(report);
+  core::KepOpenReport(link, report);
+  core::KepListForms(link, report);
+  txtKepListForms.SetText(link.Text());
+}
+
+void frmMain::RefreshReport(bool bResetTabs) {
+  if (!core::IsKepReportActive(txtDDE)) {
+    lblRPT.SetCaption("");
+    lblSubjectAddr.SetCaption("");
+    return;
+  }
+  OpenActiveReport();
+  ClearAllPhotos();
+  Yield();
+  core::TabDisable(core::gReportForms);
+  Yield();
+  PostForm2Listbox();
+  Yield();
+  AddKepEntries2CVEL();
+  Yield();
+  DelTempPhotos();
+  Yield();
+  if (bResetTabs) ResetTabs();
+  lstViews.Clear();
+  core::LoadListFromIni(lstViews, core::gMainIniPath, "GENERAL VIEWS", "GENERALVIEW", -1);
+  PostViews2ExtendedCBO();
+  PostAddr2Combos();
+  TabPopulateGeneralText();
+  TabPopulateExtendedText();
+  Yield();
+}
+
+// The link's text holds KEP's active-report list when this runs.
+void frmMain::OpenActiveReport() {
+  core::gCurrentReport = core::FirstCommaField(txtDDE.Text());
+  if (vb::InStr(vb::UCase(core::gCurrentReport), "\\SKELS\\") > 0) {
+    mbTemplateReport = core::vbTrue;
+    lblRPT.SetForeColor(kTemplateColor);
+  } else {
+    mbTemplateReport = core::vbFalse;
+    lblRPT.SetForeColor(kActiveTitleBarColor);
+  }
+  lblRPT.SetCaption(core::gCurrentReport);
+  core::KepOpenReport(txtDDE, core::gCurrentReport);
+  core::KepListForms(txtDDE, core::gCurrentReport);
+  core::gReportForms = txtDDE.Text();
+  core::gFormType = core::FirstCommaField(core::gReportForms);
+  if (!core::IsApprovedForm(core::gFormType)) {
+    auto& app = forms::App::Current();
+    app.MsgBox(
+        "This software is out of date for this form.  Please contact your software vendor for "
+        "an update.",
+        forms::vbInformation | forms::vbOKOnly, "Software Does Not Match Appraisal Form Type");
+    Unload();
+    app.End();
+  }
+  txtDDE.SetText(core::gCurrentReport);
+  core::KepQueryGetImages(txtDDE);
+  core::gReportImages = txtDDE.Text();
+}
+
+void frmMain::ClearAllPhotos() {
+  ClearSlots(imaSubject, 3);
+  ClearSlots(imaComp, 9);
+  ClearSlots(imaAltComp, 6);
+  ClearSlots(imaGeneral, 36);
+  ClearSlots(imaListing, 6);
+  ClearSlots(imaSpecificListing, 6);
+  ClearSlots(imaReoListing, 3);
+  ClearSlots(imaReo2Listing, 3);
+  ClearSlots(imaRental, 9);
+  ClearSlots(imaExtended, 36);
+  Yield();
+}
+
+void frmMain::ClearSlots(forms::ControlArray<forms::Gear>& slots, int count) {
+  for (int i = 1; i <= count; ++i) core::ErrClearPict(slots[i]);
+}
+
+// The temporary copies handed to KEP are kept while a template report is open or while a
+// picture of the open report lies in the user directory.
+void frmMain::DelTempPhotos() {
+  filREA.SetPath(core::gUserDir);
+  filREA.SetPattern("ptemp*.jpg");
+  if (mbTemplateReport || core::gbFileInUserDir) return;
+  filREA.Refresh();
+  for (int i = 0; i < filREA.ListCount(); ++i) {
+    core::DelPict(core::CkRSlash(core::gUserDir) + filREA.List(i), true);
+  }
+  filREA.Refresh();
+}
+
+void frmMain::ResetTabs() {
+  TabData.SetTab(0);
+  TabComp.SetTab(0);
+  TabGeneral.SetTab(0);
+  TabListing.SetTab(0);
+  TabRental.SetTab(0);
+}
+
+}  // namespace photo_pages

@@ -1,0 +1,323 @@
+// The trash folder "TRASHCAN" under the capture directory, the trash button, and copying report
+// pictures back into the capture directory.
+//
+// Outside the trash folder a picture is only ever deleted after its copy into the trash folder
+// was made; a copy that failed leaves the picture where it was.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/ErrTrap.h"
+#include "core/modVBCommon.h"
+#include "core/modVelmod.h"
+#include "core/modVelmodDrag.h"
+#include "core/modVelmodSlots.h"
+#include "photo_pages/frmMain.h"
+#include "platform/forms/App.h"
+#include "platform/vbrt/Strings.h"
+#include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
+
+namespace photo_pages {
+
+namespace {
+
+constexpr const char* kTrashFolder = "TRASHCAN";
+
+std::string SourceName(const forms::Control& Source) {
+  return vb::UCase(vb::Trim(Source.Name()));
+}
+
+// The picture a dragged control stands for: a thumbnail's or slot's file, or the file list's
+// selected file.
+std::string DraggedPicturePath(const forms::Control& Source) {
+  if (const auto* gear = dynamic_cast<const forms::Gear*>(&Source)) return gear->ThumbPath();
+  if (const auto* list = dynamic_cast<const forms::FileListBox*>(&Source)) {
+    const std::string file = list->FileName();
+    return file.empty() ? std::string() : core::CkRSlash(list->Path()) + file;
+  }
+  return {};
+}
+
+// Puts a flag back when the scope ends, whatever happened in it.
+class FlagRestore {
+ public:
+  explicit FlagRestore(core::VbBool& flag) : flag_(flag), saved_(flag) {}
+  ~FlagRestore() { flag_ = saved_; }
+  FlagRestore(const FlagRestore&) = delete;
+  FlagRestore& operator=(const FlagRestore&) = delete;
+
+ private:
+  core::VbBool& flag_;
+  core::VbBool saved_;
+};
+
+// Errors of the drop procedures go on with the next statement.
+void ResumeNext(core::Trap& trap) {
+  trap.OnError([](const vb::VbError&) -> std::optional<int> { return core::kNext; });
+}
+
+}  // namespace
+
+// ---- Trash rules -------------------------------------------------------------------------------
+
+bool frmMain::IsInTrashCan(const std::string& path) {
+  std::string drive, directory, name, extension;
+  core::ParseFileName(path, drive, directory, name, extension);
+  if (!winfs::DirExists(drive + directory)) return false;
+  return directory.size() > 8 && vb::Right(directory, 9) == std::string(kTrashFolder) + "\\";
+}
+
+// Copies the picture into base's trash folder (with TRASHCAN on, and unless it already lies in
+// a trash folder) and, with AUTODELETE on, deletes it where it was, but only after the copy was
+// made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.
+bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPath,
+                             const std::string& name, const std::string& ext) {
+  core::Trap trap("SendToTrashCan");
+  if (!core::gbTrashcan) return false;
+  bool inTrash = true;
+  if (!trap.Step([&] { inTrash = IsInTrashCan(fullPath); }) || inTrash) return false;
+  const std::string folder = core::CkRSlash(base) + kTrashFolder;
+  core::gCurrentProc = "SendToTrashCan";  // the helpers above record their own names
+  if (!trap.Step([&] {
+        if (!winfs::DirExists(folder)) winfs::MkDir(folder);
+      })) {
+    return false;
+  }
+  const std::string target = folder + "\\" + name + (ext.empty() ? "" : "." + ext);
+  bool copied = false;
+  if (!trap.Step([&] {
+        winfs::FileCopy(fullPath, target);
+        copied = true;
+      })) {
+    return false;
+  }
+  if (copied && core::gbAutoDelete) trap.Step([&] { core::DelPict(fullPath, true); });
+  return copied;
+}
+
+// ---- The trash button --------------------------------------------------------------------------
+
+// Switches the strip between the capture directory and its trash folder.
+void frmMain::imaTrash_Click() {
+  core::CkRSlash(core::gCaptureDir);
+  forms::App& app = forms::App::Current();
+  std::string dir;
+  if (vb::UCase(vb::Right(core::gCaptureDir, 9)) != "TRASHCAN\\") {
+    if (app.MsgBox("Change the camera directory to the trashcan directory?", forms::vbYesNo) !=
+        forms::vbYes) {
+      return;
+    }
+    dir = core::gCaptureDir + "trashcan";
+    if (!winfs::DirExists(dir)) return;
+  } else {
+    if (app.MsgBox("Change back to the capture directory?", forms::vbYesNo) != forms::vbYes) {
+      return;
+    }
+    dir = core::StripTrashcan(core::gCaptureDir);
+  }
+  lblCapDir.SetCaption(dir);
+  filCapture.SetPath(dir);
+  core::gCaptureDir = dir;
+  errdisplayThumbs();
+}
+
+void frmMain::imaTrash_DragDrop(forms::Control& Source) {
+  core::Trap trap("imaTrash_DragDrop");
+  ResumeNext(trap);
+  trap.Step([this] { SetMousePointer(forms::vbHourglass); });
+  bool done = false;
+  trap.Step([&] { done = DropPhotoOnTarget(Source, 1); });
+  if (done) {
+    const std::string name = SourceName(Source);
+    if (name == "FILCAPTURE") trap.Step([this] { errdisplayThumbs(); });
+    if (name == "GEATHUMB") {
+      trap.Step([&] { Source.SetVisible(!core::gbAutoDelete); });
+      trap.Step([&] { lbltag[Source.Index()].SetVisible(Source.Visible()); });
+    }
+  }
+  trap.Step([this] { SetMousePointer(forms::vbDefault); });
+}
+
+// ---- Drops on the trash button and on the strip ----------------------------------------------
+
+// Mode 0 copies the dropped picture back into the capture directory, mode 1 throws it away.
+// True when the drop was taken (also when a step of it failed).
+bool frmMain::DropPhotoOnTarget(forms::Control& Source, int Mode) {
+  core::Trap trap("DropPhotoOnTarget");
+  ResumeNext(trap);
+  std::string capDir;
+  std::string src;
+  trap.Step([&] { capDir = vb::UCase(vb::Trim(core::CkRSlash(lblCapDir.Caption()))); });
+  trap.Step([&] { src = vb::UCase(vb::Trim(DraggedPicturePath(Source))); });
+  if (src.empty()) {
+    trap.Step([] {
+      forms::App::Current().MsgBox(
+          "Refresh " + core::gProgramAlias + " to view absolute path of saved photo",
+          forms::vbOKOnly | forms::vbInformation, "Refresh Program");
+    });
+    return false;
+  }
+  if (vb::InStr(src, "EMPTY.JPG") > 0) return false;
+  if (Mode == 0) {
+    std::string target;
+    trap.Step([&] { target = capDir + MakeCopyBackName(Source); });
+    trap.Step([&] {
+      if (SaveOverwrittenCopyBack(target, src)) winfs::FileCopy(src, target);
+    });
+    trap.Step([this] { filCapture.Refresh(); });
+    trap.Step([] { forms::App::Current().DoEvents(); });
+  } else if (Mode == 1) {
+    trap.Step([] { forms::App::Current().DoEvents(); });
+    if (core::gDragSourceKind == "KEP") {
+      trap.Step([&] { TrashSlotPicture(Source, src); });
+    } else if (core::gDragSourceKind == "THUMB") {
+      trap.Step([&] { TrashDroppedPicture(Source, src); });
+    }
+  }
+  return true;
+}
+
+// A report picture is copied into the trash folder, never deleted; the slot is then emptied
+// and the report told.
+void frmMain::TrashSlotPicture(forms::Control& Source, const std::string& src) {
+  core::Trap trap("DropPhotoOnTarget");
+  ResumeNext(trap);
+  std::string drive, directory, name, ext;
+  core::ParseFileName(src, drive, directory, name, ext);
+  {
+    FlagRestore keep(core::gbAutoDelete);
+    core::gbAutoDelete = core::vbFalse;
+    trap.Step([&] { SendToTrashCan(core::gCaptureDir, src, name, ext); });
+  }
+  trap.Step([] { forms::App::Current().DoEvents(); });
+  forms::TabControl* tab = SlotTab(SourceName(Source));
+  auto* slot = dynamic_cast<forms::Gear*>(&Source);
+  if (tab && slot) trap.Step([&] { ClearPhoto(*slot, *tab, false); });
+  trap.Step([] { forms::App::Current().DoEvents(); });
+}
+
+// A picture of the strip goes to the trash folder under the user's settings; one that already
+// lies there is deleted for good.
+void frmMain::TrashDroppedPicture(forms::Control& Source, const std::string& src) {
+  core::Trap trap("DropPhotoOnTarget");
+  ResumeNext(trap);
+  std::string drive, directory, name, ext;
+  core::ParseFileName(src, drive, directory, name, ext);
+  if (!IsInTrashCan(src)) {
+    trap.Step([&] { SendToTrashCan(core::gCaptureDir, src, name, ext); });
+  } else {
+    trap.Step([&] { core::DelPict(src, true); });
+    if (SourceName(Source) == "FILCAPTURE") {
+      trap.Step([this] { errdisplayThumbs(); });
+    } else {
+      trap.Step([&] { Source.SetVisible(false); });
+      trap.Step([&] { lbltag[Source.Index()].SetVisible(Source.Visible()); });
+    }
+  }
+  trap.Step([] { forms::App::Current().DoEvents(); });
+}
+
+// The tab control of a dropped slot.  Besides the families the trash always emptied, the
+// extended, specific-listing and both REO families are emptied as well, so that every slot
+// thrown away ends empty.
+forms::TabControl* frmMain::SlotTab(const std::string& sourceName) {
+  if (sourceName == "IMASUBJECT") return &TabSubject;
+  if (sourceName == "IMACOMP" || sourceName == "IMAALTCOMP") return &TabComp;
+  if (sourceName == "IMARENTAL") return &TabRental;
+  if (sourceName == "IMAGENERAL") return &TabGeneral;
+  if (sourceName == "IMAEXTENDED") return &tabExtended;
+  if (sourceName == "IMALISTING" || sourceName == "IMAREOLISTING" ||
+      sourceName == "IMAREO2LISTING" || sourceName == "IMASPECIFICLISTING") {
+    return &TabListing;
+  }
+  return nullptr;
+}
+
+void frmMain::ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm) {
+  if (Confirm && forms::App::Current().MsgBox("Clear the photo.  Are you sure?", forms::vbYesNo) !=
+                     forms::vbYes) {
+    return;
+  }
+  core::geaClearImage(slot);
+  core::SendPhotoToKep(TabCtl, slot, static_cast<std::int16_t>(slot.Index()));
+}
+
+// ---- Copy-back ---------------------------------------------------------------------------------
+
+void frmMain::CopyBackToCapture(forms::Control& Source) {
+  if (!DropPhotoOnTarget(Source, 0)) return;
+  AddThumbFromDrop(Source);
+  SetMousePointer(forms::vbHourglass);
+  errdisplayThumbs();
+  SetMousePointer(forms::vbDefault);
+}
+
+// A copy-back replaces a different picture of the same name only after that picture was
+// copied into the trash folder; when that copy cannot be made the copy-back is not done.
+bool frmMain::SaveOverwrittenCopyBack(const std::string& target, const std::string& src) {
+  if (!winfs::FileExists(target)) return true;
+  if (vb::UCase(target) == vb::UCase(src)) return true;  // the copy itself reports it
+  std::string drive, directory, name, ext;
+  core::ParseFileName(target, drive, directory, name, ext);
+  FlagRestore keepTrash(core::gbTrashcan);
+  FlagRestore keepDelete(core::gbAutoDelete);
+  core::gbTrashcan = core::vbTrue;
+  core::gbAutoDelete = core::vbFalse;
+  return SendToTrashCan(core::gCaptureDir, target, name, ext);
+}
+
+// The file name a report picture is copied back under: made from its slot's address, or from
+// the slot family and number when the slot has no address; a thumbnail keeps its own name.
+std::string frmMain::MakeCopyBackName(forms::Control& Source) {
+  const auto* gear = dynamic_cast<const forms::Gear*>(&Source);
+  std::string drive, directory, name, ext;
+  core::ParseFileName(vb::UCase(gear ? gear->ThumbPath() : std::string()), drive, directory, name,
+                      ext);
+  const std::string kind = SourceName(Source);
+  const int i = Source.Index();
+  const std::string n = std::to_string(i);
+  std::string address;
+  std::string plain;
+  const auto rule = [&](const std::string& addr, const std::string& plainName) {
+    address = addr;
+    plain = plainName + n;
+  };
+  if (kind == "IMASUBJECT") rule(lblSubjectAddr.Caption(), "SUB_VIEW");
+  if (kind == "IMACOMP") rule(lblCompAddr[i].Caption(), "CMP_VIEW");
+  if (kind == "IMARENTAL") rule(lblRentalAddr[i].Caption(), "RNT_VIEW");
+  if (kind == "IMALISTING") rule(lblListingAddr[i].Caption(), "LST_VIEW");
+  if (kind == "IMAGENERAL") rule(lblSubjectAddr.Caption(), "GEN_VIEW");
+  if (kind == "IMAALTCOMP") rule(lblAltCompAddr[i].Caption(), "ALT_VIEW");
+  if (kind == "IMAEXTENDED") rule(cboExtendedAddress[i].Text(), "EXTEND");
+  if (kind == "IMAREOLISTING") rule(lblReoListingAddr[i].Caption(), "REO");
+  if (kind == "IMAREO2LISTING") rule(lblReo2ListingAddr[i].Caption(), "REO");
+  if (kind == "IMASPECIFICLISTING") rule(lblSpecificListingAddr[i].Caption(), "SPC_VIEW");
+  const bool own = kind == "IMATHUMB" || kind == "GEATHUMB";
+  std::string base;
+  if (own) {
+    base = name;
+  } else if (!plain.empty()) {
+    base = vb::Trim(address).empty() ? plain : ShortAddress(address) + "_VIEW" + n;
+  }
+  return base + "." + ext;
+}
+
+// The address as a short file-name part: trimmed, without the characters a file name cannot
+// hold and without blanks, at most 10 characters.
+std::string frmMain::ShortAddress(const std::string& address) {
+  return vb::Left(core::RemoveChar(core::CleanFileName(vb::Trim(address)), ' '), 10);
+}
+
+void frmMain::BindTrashEvents() {
+  imaTrash.Click = [this] { core::RunEvent("imaTrash_Click", [this] { imaTrash_Click(); }); };
+  imaTrash.DragDrop = [this](forms::Control& Source, float, float) {
+    core::RunEvent("imaTrash_DragDrop", [&] { imaTrash_DragDrop(Source); });
+  };
+  lblFill.DragDrop = [this](forms::Control& Source, float, float) {
+    core::RunEvent("lblFill_DragDrop", [&] { CopyBackToCapture(Source); });
+  };
+}
+
+}  // namespace photo_pages

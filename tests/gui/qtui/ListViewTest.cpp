@@ -1,0 +1,148 @@
+// The list views against their models: long fills, edits anywhere in the list, the
+// painted selection and the top entry stay what the model holds.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include "platform/forms/Form.h"
+#include "platform/forms/ListControls.h"
+#include "platform/qtui/FormWindow.h"
+
+namespace {
+
+using namespace forms;
+
+constexpr int kSelectedRole = Qt::UserRole + 1;
+
+class ListForm : public Form {
+ public:
+  ListForm() : Form("frmListTest", "-") {
+    SetCaption("Lists");
+    Move(0, 0, 7200, 5400);
+    lstFound.Move(120, 120, 4000, 3000);
+    lstMulti.Move(4200, 120, 2800, 1500);
+    cboPick.Move(120, 3300, 3000, 315);
+  }
+  ListBox lstFound{*this, "lstFound"};
+  ListBox lstMulti{*this, "lstMulti"};
+  ComboBox cboPick{*this, "cboPick"};
+};
+
+class ListViews : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<ListForm>();
+    form->lstMulti.SetDesignProperty("MultiSelect", "1");
+    form->Show();
+    window = qtui::FormWindow::For(*form, false);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    list = qobject_cast<QListWidget*>(window->WidgetOf(&form->lstFound));
+    multi = qobject_cast<QListWidget*>(window->WidgetOf(&form->lstMulti));
+    combo = qobject_cast<QComboBox*>(window->WidgetOf(&form->cboPick));
+    ASSERT_TRUE(list && multi && combo);
+  }
+  void TearDown() override {
+    qtui::FormWindow::Release(*form);
+    form.reset();
+  }
+
+  // Every row shows the model's entry and is painted selected exactly when the model says so.
+  static ::testing::AssertionResult Matches(const QListWidget* w, const ListBox& m) {
+    if (w->count() != m.ListCount())
+      return ::testing::AssertionFailure()
+             << "rows " << w->count() << ", entries " << m.ListCount();
+    for (int i = 0; i < w->count(); ++i) {
+      if (w->item(i)->text().toStdString() != m.List(i))
+        return ::testing::AssertionFailure()
+               << "row " << i << " shows " << w->item(i)->text().toStdString();
+      const bool on = m.Selected(i) || (m.MultiSelect() == 0 && i == m.ListIndex());
+      if (w->item(i)->data(kSelectedRole).toBool() != on)
+        return ::testing::AssertionFailure() << "row " << i << " selected " << !on;
+    }
+    return ::testing::AssertionSuccess();
+  }
+  static ::testing::AssertionResult Matches(const QComboBox* w, const ComboBox& m) {
+    if (w->count() != m.ListCount())
+      return ::testing::AssertionFailure()
+             << "rows " << w->count() << ", entries " << m.ListCount();
+    for (int i = 0; i < w->count(); ++i) {
+      if (w->itemText(i).toStdString() != m.List(i))
+        return ::testing::AssertionFailure() << "row " << i;
+    }
+    if (w->currentIndex() != m.ListIndex()) return ::testing::AssertionFailure() << "current";
+    return ::testing::AssertionSuccess();
+  }
+
+  std::unique_ptr<ListForm> form;
+  qtui::FormWindow* window = nullptr;
+  QListWidget* list = nullptr;
+  QListWidget* multi = nullptr;
+  QComboBox* combo = nullptr;
+};
+
+TEST_F(ListViews, ALongFillShowsEveryEntryAndKeepsTheSelectionAndTopEntry) {
+  ListBox& lst = form->lstFound;
+  lst.AddItem("first");
+  lst.SetListIndex(0);
+  for (int i = 1; i < 20000; ++i) lst.AddItem("  (" + std::to_string(i) + " Images) - C:\\F");
+  EXPECT_TRUE(Matches(list, lst));
+  EXPECT_EQ(list->currentRow(), 0);
+
+  lst.SetTopIndex(500);
+  EXPECT_EQ(list->verticalScrollBar()->value(), 500);
+  lst.AddItem("last");
+  EXPECT_EQ(list->verticalScrollBar()->value(), 500);
+  EXPECT_EQ(lst.TopIndex(), 500);
+  lst.SetListIndex(19000);
+  EXPECT_TRUE(Matches(list, lst));
+  EXPECT_EQ(list->currentRow(), 19000);
+
+  lst.Clear();
+  EXPECT_EQ(list->count(), 0);
+  lst.AddItem("again");
+  EXPECT_TRUE(Matches(list, lst));
+}
+
+TEST_F(ListViews, EditsInsideTheListRebuildTheRows) {
+  ListBox& lst = form->lstMulti;
+  for (const char* s : {"a", "b", "c", "d"}) lst.AddItem(s);
+  lst.SetSelected(2, true);
+  lst.AddItem("front", 0);  // the selection moves down with its entry
+  EXPECT_TRUE(Matches(multi, lst));
+  lst.RemoveItem(1);
+  lst.AddItem("e");  // back to as many rows as before the removal, other entries
+  EXPECT_TRUE(Matches(multi, lst));
+  lst.SetList(0, "renamed");
+  lst.AddItem("f");
+  EXPECT_TRUE(Matches(multi, lst));
+  lst.SetSelected(4, true);
+  lst.AddItem("g");
+  EXPECT_TRUE(Matches(multi, lst));
+  EXPECT_TRUE(multi->item(2)->data(kSelectedRole).toBool());  // "c" after the edits
+  EXPECT_TRUE(multi->item(4)->data(kSelectedRole).toBool());
+}
+
+TEST_F(ListViews, AComboShowsLongFillsAndEditsInside) {
+  ComboBox& cbo = form->cboPick;
+  for (int i = 0; i < 5000; ++i) cbo.AddItem("Entry " + std::to_string(i));
+  cbo.SetListIndex(4000);
+  EXPECT_TRUE(Matches(combo, cbo));
+  cbo.AddItem("appended");
+  EXPECT_TRUE(Matches(combo, cbo));
+  cbo.AddItem("inserted", 10);
+  cbo.RemoveItem(0);
+  cbo.SetList(3, "changed");
+  cbo.AddItem("tail");
+  EXPECT_TRUE(Matches(combo, cbo));
+  cbo.Clear();
+  cbo.AddItem("only");
+  EXPECT_TRUE(Matches(combo, cbo));
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// Placing a thumbnail on a photo slot with the kep stand-in running: the JPEG copy written into
+// the user directory (reduced, re-encoded or copied unchanged by the settings), its name, the
+// trash steps for the slot's old picture and for the source, and what a full disk or a
+// read-only file leaves behind.
+
+#include <string>
+#include <vector>
+
+#include "core/modVelmod.h"
+#include "core/modVelmodSlots.h"
+#include "platform/winfs/WinFs.h"
+#include "tests/integration/MainWindowHarness.h"
+
+namespace {
+
+using harness::FullDisk;
+using harness::MainWindowHarness;
+using harness::Slurp;
+
+constexpr const char* kUser = "C:\\Velmora\\User\\";
+constexpr const char* kTrash = "C:\\GLENVUE\\TRASHCAN\\";
+
+class PlaceTest : public MainWindowHarness {
+ protected:
+  void StartWith(const std::string& preferences) {
+    WriteIni(preferences);
+    StartKep();
+    ASSERT_TRUE(Start()) << Boxes();
+    ASSERT_EQ(core::gbKepReportActive, core::vbTrue);
+    app_.ClearBoxes();
+  }
+  // Drops thumbnail i on comparable slot n, answering Yes when asked to overwrite.
+  void Place(int thumb, int slot) {
+    if (!core::IsEmptyPict(Form().imaComp[slot].ThumbPath())) app_.QueueAnswer(forms::vbYes);
+    DragAndDrop(Form().GeaThumb[thumb], Form().imaComp[slot]);
+  }
+};
+
+TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 1600, 1200);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 1600, 900);
+  StartWith("");  // REDUX on, 800 x 600, quality 95, TRASHCAN and AUTODELETE on
+  auto& f = Form();
+  const std::string source = Slurp(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"));
+
+  Place(0, 2);  // an empty slot: no question
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), copy);
+  ASSERT_TRUE(Exists(copy)) << Boxes();
+  EXPECT_EQ(Size(copy).width, 800);
+  EXPECT_EQ(Size(copy).height, 600);
+  EXPECT_TRUE(f.imaComp[2].HasImage());
+  // The source went to the trash folder, unchanged, and left the capture directory.
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001.JPG")), source);
+  EXPECT_FALSE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_FALSE(f.GeaThumb[0].Visible());
+  EXPECT_FALSE(f.lbltag[0].Visible());
+  EXPECT_FALSE(app_.BroughtToFront().empty());
+
+  // The sides are limited each on its own; the next copy takes the next number.
+  Place(1, 3);
+  EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_01.JPG");
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").width, 800);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").height, 600);
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+
+  const auto images = SetImages();
+  ASSERT_EQ(images.size(), 2u);
+  EXPECT_NE(images[0].find("CMP_2_3X5"), std::string::npos) << images[0];
+  EXPECT_NE(images[0].find("PTEMP_00.JPG"), std::string::npos) << images[0];
+  EXPECT_NE(images[1].find("CMP_3_3X5"), std::string::npos) << images[1];
+}
+
+TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240);
+  StartWith("TRASHCAN=0\r\nAUTODELETE=0\r\n");
+  auto& f = Form();
+  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+
+  // The report's own picture is asked about, then trashed and deleted whatever the settings.
+  Place(0, 1);
+  ASSERT_EQ(app_.Boxes().size(), 1u);
+  EXPECT_EQ(app_.Boxes()[0].prompt, "Overwrite " + report);
+  // (KEP's own store copy of the new picture may take the old file's place.)
+  EXPECT_NE(Slurp(winfs::ToHost(report)), reportBytes);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")), reportBytes);
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), std::string(kUser) + "PTEMP_00.JPG");
+  // With TRASHCAN off the source stays, and so does its thumbnail.
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_FALSE(Exists(std::string(kTrash) + "IMG_0001.JPG"));
+  EXPECT_TRUE(f.GeaThumb[0].Visible());
+
+  // A copy in the user directory gives its name to the next picture of the slot.
+  const std::string first = Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG"));
+  Place(1, 1);
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_00.JPG").width, 320);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "PTEMP_00.JPG")), first);
+  EXPECT_FALSE(Exists(std::string(kUser) + "PTEMP_01.JPG"));
+
+  // Declining the question changes nothing.
+  app_.QueueAnswer(forms::vbNo);
+  DragAndDrop(f.GeaThumb[2], f.imaComp[1]);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_00.JPG").width, 320);
+  EXPECT_EQ(SetImages().size(), 2u);
+}
+
+TEST_F(PlaceTest, WithoutReductionJpegsAreCopiedOrSavedAtTheirOwnSize) {
+  WritePicture("C:\\GLENVUE\\A.JPG", 1600, 1200);
+  WritePicture("C:\\GLENVUE\\B.BMP", 1000, 500);
+  WritePicture("C:\\GLENVUE\\IMG.01.JPG", 900, 700);
+  StartWith("REDUX=0\r\nQUALITY=100\r\nAUTODELETE=0\r\n");
+  auto& f = Form();
+  Place(0, 2);  // JPEG, REDUX off, quality 100: byte for byte
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG")),
+            Slurp(winfs::ToHost("C:\\GLENVUE\\A.JPG")));
+  // A bitmap is always re-encoded as JPEG and reduced.
+  Place(1, 4);
+  const auto bmp = Size(std::string(kUser) + "PTEMP_01.JPG");
+  EXPECT_EQ(bmp.format, "JPEG");
+  EXPECT_EQ(bmp.width, 800);
+  EXPECT_EQ(bmp.height, 500);
+  // "IMG.01.JPG" has the extension "01.JPG": re-encoded and reduced too.
+  Place(2, 3);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 800);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").height, 600);
+  EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_02.JPG");
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
+TEST_F(PlaceTest, AnotherQualityResavesAtTheOwnSize) {
+  WritePicture("C:\\GLENVUE\\A.JPG", 1200, 900);
+  StartWith("REDUX=0\r\nQUALITY=60\r\n");
+  Place(0, 1);
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  EXPECT_EQ(Size(copy).width, 1200);
+  EXPECT_NE(Slurp(winfs::ToHost(copy)), Slurp(winfs::ToHost(std::string(kTrash) + "A.JPG")));
+  EXPECT_FALSE(Exists("C:\\GLENVUE\\A.JPG"));
+}
+
+TEST_F(PlaceTest, AFullUserDirectoryLeavesSlotReportAndPicturesAsTheyWere) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 2000, 1500);
+  StartWith("");
+  FullDisk full(winfs::ToHost(kUser), "16k");
+  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  auto& f = Form();
+  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  app_.QueueAnswer(forms::vbYes);    // overwrite
+  app_.QueueAnswer(forms::vbAbort);  // the disk-full box
+  DragAndDrop(f.GeaThumb[0], f.imaComp[1]);
+  ASSERT_EQ(app_.Boxes().size(), 2u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[1].title, "Error");
+  EXPECT_NE(app_.Boxes()[1].prompt.find("Error # 61 in module FormatPictureNow"), std::string::npos)
+      << app_.Boxes()[1].prompt;
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), report);
+  EXPECT_TRUE(Exists(report));                                 // still where the report has it
+  EXPECT_TRUE(Exists(std::string(kTrash) + "CMP_1_3X5.JPG"));  // and a copy in the trash
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_FALSE(Exists(std::string(kTrash) + "IMG_0001.JPG"));
+  EXPECT_TRUE(SetImages().empty());
+}
+
+TEST_F(PlaceTest, AFullTrashFolderNeverCostsTheSource) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 700, 500);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 700, 500);
+  StartWith("");
+  FullDisk full(winfs::ToHost("C:\\GLENVUE") / "TRASHCAN", "4k");
+  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  auto& f = Form();
+  for (int answer : {forms::vbIgnore, forms::vbAbort}) {
+    const int thumb = answer == forms::vbIgnore ? 0 : 1;
+    app_.ClearBoxes();
+    app_.QueueAnswer(answer);
+    DragAndDrop(f.GeaThumb[thumb], f.imaComp[2 + thumb]);
+    ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+    EXPECT_NE(app_.Boxes()[0].prompt.find("Error # 61 in module SendToTrashCan"), std::string::npos)
+        << app_.Boxes()[0].prompt;
+    // Placed, but the source is not deleted without its trash copy.
+    EXPECT_TRUE(Exists(std::string(kUser) + "PTEMP_0" + std::to_string(thumb) + ".JPG"));
+    EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG"));
+  }
+}
+
+TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 700, 500);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 700, 500);
+  prefix_.WriteFile(std::string(kTrash) + "IMG_0001.JPG", "an older picture");
+  winfs::SetAttr(std::string(kTrash) + "IMG_0001.JPG", winfs::kReadOnly);
+  StartWith("");
+  auto& f = Form();
+
+  // The trash copy of the source cannot be written: the source stays in the capture directory.
+  Place(0, 2);
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001.JPG")), "an older picture");
+  ASSERT_FALSE(app_.Boxes().empty());
+  EXPECT_NE(app_.Boxes().back().prompt.find("75"), std::string::npos) << Boxes();
+
+  // A read-only slot copy cannot be replaced: the slot keeps it and the source stays.
+  winfs::SetAttr(std::string(kUser) + "PTEMP_00.JPG", winfs::kReadOnly);
+  const std::string kept = Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG"));
+  app_.ClearBoxes();
+  Place(1, 2);
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG")), kept);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0002.JPG"));
+  EXPECT_NE(Boxes().find("75"), std::string::npos) << Boxes();
+}
+
+TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
+  WritePicture("C:\\GLENVUE\\BIG.JPG", 6000, 4000, 0xFF336699u);
+  StartWith("");
+  Place(0, 1);
+  const auto info = Size(std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_EQ(info.width, 800);
+  EXPECT_EQ(info.height, 600);
+  // An even colour stays even through the DCT scaling and the averaging.
+  const auto pic = imaging::Load(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG"));
+  const std::uint32_t px = pic.Pixel(400, 300);
+  EXPECT_NEAR(static_cast<int>((px >> 16) & 0xFF), 0x33, 3);
+  EXPECT_NEAR(static_cast<int>(px & 0xFF), 0x99, 3);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// The trash folder of the capture directory with the kep stand-in running: thumbnails and slot
+// pictures dropped on the trash button under the TRASHCAN and AUTODELETE settings, browsing the
+// trash folder and back, and report pictures copied back into the capture directory.
+
+#include <string>
+
+#include "core/modVelmod.h"
+#include "photo_pages/frmMain.h"
+#include "platform/winfs/WinFs.h"
+#include "tests/integration/MainWindowHarness.h"
+
+namespace {
+
+using harness::MainWindowHarness;
+using harness::Slurp;
+
+constexpr const char* kTrash = "C:\\GLENVUE\\TRASHCAN\\";
+
+class TrashTest : public MainWindowHarness {
+ protected:
+  void StartWith(const std::string& preferences) {
+    WriteIni(preferences);
+    WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+    WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+    StartKep();
+    ASSERT_TRUE(Start()) << Boxes();
+    app_.ClearBoxes();
+  }
+  void ThrowAwayFirstThumbnail(const std::string& prefs, bool copied, bool deleted, bool visible) {
+    StartWith(prefs);
+    auto& f = Form();
+    DragAndDrop(f.GeaThumb[0], f.imaTrash);
+    EXPECT_EQ(Exists(std::string(kTrash) + "IMG_0001.JPG"), copied);
+    EXPECT_EQ(Exists("C:\\GLENVUE\\IMG_0001.JPG"), !deleted);
+    EXPECT_EQ(f.GeaThumb[0].Visible(), visible);
+    EXPECT_EQ(f.lbltag[0].Visible(), visible);
+    EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  }
+};
+
+TEST_F(TrashTest, AThumbnailOnTheTrashIsCopiedThenDeleted) {
+  ThrowAwayFirstThumbnail("", true, true, false);
+}
+
+TEST_F(TrashTest, WithoutAutoDeleteTheThumbnailIsOnlyCopied) {
+  ThrowAwayFirstThumbnail("AUTODELETE=0\r\n", true, false, true);
+}
+
+TEST_F(TrashTest, WithoutTheTrashNothingIsCopiedOrDeleted) {
+  ThrowAwayFirstThumbnail("TRASHCAN=0\r\n", false, false, false);
+}
+
+TEST_F(TrashTest, BrowsingTheTrashFolderAndDeletingThereForGood) {
+  StartWith("");
+  auto& f = Form();
+  // No trash folder yet: Yes changes nothing and says nothing more.
+  app_.QueueAnswer(forms::vbYes);
+  f.imaTrash.UserClick();
+  ASSERT_EQ(app_.Boxes().size(), 1u);
+  EXPECT_EQ(app_.Boxes()[0].prompt, "Change the camera directory to the trashcan directory?");
+  EXPECT_EQ(app_.Boxes()[0].ButtonSet(), forms::vbYesNo);
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
+
+  DragAndDrop(f.GeaThumb[1], f.imaTrash);
+  ASSERT_TRUE(Exists(std::string(kTrash) + "IMG_0002.JPG"));
+  app_.QueueAnswer(forms::vbYes);
+  f.imaTrash.UserClick();
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\trashcan\\");
+  EXPECT_EQ(f.lblCapDir.Caption(), "C:\\GLENVUE\\trashcan");
+  EXPECT_EQ(f.lbltag[0].Caption(), "IMG_0002.JPG");
+  EXPECT_FALSE(f.GeaThumb[1].Visible());
+
+  // Thrown away from the trash folder: deleted without a question.
+  app_.ClearBoxes();
+  DragAndDrop(f.GeaThumb[0], f.imaTrash);
+  EXPECT_FALSE(Exists(std::string(kTrash) + "IMG_0002.JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  EXPECT_FALSE(f.GeaThumb[0].Visible());
+
+  app_.QueueAnswer(forms::vbNo);
+  f.imaTrash.UserClick();
+  EXPECT_EQ(app_.Boxes().back().prompt, "Change back to the capture directory?");
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\trashcan\\");
+  app_.QueueAnswer(forms::vbYes);
+  f.imaTrash.UserClick();
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
+  EXPECT_EQ(f.lblCapDir.Caption(), "C:\\GLENVUE");
+  EXPECT_EQ(f.lbltag[0].Caption(), "IMG_0001.JPG");
+}
+
+TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
+  StartWith("");
+  auto& f = Form();
+  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  ASSERT_EQ(f.imaComp[1].ThumbPath(), report);
+  DragAndDrop(f.imaComp[1], f.imaTrash);
+  EXPECT_EQ(core::gDragSourceKind, "KEP");
+  EXPECT_TRUE(Exists(report));
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")),
+            Slurp(winfs::ToHost(report)));
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), "C:\\Velmora\\empty.jpg");
+  EXPECT_TRUE(f.imaComp[1].HasImage());  // the placeholder is shown
+  // An empty slot dropped on the trash does nothing.
+  DragAndDrop(f.imaComp[1], f.imaTrash);
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  const auto images = SetImages();
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_NE(images[0].find(R"(SetImage \"CMP_1_3X5\", \"\")"), std::string::npos) << images[0];
+}
+
+TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
+  StartWith("");
+  auto& f = Form();
+  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  ASSERT_EQ(f.lblCompAddr[1].Caption(), "1502 Maple Court");
+  DragAndDrop(f.imaComp[1], f.lblFill);
+  const std::string back = "C:\\GLENVUE\\1502MapleC_VIEW1.JPG";
+  ASSERT_TRUE(Exists(back)) << Boxes();
+  EXPECT_EQ(Slurp(winfs::ToHost(back)), Slurp(winfs::ToHost(report)));
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), report);  // the slot keeps its picture
+  EXPECT_EQ(f.lbltag[0].Caption(), "1502MAPLEC_VIEW1.JPG");
+
+  // A second copy-back over a different picture keeps that one in the trash folder first.
+  WritePicture(back, 100, 80);
+  const std::string replaced = Slurp(winfs::ToHost(back));
+  DragAndDrop(f.imaComp[1], f.GeaThumb[2]);
+  EXPECT_EQ(Slurp(winfs::ToHost(back)), Slurp(winfs::ToHost(report)));
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG")), replaced);
+
+  // The subject's slot without an address label text.
+  f.lblSubjectAddr.SetCaption("  ");
+  DragAndDrop(f.imaSubject[1], f.lblFill);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\SUB_VIEW1.JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
+TEST(ShortAddress, CleanedWithoutBlanksAndCut) {
+  forms::HeadlessApp app;
+  EXPECT_EQ(photo_pages::frmMain::ShortAddress("99 Long Avenue North"), "99LongAven");
+  EXPECT_EQ(photo_pages::frmMain::ShortAddress(" 12 Elm "), "12Elm");
+  EXPECT_EQ(photo_pages::frmMain::ShortAddress("4/5 Oak: Apt #2"), "45OakApt2");
+}
+
+}  // namespace
