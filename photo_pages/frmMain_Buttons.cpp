@@ -14,9 +14,9 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "tools/frmAbout.h"
-#include "tools/frmPath.h"
 #include "tools/frmDelPics.h"
 #include "tools/frmDouble.h"
+#include "tools/frmPath.h"
 #include "tools/frmSearch.h"
 #include "tools/frmSetup.h"
 

@@ -204,7 +204,7 @@ std::vector<std::string> frmPath::SelectedNames() const {
 
 // False when the copy was left before its end, or the window was closed meanwhile.
 bool frmPath::CopyPictures(core::Trap& trap, const std::string& src,
-                             const std::vector<std::string>& names) {
+                           const std::vector<std::string>& names) {
   core::gCurrentProc = "CmdCopy_Click";  // the helpers called above named themselves
   for (const std::string& name : names) {
     if (!trap.Step([&] {

@@ -18,8 +18,8 @@
 #include "platform/qtui/Offscreen.h"
 #include "tests/support/TempPrefix.h"
 #include "tools/frmAbout.h"
-#include "tools/frmGenView.h"
 #include "tools/frmCamera.h"
+#include "tools/frmGenView.h"
 
 namespace {
 
