@@ -1,30 +1,12 @@
 #!/bin/sh
 # Draws the picture buttons of the picture editor with ImageMagick, in the look of
-# make-artwork.sh (blue rounded tile, white glyph, on the button face colour).  The generated
-# files are kept in the repository; run this again after changing a drawing:
+# make-artwork.sh (helpers in artwork-lib.sh).  The generated files are kept in the repository;
+# run this again after changing a drawing:
 #   resources/make-artwork-frmDouble.sh
 set -eu
 cd "$(dirname "$0")"
-mkdir -p buttons
-
-TOP='#3b7dc4'
-BOTTOM='#1f4e85'
-
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-convert -size 40x40 "gradient:${TOP}-${BOTTOM}" \
-  \( -size 40x40 xc:none -fill white -draw "roundrectangle 0,0 39,39 6,6" \) \
-  -compose DstIn -composite \
-  -fill none -stroke '#10304f' -strokewidth 1 -draw "roundrectangle 0,0 39,39 6,6" \
-  "PNG32:$tmp/tile.png"
-
-# button NAME DRAW...: a white glyph on the tile, flattened on the button face.
-button() {
-  name=$1
-  shift
-  convert "$tmp/tile.png" -fill white -stroke white "$@" \
-    -background '#f0f0f0' -alpha remove -type TrueColor "BMP3:buttons/$name.bmp"
-}
+. ./artwork-lib.sh
+artwork_begin buttons
 
 # Crop: two corner brackets.
 button double_crop -fill none -strokewidth 3 \

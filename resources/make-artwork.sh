@@ -2,50 +2,16 @@
 # Draws the program's button pictures, paging arrows, drag icons and logo with ImageMagick.
 # The generated files are kept in the repository; run this again after changing a drawing:
 #   resources/make-artwork.sh
-# Every picture is a rounded tile with a white glyph, so the set looks like one family.
+# Helpers shared with the per-window generators are in artwork-lib.sh.
 # Pictures are Windows bitmaps: buttons and arrows on the button face colour, drag icons and
 # the logo with an alpha channel.
 set -eu
 cd "$(dirname "$0")"
-mkdir -p buttons arrows dragdrop logo
+. ./artwork-lib.sh
+artwork_begin buttons arrows dragdrop logo
 
-BLUE_TOP='#3b7dc4'
-BLUE_BOTTOM='#1f4e85'
 GREY_TOP='#d9dde2'
 GREY_BOTTOM='#b4bac2'
-
-# tile SIZE TOP BOTTOM OUT: a rounded square with a vertical gradient and a thin dark edge.
-tile() {
-  size=$1 top=$2 bottom=$3 out=$4
-  r=$((size / 6))
-  last=$((size - 1))
-  convert -size "${size}x${size}" "gradient:${top}-${bottom}" \
-    \( -size "${size}x${size}" xc:none -fill white \
-       -draw "roundrectangle 0,0 ${last},${last} ${r},${r}" \) \
-    -compose DstIn -composite \
-    -fill none -stroke '#10304f' -strokewidth 1 \
-    -draw "roundrectangle 0,0 ${last},${last} ${r},${r}" \
-    "PNG32:${out}"
-}
-
-# glyph IN OUT COLOUR DRAW...: draws on a tile with a white (or given) pen.
-glyph() {
-  in=$1 out=$2 colour=$3
-  shift 3
-  convert "$in" -fill "$colour" -stroke "$colour" "$@" "PNG32:$out"
-}
-
-# Drawings go to PNG first; bmp OUT keeps the alpha, flat OUT puts them on the button face.
-bmp() {
-  convert "$1" -define bmp:format=bmp4 "BMP:${1%.png}.bmp" && rm "$1"
-}
-flat() {
-  convert "$1" -background '#f0f0f0' -alpha remove -type TrueColor "BMP3:${1%.png}.bmp" && rm "$1"
-}
-
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-tile 40 "$BLUE_TOP" "$BLUE_BOTTOM" "$tmp/b40.png"
 tile 24 "$BLUE_TOP" "$BLUE_BOTTOM" "$tmp/b24.png"
 tile 24 "$GREY_TOP" "$GREY_BOTTOM" "$tmp/g24.png"
 tile 32 "$BLUE_TOP" "$BLUE_BOTTOM" "$tmp/b32.png"
@@ -65,7 +31,7 @@ glyph "$tmp/b40.png" buttons/setup.png white -strokewidth 2 \
 glyph "$tmp/b40.png" buttons/kep.png white -fill none -strokewidth 3 \
   -draw "arc 9,9 31,31 200,470" -fill white -stroke none \
   -draw "polygon 25,4 33,12 23,15"
-glyph "$tmp/b40.png" buttons/folder.png '#ffd766' -stroke '#8a6d1e' -strokewidth 1 \
+glyph "$tmp/b40.png" buttons/folder.png "$GOLD" -stroke "$GOLD_EDGE" -strokewidth 1 \
   -draw "polygon 6,12 15,12 18,15 34,15 34,31 6,31" \
   -fill '#ffe699' -draw "polygon 6,18 34,18 34,31 6,31"
 glyph "$tmp/b40.png" buttons/trash.png white -strokewidth 1 \
