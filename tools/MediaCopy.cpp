@@ -1,6 +1,5 @@
 #include "tools/MediaCopy.h"
 
-#include <exception>
 #include <utility>
 
 #include "core/modVBCommon.h"
@@ -60,17 +59,24 @@ void ExpectCopyMediaErrors(core::Trap& trap, std::function<void()> giveUp) {
   });
 }
 
-void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
-  winfs::FileCopy(FolderWithSlash(folder) + name, FolderWithSlash(core::gCaptureDir) + name);
+DefaultPointerOnExit::~DefaultPointerOnExit() {
+  forms::App::Current().SetMousePointer(forms::vbDefault);
 }
 
-void IgnoreErrors(const std::function<void()>& statement) {
-  try {
-    statement();
-  } catch (const forms::ProgramEnded&) {
-    throw;
-  } catch (const std::exception&) {
+CopyStart StartCopy(core::Trap& trap, const std::string& src, const std::string& target) {
+  forms::App& app = forms::App::Current();
+  if (vb::UCase(vb::Trim(target)) == vb::UCase(vb::Trim(src))) {
+    app.MsgBox("The Source and target directories are the same.  Copy ignored.", forms::vbOKOnly);
+    return CopyStart::kLeft;
   }
+  if (!trap.Step([&] { app.SetMousePointer(forms::vbHourglass); })) return CopyStart::kLeft;
+  bool found = false;
+  if (!trap.Step([&] { found = FolderHasPictures(src); })) return CopyStart::kLeft;
+  return found ? CopyStart::kReady : CopyStart::kNoPictures;
+}
+
+void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
+  winfs::FileCopy(FolderWithSlash(folder) + name, FolderWithSlash(core::gCaptureDir) + name);
 }
 
 }  // namespace tools

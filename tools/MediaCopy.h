@@ -27,12 +27,29 @@ bool FolderHasPictures(const std::string& folder);
 // giveUp and leaves the procedure); any other error is handled by the report's answer.
 void ExpectCopyMediaErrors(core::Trap& trap, std::function<void()> giveUp);
 
+// Puts the mouse pointer back to the default when it goes out of scope, however a copy ends.
+class DefaultPointerOnExit {
+ public:
+  DefaultPointerOnExit() = default;
+  DefaultPointerOnExit(const DefaultPointerOnExit&) = delete;
+  DefaultPointerOnExit& operator=(const DefaultPointerOnExit&) = delete;
+  ~DefaultPointerOnExit();
+};
+
+enum class CopyStart {
+  kLeft,        // refused, or a step failed and the trap left the procedure
+  kNoPictures,  // src holds no picture
+  kReady,       // src holds pictures to copy
+};
+
+// The opening steps of a copy from src into target (both ending in ""), run by trap: a copy
+// of a folder onto itself is refused with "The Source and target directories are the same.
+// Copy ignored."; then the hourglass shows and src is looked up for pictures.
+CopyStart StartCopy(core::Trap& trap, const std::string& src, const std::string& target);
+
 // Copies folder & name to the capture directory under the same name, replacing a picture of
 // that name.  The copy is written beside the target and renamed into place, so the old picture
 // stays whole when the copy fails.
 void CopyPictureToCaptureDir(const std::string& folder, const std::string& name);
-
-// Runs a statement whose errors are ignored (forms::ProgramEnded still passes).
-void IgnoreErrors(const std::function<void()>& statement);
 
 }  // namespace tools

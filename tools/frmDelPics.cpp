@@ -3,7 +3,6 @@
 #include <exception>
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/ErrTrap.h"
@@ -14,27 +13,13 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
+#include "tools/DialogCommon.h"
 
 namespace tools {
 
 using forms::App;
 
 namespace {
-
-// A statement whose errors are skipped (the handler goes on with its next step).
-template <class F>
-void Skip(F&& step) {
-  try {
-    std::forward<F>(step)();
-  } catch (const forms::ProgramEnded&) {
-    throw;
-  } catch (const std::exception&) {
-  }
-}
-
-void DoEvents() {
-  App::Current().DoEvents();
-}
 
 vb::Date ToDate(const forms::CalendarDate& d) {
   return vb::DateSerial(d.Year, d.Month, d.Day);
@@ -59,20 +44,10 @@ void frmDelPics::BindEvents() {
   DTPicker1.CloseUp = [this] {
     core::RunEvent("DTPicker1_CloseUp", [this] { DTPicker1_CloseUp(); });
   };
-  auto selectAll = [this] {
-    core::RunEvent("cmdSelectAll_Click", [this] { cmdSelectAll_Click(); });
-  };
-  auto clear = [this] { core::RunEvent("cmdClear_Click", [this] { cmdClear_Click(); }); };
-  auto del = [this] { core::RunEvent("cmdDelete_Click", [this] { cmdDelete_Click(); }); };
-  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
-  cmdSelectAll.Click = selectAll;
-  imaSelectAll.Click = selectAll;
-  cmdClear.Click = clear;
-  imaClear.Click = clear;
-  cmdDelete.Click = del;
-  imaDelete.Click = del;
-  cmdCancel.Click = cancel;
-  imaCancel.Click = cancel;
+  BindClick(cmdSelectAll, imaSelectAll, "cmdSelectAll_Click", [this] { cmdSelectAll_Click(); });
+  BindClick(cmdClear, imaClear, "cmdClear_Click", [this] { cmdClear_Click(); });
+  BindClick(cmdDelete, imaDelete, "cmdDelete_Click", [this] { cmdDelete_Click(); });
+  BindClick(cmdCancel, imaCancel, "cmdCancel_Click", [this] { cmdCancel_Click(); });
   ckbPicPreview.Click = [this] {
     core::RunEvent("ckbPicPreview_Click", [this] { ckbPicPreview_Click(); });
   };
@@ -108,13 +83,7 @@ void frmDelPics::Form_Load() {
 
 void frmDelPics::LoadSteps() {
   core::Trap trap("Form_load");
-  trap.Expect({vb::kBadFileName, vb::kDeviceUnavailable}, [this](const vb::VbError&) {
-    if (App::Current().MsgBox("Media is not ready/readable. Try again?", forms::vbYesNo) ==
-        forms::vbYes)
-      return core::kRetry;
-    LeaveOnIniDrive();
-    return core::kLeave;
-  });
+  lists_.ExpectMediaErrorsOnLoad(trap);
   trap.Step([this] { core::ResetFormPos(*this); });
   trap.Step([this] { PlaceWindow(); });
   trap.Step([this] { SetIcon(core::frmMain().Icon()); });
@@ -124,12 +93,7 @@ void frmDelPics::LoadSteps() {
         b->SetVisible(false);
     });
   }
-  trap.Step([this] {
-    geaPreview.SetVisible(core::gPreviewCopyPics == 1);
-    // The box takes the setting when it is a box value; any other number leaves it unticked.
-    if (core::gPreviewCopyPics >= 0 && core::gPreviewCopyPics <= 2)
-      ckbPicPreview.SetValue(core::gPreviewCopyPics);
-  });
+  trap.Step([this] { lists_.ShowPreviewSetting(); });
 
   const std::string dir = core::gMaintDir;
   bool exists = false;
@@ -162,9 +126,7 @@ void frmDelPics::PlaceWindow() {
     return;  // stays at the screen's top-left corner
   }
   Move(Left(), Top(), kWidth, kNormalHeight);
-  const core::MainFormControls& main = core::frmMain();
-  SetTop(main.Top() + (main.Height() - Height()) / 2);
-  SetLeft(main.Left() + (main.Width() - Width()) / 2);
+  CentreOnMainWindow(*this);
 }
 
 // A shorter folder list; everything below it moves up by what the list gave up.
@@ -178,33 +140,15 @@ void frmDelPics::UseCompactLayout() {
     ShiftDown(*c, dy);
 }
 
-// Loading ends on the INI folder's drive after the user gave up on a medium.
-void frmDelPics::LeaveOnIniDrive() {
-  const std::string drive = core::GetFileDrive(core::gIniDir);
-  Skip([&] { NewDrive.SetDrive(drive); });
-  Skip([] { DoEvents(); });
-  Skip([&] { newPath.SetPath(drive); });
-  Skip([] { DoEvents(); });
-}
-
 // ---- Folder and preview --------------------------------------------------------------------
 
 void frmDelPics::NewDrive_Change() {
   core::gCurrentProc = "NewDrive_Change";
   const std::string folder = newPath.Path();
-  const std::string keep = vb::Left(folder, 1);
-  try {
-    newPath.SetPath(vb::Left(NewDrive.Drive(), 2));
-  } catch (const vb::VbError& e) {
-    if (e.Number() == vb::kBadFileName)
-      App::Current().MsgBox("Media is not ready/readable.", forms::vbOKOnly);
-    else if (e.Number() == vb::kDeviceUnavailable)
-      App::Current().MsgBox("Media appears to be unreadable or not inserted properly.",
-                            forms::vbOKOnly);
-    Skip([&] { NewDrive.SetDrive(keep); });
+  if (!lists_.OpenPickedDrive()) {
     // Setting the drive back moved the folder list to that drive's current folder; the folder
     // shown before goes back too, so both lists agree with the file list again.
-    Skip([&] { newPath.SetPath(folder); });
+    IgnoreErrors([&] { newPath.SetPath(folder); });
   }
 }
 
@@ -213,52 +157,33 @@ void frmDelPics::newPath_Click() {
 }
 
 void frmDelPics::filListBox_Click() {
-  Skip([this] { core::ErrClearPict(geaPreview); });
+  IgnoreErrors([this] { core::ErrClearPict(geaPreview); });
   if (ckbPicPreview.Value() != 1 || core::gPreviewCopyPics != 1) return;
-  Skip([] { DoEvents(); });
+  IgnoreErrors([] { DoEvents(); });
   std::string folder, name;
-  Skip([&] {
-    folder = ListFolder();
+  IgnoreErrors([&] {
+    folder = lists_.ListFolder();
     name = filListBox.List(filListBox.ListIndex());
   });
-  Skip([] { DoEvents(); });
-  Skip([&] {
+  IgnoreErrors([] { DoEvents(); });
+  IgnoreErrors([&] {
     std::string file = vb::Trim(name);
     core::ErrLoadPict(geaPreview, folder + core::StripRChar(file));
   });
-  Skip([] { DoEvents(); });
+  IgnoreErrors([] { DoEvents(); });
 }
 
 void frmDelPics::ckbPicPreview_Click() {
-  geaPreview.SetVisible(ckbPicPreview.Value() == 1);
-  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
+  lists_.PreviewBoxClicked();
 }
 
 // ---- Selection -----------------------------------------------------------------------------
 
-// The listed pictures' folder.  The folder list may highlight another folder than the one it
-// has open; the file list shows the highlighted one, so its own path names the files.
-std::string frmDelPics::ListFolder() const {
-  return core::CkRSlash(filListBox.Path());
-}
-
-void frmDelPics::RestorePreviewSetting() {
-  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
-}
-
-void frmDelPics::MarkAll(bool selected) {
-  core::gPreviewCopyPics = 0;  // the list's clicks must not load previews meanwhile
-  for (int i = 0; i < filListBox.ListCount(); ++i) filListBox.SetSelected(i, selected);
-  RestorePreviewSetting();
-}
-
 void frmDelPics::SelectByDate(const forms::CalendarDate& picked) {
-  core::gPreviewCopyPics = 0;
-  const std::string folder = ListFolder();
+  const std::string folder = lists_.ListFolder();
   const vb::Date today = vb::Now();
-  for (int i = 0; i < filListBox.ListCount(); ++i)
-    filListBox.SetSelected(i, IsOnOrBeforeDate(folder + filListBox.List(i), picked, today));
-  RestorePreviewSetting();
+  lists_.MarkWhere(
+      [&](int i) { return IsOnOrBeforeDate(folder + filListBox.List(i), picked, today); });
 }
 
 void frmDelPics::DTPicker1_Change() {
@@ -270,26 +195,18 @@ void frmDelPics::DTPicker1_CloseUp() {
 }
 
 void frmDelPics::cmdSelectAll_Click() {
-  App& app = App::Current();
-  app.SetMousePointer(forms::vbHourglass);
-  const std::string folder = ListFolder();
-  MarkAll(true);
-  // The current picture is previewed whatever the preview box says.
-  if (filListBox.ListCount() >= 1)
-    core::ErrLoadPict(geaPreview, folder + filListBox.List(filListBox.ListIndex()));
-  app.SetMousePointer(forms::vbDefault);
+  lists_.SelectAllAndPreview();
 }
 
 void frmDelPics::cmdClear_Click() {
-  MarkAll(false);
-  core::ErrClearPict(geaPreview);
+  lists_.ClearAll();
 }
 
 // ---- Deleting and closing ------------------------------------------------------------------
 
 std::vector<std::string> frmDelPics::SelectedPictures() const {
   std::vector<std::string> files;
-  const std::string folder = ListFolder();
+  const std::string folder = lists_.ListFolder();
   for (int i = 0; i < filListBox.ListCount(); ++i)
     if (filListBox.Selected(i)) files.push_back(folder + filListBox.List(i));
   return files;
@@ -313,7 +230,7 @@ void frmDelPics::cmdDelete_Click() {
         "again.",
         forms::vbOKOnly, "No Pictures Selected");
   }
-  Skip([this] { filListBox.Refresh(); });  // a folder gone meanwhile still marks the strip
+  IgnoreErrors([this] { filListBox.Refresh(); });  // a folder gone meanwhile still marks the strip
   MarkCaptureFolderChanged();
 }
 

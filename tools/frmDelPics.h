@@ -21,6 +21,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Gear.h"
 #include "platform/vbrt/Dates.h"
+#include "tools/PictureLists.h"
 
 namespace tools {
 
@@ -77,9 +78,6 @@ class frmDelPics : public forms::Form {
   void LoadSteps();
   void PlaceWindow();
   void UseCompactLayout();
-  void SetFolder();
-  void ShowFolder(const std::string& folder);
-  void LeaveOnIniDrive();
 
   void NewDrive_Change();
   void newPath_Click();
@@ -93,14 +91,11 @@ class frmDelPics : public forms::Form {
   void ckbPicPreview_Click();
 
   void SelectByDate(const forms::CalendarDate& picked);
-  // Sets every entry's mark with the preview switched off.
-  void MarkAll(bool selected);
-  void RestorePreviewSetting();
-  // The folder of the listed pictures with a trailing "\".
-  std::string ListFolder() const;
   // The selected pictures as full paths.
   std::vector<std::string> SelectedPictures() const;
   void MarkCaptureFolderChanged();
+
+  PictureLists lists_{NewDrive, newPath, filListBox, ckbPicPreview, geaPreview};
 };
 
 // Shows the bulk-delete window modally.  The caller sets gMaintCaption and gMaintDir first and

@@ -1,8 +1,6 @@
 #include "tools/frmDouble.h"
 
 #include <algorithm>
-#include <exception>
-#include <utility>
 
 #include "core/ErrTrap.h"
 #include "core/frmMainControls.h"
@@ -43,24 +41,12 @@ void frmDouble::BindEvents() {
   lblQualityCaption.Click = [this] {
     core::RunEvent("lblQualityCaption_Click", [this] { lblQualityCaption_Click(); });
   };
-  auto crop = [this] { core::RunEvent("cmdcrop_Click", [this] { cmdcrop_Click(); }); };
-  auto compress = [this] { core::RunEvent("cmdCompress_Click", [this] { cmdCompress_Click(); }); };
-  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
-  auto reset = [this] { core::RunEvent("cmdReset_Click", [this] { cmdReset_Click(); }); };
-  auto help = [this] { core::RunEvent("cmdHelp_Click", [this] { cmdHelp_Click(); }); };
-  auto exit = [this] { core::RunEvent("cmdExit_Click", [this] { cmdExit_Click(); }); };
-  cmdcrop.Click = crop;
-  Image1.Click = crop;
-  cmdCompress.Click = compress;
-  imaCompress.Click = compress;
-  cmdCancel.Click = cancel;
-  imaCancel.Click = cancel;
-  cmdReset.Click = reset;
-  imaReset.Click = reset;
-  cmdHelp.Click = help;
-  imaHelp.Click = help;
-  cmdExit.Click = exit;
-  imaExit.Click = exit;
+  BindClick(cmdcrop, Image1, "cmdcrop_Click", [this] { cmdcrop_Click(); });
+  BindClick(cmdCompress, imaCompress, "cmdCompress_Click", [this] { cmdCompress_Click(); });
+  BindClick(cmdCancel, imaCancel, "cmdCancel_Click", [this] { cmdCancel_Click(); });
+  BindClick(cmdReset, imaReset, "cmdReset_Click", [this] { cmdReset_Click(); });
+  BindClick(cmdHelp, imaHelp, "cmdHelp_Click", [this] { cmdHelp_Click(); });
+  BindClick(cmdExit, imaExit, "cmdExit_Click", [this] { cmdExit_Click(); });
   bmpDouble.SelectionDone = [this](int l, int t, int r, int b) {
     core::RunEvent("bmpDouble_SelectionDone", [&] { SelectionDone(bmpDouble, l, t, r, b); });
   };
@@ -76,24 +62,20 @@ void frmDouble::Form_Load() {
 }
 
 void frmDouble::LoadSteps() {
-  Skip([this] {
-    const core::MainFormControls& main = core::frmMain();
-    SetTop(main.Top() + (main.Height() - Height()) / 2);
-    SetLeft(main.Left() + (main.Width() - Width()) / 2);
-  });
-  Skip([this] { SetIcon(core::frmMain().Icon()); });
-  Skip([this] { ResetAdjustValues(); });
+  IgnoreErrors([this] { CentreOnMainWindow(*this); });
+  IgnoreErrors([this] { SetIcon(core::frmMain().Icon()); });
+  IgnoreErrors([this] { ResetAdjustValues(); });
   bCompressed = core::vbFalse;
-  Skip([] { App::Current().SetMousePointer(forms::vbHourglass); });
+  IgnoreErrors([] { App::Current().SetMousePointer(forms::vbHourglass); });
   DeleteLeftovers();
-  Skip([this] { LoadOriginalPicture(); });
-  Skip([] { App::Current().SetMousePointer(forms::vbDefault); });
+  IgnoreErrors([this] { LoadOriginalPicture(); });
+  IgnoreErrors([] { App::Current().SetMousePointer(forms::vbDefault); });
 }
 
 // Files an earlier opening may have left in the user folder.
 void frmDouble::DeleteLeftovers() {
   for (const char* name : {"tempOrig.jpg", "tempOrig.bmp", "temptemp.jpg"}) {
-    Skip([name] {
+    IgnoreErrors([name] {
       const std::string path = core::CkRSlash(core::gUserDir) + name;
       if (core::FileExists(path)) core::DelPict(path, true);
     });
@@ -101,7 +83,7 @@ void frmDouble::DeleteLeftovers() {
 }
 
 void frmDouble::Form_Unload(int& /*Cancel*/) {
-  Skip([] { App::Current().DoEvents(); });
+  IgnoreErrors([] { App::Current().DoEvents(); });
   CommitChanges();
 }
 
@@ -113,16 +95,16 @@ void frmDouble::cmdExit_Click() {
 // The kept file goes (from now on the change cannot be undone) and the picture to show from
 // now on is handed back.
 void frmDouble::CommitChanges() {
-  Skip([this] {
+  IgnoreErrors([this] {
     if (!vb::Trim(sTempOrig).empty() && core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
   });
-  Skip([this] {
+  IgnoreErrors([this] {
     // After a Cancel the working copy's file is gone: the picture itself is the result.
     const std::string working = bmpDouble2.ThumbPath();
     core::gDragSourcePath =
         Compressed() && !vb::Trim(working).empty() ? working : bmpDouble.ThumbPath();
   });
-  Skip([] { App::Current().SetMousePointer(forms::vbDefault); });
+  IgnoreErrors([] { App::Current().SetMousePointer(forms::vbDefault); });
 }
 
 // ---- Brightness and quality ----------------------------------------------------------------
@@ -230,7 +212,7 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     ctl.SaveImage(target);
   } catch (const vb::VbError&) {
     // The file on disk is unchanged: show it again as it is.
-    Skip([&] { core::ErrLoadPict(ctl, working ? target : core::gEditPicturePath); });
+    IgnoreErrors([&] { core::ErrLoadPict(ctl, working ? target : core::gEditPicturePath); });
     throw;
   }
   if (working) core::gbRefreshThumbs = core::vbTrue;

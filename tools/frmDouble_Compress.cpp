@@ -36,10 +36,6 @@ bool SameFileBytes(const std::string& winA, const std::string& winB) {
 
 namespace {
 
-void DoEvents() {
-  App::Current().DoEvents();
-}
-
 bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
 }
@@ -78,20 +74,20 @@ std::string CopyIntoTrash(const std::string& file) {
 
 void frmDouble::cmdCompress_Click() {
   std::string s;
-  Skip([&] { s = bmpDouble.ThumbPath(); });
+  IgnoreErrors([&] { s = bmpDouble.ThumbPath(); });
   if (s.empty()) return;
   std::string drive, folder, name, ext;
-  Skip([&] { core::ParseFileName(s, drive, folder, name, ext); });
+  IgnoreErrors([&] { core::ParseFileName(s, drive, folder, name, ext); });
   const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
   // A later click only refreshes the information: the result of the first one is kept as it is.
   if (!Compressed() && !FirstCompression(s, t, ext)) return;
-  Skip([this] { ShowFileInfo(bmpDouble2, 1); });
-  Skip([this] { SetPendingMark(true); });
+  IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
+  IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;
   core::gbRefreshThumbs = core::vbTrue;
-  Skip([this] { cmdCancel.SetEnabled(true); });
-  Skip([this] { EnableAdjustControls(false); });
-  Skip([this] { cmdExit.SetFocus(); });
+  IgnoreErrors([this] { cmdCancel.SetEnabled(true); });
+  IgnoreErrors([this] { EnableAdjustControls(false); });
+  IgnoreErrors([this] { cmdExit.SetFocus(); });
 }
 
 // Keeps the unedited file, writes the compressed picture and only then gives the unedited file
@@ -102,9 +98,9 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   // Another picture named like the result is kept in the trash before anything changes; when
   // that fails the error is reported and nothing is touched.
   sReplacedCopy = KeepReplacedPicture(s, t);
-  Skip([&] { winfs::SetAttr(s, winfs::kNormal); });
+  IgnoreErrors([&] { winfs::SetAttr(s, winfs::kNormal); });
   if (!SamePath(s, t))
-    Skip([&] {
+    IgnoreErrors([&] {
       if (core::FileExists(t)) winfs::SetAttr(t, winfs::kNormal);
     });
   sTempOrig = k;
@@ -112,17 +108,17 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   sTargetFile = t;
   sOrigExt = ext;
   if (!MoveToTempOriginal(s, k)) {
-    Skip([&] { core::DelPict(k, true); });
+    IgnoreErrors([&] { core::DelPict(k, true); });
     return false;
   }
-  Skip([] { DoEvents(); });
+  IgnoreErrors([] { DoEvents(); });
   if (!LoadWorkingCopy(k, ext, t)) {
-    Skip([&] { core::DelPict(k, true); });
+    IgnoreErrors([&] { core::DelPict(k, true); });
     return false;
   }
   // The picture now lives on as the compressed JPEG (and as the kept file).
-  if (!SamePath(s, t)) Skip([&] { core::DelPict(s, true); });
-  Skip([] { DoEvents(); });
+  if (!SamePath(s, t)) IgnoreErrors([&] { core::DelPict(s, true); });
+  IgnoreErrors([] { DoEvents(); });
   return true;
 }
 
@@ -134,13 +130,13 @@ std::string frmDouble::KeepReplacedPicture(const std::string& s, const std::stri
 // The unedited file is copied to the kept path; the copy must hold the same bytes before the
 // picture may be replaced.
 bool frmDouble::MoveToTempOriginal(const std::string& source, const std::string& kept) {
-  Skip([&] { CopyFile(source, kept); });
+  IgnoreErrors([&] { CopyFile(source, kept); });
   return SameFileBytes(source, kept);
 }
 
 bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ext*/,
                                 const std::string& target) {
-  const bool loaded = Skip([&] {
+  const bool loaded = IgnoreErrors([&] {
     bmpDouble2.SetAutoResizeX(0);
     bmpDouble2.SetAutoResizeY(0);
     bmpDouble2.SetSaveFormat(forms::kGearJpeg);
@@ -151,7 +147,7 @@ bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ex
   if (!loaded) return false;
   if (core::gbRedux != core::vbFalse) {
     // Each side is held to its limit on its own, as a placed picture is reduced.
-    const bool resized = Skip([this] {
+    const bool resized = IgnoreErrors([this] {
       bmpDouble2.SetNewWidth(std::min<int>(bmpDouble2.ImageWidth(), core::gResolX));
       bmpDouble2.SetNewHeight(std::min<int>(bmpDouble2.ImageHeight(), core::gResolY));
       if (bmpDouble2.NewWidth() != bmpDouble2.ImageWidth() ||
@@ -160,8 +156,8 @@ bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ex
     });
     if (!resized) return false;
   }
-  if (!Skip([&] { SaveCompressed(target); })) return false;
-  Skip([this] { ShowWorkingCopy(true); });
+  if (!IgnoreErrors([&] { SaveCompressed(target); })) return false;
+  IgnoreErrors([this] { ShowWorkingCopy(true); });
   return true;
 }
 
@@ -175,7 +171,7 @@ void frmDouble::SaveCompressed(const std::string& target) {
   bmpDouble2.SaveImage(target);
   // The saved file carries the brightness: later saves of the copy (a crop) add none.
   bmpDouble2.SetSaveBrightness(0);
-  Skip([&] { bmpDouble2.LoadImage(target); });
+  IgnoreErrors([&] { bmpDouble2.LoadImage(target); });
   bmpDouble2.SetThumbPath(target);
 }
 
@@ -187,19 +183,19 @@ void frmDouble::cmdCancel_Click() {
                           "Unable to Retrieve Original");
     return;
   }
-  Skip([this] { SetPendingMark(false); });
-  Skip([this] {
+  IgnoreErrors([this] { SetPendingMark(false); });
+  IgnoreErrors([this] {
     if (core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
   });
-  Skip([this] { ShowWorkingCopy(false); });
-  Skip([this] { ShowFileInfo(bmpDouble, 0); });
-  Skip([this] { ClearSelectionMode(); });
-  Skip([this] { ResetAdjustValues(); });
+  IgnoreErrors([this] { ShowWorkingCopy(false); });
+  IgnoreErrors([this] { ShowFileInfo(bmpDouble, 0); });
+  IgnoreErrors([this] { ClearSelectionMode(); });
+  IgnoreErrors([this] { ResetAdjustValues(); });
   bCompressed = core::vbFalse;
   core::gbRefreshThumbs = core::vbFalse;
-  Skip([this] { EnableAdjustControls(true); });
-  Skip([this] { cmdCancel.SetEnabled(false); });
-  Skip([this] { cmdExit.SetFocus(); });
+  IgnoreErrors([this] { EnableAdjustControls(true); });
+  IgnoreErrors([this] { cmdCancel.SetEnabled(false); });
+  IgnoreErrors([this] { cmdExit.SetFocus(); });
 }
 
 // Copies the kept file back over the edited one.  The kept file is only let go (by the caller)
@@ -207,9 +203,9 @@ void frmDouble::cmdCancel_Click() {
 bool frmDouble::RestoreOriginal() {
   if (vb::Trim(sTempOrig).empty()) return true;
   const bool kept = core::FileExists(sTempOrig);
-  Skip([this] { CopyFile(sTempOrig, sOrigFile); });
+  IgnoreErrors([this] { CopyFile(sTempOrig, sOrigFile); });
   bool found = false;
-  Skip([&] { found = core::FileExists(sOrigFile); });
+  IgnoreErrors([&] { found = core::FileExists(sOrigFile); });
   if (!found) return false;
   if (kept && !SameFileBytes(sTempOrig, sOrigFile)) return false;
   if (kept && !SamePath(sOrigFile, sTargetFile)) PutBackReplacedPicture();
@@ -220,10 +216,10 @@ bool frmDouble::RestoreOriginal() {
 // in the trash (which stays there).
 void frmDouble::PutBackReplacedPicture() {
   if (!sReplacedCopy.empty() && core::FileExists(sReplacedCopy)) {
-    Skip([this] { CopyFile(sReplacedCopy, sTargetFile); });
+    IgnoreErrors([this] { CopyFile(sReplacedCopy, sTargetFile); });
     if (SameFileBytes(sReplacedCopy, sTargetFile)) return;
   }
-  Skip([this] { core::DelPict(sTargetFile, true); });
+  IgnoreErrors([this] { core::DelPict(sTargetFile, true); });
 }
 
 // ---- File copy -----------------------------------------------------------------------------

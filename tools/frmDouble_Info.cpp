@@ -88,7 +88,7 @@ void frmDouble::DisplayFilename(const std::string& path) {
 // The picture's own information, as the control that shows it reports it (the path is not used).
 void frmDouble::DisplayFileAttribs(const std::string& /*path*/, int which) {
   forms::Gear& ctl = which == 0 ? bmpDouble : bmpDouble2;
-  Skip([&] {
+  IgnoreErrors([&] {
     lblFileRes.SetCaption(vb::CStr(ctl.ImageWidth()) + " x " + vb::CStr(ctl.ImageHeight()));
     lblFileBitDepth.SetCaption(vb::CStr(ctl.BitsPerPixel()) + " bit(s) per pixel");
     lblFileFormat.SetCaption(Known(ctl.FormatText()));

@@ -15,6 +15,7 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
+#include "tools/DialogCommon.h"
 #include "tools/MediaCopy.h"
 
 namespace tools {
@@ -22,10 +23,6 @@ namespace tools {
 using forms::App;
 
 namespace {
-
-void DoEvents() {
-  App::Current().DoEvents();
-}
 
 std::string IniDrive() {
   return core::GetFileDrive(core::gIniDir);
@@ -38,20 +35,10 @@ frmPath::frmPath() : Form("frmPath") {
 }
 
 void frmPath::BindEvents() {
-  auto copy = [this] { core::RunEvent("CmdCopy_Click", [this] { CmdCopy_Click(); }); };
-  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
-  auto selectAll = [this] {
-    core::RunEvent("cmdSelectAll_Click", [this] { cmdSelectAll_Click(); });
-  };
-  auto clear = [this] { core::RunEvent("cmdClear_Click", [this] { cmdClear_Click(); }); };
-  cmdCopy.Click = copy;
-  imaCopy.Click = copy;
-  cmdCancel.Click = cancel;
-  imaCancel.Click = cancel;
-  cmdSelectAll.Click = selectAll;
-  imaSelectAll.Click = selectAll;
-  cmdClear.Click = clear;
-  imaClear.Click = clear;
+  BindClick(cmdCopy, imaCopy, "CmdCopy_Click", [this] { CmdCopy_Click(); });
+  BindClick(cmdCancel, imaCancel, "cmdCancel_Click", [this] { cmdCancel_Click(); });
+  BindClick(cmdSelectAll, imaSelectAll, "cmdSelectAll_Click", [this] { cmdSelectAll_Click(); });
+  BindClick(cmdClear, imaClear, "cmdClear_Click", [this] { cmdClear_Click(); });
   ckbPicPreview.Click = [this] {
     core::RunEvent("ckbPicPreview_Click", [this] { ckbPicPreview_Click(); });
   };
@@ -68,13 +55,7 @@ void frmPath::Form_Load() {
 
 void frmPath::LoadSteps() {
   core::Trap trap("Form_load");
-  trap.Expect({vb::kBadFileName, vb::kDeviceUnavailable}, [this](const vb::VbError&) {
-    if (App::Current().MsgBox("Media is not ready/readable. Try again?", forms::vbYesNo) ==
-        forms::vbYes)
-      return core::kRetry;
-    PutListsOnIniDrive();
-    return core::kLeave;
-  });
+  lists_.ExpectMediaErrorsOnLoad(trap);
   trap.Step([this] { core::ResetFormPos(*this); });
   trap.Step([this] { PlaceWindow(); });
   trap.Step([this] { SetIcon(core::frmMain().Icon()); });
@@ -85,12 +66,7 @@ void frmPath::LoadSteps() {
         b->SetVisible(false);
     });
   }
-  trap.Step([this] {
-    geaPreview.SetVisible(core::gPreviewCopyPics == 1);
-    // Only a box value can be shown; any other number leaves the box unticked.
-    if (core::gPreviewCopyPics >= 0 && core::gPreviewCopyPics <= 2)
-      ckbPicPreview.SetValue(core::gPreviewCopyPics);
-  });
+  trap.Step([this] { lists_.ShowPreviewSetting(); });
 
   const std::string last = core::gLastCopy;
   if (!vb::Trim(last).empty()) {
@@ -120,9 +96,7 @@ void frmPath::PlaceWindow() {
     core::ResetFormPos(*this);
     return;
   }
-  const core::MainFormControls& main = core::frmMain();
-  SetTop(main.Top() + (main.Height() - Height()) / 2);
-  SetLeft(main.Left() + (main.Width() - Width()) / 2);
+  CentreOnMainWindow(*this);
 }
 
 // A shorter folder list with the file list right under it; the buttons move up into the
@@ -140,14 +114,6 @@ void frmPath::UseCompactLayout() {
     c->SetTop(c->Top() + dy);
 }
 
-// After the user gave up on a medium: both lists on the INI folder's drive.
-void frmPath::PutListsOnIniDrive() {
-  IgnoreErrors([this] { NewDrive.SetDrive(IniDrive()); });
-  IgnoreErrors([] { DoEvents(); });
-  IgnoreErrors([this] { newPath.SetPath(IniDrive()); });
-  IgnoreErrors([] { DoEvents(); });
-}
-
 void frmPath::Form_Unload(int& /*Cancel*/) {
   core::gLastCopy = core::CkRSlash(newPath.Path());
   // Pictures copied by a run that stopped early are in the capture directory too: the main
@@ -157,31 +123,18 @@ void frmPath::Form_Unload(int& /*Cancel*/) {
 
 // ---- Copy ----------------------------------------------------------------------------------
 
-std::string frmPath::ListFolder() const {
-  return core::CkRSlash(filListBox.Path());
-}
-
 // Copies the highlighted pictures.  The source folder and the names are fixed before the first
 // copy, so that clicks let through between the files cannot change what is copied.
 void frmPath::CmdCopy_Click() {
   App& app = App::Current();
-  const std::string src = ListFolder();
+  const std::string src = lists_.ListFolder();
   const std::string target = core::CkRSlash(core::gCaptureDir);
   core::Trap trap("CmdCopy_Click");
   ExpectCopyMediaErrors(trap, [this] { PutListsOnIniDriveRoot(); });
-  // The pointer is back to normal however the copy ends.
-  struct PointerReset {
-    ~PointerReset() { App::Current().SetMousePointer(forms::vbDefault); }
-  } pointerReset;
-
-  if (vb::UCase(vb::Trim(target)) == vb::UCase(vb::Trim(src))) {
-    app.MsgBox("The Source and target directories are the same.  Copy ignored.", forms::vbOKOnly);
-    return;
-  }
-  if (!trap.Step([&] { app.SetMousePointer(forms::vbHourglass); })) return;
-  bool found = false;
-  if (!trap.Step([&] { found = FolderHasPictures(src); })) return;
-  if (found) {
+  const DefaultPointerOnExit pointerReset;
+  const CopyStart start = StartCopy(trap, src, target);
+  if (start == CopyStart::kLeft) return;
+  if (start == CopyStart::kReady) {
     std::int16_t selected = 0;
     if (!trap.Step([&] { selected = core::lstCountSelected(filListBox); })) return;
     if (selected == 0) {
@@ -236,30 +189,16 @@ void frmPath::cmdCancel_Click() {
 
 // ---- Selection and preview -----------------------------------------------------------------
 
-void frmPath::MarkAll(bool selected) {
-  core::gPreviewCopyPics = 0;  // the list's clicks must not load previews meanwhile
-  for (int i = 0; i < filListBox.ListCount(); ++i) filListBox.SetSelected(i, selected);
-  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
-}
-
 void frmPath::cmdSelectAll_Click() {
-  App& app = App::Current();
-  app.SetMousePointer(forms::vbHourglass);
-  MarkAll(true);
-  // The current picture is previewed whatever the preview box says.
-  if (filListBox.ListCount() >= 1)
-    core::ErrLoadPict(geaPreview, ListFolder() + filListBox.List(filListBox.ListIndex()));
-  app.SetMousePointer(forms::vbDefault);
+  lists_.SelectAllAndPreview();
 }
 
 void frmPath::cmdClear_Click() {
-  MarkAll(false);
-  core::ErrClearPict(geaPreview);
+  lists_.ClearAll();
 }
 
 void frmPath::ckbPicPreview_Click() {
-  geaPreview.SetVisible(ckbPicPreview.Value() == 1);
-  core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPicPreview.Value());
+  lists_.PreviewBoxClicked();
 }
 
 void frmPath::filListBox_Click() {
@@ -268,7 +207,7 @@ void frmPath::filListBox_Click() {
   IgnoreErrors([] { DoEvents(); });
   std::string folder, name;
   IgnoreErrors([&] {
-    folder = ListFolder();
+    folder = lists_.ListFolder();
     name = filListBox.List(filListBox.ListIndex());
   });
   IgnoreErrors([] { DoEvents(); });
@@ -280,17 +219,7 @@ void frmPath::filListBox_Click() {
 
 void frmPath::NewDrive_Change() {
   core::gCurrentProc = "NewDrive_Change";
-  const std::string keep = vb::Left(newPath.Path(), 1);
-  try {
-    newPath.SetPath(vb::Left(NewDrive.Drive(), 2));
-  } catch (const vb::VbError& e) {
-    if (e.Number() == vb::kBadFileName)
-      App::Current().MsgBox("Media is not ready/readable.", forms::vbOKOnly);
-    else if (e.Number() == vb::kDeviceUnavailable)
-      App::Current().MsgBox("Media appears to be unreadable or not inserted properly.",
-                            forms::vbOKOnly);
-    IgnoreErrors([&] { NewDrive.SetDrive(keep); });
-  }
+  lists_.OpenPickedDrive();
 }
 
 void frmPath::newPath_Click() {

@@ -22,6 +22,7 @@
 #include "platform/forms/FileControls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Gear.h"
+#include "tools/PictureLists.h"
 
 namespace tools {
 
@@ -61,6 +62,9 @@ class frmPath : public forms::Form {
   // A picture was copied while the window was open (also by a run that stopped early).
   bool copiedSome = false;
 
+ private:
+  PictureLists lists_{NewDrive, newPath, filListBox, ckbPicPreview, geaPreview};
+
  protected:
   void Form_Load() override;
   void Form_Unload(int& Cancel) override;
@@ -70,7 +74,6 @@ class frmPath : public forms::Form {
   void LoadSteps();
   void PlaceWindow();
   void UseCompactLayout();
-  void PutListsOnIniDrive();
 
   void CmdCopy_Click();
   std::vector<std::string> SelectedNames() const;
@@ -84,10 +87,6 @@ class frmPath : public forms::Form {
   void filListBox_Click();
   void NewDrive_Change();
   void newPath_Click();
-
-  // The folder of the listed pictures, with "\".
-  std::string ListFolder() const;
-  void MarkAll(bool selected);
 };
 
 // Shows the copy-from-media window modally.  The caller sets gCopyDialogCaption and clears

@@ -20,6 +20,7 @@
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/WinFs.h"
+#include "tools/DialogCommon.h"
 #include "tools/FolderScan.h"
 #include "tools/MediaCopy.h"
 
@@ -32,10 +33,6 @@ namespace {
 
 constexpr int kListFull = vb::kOutOfMemory;
 constexpr int kSearchCancelled = 419;
-
-void DoEvents() {
-  App::Current().DoEvents();
-}
 
 bool Contains(const std::string& text, const std::string& part) {
   return !part.empty() && text.find(part) != std::string::npos;
@@ -61,9 +58,7 @@ frmSearch::frmSearch() : Form("frmSearch") {
 }
 
 void frmSearch::BindEvents() {
-  auto search = [this] { core::RunEvent("cmdSearch_Click", [this] { cmdSearch_Click(); }); };
-  cmdSearch.Click = search;
-  imaSearch.Click = search;
+  BindClick(cmdSearch, imaSearch, "cmdSearch_Click", [this] { cmdSearch_Click(); });
   cmdStop.Click = [this] { cmdStop_Click(); };
   imaStop.Click = [this] { bSearching = false; };
   auto copy = [this](int Index) {
@@ -71,9 +66,7 @@ void frmSearch::BindEvents() {
   };
   cmdCopy.Bind(&forms::CommandButton::Click, copy);
   imaCopy.Bind(&forms::Image::Click, copy);
-  auto cancel = [this] { core::RunEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); };
-  cmdCancel.Click = cancel;
-  imaCancel.Click = cancel;
+  BindClick(cmdCancel, imaCancel, "cmdCancel_Click", [this] { cmdCancel_Click(); });
   lstFound.Click = [this] { core::RunEvent("lstFound_Click", [this] { lstFound_Click(); }); };
   filFind.Click = [this] { filFind_Click(); };
   ckbPicPreview.Click = [this] {
@@ -367,23 +360,12 @@ void frmSearch::cmdCopy_Click(int Index) {
 
 // Copies every listed picture of the open folder.  The names are fixed before the first copy.
 void frmSearch::CopyFromSearchFolder() {
-  App& app = App::Current();
   const std::string src = core::CkRSlash(filFind.Path());
   const std::string target = core::CkRSlash(core::gCaptureDir);
   core::Trap trap("CopyFromSearchFolder");
   ExpectCopyMediaErrors(trap, [this] { PutListsOnIniDrive(); });
-  struct PointerReset {
-    ~PointerReset() { App::Current().SetMousePointer(forms::vbDefault); }
-  } pointerReset;
-
-  if (vb::UCase(vb::Trim(target)) == vb::UCase(vb::Trim(src))) {
-    app.MsgBox("The Source and target directories are the same.  Copy ignored.", forms::vbOKOnly);
-    return;
-  }
-  if (!trap.Step([&] { app.SetMousePointer(forms::vbHourglass); })) return;
-  bool found = false;
-  if (!trap.Step([&] { found = FolderHasPictures(src); })) return;
-  if (!found) return;
+  const DefaultPointerOnExit pointerReset;
+  if (StartCopy(trap, src, target) != CopyStart::kReady) return;
   std::vector<std::string> names;
   for (int i = 0; i < filFind.ListCount(); ++i) names.push_back(filFind.List(i));
   for (const std::string& name : names) {

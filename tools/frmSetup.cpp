@@ -9,6 +9,7 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/Val.h"
+#include "tools/DialogCommon.h"
 #include "tools/frmAbout.h"
 #include "tools/frmGenView.h"
 
@@ -114,34 +115,34 @@ void frmSetup::Form_Load() {
 
 void frmSetup::LoadConfigControls() {
   App& app = App::Current();
-  Skip([&] { app.SetMousePointer(forms::vbHourglass); });
-  Skip([&] { SSConfig.SetTabCaption(1, core::gProgramAlias); });
-  Skip([&] { txtProgramDir.SetText(core::gAppDir); });
-  Skip([&] { txtUserDir.SetText(core::gUserDir); });
-  Skip([&] { txtCaptureDir.SetText(core::gCaptureDir); });
-  Skip([&] {
+  IgnoreErrors([&] { app.SetMousePointer(forms::vbHourglass); });
+  IgnoreErrors([&] { SSConfig.SetTabCaption(1, core::gProgramAlias); });
+  IgnoreErrors([&] { txtProgramDir.SetText(core::gAppDir); });
+  IgnoreErrors([&] { txtUserDir.SetText(core::gUserDir); });
+  IgnoreErrors([&] { txtCaptureDir.SetText(core::gCaptureDir); });
+  IgnoreErrors([&] {
     txtConfigDir.SetText(
         core::ParseLR(vb::UCase(vb::Trim(core::gMainIniPath)), "Left", "VELMORA.INI"));
   });
-  Skip([&] { txtKepDataDir.SetText(core::gKepDataDir); });
-  Skip([&] { txtKepAppDir.SetText(core::gKepAppDir); });
-  Skip([&] { txtKepPrivateDir.SetText(core::gKepPrivateDir); });
-  Skip([&] { txtLastCopy.SetText(core::gLastCopy); });
-  Skip([&] { ckbTrashcan.SetValue(BoolToCheck(core::gbTrashcan)); });
-  Skip([&] { ckbAutoDelete.SetValue(BoolToCheck(core::gbAutoDelete)); });
-  Skip([&] { ckbPreviewCopyPics.SetValue(core::gPreviewCopyPics); });
-  Skip([&] { ckbRedux.SetValue(BoolToCheck(core::gbRedux)); });
-  Skip([&] { txtPixelX.SetText(std::to_string(core::gResolX)); });
-  Skip([&] { txtPixelY.SetText(std::to_string(core::gResolY)); });
-  Skip([&] { txtQuality.SetText(std::to_string(core::gJpegQuality)); });
-  Skip([&] { txtBrightness.SetText(std::to_string(core::gBrightness)); });
+  IgnoreErrors([&] { txtKepDataDir.SetText(core::gKepDataDir); });
+  IgnoreErrors([&] { txtKepAppDir.SetText(core::gKepAppDir); });
+  IgnoreErrors([&] { txtKepPrivateDir.SetText(core::gKepPrivateDir); });
+  IgnoreErrors([&] { txtLastCopy.SetText(core::gLastCopy); });
+  IgnoreErrors([&] { ckbTrashcan.SetValue(BoolToCheck(core::gbTrashcan)); });
+  IgnoreErrors([&] { ckbAutoDelete.SetValue(BoolToCheck(core::gbAutoDelete)); });
+  IgnoreErrors([&] { ckbPreviewCopyPics.SetValue(core::gPreviewCopyPics); });
+  IgnoreErrors([&] { ckbRedux.SetValue(BoolToCheck(core::gbRedux)); });
+  IgnoreErrors([&] { txtPixelX.SetText(std::to_string(core::gResolX)); });
+  IgnoreErrors([&] { txtPixelY.SetText(std::to_string(core::gResolY)); });
+  IgnoreErrors([&] { txtQuality.SetText(std::to_string(core::gJpegQuality)); });
+  IgnoreErrors([&] { txtBrightness.SetText(std::to_string(core::gBrightness)); });
   // The option's click takes its index into gScreenSize, so an unknown size becomes 0.
-  Skip([&] {
+  IgnoreErrors([&] {
     const int size = core::gScreenSize;
     optScreen[size > 0 && size <= 5 ? size : 0].SetValue(true);
   });
-  Skip([&] { ckbButtons.SetValue(core::gbUseButtons ? 0 : 1); });
-  Skip([&] { app.SetMousePointer(forms::vbDefault); });
+  IgnoreErrors([&] { ckbButtons.SetValue(core::gbUseButtons ? 0 : 1); });
+  IgnoreErrors([&] { app.SetMousePointer(forms::vbDefault); });
 }
 
 // ---- Buttons -------------------------------------------------------------------------------

@@ -14,9 +14,7 @@
 //   frmSetup_Save.cpp  applying the controls to the settings and writing the INI file
 
 #include <cstdint>
-#include <exception>
 #include <string>
-#include <utility>
 
 #include "core/modVelmod.h"
 #include "platform/forms/App.h"
@@ -142,17 +140,6 @@ class frmSetup : public forms::Form {
   // forth for ever.
   void FocusBack(forms::TextBox& box);
   void ApplyFolder(const forms::TextBox& box, std::string& setting);
-
-  // One statement of a procedure that ignores its errors: a failing step is skipped.
-  template <class F>
-  static void Skip(F&& step) {
-    try {
-      std::forward<F>(step)();
-    } catch (const forms::ProgramEnded&) {
-      throw;
-    } catch (const std::exception&) {
-    }
-  }
 
   bool refocusing_ = false;
   // gScreenSize when the window opened: an option click changes it at once, and closing or

@@ -7,6 +7,7 @@
 #include "core/modVBCommon.h"
 #include "platform/vbrt/Convert.h"
 #include "platform/vbrt/Strings.h"
+#include "tools/DialogCommon.h"
 #include "tools/frmSetup.h"
 
 namespace tools {
@@ -31,53 +32,54 @@ void frmSetup::ApplyFolder(const forms::TextBox& box, std::string& setting) {
 
 void frmSetup::SaveConfigControls() {
   forms::App& app = forms::App::Current();
-  Skip([&] { app.SetMousePointer(forms::vbHourglass); });
-  Skip([&] { ApplyFolder(txtProgramDir, core::gAppDir); });
-  Skip([&] { ApplyFolder(txtUserDir, core::gUserDir); });
-  Skip([&] { ApplyFolder(txtCaptureDir, core::gCaptureDir); });
+  IgnoreErrors([&] { app.SetMousePointer(forms::vbHourglass); });
+  IgnoreErrors([&] { ApplyFolder(txtProgramDir, core::gAppDir); });
+  IgnoreErrors([&] { ApplyFolder(txtUserDir, core::gUserDir); });
+  IgnoreErrors([&] { ApplyFolder(txtCaptureDir, core::gCaptureDir); });
   // The last-copy folder is kept as typed, as the loader reads it; blank means none.
-  Skip([&] {
+  IgnoreErrors([&] {
     core::gLastCopy = txtLastCopy.Text();
     if (!vb::Trim(core::gLastCopy).empty()) {
       std::string folder = core::gLastCopy;
       core::MakeDirNotice(folder);
     }
   });
-  Skip([&] { core::gbTrashcan = CheckToBool(ckbTrashcan.Value()); });
-  Skip([&] { core::gbAutoDelete = CheckToBool(ckbAutoDelete.Value()); });
-  Skip([&] { core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPreviewCopyPics.Value()); });
-  Skip([&] { core::gbRedux = core::ToVbBool(ckbRedux.Value() != 0); });
+  IgnoreErrors([&] { core::gbTrashcan = CheckToBool(ckbTrashcan.Value()); });
+  IgnoreErrors([&] { core::gbAutoDelete = CheckToBool(ckbAutoDelete.Value()); });
+  IgnoreErrors(
+      [&] { core::gPreviewCopyPics = static_cast<std::int16_t>(ckbPreviewCopyPics.Value()); });
+  IgnoreErrors([&] { core::gbRedux = core::ToVbBool(ckbRedux.Value() != 0); });
   // Refused numbers leave their settings as they were.
-  Skip([&] {
+  IgnoreErrors([&] {
     const double v = BoxValue(txtPixelX.Text());
     if (ValidPixels(v)) core::gResolX = vb::CLng(v);
   });
-  Skip([&] {
+  IgnoreErrors([&] {
     const double v = BoxValue(txtPixelY.Text());
     if (ValidPixels(v)) core::gResolY = vb::CLng(v);
   });
-  Skip([&] {
+  IgnoreErrors([&] {
     const double v = BoxValue(txtQuality.Text());
     if (ValidQuality(v)) core::gJpegQuality = vb::CInt(v);
   });
-  Skip([&] {
+  IgnoreErrors([&] {
     const double v = BoxValue(txtBrightness.Text());
     if (ValidBrightness(v)) core::gBrightness = vb::CInt(v);
   });
-  Skip([&] {
+  IgnoreErrors([&] {
     int selected = -1;
     for (int i = 0; i <= 5 && selected < 0; ++i)
       if (optScreen.Exists(i) && optScreen[i].Value()) selected = i;
     core::gScreenSize = ScreenSizeForOption(selected);
   });
-  Skip([&] { core::gbUseButtons = core::ToVbBool(ckbButtons.Value() != 1); });
+  IgnoreErrors([&] { core::gbUseButtons = core::ToVbBool(ckbButtons.Value() != 1); });
   WriteConfigINI();
 }
 
 void frmSetup::WriteConfigINI() {
   const std::string& ini = core::gMainIniPath;
   auto write = [&](const char* section, const char* key, const std::string& value) {
-    Skip([&] { core::WriteIni(ini, section, key, value); });
+    IgnoreErrors([&] { core::WriteIni(ini, section, key, value); });
   };
   write("DIRECTORIES", "APPDIR", core::gAppDir);
   write("DIRECTORIES", "USERDIR", core::gUserDir);
@@ -94,7 +96,7 @@ void frmSetup::WriteConfigINI() {
   write("PREFERENCES", "SCREENSIZE", std::to_string(core::gScreenSize));
   write("PREFERENCES", "USEBUTTONS", SwitchText(core::gbUseButtons));
   write("PREFERENCES", "IMAGE TYPE", "JPG");
-  Skip([] { forms::App::Current().SetMousePointer(forms::vbDefault); });
+  IgnoreErrors([] { forms::App::Current().SetMousePointer(forms::vbDefault); });
 }
 
 }  // namespace tools

@@ -4,19 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <cstdint>
 #include <filesystem>
-#include <string>
-#include <vector>
 
-#include "core/frmMainControls.h"
 #include "core/modVelmod.h"
-#include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
-#include "platform/qtui/Offscreen.h"
 #include "platform/qtui/Resizer.h"
-#include "tests/support/TempPrefix.h"
+#include "tests/gui/tools/RenderFixture.h"
 #include "tools/frmPath.h"
 #include "tools/frmSearch.h"
 
@@ -24,15 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CameraSearchRender : public ::testing::Test {
+class CameraSearchRender : public RenderFixture<> {
  protected:
   CameraSearchRender() {
-    core::ResetGlobals();
-    prefix.MakeDir("C:\\APPRAISE");
-    prefix.MakeDir("C:\\GLENVUE");
-    core::gIniDir = "C:\\APPRAISE\\";
-    core::gMainIniPath = "C:\\APPRAISE\\VELMORA.INI";
-    core::gCaptureDir = "C:\\GLENVUE\\";
+    UseProgramFolders();
     core::gKepDataDir = "C:\\KEPDATA\\";
     core::gPreviewCopyPics = 1;
     core::gScreenSize = 2;
@@ -41,46 +29,7 @@ class CameraSearchRender : public ::testing::Test {
     prefix.WriteFile("E:\\.windows-label", "CANON_SD\n");
     fs::create_directories(card / "DCIM" / "100CANON");
     main.Move(0, 0, 15360, 11520);
-    core::SetMainForm(&main);
   }
-  ~CameraSearchRender() override {
-    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
-    forms::ResetFormInstances();
-    core::SetMainForm(nullptr);
-    core::ResetGlobals();
-  }
-
-  void Picture(const std::string& winPath, std::uint32_t argb) {
-    std::vector<std::uint32_t> px(320 * 240);
-    for (std::size_t i = 0; i < px.size(); ++i) px[i] = (i / 320 < 150) ? argb : 0xFF4D8A3C;
-    imaging::SaveJpeg(imaging::Picture::FromPixels(320, 240, std::move(px)), prefix.Host(winPath),
-                      85);
-  }
-
-  // Renders, then checks the picture has the window's size and is not one flat colour.
-  void Render(forms::Form& form, const std::string& name) {
-    rendered_.push_back(&form);
-    const std::string png = (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
-    ASSERT_TRUE(qtui::RenderFormToPng(form, png));
-    QImage image(QString::fromStdString(png));
-    ASSERT_FALSE(image.isNull());
-    EXPECT_NEAR(image.width(), form.ScaleWidth() / 15, 40);
-    const QRgb first = image.pixel(image.width() / 2, image.height() / 2);
-    bool varied = false;
-    for (int y = 0; y < image.height() && !varied; y += 7)
-      for (int x = 0; x < image.width() && !varied; x += 7) varied = image.pixel(x, y) != first;
-    EXPECT_TRUE(varied);
-  }
-
-  void CloseRendered() {
-    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
-    rendered_.clear();
-    forms::ResetFormInstances();
-  }
-
-  TempPrefix prefix;
-  core::MainFormControls main{"frmMain", "-"};
-  std::vector<forms::Form*> rendered_;
 };
 
 TEST_F(CameraSearchRender, CopyFromMediaNormalAndCompact) {

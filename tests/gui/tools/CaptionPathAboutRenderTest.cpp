@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cstdint>
-#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/frmMainControls.h"
@@ -14,16 +13,12 @@
 #include "core/modVelmod.h"
 #include "platform/forms/FileControls.h"
 #include "platform/imaging/Imaging.h"
-#include "platform/qtui/FormWindow.h"
-#include "platform/qtui/Offscreen.h"
-#include "tests/support/TempPrefix.h"
+#include "tests/gui/tools/RenderFixture.h"
 #include "tools/frmAbout.h"
 #include "tools/frmCamera.h"
 #include "tools/frmGenView.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class MainWindow : public core::MainFormControls {
  public:
@@ -32,55 +27,14 @@ class MainWindow : public core::MainFormControls {
   forms::FileListBox filCapture{*this, "filCapture"};
 };
 
-class ToolsRender : public ::testing::Test {
+class ToolsRender : public RenderFixture<MainWindow> {
  protected:
   ToolsRender() {
-    core::ResetGlobals();
-    prefix.MakeDir("C:\\APPRAISE");
+    UseProgramFolders();
     prefix.MakeDir("C:\\GLENVUE\\JOB 1427 MAPLE");
     prefix.MakeDir("C:\\GLENVUE\\JOB 88 BIRCH");
-    core::gIniDir = "C:\\APPRAISE\\";
-    core::gMainIniPath = "C:\\APPRAISE\\VELMORA.INI";
-    core::gCaptureDir = "C:\\GLENVUE\\";
     core::gbUseButtons = core::vbTrue;
-    main.Move(0, 0, 15360, 10200);
-    core::SetMainForm(&main);
   }
-  ~ToolsRender() override {
-    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
-    forms::ResetFormInstances();
-    core::SetMainForm(nullptr);
-    core::ResetGlobals();
-  }
-
-  static std::string Output(const std::string& name) {
-    return (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
-  }
-  // Renders, then checks the picture has the window's size and is not one flat colour.
-  void Render(forms::Form& form, const std::string& name) {
-    rendered_.push_back(&form);
-    const std::string png = Output(name);
-    ASSERT_TRUE(qtui::RenderFormToPng(form, png));
-    QImage image(QString::fromStdString(png));
-    ASSERT_FALSE(image.isNull());
-    EXPECT_NEAR(image.width(), form.ScaleWidth() / 15, 40);
-    const QRgb first = image.pixel(image.width() / 2, image.height() / 2);
-    bool varied = false;
-    for (int y = 0; y < image.height() && !varied; y += 7)
-      for (int x = 0; x < image.width() && !varied; x += 7) varied = image.pixel(x, y) != first;
-    EXPECT_TRUE(varied);
-  }
-
-  // Closes the windows drawn so far, so that the next opening is a fresh window.
-  void CloseRendered() {
-    for (forms::Form* f : rendered_) qtui::FormWindow::Release(*f);
-    rendered_.clear();
-    forms::ResetFormInstances();
-  }
-
-  TempPrefix prefix;
-  MainWindow main;
-  std::vector<forms::Form*> rendered_;
 };
 
 TEST_F(ToolsRender, AboutBox) {

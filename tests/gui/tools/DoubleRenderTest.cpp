@@ -6,26 +6,20 @@
 
 #include <QImage>
 #include <cstdint>
-#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "core/frmMainControls.h"
 #include "core/modVelmod.h"
 #include "platform/imaging/Imaging.h"
-#include "platform/qtui/FormWindow.h"
-#include "platform/qtui/Offscreen.h"
-#include "tests/support/TempPrefix.h"
+#include "tests/gui/tools/RenderFixture.h"
 #include "tools/frmDouble.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class DoubleRender : public ::testing::Test {
+class DoubleRender : public RenderFixture<> {
  protected:
   DoubleRender() {
-    core::ResetGlobals();
     prefix.MakeDir("C:\\Velmora");
     prefix.MakeDir("C:\\GLENVUE");
     core::gUserDir = "C:\\Velmora\\";
@@ -33,14 +27,6 @@ class DoubleRender : public ::testing::Test {
     core::gBrightness = 0;
     core::gResolX = 800;
     core::gResolY = 600;
-    main.Move(0, 0, 15360, 10200);
-    core::SetMainForm(&main);
-  }
-  ~DoubleRender() override {
-    if (form_ != nullptr) qtui::FormWindow::Release(*form_);
-    forms::ResetFormInstances();
-    core::SetMainForm(nullptr);
-    core::ResetGlobals();
   }
 
   // A house-like scene: sky, a wall with a window, a lawn.
@@ -55,24 +41,13 @@ class DoubleRender : public ::testing::Test {
       }
     imaging::SaveJpeg(imaging::Picture::FromPixels(w, h, std::move(px)), prefix.Host(winPath), 90);
   }
-
-  QImage Render(forms::Form& form, const std::string& name) {
-    form_ = &form;
-    const std::string png = (fs::path(VELMORA_TEST_OUTPUT_DIR) / name).string();
-    EXPECT_TRUE(qtui::RenderFormToPng(form, png));
-    return QImage(QString::fromStdString(png));
-  }
-
-  TempPrefix prefix;
-  core::MainFormControls main{"frmMain", "-"};
-  forms::Form* form_ = nullptr;
 };
 
 TEST_F(DoubleRender, AsOpenedAndCompressed) {
   Photo("C:\\GLENVUE\\front.jpg");
   core::gEditPicturePath = "C:\\GLENVUE\\front.jpg";
   tools::frmDouble& f = forms::FormInstance<tools::frmDouble>();
-  QImage opened = Render(f, "tools-double.png");
+  QImage opened = RenderImage(f, "tools-double.png");
   ASSERT_FALSE(opened.isNull());
   EXPECT_NEAR(opened.width(), f.ScaleWidth() / 15, 40);
   // The picture fills its control: sky blue near the top-left of the picture area.
@@ -85,7 +60,7 @@ TEST_F(DoubleRender, AsOpenedAndCompressed) {
   f.cmdHelp.UserClick();
   f.bmpDouble2.SetRubberBand(true);
   f.bmpDouble2.UserSetSelection({160, 120, 480, 360});
-  QImage compressed = Render(f, "tools-double-compressed.png");
+  QImage compressed = RenderImage(f, "tools-double-compressed.png");
   ASSERT_FALSE(compressed.isNull());
   // The highlight frame shows around the working copy.
   const QRgb frame = compressed.pixel(f.fraHLight.Left() / 15 + 3, f.fraHLight.Top() / 15 + 3);

@@ -2,7 +2,10 @@
 // Fixture of the dialog tests: a throw-away prefix, the headless App, a main window without a
 // layout that carries the controls the dialogs set, and the program INI file in C:\APPRAISE.
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/frmMainControls.h"
 #include "core/modOpSys.h"
@@ -40,6 +43,20 @@ class ToolsFixture : public CoreFixture {
     core::WriteIni(core::gMainIniPath, section, key, value);
   }
   std::string IniBytes() { return ReadFile(core::gMainIniPath); }
+
+  // The capture directory of the copy tests: C:\CAPTURE, empty.
+  void UseCaptureFolder() {
+    prefix.MakeDir("C:\\CAPTURE");
+    core::gCaptureDir = "C:\\CAPTURE\\";
+  }
+  // The names of the files in C:\CAPTURE, sorted.
+  std::vector<std::string> Captured() {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(prefix.Host("C:\\CAPTURE")))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   MainWindow main;
 };

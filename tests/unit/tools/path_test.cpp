@@ -24,8 +24,7 @@ constexpr const char* kCaption = "Copy from MEDIA (Camera/Floppy/CD/DVD) to C:\\
 class CameraTest : public ToolsFixture {
  protected:
   CameraTest() {
-    prefix.MakeDir("C:\\CAPTURE");
-    core::gCaptureDir = "C:\\CAPTURE\\";
+    UseCaptureFolder();
     core::gCopyDialogCaption = kCaption;
     core::gbUseButtons = core::vbTrue;
     core::gPreviewCopyPics = 0;  // the copied "pictures" below do not decode
@@ -43,13 +42,6 @@ class CameraTest : public ToolsFixture {
   frmPath& Open() { return forms::FormInstance<frmPath>(); }
   void TakeCardOut() { fs::rename(card, prefix.Root() / "card-out"); }
   void PutCardBack() { fs::rename(prefix.Root() / "card-out", card); }
-  std::vector<std::string> Captured() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(prefix.Host("C:\\CAPTURE")))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
   std::vector<std::string> Prompts() {
     std::vector<std::string> out;
     for (const auto& b : app.Boxes()) out.push_back(b.prompt);

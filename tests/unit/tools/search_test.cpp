@@ -24,8 +24,7 @@ using tools::frmSearch;
 class SearchTest : public ToolsFixture {
  protected:
   SearchTest() {
-    prefix.MakeDir("C:\\CAPTURE");
-    core::gCaptureDir = "C:\\CAPTURE\\";
+    UseCaptureFolder();
     core::gbUseButtons = core::vbTrue;
   }
   void Pictures(const std::string& folder, std::initializer_list<const char*> names) {
@@ -42,13 +41,6 @@ class SearchTest : public ToolsFixture {
   void SearchFrom(frmSearch& w, const std::string& folder) {
     w.dirFind.SetPath(folder);
     w.cmdSearch.UserClick();
-  }
-  std::vector<std::string> Captured() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(prefix.Host("C:\\CAPTURE")))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 };
 
