@@ -25,11 +25,16 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FileControls.h"
+
+namespace core {
+class Trap;
+}
 
 namespace photo_pages {
 
@@ -280,6 +285,10 @@ class frmMain : public core::MainFormControls {
   bool DropAllowed(const DropFamily& fam, const std::string& sourceName);
   bool ConfirmReplace(const DropFamily& fam, int Index);
   void TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName);
+  void PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source, const std::string& sourceName,
+                          const std::function<bool()>& chooseCaption,
+                          const std::vector<std::function<void()>>& sendSteps, forms::Gear& slot,
+                          forms::TabControl& tab);
   void Slot_MouseDown(const DropFamily& fam, int Index, int Button);
   void Slot_MouseMove(const DropFamily& fam, int Index);
 

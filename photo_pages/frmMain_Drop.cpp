@@ -5,7 +5,9 @@
 // address first.  A press on a slot starts dragging its picture away; moving over it shows its
 // path.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/ErrTrap.h"
 #include "core/kepcalls.h"
@@ -213,33 +215,16 @@ void frmMain::imaGeneral_DragDrop(const DropFamily& fam, int Index, forms::Contr
       })) {
     return;
   }
-  auto& app = forms::App::Current();
-  if (!IsPictureSource(sourceName)) {
-    SetMousePointer(forms::vbDefault);
-    app.DoEvents();
-    return;
-  }
-  SetMousePointer(forms::vbHourglass);
-  bool chosen = false;
-  if (!trap.Step([&] { chosen = ChooseGeneralCaption(); })) return;
-  if (chosen) {
-    if (!trap.Step([&] {
-          forms::ComboBox& address = cboGeneralAddress[Index];
-          address.SetText(SetSubjectAddress(address.Text()));
-          core::gGenViewAddr = address.Text();
-        })) {
-      return;
-    }
-    if (!trap.Step([] { core::KepSendGeneralData(core::gGenViewIndex, core::gGenViewCaption); }))
-      return;
-    if (!trap.Step([] { core::KepSendGeneralAddr(core::gGenViewIndex, core::gGenViewAddr); }))
-      return;
-    if (!trap.Step([&] { PlacePhotoOnSlot(imaGeneral[Index], TabGeneral, core::gGenViewIndex); }))
-      return;
-    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
-  }
-  SetMousePointer(forms::vbDefault);
-  app.DoEvents();
+  PlaceCaptionedDrop(
+      trap, Source, sourceName, [this] { return ChooseGeneralCaption(); },
+      {[&] {
+         forms::ComboBox& address = cboGeneralAddress[Index];
+         address.SetText(SetSubjectAddress(address.Text()));
+         core::gGenViewAddr = address.Text();
+       },
+       [] { core::KepSendGeneralData(core::gGenViewIndex, core::gGenViewCaption); },
+       [] { core::KepSendGeneralAddr(core::gGenViewIndex, core::gGenViewAddr); }},
+      imaGeneral[Index], TabGeneral);
 }
 
 // The blank address takes the subject's address before the question, so it stays even when the
@@ -262,6 +247,21 @@ void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Cont
       })) {
     return;
   }
+  PlaceCaptionedDrop(
+      trap, Source, sourceName, [&] { return ChooseExtendedCaption(Index); }, {[&] {
+        KepSendExtendedAddress(Index, cboExtendedAddress[Index].Text(), cboExtended[Index].Text());
+      }},
+      imaExtended[Index], tabExtended);
+}
+
+// The end the general and extended drops share.  Only a picture is placed: the caption window
+// decides, then each of `sendSteps` is one statement handing caption or address to the report,
+// and last the picture goes on `slot`.
+void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
+                                 const std::string& sourceName,
+                                 const std::function<bool()>& chooseCaption,
+                                 const std::vector<std::function<void()>>& sendSteps,
+                                 forms::Gear& slot, forms::TabControl& tab) {
   auto& app = forms::App::Current();
   if (!IsPictureSource(sourceName)) {
     SetMousePointer(forms::vbDefault);
@@ -270,16 +270,12 @@ void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Cont
   }
   SetMousePointer(forms::vbHourglass);
   bool chosen = false;
-  if (!trap.Step([&] { chosen = ChooseExtendedCaption(Index); })) return;
+  if (!trap.Step([&] { chosen = chooseCaption(); })) return;
   if (chosen) {
-    if (!trap.Step([&] {
-          KepSendExtendedAddress(Index, cboExtendedAddress[Index].Text(),
-                                 cboExtended[Index].Text());
-        })) {
-      return;
+    for (const auto& step : sendSteps) {
+      if (!trap.Step(step)) return;
     }
-    if (!trap.Step([&] { PlacePhotoOnSlot(imaExtended[Index], tabExtended, core::gGenViewIndex); }))
-      return;
+    if (!trap.Step([&] { PlacePhotoOnSlot(slot, tab, core::gGenViewIndex); })) return;
     if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
   }
   SetMousePointer(forms::vbDefault);

@@ -17,6 +17,7 @@
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
 #include "core/modVelmodSlots.h"
+#include "photo_pages/FlagRestore.h"
 #include "photo_pages/frmMain.h"
 #include "platform/forms/App.h"
 #include "platform/imaging/Imaging.h"
@@ -27,19 +28,6 @@
 namespace photo_pages {
 
 namespace {
-
-// Puts a flag back when the scope ends.
-class FlagRestore {
- public:
-  explicit FlagRestore(core::VbBool& flag) : flag_(flag), saved_(flag) {}
-  ~FlagRestore() { flag_ = saved_; }
-  FlagRestore(const FlagRestore&) = delete;
-  FlagRestore& operator=(const FlagRestore&) = delete;
-
- private:
-  core::VbBool& flag_;
-  core::VbBool saved_;
-};
 
 // The picture reduced so that each side is at most its limit (the sides are limited each on its
 // own, so the shape may change).  A large JPEG is decoded already scaled down in the DCT, close

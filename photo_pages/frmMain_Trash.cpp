@@ -13,6 +13,7 @@
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
 #include "core/modVelmodSlots.h"
+#include "photo_pages/FlagRestore.h"
 #include "photo_pages/frmMain.h"
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
@@ -39,19 +40,6 @@ std::string DraggedPicturePath(const forms::Control& Source) {
   }
   return {};
 }
-
-// Puts a flag back when the scope ends, whatever happened in it.
-class FlagRestore {
- public:
-  explicit FlagRestore(core::VbBool& flag) : flag_(flag), saved_(flag) {}
-  ~FlagRestore() { flag_ = saved_; }
-  FlagRestore(const FlagRestore&) = delete;
-  FlagRestore& operator=(const FlagRestore&) = delete;
-
- private:
-  core::VbBool& flag_;
-  core::VbBool saved_;
-};
 
 // Errors of the drop procedures go on with the next statement.
 void ResumeNext(core::Trap& trap) {

@@ -15,7 +15,8 @@ class ButtonsTest : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    ASSERT_TRUE(Start());
+    UseOakLane();
+    ASSERT_TRUE(StartShown());
     photo_ = Slurp(kData / "photo.jpg");
   }
   std::string photo_;

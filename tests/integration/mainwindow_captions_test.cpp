@@ -15,8 +15,9 @@ class CaptionsTest : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
+    UseOakLane();
     StartKep();
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartShown());
   }
 };
 
@@ -143,7 +144,8 @@ class WindowSizeTest : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    ASSERT_TRUE(Start());
+    UseOakLane();
+    ASSERT_TRUE(StartShown());
   }
   void Expect(int left, int top, int width, int height) {
     EXPECT_EQ(f().Left(), left);

@@ -21,18 +21,9 @@ class DropTest : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
+    UseOakLane();
     StartKep();
-    ASSERT_TRUE(Start());
-  }
-
-  // Presses the mouse on src (its handler starts the drag) and releases it over target.
-  void DragTo(forms::Control& src, forms::Control& target) {
-    src.UserMouseDown(forms::vbLeftButton, 0, 10, 10);
-    auto& d = forms::DragDriver::Instance();
-    ASSERT_TRUE(d.Active());
-    d.MoveOver(&target, 40, 40);
-    d.MoveOver(&target, 50, 40);
-    d.Drop(50, 40);
+    ASSERT_TRUE(StartShown());
   }
 
   // The caption window's answer for the next drop: OK with this text, or Cancel.
@@ -48,20 +39,12 @@ class DropTest : public MainWindowFixture {
     });
   }
 
-  std::vector<std::string> SetImages() const {
-    std::vector<std::string> out;
-    for (const auto& line : Log("EXECUTE")) {
-      if (line.find("SetImage") != std::string::npos) out.push_back(line);
-    }
-    return out;
-  }
-
   std::string Store(const std::string& name) const { return kStore + name; }
 };
 
 TEST_F(DropTest, AThumbnailOnAnEmptyComparableIsPlacedWithoutAQuestion) {
   ASSERT_EQ(f().imaComp[2].ThumbPath(), kEmpty);
-  DragTo(f().GeaThumb[0], f().imaComp[2]);
+  DragAndDrop(f().GeaThumb[0], f().imaComp[2]);
   EXPECT_TRUE(app_.Boxes().empty());
   EXPECT_EQ(f().imaComp[2].ThumbPath().rfind("C:\\Velmora\\User\\PTEMP_", 0), 0u)
       << f().imaComp[2].ThumbPath();
@@ -76,7 +59,7 @@ TEST_F(DropTest, AThumbnailOnAnEmptyComparableIsPlacedWithoutAQuestion) {
 
 TEST_F(DropTest, WithoutAutoDeleteThePlacedThumbnailStays) {
   core::gbAutoDelete = core::vbFalse;
-  DragTo(f().GeaThumb[1], f().imaRental[1]);
+  DragAndDrop(f().GeaThumb[1], f().imaRental[1]);
   EXPECT_EQ(SetImages().size(), 1u);
   EXPECT_TRUE(f().GeaThumb[1].Visible());
   EXPECT_TRUE(f().lbltag[1].Visible());
@@ -85,10 +68,10 @@ TEST_F(DropTest, WithoutAutoDeleteThePlacedThumbnailStays) {
 TEST_F(DropTest, FilledSlotsAskTheirOwnQuestionAndNoKeepsEverything) {
   f().TabData.UserSelectTab(5);
   app_.QueueAnswers({forms::vbNo, forms::vbNo, forms::vbNo, forms::vbNo});
-  DragTo(f().GeaThumb[0], f().imaComp[1]);
-  DragTo(f().GeaThumb[0], f().imaSubject[1]);
-  DragTo(f().GeaThumb[0], f().imaGeneral[2]);
-  DragTo(f().GeaThumb[0], f().imaExtended[2]);
+  DragAndDrop(f().GeaThumb[0], f().imaComp[1]);
+  DragAndDrop(f().GeaThumb[0], f().imaSubject[1]);
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[2]);
+  DragAndDrop(f().GeaThumb[0], f().imaExtended[2]);
   ASSERT_EQ(app_.Boxes().size(), 4u);
   EXPECT_EQ(app_.Boxes()[0].prompt, "Overwrite " + Store("CMP_1_3X5.JPG"));
   EXPECT_EQ(app_.Boxes()[0].ButtonSet(), forms::vbYesNo);
@@ -104,15 +87,15 @@ TEST_F(DropTest, FilledSlotsAskTheirOwnQuestionAndNoKeepsEverything) {
 
 TEST_F(DropTest, RefusedDropsChangeNothingAndSayNothing) {
   // A slot's picture onto another slot: the same family, or any slot (it came from a slot).
-  DragTo(f().imaComp[1], f().imaComp[2]);
-  DragTo(f().imaComp[1], f().imaRental[2]);
+  DragAndDrop(f().imaComp[1], f().imaComp[2]);
+  DragAndDrop(f().imaComp[1], f().imaRental[2]);
   EXPECT_EQ(core::gDragSourceKind, "KEP");
   // A page the report lacks.
   f().TabListing.SetTabCaption(f().TabListing.Tab(), "n/a ");
-  DragTo(f().GeaThumb[0], f().imaListing[1]);
+  DragAndDrop(f().GeaThumb[0], f().imaListing[1]);
   // No report open in KEP.
   core::gbKepReportActive = core::vbFalse;
-  DragTo(f().GeaThumb[0], f().imaComp[3]);
+  DragAndDrop(f().GeaThumb[0], f().imaComp[3]);
 
   EXPECT_TRUE(app_.Boxes().empty());
   EXPECT_TRUE(SetImages().empty());
@@ -125,7 +108,7 @@ TEST_F(DropTest, RefusedDropsChangeNothingAndSayNothing) {
 TEST_F(DropTest, TheSubjectPageHasNoMissingPageTest) {
   f().TabSubject.SetTabCaption(0, "N/A");
   app_.QueueAnswer(forms::vbYes);
-  DragTo(f().GeaThumb[2], f().imaSubject[1]);
+  DragAndDrop(f().GeaThumb[2], f().imaSubject[1]);
   EXPECT_EQ(SetImages().size(), 1u);
 }
 
@@ -159,7 +142,7 @@ TEST_F(DropTest, PressesOnSlotsAndTheirTooltips) {
 
 TEST_F(DropTest, AGeneralDropSendsTheChosenCaptionAndAddressBeforeThePicture) {
   AnswerCaptionWindow("Kitchen");
-  DragTo(f().GeaThumb[0], f().imaGeneral[4]);
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[4]);
   EXPECT_EQ(f().cboGeneral[4].Text(), "Kitchen");
   EXPECT_EQ(f().cboGeneralAddress[4].Text(), "22 Oak Lane");  // the subject's address
   EXPECT_EQ(core::gGenViewAddr, "22 Oak Lane");
@@ -185,7 +168,7 @@ TEST_F(DropTest, AGeneralDropSendsTheChosenCaptionAndAddressBeforeThePicture) {
 TEST_F(DropTest, ACancelledGeneralCaptionPlacesAndSendsNothing) {
   f().cboGeneral[4].UserSetText("");
   AnswerCaptionWindow("", false);
-  DragTo(f().GeaThumb[0], f().imaGeneral[4]);
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[4]);
   EXPECT_EQ(core::gGenViewCaption, tools::kGenViewCancel);
   EXPECT_EQ(f().imaGeneral[4].ThumbPath(), kEmpty);
   EXPECT_EQ(f().cboGeneral[4].Text(), "");
@@ -199,7 +182,7 @@ TEST_F(DropTest, ACancelledExtendedCaptionBecomesGeneralViewAndIsPlaced) {
   f().TabData.UserSelectTab(5);
   f().tabExtended.UserSelectTab(1);  // photos 7 to 12
   AnswerCaptionWindow("", false);
-  DragTo(f().GeaThumb[1], f().imaExtended[8]);
+  DragAndDrop(f().GeaThumb[1], f().imaExtended[8]);
   EXPECT_EQ(f().cboExtended[8].Text(), "General View 8");
   EXPECT_EQ(f().cboExtendedAddress[8].Text(), "22 Oak Lane");
   const auto pokes = Log("POKE");
@@ -214,7 +197,7 @@ TEST_F(DropTest, ADeclinedExtendedDropStillTakesTheSubjectAddress) {
   f().TabData.UserSelectTab(5);
   f().cboExtendedAddress[2].UserSetText("");
   app_.QueueAnswer(forms::vbNo);
-  DragTo(f().GeaThumb[0], f().imaExtended[2]);
+  DragAndDrop(f().GeaThumb[0], f().imaExtended[2]);
   EXPECT_EQ(f().cboExtendedAddress[2].Text(), "22 Oak Lane");
   EXPECT_EQ(f().imaExtended[2].ThumbPath(), Store("XP_2_3X5.JPG"));
   EXPECT_TRUE(Log("POKE").empty());
@@ -224,7 +207,7 @@ TEST_F(DropTest, ADeclinedExtendedDropStillTakesTheSubjectAddress) {
 TEST_F(DropTest, KepGoneDuringAGeneralDropKeepsTheCaptionAndThePicture) {
   kep_->Stop();
   AnswerCaptionWindow("Rear View");
-  DragTo(f().GeaThumb[0], f().imaGeneral[5]);
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[5]);
   ASSERT_EQ(app_.Boxes().size(), 1u);
   EXPECT_NE(app_.Boxes()[0].prompt.find("282"), std::string::npos);
   EXPECT_NE(app_.Boxes()[0].prompt.find("imaGeneral_DragDrop"), std::string::npos);

@@ -9,21 +9,18 @@
 #include "core/modVelmod.h"
 #include "core/modVelmodSlots.h"
 #include "platform/winfs/WinFs.h"
-#include "tests/integration/MainWindowHarness.h"
+#include "tests/integration/MainWindowFixture.h"
 
+namespace mainwindow {
 namespace {
-
-using harness::FullDisk;
-using harness::MainWindowHarness;
-using harness::Slurp;
 
 constexpr const char* kUser = "C:\\Velmora\\User\\";
 constexpr const char* kTrash = "C:\\GLENVUE\\TRASHCAN\\";
 
-class PlaceTest : public MainWindowHarness {
+class PlaceTest : public MainWindowFixture {
  protected:
   void StartWith(const std::string& preferences) {
-    WriteIni(preferences);
+    WriteIni("SCREENSIZE=0\r\n" + preferences);
     StartKep();
     ASSERT_TRUE(Start()) << Boxes();
     ASSERT_EQ(core::gbKepReportActive, core::vbTrue);
@@ -77,7 +74,7 @@ TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240);
   StartWith("TRASHCAN=0\r\nAUTODELETE=0\r\n");
   auto& f = Form();
-  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
   const std::string reportBytes = Slurp(winfs::ToHost(report));
 
   // The report's own picture is asked about, then trashed and deleted whatever the settings.
@@ -147,7 +144,7 @@ TEST_F(PlaceTest, AFullUserDirectoryLeavesSlotReportAndPicturesAsTheyWere) {
   FullDisk full(winfs::ToHost(kUser), "16k");
   if (!full.Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
   auto& f = Form();
-  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
   app_.QueueAnswer(forms::vbYes);    // overwrite
   app_.QueueAnswer(forms::vbAbort);  // the disk-full box
   DragAndDrop(f.GeaThumb[0], f.imaComp[1]);
@@ -226,3 +223,4 @@ TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
 }
 
 }  // namespace
+}  // namespace mainwindow

@@ -6,11 +6,10 @@
 
 #include "core/modVelmod.h"
 #include "platform/forms/Drag.h"
-#include "tests/integration/MainWindowHarness.h"
+#include "tests/integration/MainWindowFixture.h"
 
+namespace mainwindow {
 namespace {
-
-using harness::MainWindowHarness;
 
 constexpr forms::OleColor kYellow = 0x0080FFFF;
 
@@ -19,7 +18,7 @@ std::string Name(int n) {
   return "IMG_" + std::string(4 - digits.size(), '0') + digits + ".JPG";
 }
 
-class StripTest : public MainWindowHarness {
+class StripTest : public MainWindowFixture {
  protected:
   // n small pictures IMG_0001.JPG ... in the capture directory.
   void Fill(int n) {
@@ -184,3 +183,4 @@ TEST_F(StripTest, DoubleClickOpensTheEditorAndShowsTheEditedPicture) {
 }
 
 }  // namespace
+}  // namespace mainwindow

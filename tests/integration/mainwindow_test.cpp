@@ -2,150 +2,46 @@
 // as a separate process: start-up, report refresh, slots, captions, and the write-back at exit.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
-#include "photo_pages/frmMain.h"
-#include "platform/forms/App.h"
-#include "platform/forms/HeadlessApp.h"
-#include "platform/winfs/WinFs.h"
-#include "tests/integration/KepProcess.h"
-#include "tests/support/TempPrefix.h"
+#include "tests/integration/MainWindowFixture.h"
 
+namespace mainwindow {
 namespace {
 
-namespace fs = std::filesystem;
+constexpr const char* kViews =
+    "GENERALVIEW1=Street Scene\r\nGENERALVIEW2=Kitchen\r\nGENERALVIEW3=Rear View\r\n";
 
-const fs::path kData = fs::path(VELMORA_SOURCE_DIR) / "tests" / "integration" / "data";
-constexpr const char* kReportName = R"(C:\KEPDATA\REPORTS\1427MAPLE.ZAP)";
-constexpr const char* kPhotos = R"(C:\KEPDATA\PHOTOS\1427MAPLE\)";
-constexpr const char* kForms =
-    "UA5,SUBPHOTO,UA5XCMP,PH3CMP1,PH3CMP2,PH3CMP3,ALTPH1,PH3G01,PH3G02,PH3LST1,PH3REO1,"
-    "PH3RNT1,PH3RNT2,PHT3501,PHT3502,";
-constexpr const char* kIni =
-    "[PRODUCT INFO]\r\nCOMPANY NAME=Ostrel, Inc.\r\n"
-    "[DIRECTORIES]\r\nAPPDIR=C:\\Velmora\r\nUSERDIR=C:\\Velmora\\User\r\n"
-    "CAPTUREDIR=C:\\GLENVUE\r\n"
-    "[PREFERENCES]\r\nSCREENSIZE=0\r\n"
-    "[GENERAL VIEWS]\r\nGENERALVIEW1=Street Scene\r\nGENERALVIEW2=Kitchen\r\n"
-    "GENERALVIEW3=Rear View\r\n";
-
-std::string Slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
  protected:
   void SetUp() override {
-    core::ResetGlobals();
-    winfs::SetCommandLine("");
-    dde_dir_ = prefix_.Root() / "dde";
-    ::setenv("VELMORA_DDE_DIR", dde_dir_.c_str(), 1);
-    app_.SetPath("C:\\Velmora");
-    InstallProgram();
-  }
-  void TearDown() override {
-    if (form_ && form_->Loaded() && !app_.Ended()) {
-      try {
-        form_->Unload();
-      } catch (const forms::ProgramEnded&) {
-      }
-    }
-    form_.reset();
-    kep_.reset();
-    ::unsetenv("VELMORA_DDE_DIR");
-    core::ResetGlobals();
+    MainWindowFixture::SetUp();
+    WriteIni("SCREENSIZE=0\r\n", kViews);
+    FillCapture();
   }
 
-  void InstallProgram() {
-    const std::string photo = Slurp(kData / "photo.jpg");
-    prefix_.WriteFile("C:\\APPRAISE\\VELMORA.INI", kIni);
-    prefix_.WriteFile("C:\\APPRAISE\\KEP.INI", Slurp(kData / "KEP.INI"));
-    prefix_.WriteFile("C:\\Velmora\\velmod.dat", Slurp(kData / "velmod.dat"));
-    prefix_.WriteFile("C:\\Velmora\\empty.jpg", photo);
-    prefix_.MakeDir("C:\\Velmora\\User");
-    for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}) {
-      prefix_.WriteFile(std::string("C:\\GLENVUE\\") + name, photo);
-    }
-    for (const char* name : {"SUB_1_3X5.JPG", "CMP_1_3X5.JPG", "CMP_4_3X5.JPG", "GN_2_3X5.JPG"}) {
-      prefix_.WriteFile(std::string(kPhotos) + name, photo);
-    }
-  }
-
-  // The report file of the stand-in.
+  // The Maple report with more addresses, captions and pictures.
   fs::path WriteReport(const std::string& name = kReportName, const std::string& forms = kForms) {
-    const fs::path file = prefix_.Root() / "report.rpt";
-    std::ofstream(file) << "[report]\nname=" << name << "\nuserid=KMARLOW\nforms=" << forms
-                        << "\nstore=C:\\KEPDATA\\PHOTOS\\1427MAPLE\n"
-                        << "[fields]\n"
-                           "UA5|SUBADDR|1=1427 Maple Court\n"
-                           "UA5|CMPADDR|10=1502 Maple Court\n"
-                           "UA5|CMPADDR|15=88 Alder Lane\n"
-                           "UA5|CMPADDR|20=2210 Birchwood Drive\n"
-                           "UA5XCMP|CMPADDR|10=19 Quarry Road\n"
-                           "UA5|RNTADDR|10=1433 Maple Court, Unit B\n"
-                           "UA5|REOADDR|15=99 Dock Street\n"
-                           "UA5|OREOADDR|15=503 Canal Street\n"
-                           "UA5|OREOADDR|10=9 Pier Road\n"
-                           "PH3G01|GENCAP|1=Street Scene\n"
-                           "PH3G01|GENADDR|1=1427 Maple Court\n"
-                           "PHT3501|XPTEXT|1=1427 Maple Court%0D%0ABasement\n"
-                           "PHT3501|XPTEXT|2=Garage only\n"
-                        << "[images]\n"
-                        << "SUB_TITLE=" << kPhotos << "SUB_1_3X5.JPG\n"
-                        << "SUB_1_3X5=" << kPhotos << "SUB_1_3X5.JPG\n"
-                        << "CMP_1_3X5=" << kPhotos << "CMP_1_3X5.JPG\n"
-                        << "CMP_4_3X5=" << kPhotos << "CMP_4_3X5.JPG\n"
-                        << "CMP_2_3X5=C:\\Velmora\\EMPTY.JPG\n"
-                        << "GN_2_3X5=" << kPhotos << "GN_2_3X5.JPG\n";
-    return file;
+    Report report = MapleReport();
+    report.name = name;
+    report.forms = forms;
+    report.fields.insert(
+        report.fields.end(),
+        {"UA5|CMPADDR|15=88 Alder Lane", "UA5|CMPADDR|20=2210 Birchwood Drive",
+         "UA5XCMP|CMPADDR|10=19 Quarry Road", "UA5|RNTADDR|10=1433 Maple Court, Unit B",
+         "UA5|REOADDR|15=99 Dock Street", "UA5|OREOADDR|15=503 Canal Street",
+         "UA5|OREOADDR|10=9 Pier Road", "PH3G01|GENCAP|1=Street Scene",
+         "PH3G01|GENADDR|1=1427 Maple Court", "PHT3501|XPTEXT|1=1427 Maple Court%0D%0ABasement",
+         "PHT3501|XPTEXT|2=Garage only"});
+    report.pictures.insert(report.pictures.end(), {"CMP_4_3X5", "GN_2_3X5"});
+    report.images = {std::string("SUB_TITLE=") + kPhotos + "SUB_1_3X5.JPG",
+                     "CMP_2_3X5=C:\\Velmora\\EMPTY.JPG"};
+    return MainWindowFixture::WriteReport(report);
   }
-
-  void StartKep(const fs::path& report) {
-    kep_ = std::make_unique<KepProcess>(
-        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
-                                           (prefix_.Root() / "kep.log").string(), report.string()});
-  }
-  void StartKepWithoutReport() {
-    kep_ = std::make_unique<KepProcess>(
-        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--none"});
-  }
-
-  // Loads the main window; false when the program ended during start-up.
-  bool Start() {
-    form_ = std::make_unique<photo_pages::frmMain>();
-    try {
-      form_->Load();
-    } catch (const forms::ProgramEnded&) {
-      return false;
-    }
-    return true;
-  }
-  void Close() { form_->Unload(forms::vbFormControlMenu); }
-
-  std::string Ini() const { return Slurp(prefix_.Host("C:\\APPRAISE\\VELMORA.INI")); }
-  bool HasBox(const std::string& title) const {
-    for (const auto& b : app_.Boxes()) {
-      if (b.title == title) return true;
-    }
-    return false;
-  }
-
-  TempPrefix prefix_;
-  forms::HeadlessApp app_;
-  fs::path dde_dir_;
-  std::unique_ptr<KepProcess> kep_;
-  std::unique_ptr<photo_pages::frmMain> form_;
 };
 
 TEST_F(MainWindowTest, FullStartShowsTheOpenReport) {
@@ -342,9 +238,7 @@ TEST_F(MainWindowTest, ADownloadedUpdateIsMovedUpIntoTheProgramFolder) {
 }
 
 TEST_F(MainWindowTest, ACaptureFolderOnAnUnlinkedDriveFallsBackToTheLocalDrive) {
-  std::string ini = kIni;
-  ini.replace(ini.find("CAPTUREDIR=C:\\GLENVUE"), 21, "CAPTUREDIR=Q:\\PICS");
-  prefix_.WriteFile("C:\\APPRAISE\\VELMORA.INI", ini);
+  WriteIni("SCREENSIZE=0\r\n", kViews, "Q:\\PICS");
   StartKep(WriteReport());
   ASSERT_TRUE(Start());
   ASSERT_EQ(app_.Boxes().size(), 1u);
@@ -408,3 +302,4 @@ TEST_F(MainWindowTest, HelpKeyWithoutHelpFileSaysSoOnce) {
 }
 
 }  // namespace
+}  // namespace mainwindow

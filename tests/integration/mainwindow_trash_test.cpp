@@ -7,19 +7,17 @@
 #include "core/modVelmod.h"
 #include "photo_pages/frmMain.h"
 #include "platform/winfs/WinFs.h"
-#include "tests/integration/MainWindowHarness.h"
+#include "tests/integration/MainWindowFixture.h"
 
+namespace mainwindow {
 namespace {
-
-using harness::MainWindowHarness;
-using harness::Slurp;
 
 constexpr const char* kTrash = "C:\\GLENVUE\\TRASHCAN\\";
 
-class TrashTest : public MainWindowHarness {
+class TrashTest : public MainWindowFixture {
  protected:
   void StartWith(const std::string& preferences) {
-    WriteIni(preferences);
+    WriteIni("SCREENSIZE=0\r\n" + preferences);
     WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
     WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
     StartKep();
@@ -91,7 +89,7 @@ TEST_F(TrashTest, BrowsingTheTrashFolderAndDeletingThereForGood) {
 TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
   StartWith("");
   auto& f = Form();
-  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
   ASSERT_EQ(f.imaComp[1].ThumbPath(), report);
   DragAndDrop(f.imaComp[1], f.imaTrash);
   EXPECT_EQ(core::gDragSourceKind, "KEP");
@@ -111,7 +109,7 @@ TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
 TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
   StartWith("");
   auto& f = Form();
-  const std::string report = std::string(harness::kPhotos) + "CMP_1_3X5.JPG";
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
   ASSERT_EQ(f.lblCompAddr[1].Caption(), "1502 Maple Court");
   DragAndDrop(f.imaComp[1], f.lblFill);
   const std::string back = "C:\\GLENVUE\\1502MapleC_VIEW1.JPG";
@@ -142,3 +140,4 @@ TEST(ShortAddress, CleanedWithoutBlanksAndCut) {
 }
 
 }  // namespace
+}  // namespace mainwindow
