@@ -13,6 +13,7 @@
 #include "platform/dde/Link.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/integration/KepProcess.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/TempPrefix.h"
 
 namespace {
@@ -64,14 +65,6 @@ class KepTest : public ::testing::Test {
     link_.SetLinkMode(2);
     link_.SetLinkItem(item);
     link_.Poke(text);
-  }
-  static int ErrorOf(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const vb::VbError& e) {
-      return e.Number();
-    }
-    return 0;
   }
   // The log lines that are not CONNECT lines.
   std::vector<std::string> Traffic() {

@@ -22,6 +22,7 @@
 #include "platform/vbrt/VbError.h"
 #include "tests/integration/KepProcess.h"
 #include "tests/support/CoreFixture.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
 
@@ -74,14 +75,6 @@ class KepCallsFlow : public CoreFixture {
       if (l.rfind("CONNECT", 0) == 0) out.push_back(l);
     }
     return out;
-  }
-  static int ErrorOf(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const vb::VbError& e) {
-      return e.Number();
-    }
-    return 0;
   }
   forms::TextBox& lnk() { return form.txtDDE; }
 

@@ -13,19 +13,11 @@
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/CoreFixture.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
 
 using namespace core;
-
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(KepReplies, FirstCommaFieldNeedsTheComma) {
   EXPECT_EQ(FirstCommaField("C:\\KEP\\DATA\\SMITH.ZAP,"), "C:\\KEP\\DATA\\SMITH.ZAP");

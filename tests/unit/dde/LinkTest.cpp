@@ -19,6 +19,7 @@
 #include "platform/dde/Connection.h"
 #include "platform/dde/Server.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 
 namespace dde {
 namespace {
@@ -90,14 +91,6 @@ class LinkTest : public ::testing::Test {
     link.SetLinkTopic(topic);
     link.SetLinkMode(vbLinkManual);
     return link;
-  }
-  static int ErrorOf(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const vb::VbError& e) {
-      return e.Number();
-    }
-    return 0;
   }
 
   fs::path dir_;

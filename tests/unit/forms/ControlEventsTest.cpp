@@ -9,19 +9,11 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/HeadlessApp.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 
 using namespace forms;
 
 namespace {
-
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 struct Bare : Form {
   Bare() : Form("frmBare", "-") {}

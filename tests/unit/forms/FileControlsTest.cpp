@@ -9,20 +9,12 @@
 #include "platform/forms/HeadlessApp.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/TempPrefix.h"
 
 using namespace forms;
 
 namespace {
-
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 struct Bare : Form {
   Bare() : Form("frmBare", "-") {}

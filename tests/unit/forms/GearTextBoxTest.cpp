@@ -10,6 +10,7 @@
 #include "platform/forms/HeadlessApp.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/TempPrefix.h"
 
 using namespace forms;
@@ -19,15 +20,6 @@ namespace {
 struct Bare : Form {
   Bare() : Form("frmBare", "-") {}
 };
-
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 struct GearTest : ::testing::Test {
   TempPrefix prefix;

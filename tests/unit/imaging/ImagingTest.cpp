@@ -9,6 +9,7 @@
 #include "ImagingTestFiles.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ class ImagingTest : public ::testing::Test {
 
   fs::path dir_;
 };
-
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 int MaxDiff(std::uint32_t a, std::uint32_t b) {
   int d = 0;

@@ -6,17 +6,9 @@
 #include "platform/vbrt/Format.h"
 #include "platform/vbrt/Val.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
-
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(Val, DecimalTextStopsAtFirstNonNumberAndSkipsBlanksEverywhere) {
   EXPECT_EQ(vb::Val("85abc"), 85);

@@ -3,17 +3,9 @@
 #include "platform/vbrt/FixedString.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
-
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const vb::VbError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(Strings, TrimRemovesOnlyAsciiSpaces) {
   EXPECT_EQ(vb::Trim("  a b  "), "a b");
