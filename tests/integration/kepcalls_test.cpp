@@ -134,7 +134,9 @@ TEST_F(KepCallsFlow, EachOperationSendsItsExactTraffic) {
   // the topic as the program spells it.
   const auto c = Connects();
   ASSERT_EQ(c.size(), 9u);
-  EXPECT_EQ(c[1], R"(CONNECT topic=")" + t + R"(" -> ACCEPT)");
+  EXPECT_EQ(c[0], R"(CONNECT app="KEP" topic="Query" -> ACCEPT)");
+  EXPECT_EQ(c[1], R"(CONNECT app="Kep" topic=")" + t + R"(" -> ACCEPT)");
+  EXPECT_EQ(c[2], R"(CONNECT app="KEP" topic=")" + t + R"(" -> ACCEPT)");
   EXPECT_TRUE(app.Boxes().empty());
 }
 
@@ -231,14 +233,14 @@ TEST_F(KepCallsFlow, ASlowKepIsBoundedByLinkTimeout) {
 class FixedReplyKep : public dde::Handler {
  public:
   explicit FixedReplyKep(std::string reply) : reply_(std::move(reply)) {}
-  bool Connect(const std::string&) override { return true; }
-  dde::Answer Request(const std::string&, const std::string& item) override {
+  dde::Answer Connect(const dde::Conversation&) override { return dde::Answer::Ok(); }
+  dde::Answer Request(const dde::Conversation&, const std::string& item) override {
     return item == "ActiveReports" ? dde::Answer::Ok(reply_) : dde::Answer::Refuse();
   }
-  dde::Answer Execute(const std::string&, const std::string&) override {
+  dde::Answer Execute(const dde::Conversation&, const std::string&) override {
     return dde::Answer::Refuse();
   }
-  dde::Answer Poke(const std::string&, const std::string&, const std::string&) override {
+  dde::Answer Poke(const dde::Conversation&, const std::string&, const std::string&) override {
     return dde::Answer::Refuse();
   }
 
