@@ -218,8 +218,12 @@ TEST_F(PlaceTest, AHungKepFreesTheWindowAndCostsNoPicture) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
   WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240);
+  const std::string elsewhere = "C:\\KEPDATA\\OLD\\CMP2.JPG";  // a report picture outside the store
+  WritePicture(elsewhere, 200, 100);
+  report_.images.push_back("CMP_2_3X5=" + elsewhere);
   StartWith("");  // TRASHCAN and AUTODELETE on
   auto& f = Form();
+  ASSERT_EQ(f.imaComp[2].ThumbPath(), elsewhere);
   f.txtDDE.SetLinkTimeout(10);
   const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
   const std::string reportBytes = Slurp(winfs::ToHost(report));
@@ -238,6 +242,8 @@ TEST_F(PlaceTest, AHungKepFreesTheWindowAndCostsNoPicture) {
     Place(thumb, 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(f.MousePointer(), forms::vbDefault);
+    EXPECT_NE(Boxes().find("Error # 286 in imaComp_DragDrop"), std::string::npos) << Boxes();
+    app_.ClearBoxes();
     EXPECT_TRUE(Slurp(winfs::ToHost(report)) == reportBytes) << "placement " << thumb;
     const std::string source = "C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG";
     EXPECT_TRUE(Exists(source)) << source;
@@ -248,12 +254,14 @@ TEST_F(PlaceTest, AHungKepFreesTheWindowAndCostsNoPicture) {
   EXPECT_TRUE(Exists(std::string(kTrash) + "PTEMP_00.JPG"));  // after it went to the trash
   EXPECT_TRUE(SetImages().back().find("-> HUNG") != std::string::npos) << SetImages().back();
 
-  // KEP back: the next drop is placed and handed over.
+  // KEP back: the next drop is placed and handed over, and the old picture it replaces goes.
   restartKep({});
-  Place(2, 1);
-  EXPECT_NE(SetImages().back().find("PTEMP_00.JPG\\\" ) ]\\r\" -> OK"), std::string::npos)
+  Place(2, 2);
+  EXPECT_NE(SetImages().back().find("PTEMP_01.JPG\\\" ) ]\\r\" -> OK"), std::string::npos)
       << SetImages().back();
   EXPECT_FALSE(Exists("C:\\GLENVUE\\IMG_0003.JPG"));
+  EXPECT_FALSE(Exists(elsewhere));
+  EXPECT_TRUE(Exists(std::string(kTrash) + "CMP2.JPG"));
 }
 
 TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
