@@ -42,13 +42,13 @@ void TellOnce(const std::string& why) {
 std::unique_ptr<Connection> OpenTrusted(const std::string& app) {
   const std::string dir = ServiceDirectory().string();
   if (const std::string why = PrivateDirectoryProblem(dir); !why.empty()) {
-    TellOnce(why + "; no conversation with " + app);
+    TellOnce(why + "; no DDE conversation through it");
     return nullptr;
   }
-  auto conn = Connection::Open(dir + "/" + Lower(app) + ".sock");
+  const std::string socket = dir + "/" + Lower(app) + ".sock";
+  auto conn = Connection::Open(socket);
   if (conn && !PeerHasUid(conn->fd(), ::geteuid())) {
-    TellOnce("the server of " + app + " in " + dir +
-             " runs as another user; no conversation with it");
+    TellOnce("the server at " + socket + " runs as another user; no conversation with it");
     return nullptr;
   }
   return conn;
