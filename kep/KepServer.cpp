@@ -45,6 +45,10 @@ bool IsSafeObjectName(const std::string& name) {
   return true;
 }
 
+dde::Answer Silent() {
+  return {dde::Answer::Kind::kSilent, {}, {}};
+}
+
 std::string Describe(const dde::Answer& a, const std::string& what) {
   std::string r;
   switch (a.kind) {
@@ -109,14 +113,36 @@ dde::Answer KepHandler::Finish(dde::Answer answer, const std::string& what, bool
   return answer;
 }
 
-bool KepHandler::Connect(const std::string& topic) {
-  const bool ok = SameText(topic, "System") || SameText(topic, "Query") || FindReport(topic);
-  log_.Write("CONNECT topic=" + Quoted(topic) + (ok ? " -> ACCEPT" : " -> REFUSE"));
-  return ok;
+// A hung KEP answers nothing from the configured transaction on, not even an initiate, and
+// carries nothing out.  Requests, executes and pokes count as transactions.
+bool KepHandler::Hangs(const std::string& what, bool transaction) {
+  if (transaction && options_.hang_at > 0 && ++transactions_ >= options_.hang_at) hung_ = true;
+  if (!hung_) return false;
+  log_.Write(what + " -> HUNG");
+  return true;
 }
 
-dde::Answer KepHandler::Request(const std::string& topic, const std::string& item) {
+dde::Answer KepHandler::Connect(const dde::Conversation& c) {
+  const std::string what = "CONNECT app=" + Quoted(c.application) + " topic=" + Quoted(c.topic);
+  if (Hangs(what, false)) return Silent();
+  if (options_.silent_initiate) {
+    log_.Write(what + " -> SILENT");
+    return Silent();
+  }
+  const std::string& topic = c.topic;
+  const bool ok = SameText(topic, "System") || SameText(topic, "Query") || FindReport(topic);
+  log_.Write(what + (ok ? " -> ACCEPT" : " -> REFUSE"));
+  return ok ? dde::Answer::Ok() : dde::Answer::Refuse("topic refused");
+}
+
+void KepHandler::Disconnect(const dde::Conversation& c) {
+  requested_images_.erase(c.id);
+}
+
+dde::Answer KepHandler::Request(const dde::Conversation& c, const std::string& item) {
+  const std::string& topic = c.topic;
   const std::string what = "REQUEST topic=" + Quoted(topic) + " item=" + Quoted(item);
+  if (Hangs(what, true)) return Silent();
   dde::Answer a = dde::Answer::Refuse("unknown item");
   if (SameText(topic, "Query")) {
     if (SameText(item, "ActiveReports")) {
@@ -125,7 +151,10 @@ dde::Answer KepHandler::Request(const std::string& topic, const std::string& ite
       a = dde::Answer::Ok(list);
     }
   } else if (SameText(topic, "System")) {
-    if (SameText(item, "IMAGES") && images_requested_) a = dde::Answer::Ok(requested_images_);
+    const auto asked = requested_images_.find(c.id);
+    if (SameText(item, "IMAGES") && asked != requested_images_.end()) {
+      a = dde::Answer::Ok(asked->second);
+    }
   } else if (Report* r = FindReport(topic)) {
     if (SameText(item, "UserID")) {
       a = dde::Answer::Ok(r->userid);
@@ -138,25 +167,26 @@ dde::Answer KepHandler::Request(const std::string& topic, const std::string& ite
   return Finish(a, what, true);
 }
 
-dde::Answer KepHandler::Execute(const std::string& topic, const std::string& command) {
-  const std::string what = "EXECUTE topic=" + Quoted(topic) + " command=" + Quoted(command);
+dde::Answer KepHandler::Execute(const dde::Conversation& c, const std::string& command) {
+  const std::string what = "EXECUTE topic=" + Quoted(c.topic) + " command=" + Quoted(command);
+  if (Hangs(what, true)) return Silent();
   dde::Answer a;
   try {
-    a = RunCommand(topic, command);
+    a = RunCommand(c, command);
   } catch (const std::exception& e) {
     a = dde::Answer::Refuse(e.what());
   }
   return Finish(a, what, false);
 }
 
-dde::Answer KepHandler::RunCommand(const std::string& topic, const std::string& command) {
+dde::Answer KepHandler::RunCommand(const dde::Conversation& c, const std::string& command) {
+  const std::string& topic = c.topic;
   const auto macro = ParseMacro(command);
   if (!macro) return dde::Answer::Refuse("unknown command");
   switch (macro->kind) {
     case Macro::Kind::kSetRequestImages:
       if (!SameText(topic, "System")) return dde::Answer::Refuse("SetRequest needs System");
-      images_requested_ = true;
-      requested_images_ = reports_.empty() ? std::string() : reports_.front().ImageList();
+      requested_images_[c.id] = reports_.empty() ? std::string() : reports_.front().ImageList();
       return dde::Answer::Ok();
     case Macro::Kind::kRunScript:
       if (!SameText(topic, "System")) return dde::Answer::Refuse("RunMacro needs System");
@@ -194,12 +224,13 @@ dde::Answer KepHandler::SetImage(Report& r, const std::string& object, const std
   return dde::Answer::Ok();
 }
 
-dde::Answer KepHandler::Poke(const std::string& topic, const std::string& item,
+dde::Answer KepHandler::Poke(const dde::Conversation& c, const std::string& item,
                              const std::string& data) {
   const std::string what =
-      "POKE topic=" + Quoted(topic) + " item=" + Quoted(item) + " data=" + Quoted(data);
+      "POKE topic=" + Quoted(c.topic) + " item=" + Quoted(item) + " data=" + Quoted(data);
+  if (Hangs(what, true)) return Silent();
   dde::Answer a = dde::Answer::Refuse("unknown item");
-  Report* r = FindReport(topic);
+  Report* r = FindReport(c.topic);
   if (r && IsFieldItem(*r, item)) {
     try {
       r->SetField(item, data);

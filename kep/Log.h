@@ -3,10 +3,13 @@
 //
 //   <OP> topic="<topic>" [item="<item>"] [data="<data>"] [command="<command>"] -> <RESULT>
 //
-// OP is CONNECT, REQUEST, EXECUTE or POKE; topic is the topic part of the client's
-// "KEP|topic" as it was sent.  RESULT is ACCEPT, REFUSE, OK "<reply>" (requests),
-// OK (execute, poke), or, in the failure modes, GARBAGE, CLOSE-EARLY; a delayed answer
-// adds " (after <n> ms)".  A refusal may be followed by ": reason".
+//   CONNECT app="<application>" topic="<topic>" -> <RESULT>
+//
+// OP is CONNECT, REQUEST, EXECUTE or POKE; app and topic are the two parts of the client's
+// "KEP|topic" as it was sent ("Kep" and "KEP" both reach the stand-in).  RESULT is ACCEPT,
+// REFUSE, OK "<reply>" (requests), OK (execute, poke), or, in the failure modes, GARBAGE,
+// CLOSE-EARLY, SILENT (an initiate left unanswered) and HUNG; a delayed answer adds
+// " (after <n> ms)".  A refusal may be followed by ": reason".
 // Texts are escaped: \ -> \\, " -> \", CR -> \r, LF -> \n, TAB -> \t, other bytes
 // below 0x20 and 0x7F -> \xHH.
 

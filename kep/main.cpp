@@ -29,6 +29,7 @@ Topics "KEP|System" and "KEP|Query" are always served.
   report  poke "<page>|<field>"     -> stores the field, saves the report file
   System  execute [RunMacro( SetRequest "IMAGES",  GetImages$(1))]
           then request "IMAGES"     -> "OBJECT|path;" for each photo object
+          (in the same conversation: another conversation has asked for nothing)
   report  execute [RunMacro( SetImage "OBJECT", "C:\\doubled\\path.jpg" ) ]<CR>
           (System: on the active report) copies the picture into the store folder,
           an empty path clears the object
@@ -54,9 +55,14 @@ Options:
   --slow TENTHS      every answer goes out TENTHS tenths of a second late
   --garbage          every answer is a malformed frame
   --close-early      every answer stops half-way and the connection closes
+  --silent-initiate  takes every connection and never answers its initiate
+  --hang-at N        hangs at the N-th transaction (requests, executes and pokes of all
+                     conversations, counted from 1): that one and everything after it,
+                     initiates too, get no answer and are not carried out
   --max-frame BYTES  largest frame accepted (default 16 MiB)
   --log FILE         one line per transaction:
                      OP topic="..." [item="..."] [data="..."] [command="..."] -> RESULT
+                     (CONNECT lines also give app="..." as the client spelled it)
                      (texts escaped: \\ \" \r \n \t \xHH)
   --ready-file FILE  written once listening ("ready" is also printed on stdout)
   --help
@@ -94,8 +100,10 @@ int ParseArgs(int argc, char** argv, Args& a) {
       a.options.garbage = true;
     } else if (arg == "--close-early") {
       a.options.close_early = true;
+    } else if (arg == "--silent-initiate") {
+      a.options.silent_initiate = true;
     } else if (arg == "--prefix" || arg == "--dde-dir" || arg == "--slow" || arg == "--log" ||
-               arg == "--ready-file" || arg == "--max-frame") {
+               arg == "--ready-file" || arg == "--max-frame" || arg == "--hang-at") {
       const char* v = value();
       if (!v) return Usage(arg + " needs a value");
       if (arg == "--prefix") {
@@ -107,6 +115,11 @@ int ParseArgs(int argc, char** argv, Args& a) {
         const long t = std::strtol(v, nullptr, 10);
         if (t < 0 || t > 65535) return Usage("--slow takes 0 to 65535 tenths");
         a.options.slow_tenths = static_cast<int>(t);
+      } else if (arg == "--hang-at") {
+        char* end = nullptr;
+        const long n = std::strtol(v, &end, 10);
+        if (*end != '\0' || n < 1) return Usage("--hang-at takes a transaction number from 1");
+        a.options.hang_at = n;
       } else if (arg == "--max-frame") {
         const long long n = std::strtoll(v, nullptr, 10);
         if (n < 16) return Usage("--max-frame too small");

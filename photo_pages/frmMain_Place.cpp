@@ -4,12 +4,15 @@
 // source goes to the trash folder under the user's settings.
 //
 // Nothing is deleted before the picture that replaces it exists: the old slot picture is
-// deleted (or overwritten) only after the new copy was written, and when no copy could be
-// written the slot, the report and both pictures stay as they were.
+// overwritten only after the new copy was written and deleted only after KEP took the new
+// one, and when no copy could be written the slot, the report and both pictures stay as they
+// were.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "core/ErrTrap.h"
@@ -47,6 +50,24 @@ imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, i
   return pic;
 }
 
+// The slot's old picture is deleted only once KEP has taken the new one (a KEP that hangs
+// raises out of the hand-off first), and only while it is still the picture whose copy went to
+// the trash folder: KEP may keep the new picture under the old one's name.
+bool StillTheTrashedPicture(const std::string& old) {
+  std::string drive, directory, name, ext;
+  core::ParseFileName(old, drive, directory, name, ext);
+  const std::string trashed =
+      core::CkRSlash(core::gCaptureDir) + "TRASHCAN\\" + name + (ext.empty() ? "" : "." + ext);
+  try {
+    std::ifstream a(winfs::ToHost(old), std::ios::binary);
+    std::ifstream b(winfs::ToHost(trashed), std::ios::binary);
+    if (!a || !b) return false;
+    return std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b), {});
+  } catch (const vb::VbError&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
@@ -77,13 +98,13 @@ void frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
     RestoreSlot(Target, shown);
     return;
   }
-  if (deleteOld) core::DelPict(old, true);
   SetFilIndex(filCapture.ListIndex());
   core::ErrLoadThumb(Target, Target.ThumbPath());
   Yield();
   BringToFront();
   core::SendPhotoToKep(TabCtl, Target, static_cast<std::int16_t>(Index));
   Yield();
+  if (deleteOld && StillTheTrashedPicture(old)) core::DelPict(old, true);
   SendToTrashCan(core::gCaptureDir, src, name, ext);
   Yield();
   filREA.Refresh();

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace dde {
 namespace {
@@ -114,12 +115,22 @@ bool PeerHasUid(int fd, uid_t expected_uid) {
 }
 
 bool EnsurePrivateDirectory(const std::string& dir) {
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  return PrivateDirectoryProblem(dir).empty();
+}
+
+std::string PrivateDirectoryProblem(const std::string& dir) {
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+    return dir + " cannot be made: " + std::strerror(errno);
+  }
   struct stat st {};
-  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  if (st.st_uid != ::geteuid()) return false;
-  if ((st.st_mode & 0077) != 0 && ::chmod(dir.c_str(), 0700) != 0) return false;
-  return true;
+  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return dir + " is not a folder";
+  if (st.st_uid != ::geteuid()) {
+    return dir + " belongs to uid " + std::to_string(st.st_uid) + ", not to this user";
+  }
+  if ((st.st_mode & 0077) != 0 && ::chmod(dir.c_str(), 0700) != 0) {
+    return dir + " cannot be made private: " + std::strerror(errno);
+  }
+  return {};
 }
 
 }  // namespace dde

@@ -46,5 +46,7 @@ bool PeerHasUid(int fd, uid_t expected_uid);
 // Makes `dir` a private folder of the effective user (mode 0700).  False when
 // it cannot be created or belongs to someone else.
 bool EnsurePrivateDirectory(const std::string& dir);
+// The same, saying why not: "" when `dir` is now a private folder of ours.
+std::string PrivateDirectoryProblem(const std::string& dir);
 
 }  // namespace dde

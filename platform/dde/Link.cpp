@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <set>
 
 #include "platform/dde/Connection.h"
 #include "platform/vbrt/VbError.h"
@@ -23,6 +26,32 @@ std::string Lower(std::string s) {
 std::string EnvOrEmpty(const char* name) {
   const char* v = std::getenv(name);
   return v ? std::string(v) : std::string();
+}
+
+// The program's log is its standard error; each reason is told once per run, however often the
+// program then tries to talk.
+void TellOnce(const std::string& why) {
+  static std::mutex mu;
+  static std::set<std::string> told;
+  std::lock_guard lock(mu);
+  if (told.insert(why).second) std::cerr << "velmora: DDE: " << why << std::endl;
+}
+
+// A conversation only with a server of this user, listening in this user's private folder.
+// Anything else is, to the program, a server that did not answer.
+std::unique_ptr<Connection> OpenTrusted(const std::string& app) {
+  const std::string dir = ServiceDirectory().string();
+  if (const std::string why = PrivateDirectoryProblem(dir); !why.empty()) {
+    TellOnce(why + "; no DDE conversation through it");
+    return nullptr;
+  }
+  const std::string socket = dir + "/" + Lower(app) + ".sock";
+  auto conn = Connection::Open(socket);
+  if (conn && !PeerHasUid(conn->fd(), ::geteuid())) {
+    TellOnce("the server at " + socket + " runs as another user; no conversation with it");
+    return nullptr;
+  }
+  return conn;
 }
 
 }  // namespace
@@ -62,7 +91,7 @@ void Link::SetLinkMode(int mode) {
   const std::string app = topic_.substr(0, bar);
   const std::string topic = topic_.substr(bar + 1);
 
-  auto conn = Connection::Open(SocketPath(app).string());
+  auto conn = OpenTrusted(app);
   if (!conn) vb::Raise(vb::kDdeNoApp);
   const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds());
   Frame reply;

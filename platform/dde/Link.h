@@ -5,7 +5,9 @@
 // listens for the application (see ServiceDirectory()).  Every failure is
 // raised as vb::VbError with the number a VB program would see:
 //   282  no server answered the initiate (no socket, refused topic, the
-//        server did not accept the topic within LinkTimeout)
+//        server did not accept the topic within LinkTimeout); also a service
+//        folder that is not this user's own with mode 0700, or a server that
+//        runs as another user (the log, standard error, tells why once)
 //   285  the server refused a request, execute or poke
 //   286  no reply within LinkTimeout
 //   290  the reply frame was malformed or oversized ("Data in wrong format")

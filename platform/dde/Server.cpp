@@ -19,12 +19,12 @@
 namespace dde {
 
 struct Server::Session {
-  explicit Session(int f) : fd(f) {}
+  Session(int f, unsigned long id) : fd(f) { conv.id = id; }
   ~Session() { ::close(fd); }
   int fd;
   std::string in;
   std::string out;
-  std::string topic;
+  Conversation conv;
   bool connected = false;
   bool close_after_write = false;
   bool dead = false;
@@ -148,9 +148,11 @@ void Server::Run() {
         ReadFrom(*s);  // frames that queued up behind the delayed one
       }
     }
-    std::erase_if(sessions_, [](const auto& kv) {
+    std::erase_if(sessions_, [this](const auto& kv) {
       const Session& s = *kv.second;
-      return s.dead || (s.close_after_write && s.out.empty());
+      const bool gone = s.dead || (s.close_after_write && s.out.empty());
+      if (gone && s.connected) handler_.Disconnect(s.conv);
+      return gone;
     });
   }
 }
@@ -162,7 +164,7 @@ void Server::AcceptOne() {
     ::close(fd);
     return;
   }
-  sessions_.emplace(fd, std::make_unique<Session>(fd));
+  sessions_.emplace(fd, std::make_unique<Session>(fd, next_conversation_++));
 }
 
 void Server::ReadFrom(Session& s) {
@@ -206,22 +208,21 @@ void Server::Dispatch(Session& s, const Frame& frame) {
     return;
   }
   if (frame.type == FrameType::kConnect) {
-    bool ok = false;
-    if (!s.connected && Lower(frame.fields[0]) == application_) {
+    if (s.connected) {
+      queue(Frame{FrameType::kRefuse, {"topic refused"}});
+      return;
+    }
+    s.conv.application = frame.fields[0];
+    s.conv.topic = frame.fields[1];
+    Answer answer = Answer::Refuse("topic refused");
+    if (Lower(frame.fields[0]) == application_) {
       try {
-        ok = handler_.Connect(frame.fields[1]);
+        answer = handler_.Connect(s.conv);
       } catch (...) {
-        ok = false;
+        answer = Answer::Refuse("topic refused");
       }
     }
-    if (ok) {
-      s.connected = true;
-      s.topic = frame.fields[1];
-      queue(Frame{FrameType::kAccept, {}});
-    } else {
-      queue(Frame{FrameType::kRefuse, {"topic refused"}});
-      if (!s.connected) s.close_after_write = true;
-    }
+    Respond(s, FrameType::kConnect, std::move(answer));
     return;
   }
   if (frame.type != FrameType::kRequest && frame.type != FrameType::kExecute &&
@@ -237,30 +238,41 @@ void Server::Dispatch(Session& s, const Frame& frame) {
   Answer answer;
   try {
     if (frame.type == FrameType::kRequest) {
-      answer = handler_.Request(s.topic, frame.fields[0]);
+      answer = handler_.Request(s.conv, frame.fields[0]);
     } else if (frame.type == FrameType::kExecute) {
-      answer = handler_.Execute(s.topic, frame.fields[0]);
+      answer = handler_.Execute(s.conv, frame.fields[0]);
     } else {
-      answer = handler_.Poke(s.topic, frame.fields[0], frame.fields[1]);
+      answer = handler_.Poke(s.conv, frame.fields[0], frame.fields[1]);
     }
   } catch (...) {
     answer = Answer::Refuse("handler failed");
   }
+  Respond(s, frame.type, std::move(answer));
+}
+
+// Sends the answer now, or holds it back for its delay.
+void Server::Respond(Session& s, FrameType asked, Answer answer) {
   if (answer.delay.count() > 0) {
-    s.pending = Session::Pending{Clock::now() + answer.delay, frame.type, std::move(answer)};
+    s.pending = Session::Pending{Clock::now() + answer.delay, asked, std::move(answer)};
     return;
   }
-  Apply(s, frame.type, answer);
+  Apply(s, asked, answer);
 }
 
 void Server::Apply(Session& s, FrameType asked, const Answer& answer) {
   switch (answer.kind) {
     case Answer::Kind::kOk:
-      s.out += asked == FrameType::kRequest ? Encode(Frame{FrameType::kReply, {answer.data}})
-                                            : Encode(Frame{FrameType::kAck, {}});
+      if (asked == FrameType::kConnect) {
+        s.connected = true;
+        s.out += Encode(Frame{FrameType::kAccept, {}});
+      } else {
+        s.out += asked == FrameType::kRequest ? Encode(Frame{FrameType::kReply, {answer.data}})
+                                              : Encode(Frame{FrameType::kAck, {}});
+      }
       break;
     case Answer::Kind::kRefuse:
       s.out += Encode(Frame{FrameType::kRefuse, {answer.data}});
+      if (asked == FrameType::kConnect) s.close_after_write = true;  // the initiate failed
       break;
     case Answer::Kind::kGarbage:
       // A body of three bytes whose type byte is unknown.

@@ -31,15 +31,24 @@ struct Answer {
   static Answer Refuse(std::string reason = {}) { return {Kind::kRefuse, std::move(reason), {}}; }
 };
 
+// One conversation as the handler sees it.
+struct Conversation {
+  unsigned long id = 0;     // distinct for every conversation the server holds in its life
+  std::string application;  // as the client spelled it (matched without regard to case)
+  std::string topic;        // likewise
+};
+
 class Handler {
  public:
   virtual ~Handler() = default;
-  // True accepts a conversation on `topic` (as the client spelled it).
-  virtual bool Connect(const std::string& topic) = 0;
-  virtual Answer Request(const std::string& topic, const std::string& item) = 0;
-  virtual Answer Execute(const std::string& topic, const std::string& command) = 0;
-  virtual Answer Poke(const std::string& topic, const std::string& item,
-                      const std::string& data) = 0;
+  // The answer to the initiate: kOk accepts the conversation, kRefuse refuses it, kSilent
+  // (failure tests) never answers; a delay holds the answer back.
+  virtual Answer Connect(const Conversation& c) = 0;
+  virtual Answer Request(const Conversation& c, const std::string& item) = 0;
+  virtual Answer Execute(const Conversation& c, const std::string& command) = 0;
+  virtual Answer Poke(const Conversation& c, const std::string& item, const std::string& data) = 0;
+  // An accepted conversation ended (the client closed it or went away).
+  virtual void Disconnect(const Conversation& /*c*/) {}
 };
 
 struct ServerOptions {
@@ -70,6 +79,7 @@ class Server {
   void AcceptOne();
   void ReadFrom(Session& s);
   void Dispatch(Session& s, const Frame& frame);
+  void Respond(Session& s, FrameType asked, Answer answer);
   void Apply(Session& s, FrameType asked, const Answer& answer);
   void WriteTo(Session& s);
   int NextTimeoutMs() const;
@@ -82,6 +92,7 @@ class Server {
   int listen_fd_ = -1;
   unsigned long socket_inode_ = 0;
   int stop_pipe_[2] = {-1, -1};
+  unsigned long next_conversation_ = 1;
   std::map<int, std::unique_ptr<Session>> sessions_;
 };
 

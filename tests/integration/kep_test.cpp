@@ -207,6 +207,49 @@ TEST_F(KepTest, FailureModes) {
   EXPECT_NE(lines.back().find("(after 2000 ms)"), std::string::npos);
 }
 
+TEST_F(KepTest, TheImageListBelongsToTheConversationThatAskedForIt) {
+  Start({report_.string()});
+  Execute("KEP|System", kSetRequest);
+  dde::Link other;  // a second client's conversation, open at the same time
+  other.SetLinkTopic("KEP|System");
+  other.SetLinkMode(2);
+  other.SetLinkItem("IMAGES");
+  EXPECT_EQ(ErrorOf([&] { other.Request(); }), vb::kDdeRefused);
+  link_.SetLinkItem("IMAGES");
+  EXPECT_EQ(link_.Request(), "SUB_1_3X5|C:\\KEP\\IMAGES\\OLD.JPG;");
+  // A new conversation has asked for nothing, though this link asked before.
+  EXPECT_EQ(ErrorOf([&] { Request("KEP|System", "IMAGES"); }), vb::kDdeRefused);
+}
+
+TEST_F(KepTest, AnUnansweredInitiateAndAHangEndInTheLinksTimeout) {
+  Start({report_.string(), "--silent-initiate"});
+  link_.SetLinkTimeout(3);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { Request("Kep|Query", "ActiveReports"); }), vb::kDdeNoApp);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  EXPECT_EQ(ReadLines(log_),
+            std::vector<std::string>{R"(CONNECT app="Kep" topic="Query" -> SILENT)"});
+  kep_.reset();
+  fs::remove(log_);
+
+  // Hung at the second transaction: it and all that follows, initiates too, go unanswered.
+  Start({report_.string(), "--hang-at", "2"});
+  EXPECT_EQ(Request("KEP|Query", "ActiveReports"), std::string(kSmith) + ",");
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { Poke(std::string("KEP|") + kSmith, "URAR|ADDR|10", "x"); }),
+            vb::kDdeTimeout);
+  EXPECT_EQ(ErrorOf([&] { link_.Request(); }), vb::kDdeTimeout);
+  EXPECT_EQ(ErrorOf([&] { Request("KEP|Query", "ActiveReports"); }), vb::kDdeNoApp);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+  EXPECT_EQ(kep::LoadReport(report_).Field("URAR|ADDR|10"), "12 Main St");  // not carried out
+  const auto lines = ReadLines(log_);
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[3].rfind(R"(POKE topic="C:\\KEP\\DATA\\SMITH.ZAP" item="URAR|ADDR|10")", 0), 0u);
+  for (std::size_t i = 3; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].substr(lines[i].size() - 8), " -> HUNG") << lines[i];
+  }
+}
+
 TEST_F(KepTest, OversizedFrameEndsTheConversation) {
   Start({report_.string(), "--max-frame", "1024"});
   EXPECT_EQ(

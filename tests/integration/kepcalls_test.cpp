@@ -2,10 +2,18 @@
 // traffic each operation makes, KEP without a report or not running at all, and a KEP that
 // answers garbage, closes early or is too slow.
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -17,6 +25,7 @@
 #include "core/frmMainControls.h"
 #include "core/kepcalls.h"
 #include "core/modVelmod.h"
+#include "platform/dde/Connection.h"
 #include "platform/dde/Link.h"
 #include "platform/dde/Server.h"
 #include "platform/vbrt/VbError.h"
@@ -125,7 +134,9 @@ TEST_F(KepCallsFlow, EachOperationSendsItsExactTraffic) {
   // the topic as the program spells it.
   const auto c = Connects();
   ASSERT_EQ(c.size(), 9u);
-  EXPECT_EQ(c[1], R"(CONNECT topic=")" + t + R"(" -> ACCEPT)");
+  EXPECT_EQ(c[0], R"(CONNECT app="KEP" topic="Query" -> ACCEPT)");
+  EXPECT_EQ(c[1], R"(CONNECT app="Kep" topic=")" + t + R"(" -> ACCEPT)");
+  EXPECT_EQ(c[2], R"(CONNECT app="KEP" topic=")" + t + R"(" -> ACCEPT)");
   EXPECT_TRUE(app.Boxes().empty());
 }
 
@@ -222,14 +233,14 @@ TEST_F(KepCallsFlow, ASlowKepIsBoundedByLinkTimeout) {
 class FixedReplyKep : public dde::Handler {
  public:
   explicit FixedReplyKep(std::string reply) : reply_(std::move(reply)) {}
-  bool Connect(const std::string&) override { return true; }
-  dde::Answer Request(const std::string&, const std::string& item) override {
+  dde::Answer Connect(const dde::Conversation&) override { return dde::Answer::Ok(); }
+  dde::Answer Request(const dde::Conversation&, const std::string& item) override {
     return item == "ActiveReports" ? dde::Answer::Ok(reply_) : dde::Answer::Refuse();
   }
-  dde::Answer Execute(const std::string&, const std::string&) override {
+  dde::Answer Execute(const dde::Conversation&, const std::string&) override {
     return dde::Answer::Refuse();
   }
-  dde::Answer Poke(const std::string&, const std::string&, const std::string&) override {
+  dde::Answer Poke(const dde::Conversation&, const std::string&, const std::string&) override {
     return dde::Answer::Refuse();
   }
 
@@ -254,6 +265,110 @@ TEST_F(KepCallsFlow, ActiveReportsRepliesThatMeanNoReport) {
   }
   // One report without its trailing comma: active, yet no report name.
   EXPECT_EQ(FirstCommaField("C:\\R.ZAP"), "");
+}
+
+// Another local user's server posing as KEP: a child process that becomes uid 65534, listens
+// at `socket` and answers every initiate and request, whoever asks.  Stopped with the object.
+class Impostor {
+ public:
+  static constexpr uid_t kUid = 65534;
+  explicit Impostor(const fs::path& socket) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      Serve(socket, ready[1]);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    char c = 0;
+    if (::read(ready[0], &c, 1) != 1) Stop();
+    ::close(ready[0]);
+  }
+  ~Impostor() { Stop(); }
+  bool Running() const { return pid_ > 0; }
+  void Stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  static void Serve(const fs::path& socket, int ready) {
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(kUid, kUid, kUid) != 0 ||
+        ::setresuid(kUid, kUid, kUid) != 0) {
+      return;
+    }
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socket.c_str(), sizeof(addr.sun_path) - 1);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 4) != 0) {
+      return;
+    }
+    [[maybe_unused]] const ssize_t n = ::write(ready, "r", 1);
+    for (int client; (client = ::accept(fd, nullptr, nullptr)) >= 0;) {
+      dde::Connection conn(client);
+      const auto forever = dde::Clock::now() + std::chrono::hours(1);
+      dde::Frame f;
+      while (conn.Receive(&f, forever) == dde::IoStatus::kOk && f.type != dde::FrameType::kClose) {
+        conn.Send(f.type == dde::FrameType::kConnect
+                      ? dde::Frame{dde::FrameType::kAccept, {}}
+                      : dde::Frame{dde::FrameType::kReply, {"C:\\FAKE\\REPORT.ZAP,"}},
+                  forever);
+      }
+    }
+  }
+  pid_t pid_ = -1;
+};
+
+// Another local user may make the service folder before we do, or get a socket of his into
+// ours: his server never passes for KEP, and the log tells why, once.
+TEST_F(KepCallsFlow, AServerOfAnotherUserIsNotKep) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a server as another user";
+  fs::permissions(prefix.Root(), fs::perms::others_exec, fs::perm_options::add);
+  const fs::path theirs = prefix.Root() / "theirs";
+  fs::create_directory(theirs);
+  ASSERT_EQ(::chown(theirs.c_str(), Impostor::kUid, Impostor::kUid), 0);
+  fs::permissions(theirs, fs::perms::owner_all);
+  testing::internal::CaptureStderr();
+
+  // Their folder where ours should be.
+  ::setenv("VELMORA_DDE_DIR", theirs.c_str(), 1);
+  {
+    Impostor impostor(theirs / "kep.sock");
+    ASSERT_TRUE(impostor.Running());
+    EXPECT_FALSE(IsKepReportActive(lnk()));
+    KepOpenReport(lnk(), kSmith);  // "Kep|": told no second time
+  }
+  // Our own folder with their socket in it.
+  ::setenv("VELMORA_DDE_DIR", dde_dir_.c_str(), 1);
+  ASSERT_TRUE(dde::EnsurePrivateDirectory(dde_dir_.string()));
+  fs::permissions(dde_dir_, fs::perms::all);  // open for a moment
+  {
+    Impostor impostor(dde_dir_ / "kep.sock");
+    ASSERT_TRUE(impostor.Running());
+    EXPECT_FALSE(IsKepReportActive(lnk()));
+    lnk().SetLinkMode(0);
+    lnk().SetLinkTopic("Kep|Query");
+    EXPECT_EQ(ErrorOf([&] { lnk().SetLinkMode(2); }), vb::kDdeNoApp);
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(app.Boxes().empty());
+  auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(theirs.string() + " belongs to uid 65534, not to this user"), 1u) << log;
+  EXPECT_EQ(count("runs as another user"), 1u) << log;
+
+  // Our own server in our folder is KEP.
+  Start({report_.string()});
+  EXPECT_TRUE(IsKepReportActive(lnk()));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // trash steps for the slot's old picture and for the source, and what a full disk or a
 // read-only file leaves behind.
 
+#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -206,6 +208,60 @@ TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG")), kept);
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0002.JPG"));
   EXPECT_NE(Boxes().find("75"), std::string::npos) << Boxes();
+}
+
+// KEP hangs while the picture is handed over, first at its first question, then at the SetImage
+// itself.  Each step waits no longer than the link's timeout, the window is free again, and
+// nothing is deleted that KEP did not take over: the report's old picture, the sources and the
+// copies all stay.
+TEST_F(PlaceTest, AHungKepFreesTheWindowAndCostsNoPicture) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240);
+  const std::string elsewhere = "C:\\KEPDATA\\OLD\\CMP2.JPG";  // a report picture outside the store
+  WritePicture(elsewhere, 200, 100);
+  report_.images.push_back("CMP_2_3X5=" + elsewhere);
+  StartWith("");  // TRASHCAN and AUTODELETE on
+  auto& f = Form();
+  ASSERT_EQ(f.imaComp[2].ThumbPath(), elsewhere);
+  f.txtDDE.SetLinkTimeout(10);
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  auto restartKep = [&](std::vector<std::string> hang) {
+    kep_.reset();
+    std::vector<std::string> args{"--prefix", prefix_.Prefix().string(), "--log",
+                                  LogFile().string(), (prefix_.Root() / "report.rpt").string()};
+    args.insert(args.end(), hang.begin(), hang.end());
+    kep_ = std::make_unique<KepProcess>(dde_dir_, args);
+  };
+
+  for (int thumb : {0, 1}) {
+    restartKep({"--hang-at", thumb == 0 ? "1" : "4"});  // 4: after ActiveReports, UserID, ListForms
+    const auto start = std::chrono::steady_clock::now();
+    Place(thumb, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(f.MousePointer(), forms::vbDefault);
+    EXPECT_NE(Boxes().find("Error # 286 in imaComp_DragDrop"), std::string::npos) << Boxes();
+    app_.ClearBoxes();
+    EXPECT_TRUE(Slurp(winfs::ToHost(report)) == reportBytes) << "placement " << thumb;
+    const std::string source = "C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG";
+    EXPECT_TRUE(Exists(source)) << source;
+    EXPECT_TRUE(f.GeaThumb[thumb].Visible());
+    EXPECT_TRUE(Exists(copy));
+  }
+  EXPECT_EQ(Size(copy).width, 320);  // the second copy took the first one's name
+  EXPECT_TRUE(Exists(std::string(kTrash) + "PTEMP_00.JPG"));  // after it went to the trash
+  EXPECT_TRUE(SetImages().back().find("-> HUNG") != std::string::npos) << SetImages().back();
+
+  // KEP back: the next drop is placed and handed over, and the old picture it replaces goes.
+  restartKep({});
+  Place(2, 2);
+  EXPECT_NE(SetImages().back().find("PTEMP_01.JPG\\\" ) ]\\r\" -> OK"), std::string::npos)
+      << SetImages().back();
+  EXPECT_FALSE(Exists("C:\\GLENVUE\\IMG_0003.JPG"));
+  EXPECT_FALSE(Exists(elsewhere));
+  EXPECT_TRUE(Exists(std::string(kTrash) + "CMP2.JPG"));
 }
 
 TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,27 @@ TEST_F(MainWindowTest, KepWithoutAReportOnlyBlanksTheLabels) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(app_.Boxes().empty());
   EXPECT_EQ(form_->lblRPT.Caption(), "");
+}
+
+// A KEP that takes the connection and never answers: each of start-up's four conversations
+// waits the link's timeout, not for ever, and start-up goes on as without KEP.
+TEST_F(MainWindowTest, AKepThatNeverAnswersTheInitiateIsNoKep) {
+  kep_ = std::make_unique<KepProcess>(
+      dde_dir_,
+      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log", LogFile().string(),
+                               "--silent-initiate", WriteReport().string()});
+  form_ = std::make_unique<photo_pages::frmMain>();
+  form_->txtDDE.SetLinkTimeout(5);
+  const auto start = std::chrono::steady_clock::now();
+  form_->Load();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  EXPECT_EQ(core::gbKepReportActive, core::vbFalse);
+  EXPECT_EQ(form_->lblRPT.Caption(), "");
+  const auto connects = Log("CONNECT");
+  ASSERT_EQ(connects.size(), 4u);
+  EXPECT_EQ(connects[1], R"(CONNECT app="Kep" topic="" -> SILENT)");
+  EXPECT_EQ(connects[3], R"(CONNECT app="KEP" topic="Query" -> SILENT)");
 }
 
 TEST_F(MainWindowTest, ASecondInstanceSaysSoAndEndsWithoutTouchingAnything) {

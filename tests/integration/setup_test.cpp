@@ -372,7 +372,8 @@ TEST_F(DemoReportTest, CaptionsAndPlacedPicturesAreThere) {
   link_.SetLinkTopic("KEP|System");
   link_.SetLinkMode(2);
   link_.Execute("[RunMacro( SetRequest \"IMAGES\",  GetImages$(1))]");
-  const std::string images = Request("KEP|System", "IMAGES");
+  link_.SetLinkItem("IMAGES");  // in the conversation that asked for the list
+  const std::string images = link_.Request();
   int placed = 0;
   std::istringstream entries(images);
   for (std::string entry; std::getline(entries, entry, ';');) {

@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/dde/Connection.h"
 #include "platform/dde/Server.h"
@@ -29,19 +31,29 @@ namespace fs = std::filesystem;
 // Records what arrives and answers with whatever the test sets.
 class ScriptedHandler : public Handler {
  public:
-  bool Connect(const std::string& topic) override {
+  Answer Connect(const Conversation& c) override {
     std::lock_guard lock(mu);
-    return ::strcasecmp(topic.c_str(), "good") == 0;
+    if (::strcasecmp(c.topic.c_str(), "good") != 0) return Answer::Refuse();
+    return connect_answer;
   }
-  Answer Request(const std::string& topic, const std::string& item) override {
-    return Record("request " + topic + " " + item);
+  Answer Request(const Conversation& c, const std::string& item) override {
+    return Record("request " + c.topic + " " + item);
   }
-  Answer Execute(const std::string& topic, const std::string& command) override {
-    return Record("execute " + topic + " " + command);
+  Answer Execute(const Conversation& c, const std::string& command) override {
+    return Record("execute " + c.topic + " " + command);
   }
-  Answer Poke(const std::string& topic, const std::string& item, const std::string& data) override {
-    return Record("poke " + topic + " " + item + "=" + data);
+  Answer Poke(const Conversation& c, const std::string& item, const std::string& data) override {
+    return Record("poke " + c.topic + " " + item + "=" + data);
   }
+  void Disconnect(const Conversation& c) override {
+    std::lock_guard lock(mu);
+    ended.push_back(c.id);
+  }
+  std::vector<unsigned long> Ended() {
+    std::lock_guard lock(mu);
+    return ended;
+  }
+  Answer connect_answer = Answer::Ok();  // set before the server starts
   void Answer_(Answer a) {
     std::lock_guard lock(mu);
     next = std::move(a);
@@ -60,6 +72,7 @@ class ScriptedHandler : public Handler {
   std::mutex mu;
   Answer next = Answer::Ok("reply");
   std::string last;
+  std::vector<unsigned long> ended;
 };
 
 class LinkTest : public ::testing::Test {
@@ -163,6 +176,35 @@ TEST_F(LinkTest, SilentServerTimesOutWithinLinkTimeout) {
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, std::chrono::milliseconds(250));
   EXPECT_LT(took, std::chrono::milliseconds(1500));
+}
+
+TEST_F(LinkTest, AnInitiateHeldBackOrNeverAnsweredEndsIn282) {
+  handler_.connect_answer = {Answer::Kind::kOk, {}, std::chrono::milliseconds(200)};
+  StartServer();
+  EXPECT_EQ(Open().LinkMode(), vbLinkManual);  // late, but within LinkTimeout
+  StopServer();
+  handler_.connect_answer = {Answer::Kind::kSilent, {}, {}};
+  StartServer();
+  Link link;
+  link.SetLinkTopic("KEP|good");
+  link.SetLinkTimeout(2);
+  EXPECT_EQ(ErrorOf([&] { link.SetLinkMode(vbLinkManual); }), vb::kDdeNoApp);
+  EXPECT_EQ(link.LinkMode(), vbLinkNone);
+}
+
+TEST_F(LinkTest, TheHandlerLearnsWhenEachConversationEnds) {
+  StartServer();
+  {
+    Link first = Open();
+    Link second = Open();
+    first.SetLinkMode(vbLinkNone);
+  }  // the second one's client goes away without a word
+  for (int i = 0; i < 100 && handler_.Ended().size() < 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  auto ended = handler_.Ended();
+  std::sort(ended.begin(), ended.end());
+  EXPECT_EQ(ended, (std::vector<unsigned long>{1, 2}));
 }
 
 TEST_F(LinkTest, LateReplyAfterTimeoutIsNotTakenForTheNextOne) {

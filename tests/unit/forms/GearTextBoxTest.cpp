@@ -148,16 +148,18 @@ TEST_F(GearTest, ResizeBrightnessAndRubberBandCrop) {
 struct FakeKep : dde::Handler {
   std::string poked;
   std::string executed;
-  bool Connect(const std::string& topic) override { return topic == "System"; }
-  dde::Answer Request(const std::string&, const std::string& item) override {
+  dde::Answer Connect(const dde::Conversation& c) override {
+    return c.topic == "System" ? dde::Answer::Ok() : dde::Answer::Refuse();
+  }
+  dde::Answer Request(const dde::Conversation&, const std::string& item) override {
     if (item == "ActiveReports") return dde::Answer::Ok("C:\\KEP\\REPORT1.KEP");
     return dde::Answer::Refuse();
   }
-  dde::Answer Execute(const std::string&, const std::string& command) override {
+  dde::Answer Execute(const dde::Conversation&, const std::string& command) override {
     executed = command;
     return dde::Answer::Ok();
   }
-  dde::Answer Poke(const std::string&, const std::string&, const std::string& data) override {
+  dde::Answer Poke(const dde::Conversation&, const std::string&, const std::string& data) override {
     poked = data;
     return dde::Answer::Ok();
   }
