@@ -1,6 +1,7 @@
 // Case folding and wildcard masks over UTF-8 names.
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/winfs/Internal.h"
 
@@ -97,11 +98,8 @@ bool Glob(const std::u32string& name, const std::u32string& mask) {
   return m == mask.size();
 }
 
-}  // namespace
-
-bool MatchesMask(const std::string& name, const std::string& mask) {
-  const std::u32string n = Fold(name);
-  std::u32string m = Fold(mask);
+// One mask against one (folded) name, with the DOS rules for "*.*" and "*.".
+bool MatchesFolded(const std::u32string& n, std::u32string m) {
   const bool nameHasDot = n.find(U'.') != std::u32string::npos;
   // "*." and "abc.": the name must have no extension.
   if (!m.empty() && m.back() == U'.') {
@@ -114,6 +112,52 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
     return Glob(n, m.substr(0, m.size() - 2));
   }
   return false;
+}
+
+bool IsShortNameChar(char32_t c) {
+  return c > U' ' && c < 0x7F &&
+         std::u32string_view(U"\"*+,/:;<=>?[\\]|.").find(c) == std::u32string_view::npos;
+}
+
+// Usable short-name characters of a part: blanks and dots dropped, others become "_".
+std::u32string ShortPart(std::u32string_view part, size_t limit) {
+  std::u32string out;
+  for (char32_t c : part) {
+    if (out.size() == limit) break;
+    if (c == U' ' || c == U'.') continue;
+    out.push_back(IsShortNameChar(c) ? c : U'_');
+  }
+  return out;
+}
+
+// The folded 8.3 alias Windows gives a long name ("x.jpeg" -> "x~1.jpe"); empty when the name
+// already is a short name.  The numeric tail is taken as "~1".
+std::u32string ShortAlias(const std::u32string& n) {
+  const size_t dot = n.rfind(U'.');
+  const bool hasExt = dot != std::u32string::npos && dot > 0;
+  const std::u32string_view base = std::u32string_view(n).substr(0, hasExt ? dot : n.size());
+  const std::u32string_view ext =
+      hasExt ? std::u32string_view(n).substr(dot + 1) : std::u32string_view();
+  const bool valid = !base.empty() && base.size() <= 8 && ext.size() <= 3 &&
+                     std::all_of(base.begin(), base.end(), IsShortNameChar) &&
+                     std::all_of(ext.begin(), ext.end(), IsShortNameChar);
+  if (valid) return {};
+  std::u32string alias = ShortPart(base, 6) + U"~1";
+  const std::u32string shortExt = ShortPart(ext, 3);
+  if (!shortExt.empty()) alias += U"." + shortExt;
+  return alias;
+}
+
+}  // namespace
+
+// As on Windows, a mask matches the long name or its 8.3 short name, so "*.tif" finds
+// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  const std::u32string n = Fold(name);
+  const std::u32string m = Fold(mask);
+  if (MatchesFolded(n, m)) return true;
+  const std::u32string alias = ShortAlias(n);
+  return !alias.empty() && MatchesFolded(alias, m);
 }
 
 bool IsHiddenName(const std::string& name) {

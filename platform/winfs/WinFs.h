@@ -91,7 +91,9 @@ enum Attr : unsigned {
 
 // Files of a folder matching any of ";"-separated masks (blanks around masks are ignored;
 // "*" and "?" match case-insensitively; "*.*" matches every name, "*." names without a dot),
-// in the order of a VB file list box (CompareNames).  Missing folder: 76.
+// in the order of a VB file list box (CompareNames).  As on Windows, a mask matches a name or
+// its 8.3 short name: "*.tif" lists "x.tiff" (X~1.TIF); "*.jpg" does not list "x.jpeg"
+// (X~1.JPE).  Missing folder: 76.
 std::vector<std::string> ListFiles(const std::string& winDir, const std::string& patterns = "*.*",
                                    bool includeHidden = false);
 // Sub-folders of a folder, same order, without "." and "..".
