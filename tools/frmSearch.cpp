@@ -222,7 +222,7 @@ bool frmSearch::SearchFolder(const std::string& path, const fs::path& host, bool
   for (auto k = scan.subFolders.size(); k >= 1 && bSearching; --k) {
     DoEvents();
     const FolderScan::SubFolder& sub = scan.subFolders[k - 1];
-    if (SearchFolder(parent + sub.name, host / sub.name, sub.linked)) return true;
+    if (SearchFolder(parent + sub.name, host / sub.hostName, sub.linked)) return true;
   }
   try {
     CountFolder(path, scan.matches);

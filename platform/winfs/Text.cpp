@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/winfs/Internal.h"
+#include "platform/winfs/WinFs.h"
 
 namespace winfs::detail {
 namespace {
@@ -160,8 +161,69 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return !alias.empty() && MatchesFolded(alias, m);
 }
 
+namespace {
+
+constexpr char32_t kPrivateBase = 0xF000;
+
+bool CannotBeInAName(unsigned char c) {
+  return c < 32 ||
+         std::string_view("*:<>?\\|\"").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+void AppendPrivate(std::string& out, unsigned char c) {
+  const char32_t cp = kPrivateBase + c;  // three UTF-8 bytes: EF 80 xx or EF 81 xx
+  out += static_cast<char>(0xE0 | (cp >> 12));
+  out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+}  // namespace
+
 bool IsHiddenName(const std::string& name) {
   return !name.empty() && name[0] == '.';
 }
 
 }  // namespace winfs::detail
+
+namespace winfs {
+
+std::string WindowsName(const std::string& hostName) {
+  // Windows drops trailing dots and blanks, so they are kept as private-use characters too.
+  size_t keep = hostName.find_last_not_of(". ");
+  keep = keep == std::string::npos ? 0 : keep + 1;
+  if (hostName == "." || hostName == "..") keep = hostName.size();
+  std::string out;
+  out.reserve(hostName.size());
+  for (size_t i = 0; i < hostName.size(); ++i) {
+    const auto c = static_cast<unsigned char>(hostName[i]);
+    if (i >= keep || detail::CannotBeInAName(c)) {
+      detail::AppendPrivate(out, c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string HostName(const std::string& windowsName) {
+  std::string out;
+  out.reserve(windowsName.size());
+  for (size_t i = 0; i < windowsName.size(); ++i) {
+    const auto b0 = static_cast<unsigned char>(windowsName[i]);
+    if (b0 == 0xEF && i + 2 < windowsName.size()) {
+      const auto b1 = static_cast<unsigned char>(windowsName[i + 1]);
+      const auto b2 = static_cast<unsigned char>(windowsName[i + 2]);
+      const auto c = static_cast<unsigned char>(((b1 & 0x3F) << 6 | (b2 & 0x3F)) & 0xFF);
+      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 &&
+          (detail::CannotBeInAName(c) || c == '.' || c == ' ')) {
+        out += static_cast<char>(c);
+        i += 2;
+        continue;
+      }
+    }
+    out += static_cast<char>(b0);
+  }
+  return out;
+}
+
+}  // namespace winfs
