@@ -38,7 +38,7 @@ FolderScan ScanFolder(const fs::path& host, const std::string& winPath,
     std::error_code typeError;
     // The entry's type comes with the listing; only links are followed to their target.
     if (it->is_directory(typeError)) {
-      scan.subFolders.push_back({std::move(name), std::move(hostName), it->is_symlink(typeError)});
+      scan.subFolders.push_back({std::move(name), std::move(hostName)});
     } else if (!IsHidden(name) && it->is_regular_file(typeError) &&
                winfs::MatchesPattern(name, pattern)) {
       ++scan.matches;

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,9 +94,10 @@ class frmSearch : public forms::Form {
   void LoadSteps();
   void SetSearchPattern();
   void SearchFrom(const std::string& path);
-  bool SearchFolder(const std::string& path, const std::filesystem::path& host, bool linked);
+  bool SearchFolder(const std::string& path, const std::filesystem::path& host);
   bool IsSkipped(const std::string& upperFolder) const;
-  bool LeadsBackToAnOuterFolder(const std::filesystem::path& host);
+  void StartVisits();
+  bool FirstVisit(const std::filesystem::path& host);
   void CountFolder(const std::string& path, std::size_t count);
   bool VisitError(const vb::VbError& e);
   void CopyFromSearchFolder();
@@ -117,14 +119,11 @@ class frmSearch : public forms::Form {
   bool searchRunning_ = false;
   std::string winDirUpper_;
   std::string progFilesUpper_;
-  // The folders being visited, outermost first, with their host identity once it was needed: a
-  // folder link back to one of them is not followed again.
-  using FolderId = std::pair<unsigned long long, unsigned long long>;  // device, inode
-  struct ChainEntry {
-    std::filesystem::path host;
-    std::optional<FolderId> id;
-  };
-  std::vector<ChainEntry> chain_;
+  // Host folders (device, inode) the running search has visited: each is visited once, however
+  // many links lead to it; the host's /proc, /sys and /dev count as visited from the start.
+  using FolderId = std::pair<unsigned long long, unsigned long long>;
+  std::set<FolderId> visited_;
+  std::set<unsigned long long> systemDevices_;  // the devices of /proc, /sys and /dev
 };
 
 // Shows the picture search modally.  The caller clears gbRefreshThumbs first and reloads its

@@ -228,6 +228,37 @@ TEST_F(SearchTest, FolderLinkBackToAnOuterFolderIsNotFollowedAgain) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+// A drive over the host's root (as Z: is) reaches folders through many links: each folder is
+// visited once whatever leads to it, and the host's /proc, /sys and /dev are never entered.
+TEST_F(SearchTest, EachFolderIsVisitedOnceAndSystemFoldersAreNotEntered) {
+  const fs::path root = prefix.LinkExtraDrive('Y');
+  fs::create_directories(root / "PICS");
+  std::ofstream(root / "PICS" / "X.JPG") << "x";
+  fs::create_directories(root / "DEEP" / "ER");
+  fs::create_directory_symlink(root / "PICS", root / "AGAIN");
+  fs::create_directory_symlink(root / "PICS", root / "DEEP" / "ER" / "PICS");
+  fs::create_directory_symlink(root, root / "DEEP" / "ER" / "ROOT");
+  for (const char* system : {"proc", "sys", "dev"})
+    fs::create_directory_symlink(fs::path("/") / system, root / system);
+  // Links to folders inside them are not followed either.
+  fs::create_directory_symlink("/proc/self", root / "DEEP" / "SELF");
+  fs::create_directory_symlink("/sys/class", root / "DEEP" / "CLASS");
+  auto& w = Open();
+  w.drvFind.SetDrive("Y");
+  int pauses = 0;
+  app.OnDoEvents([&] {
+    if (++pauses == 500) w.cmdStop.UserClick();  // far more than this tree needs
+  });
+  SearchFrom(w, "Y:\\");
+  EXPECT_LT(pauses, 500);
+  EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - Y:\\PICS\\"}));
+  pauses = 0;
+  SearchFrom(w, "Y:\\sys");
+  EXPECT_LT(pauses, 20);
+  EXPECT_TRUE(Found(w).empty());
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
 TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
   const fs::path card = prefix.LinkExtraDrive('E');
   winfs::SetRemovable('E', true);
