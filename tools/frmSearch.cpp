@@ -79,6 +79,8 @@ void frmSearch::BindEvents() {
   ckbPicPreview.Click = [this] {
     core::RunEvent("ckbPicPreview_Click", [this] { ckbPicPreview_Click(); });
   };
+  ckbPicExt.Bind(&forms::CheckBox::Click,
+                 [this](int) { core::RunEvent("ckbPicExt_Click", [this] { ckbPicExt_Click(); }); });
   dirFind.Change = [this] { core::RunEvent("dirFind_Change", [this] { dirFind_Change(); }); };
   drvFind.Change = [this] { core::RunEvent("drvFind_Change", [this] { drvFind_Change(); }); };
 }
@@ -119,15 +121,24 @@ void frmSearch::LoadSteps() {
   }
 }
 
-void frmSearch::SetSearchPattern() {
+std::string frmSearch::PatternOfBoxes() const {
   const bool bmp = ckbPicExt[0].Value() == forms::vbChecked;
   const bool jpg = ckbPicExt[1].Value() == forms::vbChecked;
-  if (bmp == jpg)
-    searchPattern = "*.jpg;*.bmp";
-  else
-    searchPattern = bmp ? "*.bmp" : "*.jpg;";
+  if (bmp == jpg) return "*.jpg;*.bmp";
+  return bmp ? "*.bmp" : "*.jpg;";
+}
+
+void frmSearch::SetSearchPattern() {
+  searchPattern = PatternOfBoxes();
   filFind.SetPattern(searchPattern);
   filFind.Refresh();
+}
+
+// The boxes take effect at once, on the search and on the file list (and so on the copy), so the
+// three never disagree.  A medium that went away leaves the list empty; the search reports it.
+void frmSearch::ckbPicExt_Click() {
+  searchPattern = PatternOfBoxes();
+  filFind.SetPattern(searchPattern);
 }
 
 void frmSearch::Form_Unload(int& /*Cancel*/) {
@@ -166,10 +177,10 @@ void frmSearch::cmdSearch_Click() {
   }
   App& app = App::Current();
   app.SetMousePointer(forms::vbHourglass);
+  const DefaultPointerOnExit pointerReset;
   lblDirectory.SetCaption("");
   lstFound.Clear();
-  // The extension boxes count as they stand when the search begins, not only at opening.
-  SetSearchPattern();
+  // Nothing here touches the medium: the search itself reports a medium that went away.
   const std::string win = core::CkRSlash(core::GetWinDir());
   winDirUpper_ = vb::UCase(win);
   progFilesUpper_ = win.empty() ? std::string() : vb::UCase(win.substr(0, 2) + "\\PROGRAM FILES\\");
@@ -185,7 +196,6 @@ void frmSearch::cmdSearch_Click() {
   searchRunning_ = false;
   IgnoreErrors([this] { filFind.SetPath(dirFind.Path()); });
   lblDirectory.SetCaption("Search Complete");
-  app.SetMousePointer(forms::vbDefault);
 }
 
 void frmSearch::SearchFrom(const std::string& path) {

@@ -77,7 +77,8 @@ class frmSearch : public forms::Form {
 
   // The search goes on only while this is True (Stop, its picture and Esc clear it).
   bool bSearching = false;
-  // The file pattern chosen at opening.
+  // The file pattern of the extension boxes: set at opening and whenever a box is clicked; the
+  // file list (and so the copy) always uses the same.
   std::string searchPattern;
 
   // Entries of the found list at most (the list box's limit).
@@ -92,6 +93,7 @@ class frmSearch : public forms::Form {
  private:
   void BindEvents();
   void LoadSteps();
+  std::string PatternOfBoxes() const;
   void SetSearchPattern();
   void SearchFrom(const std::string& path);
   bool SearchFolder(const std::string& path, const std::filesystem::path& host);
@@ -110,6 +112,7 @@ class frmSearch : public forms::Form {
   void lstFound_Click();
   void filFind_Click();
   void ckbPicPreview_Click();
+  void ckbPicExt_Click();
   void dirFind_Change();
   void drvFind_Change();
 
