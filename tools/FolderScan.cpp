@@ -33,11 +33,12 @@ FolderScan ScanFolder(const fs::path& host, const std::string& winPath,
   if (ec) RaiseScanError(ec.value(), winPath);
   for (fs::directory_iterator end; it != end; it.increment(ec)) {
     if (ec) RaiseScanError(ec.value(), winPath);
-    std::string name = it->path().filename().string();
+    std::string hostName = it->path().filename().string();
+    std::string name = winfs::WindowsName(hostName);
     std::error_code typeError;
     // The entry's type comes with the listing; only links are followed to their target.
     if (it->is_directory(typeError)) {
-      scan.subFolders.push_back({std::move(name), it->is_symlink(typeError)});
+      scan.subFolders.push_back({std::move(name), std::move(hostName)});
     } else if (!IsHidden(name) && it->is_regular_file(typeError) &&
                winfs::MatchesPattern(name, pattern)) {
       ++scan.matches;

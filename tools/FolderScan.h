@@ -13,8 +13,8 @@ namespace tools {
 
 struct FolderScan {
   struct SubFolder {
-    std::string name;
-    bool linked = false;  // reached through a folder link
+    std::string name;      // as the program sees it (winfs::WindowsName)
+    std::string hostName;  // as it is on the host
   };
   std::vector<SubFolder> subFolders;  // list order (winfs::CompareNames); hidden ones too
   std::size_t matches = 0;            // files matching the pattern; hidden files left out

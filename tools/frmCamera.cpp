@@ -58,6 +58,19 @@ bool DirectorySearchFinds(const std::string& path) {
   return winfs::DirExists(p) || winfs::FileExists(p);
 }
 
+// The folder itself when it exists, else its nearest existing parent, else its drive's root
+// (which the drive list then reports when the drive itself is gone).  "X:\" form, ending in "\".
+std::string NearestExistingFolder(const std::string& folder) {
+  std::string p = folder;
+  while (p.size() > 3 && !winfs::DirExists(p)) {
+    while (!p.empty() && p.back() == '\\') p.pop_back();
+    const size_t cut = p.find_last_of('\\');
+    if (cut == std::string::npos) return folder;
+    p.erase(cut + 1);
+  }
+  return p;
+}
+
 }  // namespace
 
 frmCamera::frmCamera() : Form("frmCamera") {
@@ -99,7 +112,8 @@ void frmCamera::LoadSteps() {
   trap.Step([&] {
     std::string dir = core::gCaptureDir;
     a = core::StripRChar(dir);
-    b = core::CkRSlash(core::gCaptureDir);
+    // A capture folder removed meanwhile: the chooser opens nearby, to pick another.
+    b = NearestExistingFolder(core::CkRSlash(core::gCaptureDir));
   });
   trap.Step([&] { core::LoadListFromIni(lstFavorites, core::gMainIniPath, kFavSection, "", -1); });
   trap.Step([&] { DrvCapture.SetDrive(b); });

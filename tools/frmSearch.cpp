@@ -43,12 +43,19 @@ std::string WithSlash(const std::string& folder) {
   return !folder.empty() && folder.back() == '\\' ? folder : folder + '\\';
 }
 
-// Pops the folder a visit pushed on the chain of folders being visited.
-template <class Chain>
-struct ChainPop {
-  Chain& chain;
-  ~ChainPop() { chain.pop_back(); }
-};
+// The host's identity of a folder (links followed); nullopt when it cannot be read.
+std::optional<std::pair<unsigned long long, unsigned long long>> FolderIdentity(
+    const fs::path& host) {
+  struct stat st {};
+  if (::stat(host.c_str(), &st) != 0) return std::nullopt;
+  return std::pair{static_cast<unsigned long long>(st.st_dev),
+                   static_cast<unsigned long long>(st.st_ino)};
+}
+
+// Folders of the host's own kernel interfaces: nothing in them is a picture, and their links
+// lead round without end (/proc/self/root is "/" again).  Each is a file system of its own, so
+// every folder on one of their devices is left out, also when a link elsewhere leads into it.
+constexpr const char* kSystemFolders[] = {"/proc", "/sys", "/dev"};
 
 }  // namespace
 
@@ -72,6 +79,8 @@ void frmSearch::BindEvents() {
   ckbPicPreview.Click = [this] {
     core::RunEvent("ckbPicPreview_Click", [this] { ckbPicPreview_Click(); });
   };
+  ckbPicExt.Bind(&forms::CheckBox::Click,
+                 [this](int) { core::RunEvent("ckbPicExt_Click", [this] { ckbPicExt_Click(); }); });
   dirFind.Change = [this] { core::RunEvent("dirFind_Change", [this] { dirFind_Change(); }); };
   drvFind.Change = [this] { core::RunEvent("drvFind_Change", [this] { drvFind_Change(); }); };
 }
@@ -112,15 +121,24 @@ void frmSearch::LoadSteps() {
   }
 }
 
-void frmSearch::SetSearchPattern() {
+std::string frmSearch::PatternOfBoxes() const {
   const bool bmp = ckbPicExt[0].Value() == forms::vbChecked;
   const bool jpg = ckbPicExt[1].Value() == forms::vbChecked;
-  if (bmp == jpg)
-    searchPattern = "*.jpg;*.bmp";
-  else
-    searchPattern = bmp ? "*.bmp" : "*.jpg;";
+  if (bmp == jpg) return "*.jpg;*.bmp";
+  return bmp ? "*.bmp" : "*.jpg;";
+}
+
+void frmSearch::SetSearchPattern() {
+  searchPattern = PatternOfBoxes();
   filFind.SetPattern(searchPattern);
   filFind.Refresh();
+}
+
+// The boxes take effect at once, on the search and on the file list (and so on the copy), so the
+// three never disagree.  A medium that went away leaves the list empty; the search reports it.
+void frmSearch::ckbPicExt_Click() {
+  searchPattern = PatternOfBoxes();
+  filFind.SetPattern(searchPattern);
 }
 
 void frmSearch::Form_Unload(int& /*Cancel*/) {
@@ -159,14 +177,14 @@ void frmSearch::cmdSearch_Click() {
   }
   App& app = App::Current();
   app.SetMousePointer(forms::vbHourglass);
+  const DefaultPointerOnExit pointerReset;
   lblDirectory.SetCaption("");
   lstFound.Clear();
-  // The extension boxes count as they stand when the search begins, not only at opening.
-  SetSearchPattern();
+  // Nothing here touches the medium: the search itself reports a medium that went away.
   const std::string win = core::CkRSlash(core::GetWinDir());
   winDirUpper_ = vb::UCase(win);
   progFilesUpper_ = win.empty() ? std::string() : vb::UCase(win.substr(0, 2) + "\\PROGRAM FILES\\");
-  chain_.clear();
+  StartVisits();
   bSearching = true;
   searchRunning_ = true;
   try {
@@ -178,7 +196,6 @@ void frmSearch::cmdSearch_Click() {
   searchRunning_ = false;
   IgnoreErrors([this] { filFind.SetPath(dirFind.Path()); });
   lblDirectory.SetCaption("Search Complete");
-  app.SetMousePointer(forms::vbDefault);
 }
 
 void frmSearch::SearchFrom(const std::string& path) {
@@ -189,7 +206,27 @@ void frmSearch::SearchFrom(const std::string& path) {
     VisitError(e);
     return;
   }
-  SearchFolder(path, host, false);
+  SearchFolder(path, host);
+}
+
+void frmSearch::StartVisits() {
+  visited_.clear();
+  systemDevices_.clear();
+  const auto root = FolderIdentity("/");
+  for (const char* system : kSystemFolders) {
+    const auto id = FolderIdentity(system);
+    if (!id) continue;
+    visited_.insert(*id);
+    if (root && id->first != root->first) systemDevices_.insert(id->first);
+  }
+}
+
+// True the first time the search comes to this host folder, unless it lies in a system folder.
+// A folder that cannot be read counts as new; its listing reports what is wrong with it.
+bool frmSearch::FirstVisit(const fs::path& host) {
+  const std::optional<FolderId> id = FolderIdentity(host);
+  if (!id) return true;
+  return systemDevices_.count(id->first) == 0 && visited_.insert(*id).second;
 }
 
 void frmSearch::cmdStop_Click() {
@@ -203,49 +240,29 @@ bool frmSearch::IsSkipped(const std::string& upperFolder) const {
 
 // One visit: the sub-folders from the last listed to the first, then the folder itself, so a
 // folder's entry follows the entries of its sub-folders.  True when the search was stopped.
-// `host` is the folder on the host; `linked` says it was reached through a folder link.
-bool frmSearch::SearchFolder(const std::string& path, const fs::path& host, bool linked) {
+// `host` is the folder on the host.
+bool frmSearch::SearchFolder(const std::string& path, const fs::path& host) {
   if (IsSkipped(vb::UCase(WithSlash(path)))) return false;
   DoEvents();
   if (!bSearching) return true;
 
   FolderScan scan;
   try {
-    if (linked && LeadsBackToAnOuterFolder(host)) return false;
+    if (!FirstVisit(host)) return false;
     scan = ScanFolder(host, path, searchPattern);
   } catch (const vb::VbError& e) {
     return VisitError(e);
   }
-  chain_.push_back({host, std::nullopt});
-  ChainPop<decltype(chain_)> pop{chain_};
   const std::string parent = WithSlash(path);
   for (auto k = scan.subFolders.size(); k >= 1 && bSearching; --k) {
     DoEvents();
     const FolderScan::SubFolder& sub = scan.subFolders[k - 1];
-    if (SearchFolder(parent + sub.name, host / sub.name, sub.linked)) return true;
+    if (SearchFolder(parent + sub.name, host / sub.hostName)) return true;
   }
   try {
     CountFolder(path, scan.matches);
   } catch (const vb::VbError& e) {
     return VisitError(e);
-  }
-  return false;
-}
-
-// A folder reached through a folder link that leads back to a folder being visited (which would
-// make the search go round for ever) is not entered again.
-bool frmSearch::LeadsBackToAnOuterFolder(const fs::path& host) {
-  const auto identity = [](const fs::path& p) -> std::optional<FolderId> {
-    struct stat st {};
-    if (::stat(p.c_str(), &st) != 0) return std::nullopt;
-    return FolderId{static_cast<unsigned long long>(st.st_dev),
-                    static_cast<unsigned long long>(st.st_ino)};
-  };
-  const std::optional<FolderId> id = identity(host);
-  if (!id) return false;  // the listing reports what is wrong with it
-  for (ChainEntry& outer : chain_) {
-    if (!outer.id) outer.id = identity(outer.host);
-    if (outer.id == id) return true;
   }
   return false;
 }

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,7 +77,8 @@ class frmSearch : public forms::Form {
 
   // The search goes on only while this is True (Stop, its picture and Esc clear it).
   bool bSearching = false;
-  // The file pattern chosen at opening.
+  // The file pattern of the extension boxes: set at opening and whenever a box is clicked; the
+  // file list (and so the copy) always uses the same.
   std::string searchPattern;
 
   // Entries of the found list at most (the list box's limit).
@@ -91,11 +93,13 @@ class frmSearch : public forms::Form {
  private:
   void BindEvents();
   void LoadSteps();
+  std::string PatternOfBoxes() const;
   void SetSearchPattern();
   void SearchFrom(const std::string& path);
-  bool SearchFolder(const std::string& path, const std::filesystem::path& host, bool linked);
+  bool SearchFolder(const std::string& path, const std::filesystem::path& host);
   bool IsSkipped(const std::string& upperFolder) const;
-  bool LeadsBackToAnOuterFolder(const std::filesystem::path& host);
+  void StartVisits();
+  bool FirstVisit(const std::filesystem::path& host);
   void CountFolder(const std::string& path, std::size_t count);
   bool VisitError(const vb::VbError& e);
   void CopyFromSearchFolder();
@@ -108,6 +112,7 @@ class frmSearch : public forms::Form {
   void lstFound_Click();
   void filFind_Click();
   void ckbPicPreview_Click();
+  void ckbPicExt_Click();
   void dirFind_Change();
   void drvFind_Change();
 
@@ -117,14 +122,11 @@ class frmSearch : public forms::Form {
   bool searchRunning_ = false;
   std::string winDirUpper_;
   std::string progFilesUpper_;
-  // The folders being visited, outermost first, with their host identity once it was needed: a
-  // folder link back to one of them is not followed again.
-  using FolderId = std::pair<unsigned long long, unsigned long long>;  // device, inode
-  struct ChainEntry {
-    std::filesystem::path host;
-    std::optional<FolderId> id;
-  };
-  std::vector<ChainEntry> chain_;
+  // Host folders (device, inode) the running search has visited: each is visited once, however
+  // many links lead to it; the host's /proc, /sys and /dev count as visited from the start.
+  using FolderId = std::pair<unsigned long long, unsigned long long>;
+  std::set<FolderId> visited_;
+  std::set<unsigned long long> systemDevices_;  // the devices of /proc, /sys and /dev
 };
 
 // Shows the picture search modally.  The caller clears gbRefreshThumbs first and reloads its

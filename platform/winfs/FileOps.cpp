@@ -51,7 +51,7 @@ void KillMatching(const std::string& winPath) {
   bool any = false;
   for (const std::string& name : ListFiles(folder)) {
     if (!detail::MatchesMask(name, mask)) continue;
-    DeleteFile(dir / name);
+    DeleteFile(dir / HostName(name));
     any = true;
   }
   if (!any) vb::Raise(vb::kFileNotFound);

@@ -101,7 +101,7 @@ std::vector<std::string> List(const std::string& winDir, bool includeHidden, Kee
   if (ec) detail::RaiseHost(ec.value(), dir);
   for (fs::directory_iterator end; it != end; it.increment(ec)) {
     if (ec) detail::RaiseHost(ec.value(), dir);
-    std::string name = it->path().filename().string();
+    std::string name = WindowsName(it->path().filename().string());
     if (!includeHidden && detail::IsHiddenName(name)) continue;
     if (keep(*it, name)) names.push_back(std::move(name));
   }

@@ -52,15 +52,21 @@ void Append(std::vector<std::string>& parts, const std::string& text) {
 }
 
 // The host name in `dir` that matches `name`: exact spelling first, else a case-insensitive scan.
+// Host names are compared by their Windows names (WindowsName).
 std::optional<std::string> FindEntry(const fs::path& dir, const std::string& name) {
   std::error_code ec;
-  if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
+  const std::string exact = HostName(name);
+  if (fs::exists(fs::symlink_status(dir / exact, ec))) return exact;
   const std::u32string folded = Fold(name);
-  std::optional<std::string> best;
+  std::optional<std::string> best, bestWindows;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     std::string candidate = it->path().filename().string();
-    if (Fold(candidate) != folded) continue;
-    if (!best || CompareNames(candidate, *best) < 0) best = std::move(candidate);
+    std::string windows = WindowsName(candidate);
+    if (Fold(windows) != folded) continue;
+    if (!best || CompareNames(windows, *bestWindows) < 0) {
+      best = std::move(candidate);
+      bestWindows = std::move(windows);
+    }
   }
   return best;
 }
@@ -101,7 +107,7 @@ fs::path Resolve(const WinPath& p) {
     std::optional<std::string> entry;
     if (found) entry = FindEntry(host, part);
     found = entry.has_value();
-    host /= found ? *entry : part;
+    host /= found ? *entry : HostName(part);
   }
   return host;
 }
@@ -165,7 +171,7 @@ std::optional<std::string> ToWindows(const std::filesystem::path& host) {
   }
   if (!best) return std::nullopt;
   detail::WinPath p{best->drive, {}};
-  for (const auto& part : best->rest) p.parts.push_back(part.string());
+  for (const auto& part : best->rest) p.parts.push_back(WindowsName(part.string()));
   return detail::Format(p);
 }
 

@@ -1,8 +1,10 @@
 // Case folding and wildcard masks over UTF-8 names.
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/winfs/Internal.h"
+#include "platform/winfs/WinFs.h"
 
 namespace winfs::detail {
 namespace {
@@ -97,11 +99,8 @@ bool Glob(const std::u32string& name, const std::u32string& mask) {
   return m == mask.size();
 }
 
-}  // namespace
-
-bool MatchesMask(const std::string& name, const std::string& mask) {
-  const std::u32string n = Fold(name);
-  std::u32string m = Fold(mask);
+// One mask against one (folded) name, with the DOS rules for "*.*" and "*.".
+bool MatchesFolded(const std::u32string& n, std::u32string m) {
   const bool nameHasDot = n.find(U'.') != std::u32string::npos;
   // "*." and "abc.": the name must have no extension.
   if (!m.empty() && m.back() == U'.') {
@@ -116,8 +115,115 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return false;
 }
 
+bool IsShortNameChar(char32_t c) {
+  return c > U' ' && c < 0x7F &&
+         std::u32string_view(U"\"*+,/:;<=>?[\\]|.").find(c) == std::u32string_view::npos;
+}
+
+// Usable short-name characters of a part: blanks and dots dropped, others become "_".
+std::u32string ShortPart(std::u32string_view part, size_t limit) {
+  std::u32string out;
+  for (char32_t c : part) {
+    if (out.size() == limit) break;
+    if (c == U' ' || c == U'.') continue;
+    out.push_back(IsShortNameChar(c) ? c : U'_');
+  }
+  return out;
+}
+
+// The folded 8.3 alias Windows gives a long name ("x.jpeg" -> "x~1.jpe"); empty when the name
+// already is a short name.  The numeric tail is taken as "~1".
+std::u32string ShortAlias(const std::u32string& n) {
+  const size_t dot = n.rfind(U'.');
+  const bool hasExt = dot != std::u32string::npos && dot > 0;
+  const std::u32string_view base = std::u32string_view(n).substr(0, hasExt ? dot : n.size());
+  const std::u32string_view ext =
+      hasExt ? std::u32string_view(n).substr(dot + 1) : std::u32string_view();
+  const bool valid = !base.empty() && base.size() <= 8 && ext.size() <= 3 &&
+                     std::all_of(base.begin(), base.end(), IsShortNameChar) &&
+                     std::all_of(ext.begin(), ext.end(), IsShortNameChar);
+  if (valid) return {};
+  std::u32string alias = ShortPart(base, 6) + U"~1";
+  const std::u32string shortExt = ShortPart(ext, 3);
+  if (!shortExt.empty()) alias += U"." + shortExt;
+  return alias;
+}
+
+}  // namespace
+
+// As on Windows, a mask matches the long name or its 8.3 short name, so "*.tif" finds
+// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  const std::u32string n = Fold(name);
+  const std::u32string m = Fold(mask);
+  if (MatchesFolded(n, m)) return true;
+  const std::u32string alias = ShortAlias(n);
+  return !alias.empty() && MatchesFolded(alias, m);
+}
+
+namespace {
+
+constexpr char32_t kPrivateBase = 0xF000;
+
+bool CannotBeInAName(unsigned char c) {
+  return c < 32 ||
+         std::string_view("*:<>?\\|\"").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+void AppendPrivate(std::string& out, unsigned char c) {
+  const char32_t cp = kPrivateBase + c;  // three UTF-8 bytes: EF 80 xx or EF 81 xx
+  out += static_cast<char>(0xE0 | (cp >> 12));
+  out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+}  // namespace
+
 bool IsHiddenName(const std::string& name) {
   return !name.empty() && name[0] == '.';
 }
 
 }  // namespace winfs::detail
+
+namespace winfs {
+
+std::string WindowsName(const std::string& hostName) {
+  // Windows drops trailing dots and blanks, so they are kept as private-use characters too.
+  size_t keep = hostName.find_last_not_of(". ");
+  keep = keep == std::string::npos ? 0 : keep + 1;
+  if (hostName == "." || hostName == "..") keep = hostName.size();
+  std::string out;
+  out.reserve(hostName.size());
+  for (size_t i = 0; i < hostName.size(); ++i) {
+    const auto c = static_cast<unsigned char>(hostName[i]);
+    if (i >= keep || detail::CannotBeInAName(c)) {
+      detail::AppendPrivate(out, c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string HostName(const std::string& windowsName) {
+  std::string out;
+  out.reserve(windowsName.size());
+  for (size_t i = 0; i < windowsName.size(); ++i) {
+    const auto b0 = static_cast<unsigned char>(windowsName[i]);
+    if (b0 == 0xEF && i + 2 < windowsName.size()) {
+      const auto b1 = static_cast<unsigned char>(windowsName[i + 1]);
+      const auto b2 = static_cast<unsigned char>(windowsName[i + 2]);
+      const auto c = static_cast<unsigned char>(((b1 & 0x3F) << 6 | (b2 & 0x3F)) & 0xFF);
+      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 &&
+          (detail::CannotBeInAName(c) || c == '.' || c == ' ')) {
+        out += static_cast<char>(c);
+        i += 2;
+        continue;
+      }
+    }
+    out += static_cast<char>(b0);
+  }
+  return out;
+}
+
+}  // namespace winfs

@@ -28,6 +28,13 @@
 //
 // Hidden.  A name starting with "." is hidden (as Wine shows dot files).
 //
+// Names Windows cannot hold.  A host name may contain characters no Windows name can ("a*b.jpg",
+// "q?.jpg", "x:y", control characters, a trailing dot or blank).  As Wine does, each such
+// character is shown to the program as the private-use character U+F000 + its code ("*" ->
+// U+F02A), so every listed name can be opened, copied, renamed and deleted by that Windows
+// name, and a Windows name holding such a character creates the host name with the original
+// character.
+//
 // Current directory.  As in VB, each drive has its own current folder and there is one current
 // drive.  ChDir("D:\\X") sets D's folder and does not change the current drive; ChDrive does.
 // Relative paths ("a\\b", "\\a", "D:a") resolve against these.  The start state is "C:\\".
@@ -77,6 +84,10 @@ std::filesystem::path ToHost(const std::string& winPath);
 // not.  nullopt when no link covers the path.
 std::optional<std::string> ToWindows(const std::filesystem::path& host);
 
+// The Windows name of one host name component (see "Names Windows cannot hold" above) and back.
+std::string WindowsName(const std::string& hostName);
+std::string HostName(const std::string& windowsName);
+
 // ---- Listing (names only, no folder part) -------------------------------------------------
 
 enum Attr : unsigned {
@@ -91,7 +102,9 @@ enum Attr : unsigned {
 
 // Files of a folder matching any of ";"-separated masks (blanks around masks are ignored;
 // "*" and "?" match case-insensitively; "*.*" matches every name, "*." names without a dot),
-// in the order of a VB file list box (CompareNames).  Missing folder: 76.
+// in the order of a VB file list box (CompareNames).  As on Windows, a mask matches a name or
+// its 8.3 short name: "*.tif" lists "x.tiff" (X~1.TIF); "*.jpg" does not list "x.jpeg"
+// (X~1.JPE).  Missing folder: 76.
 std::vector<std::string> ListFiles(const std::string& winDir, const std::string& patterns = "*.*",
                                    bool includeHidden = false);
 // Sub-folders of a folder, same order, without "." and "..".

@@ -70,6 +70,24 @@ TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   EXPECT_NE(images[1].find("CMP_3_3X5"), std::string::npos) << images[1];
 }
 
+// A camera picture whose host name no Windows name can hold is shown, placed and trashed like
+// any other.
+TEST_F(PlaceTest, APictureNamedWithCharactersWindowsForbidsIsShownPlacedAndTrashed) {
+  const fs::path host = WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
+  fs::rename(host, host.parent_path() / "star*x.jpg");
+  StartWith("");
+  auto& f = Form();
+  EXPECT_EQ(f.lbltag[0].Caption(), "STAR\uF02AX.JPG");
+  EXPECT_TRUE(f.GeaThumb[0].HasImage());
+  Place(0, 2);
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_00.JPG").width, 640);
+  EXPECT_FALSE(fs::exists(host.parent_path() / "star*x.jpg"));
+  // The trash copy is named as the program spells names, upper-cased.
+  EXPECT_TRUE(fs::exists(host.parent_path() / "TRASHCAN" / "STAR*X.JPG"));
+  EXPECT_EQ(SetImages().size(), 1u);
+}
+
 TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);

@@ -38,8 +38,10 @@ TEST_F(FileControlsTest, FileListBoxListsMatchingFilesInListOrderWithTheirOwnCas
   fil.SetPattern("*.jpg;*.bmp;*.tif");
   fil.SetPath("c:\\glenvue\\");
   EXPECT_EQ(fil.Path(), "C:\\glenvue");
-  std::vector<std::string> want{"img_0001.jpg", "IMG_0002.JPG", "photo.TIF", "Scan.Bmp"};
-  EXPECT_EQ(fil.ListCount(), 4);
+  // "photo.tiff" through its short name PHOTO~1.TIF; "a.jpeg" (A~1.JPE) is not a "*.jpg".
+  std::vector<std::string> want{"img_0001.jpg", "IMG_0002.JPG", "photo.TIF", "photo.tiff",
+                                "Scan.Bmp"};
+  EXPECT_EQ(fil.ListCount(), 5);
   for (int i = 0; i < fil.ListCount(); ++i) EXPECT_EQ(fil.List(i), want[i]);
   EXPECT_EQ(fil.ListIndex(), -1);
   EXPECT_EQ(log, (std::vector<std::string>{"PatternChange", "PathChange"}));
@@ -49,9 +51,9 @@ TEST_F(FileControlsTest, FileListBoxListsMatchingFilesInListOrderWithTheirOwnCas
   EXPECT_EQ(log.size(), 2u);
   // The list does not notice new files until Refresh.
   prefix.WriteFile("C:\\GLENVUE\\b.jpg", "x");
-  EXPECT_EQ(fil.ListCount(), 4);
-  fil.Refresh();
   EXPECT_EQ(fil.ListCount(), 5);
+  fil.Refresh();
+  EXPECT_EQ(fil.ListCount(), 6);
   EXPECT_EQ(fil.List(0), "b.jpg");
 
   fil.SetFileName("IMG_0002.jpg");

@@ -149,6 +149,30 @@ TEST_F(PathTest, DeletedFavouriteStaysDeletedAfterOk) {
             (std::vector<std::string>{"C:\\OLD", "C:\\PICS", "C:\\PICS\\JOB2", "C:\\"}));
 }
 
+// The chooser is the tool for picking another folder: a capture folder removed meanwhile opens
+// it on the nearest folder that is left, or the drive's root.
+TEST_F(PathTest, AVanishedCaptureFolderOpensOnItsNearestExistingParent) {
+  prefix.MakeDir("C:\\PICS\\2024\\DAY1");
+  for (const auto& [capture, opened] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\PICS\\2024\\DAY1\\", "C:\\PICS"}, {"C:\\GONE\\X", "C:\\"}}) {
+    const std::string withSlash = opened.back() == '\\' ? opened : opened + "\\";
+    core::gCaptureDir = capture;
+    std::filesystem::remove_all(prefix.Host("C:\\PICS\\2024"));
+    bool opens = false;
+    app.QueueModal("frmCamera", [&, opened = opened](forms::Form& f) {
+      auto& w = dynamic_cast<frmCamera&>(f);
+      opens = true;
+      EXPECT_EQ(w.dirCapture.Path(), opened);
+      EXPECT_EQ(w.lblDirectory.Caption(), withSlash);
+      w.imaOK.UserClick();
+    });
+    tools::ShowCaptureDirChooser();
+    EXPECT_TRUE(opens) << capture;
+    EXPECT_TRUE(app.Boxes().empty()) << app.Boxes().at(0).prompt;
+    EXPECT_EQ(core::gCaptureDir, withSlash);
+  }
+}
+
 TEST_F(PathTest, CancelForgetsChangesToTheFavourites) {
   StoreFavorites({"C:\\OLD", "C:\\PICS"});
   const std::string before = IniBytes();

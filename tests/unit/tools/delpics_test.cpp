@@ -269,6 +269,29 @@ TEST_F(DelPicsTest, PreviewFollowsTheBoxButSelectAllAlwaysShowsTheCurrentPicture
   EXPECT_EQ(f.geaPreview.ThumbPath(), "");
 }
 
+// Names a Windows folder cannot hold are listed, previewed and deleted like any other, and the
+// count asked about is the count deleted.
+TEST_F(DelPicsTest, PicturesWithNamesWindowsCannotHoldAreDeletedAsCounted) {
+  FourPictures();
+  const std::filesystem::path folder = prefix.Host(kFolder);
+  std::filesystem::rename(folder / "old.jpg", folder / "star*x.jpg");
+  std::filesystem::rename(folder / "five.jpg", folder / "q?.jpg");
+  frmDelPics& f = Open();
+  ASSERT_EQ(f.filListBox.ListCount(), 4);
+  f.filListBox.UserSelect(f.filListBox.ListCount() - 1);  // star, listed last
+  EXPECT_TRUE(f.geaPreview.HasImage());
+  f.cmdSelectAll.UserClick();
+  app.QueueAnswer(forms::vbYes);
+  f.cmdDelete.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u) << app.Boxes().back().prompt;
+  EXPECT_NE(app.Boxes()[0].prompt.find("( count = 4 )"), std::string::npos);
+  EXPECT_EQ(f.filListBox.ListCount(), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "TRASHCAN"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            1);  // only the trash folder is left
+}
+
 TEST_F(DelPicsTest, SelectAllInAnEmptyFolderSelectsAndShowsNothing) {
   frmDelPics& f = Open();
   f.cmdSelectAll.UserClick();

@@ -3,11 +3,13 @@
 #include "tools/frmSearch.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/modVelmod.h"
@@ -20,6 +22,31 @@ namespace {
 
 namespace fs = std::filesystem;
 using tools::frmSearch;
+
+// A memory card: a small tmpfs mounted on the drive's folder (the plain folder where the tests
+// may not mount).  Pull() unmounts it and removes the mount point, as the desktop does when the
+// card is taken out.
+class Card {
+ public:
+  explicit Card(fs::path folder) : folder_(std::move(folder)) {
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=1m") == 0;
+  }
+  ~Card() { Unmount(); }
+  Card(const Card&) = delete;
+  Card& operator=(const Card&) = delete;
+  void Pull() {
+    Unmount();
+    fs::remove_all(folder_);
+  }
+
+ private:
+  void Unmount() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    mounted_ = false;
+  }
+  fs::path folder_;
+  bool mounted_ = false;
+};
 
 class SearchTest : public ToolsFixture {
  protected:
@@ -133,6 +160,20 @@ TEST_F(SearchTest, PatternFollowsTheExtensionBoxes) {
   EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - C:\\P\\JPEGS\\"}));
 }
 
+// The boxes, the search, the file list and the copy go together: what the boxes say now is
+// what is searched, listed and copied.
+TEST_F(SearchTest, TheCopyTakesThePicturesTheBoxesChoose) {
+  Pictures("C:\\SRC", {"A.JPG", "B.BMP"});
+  auto& w = Open();
+  w.dirFind.SetPath("C:\\SRC");
+  w.ckbPicExt[1].UserClick();  // JPEG unticked: bitmaps only
+  EXPECT_EQ(w.searchPattern, "*.bmp");
+  ASSERT_EQ(w.filFind.ListCount(), 1);
+  EXPECT_EQ(w.filFind.List(0), "B.BMP");
+  w.cmdCopy[0].UserClick();
+  EXPECT_EQ(Captured(), (std::vector<std::string>{"B.BMP"}));
+}
+
 TEST_F(SearchTest, KepPictureStoreIsNotListedButItsSubFoldersAre) {
   core::gKepDataDir = "C:\\KEP\\DATA";
   Pictures("C:\\KEP\\DATA\\IMAGES", {"K.JPG"});
@@ -228,6 +269,37 @@ TEST_F(SearchTest, FolderLinkBackToAnOuterFolderIsNotFollowedAgain) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+// A drive over the host's root (as Z: is) reaches folders through many links: each folder is
+// visited once whatever leads to it, and the host's /proc, /sys and /dev are never entered.
+TEST_F(SearchTest, EachFolderIsVisitedOnceAndSystemFoldersAreNotEntered) {
+  const fs::path root = prefix.LinkExtraDrive('Y');
+  fs::create_directories(root / "PICS");
+  std::ofstream(root / "PICS" / "X.JPG") << "x";
+  fs::create_directories(root / "DEEP" / "ER");
+  fs::create_directory_symlink(root / "PICS", root / "AGAIN");
+  fs::create_directory_symlink(root / "PICS", root / "DEEP" / "ER" / "PICS");
+  fs::create_directory_symlink(root, root / "DEEP" / "ER" / "ROOT");
+  for (const char* system : {"proc", "sys", "dev"})
+    fs::create_directory_symlink(fs::path("/") / system, root / system);
+  // Links to folders inside them are not followed either.
+  fs::create_directory_symlink("/proc/self", root / "DEEP" / "SELF");
+  fs::create_directory_symlink("/sys/class", root / "DEEP" / "CLASS");
+  auto& w = Open();
+  w.drvFind.SetDrive("Y");
+  int pauses = 0;
+  app.OnDoEvents([&] {
+    if (++pauses == 500) w.cmdStop.UserClick();  // far more than this tree needs
+  });
+  SearchFrom(w, "Y:\\");
+  EXPECT_LT(pauses, 500);
+  EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - Y:\\PICS\\"}));
+  pauses = 0;
+  SearchFrom(w, "Y:\\sys");
+  EXPECT_LT(pauses, 20);
+  EXPECT_TRUE(Found(w).empty());
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
 TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
   const fs::path card = prefix.LinkExtraDrive('E');
   winfs::SetRemovable('E', true);
@@ -248,6 +320,28 @@ TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
   EXPECT_EQ(app.EndCount(), 0);
   EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - E:\\C\\"}));
   EXPECT_EQ(w.lblDirectory.Caption(), "Search Complete");
+}
+
+TEST_F(SearchTest, CardPulledBeforeBeginSearchGivesTheMediaMessageAndThePointerBack) {
+  const fs::path folder = prefix.LinkExtraDrive('E');
+  winfs::SetRemovable('E', true);
+  Card card(folder);
+  fs::create_directories(folder / "DCIM");
+  std::ofstream(folder / "DCIM" / "X.JPG") << "x";
+  auto& w = Open();
+  w.drvFind.SetDrive("E");
+  w.dirFind.SetPath("E:\\DCIM");
+  card.Pull();
+  w.cmdSearch.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u) << app.Boxes().back().prompt;
+  EXPECT_EQ(app.Boxes()[0].prompt,
+            "Media appears to be unreadable or not inserted properly.  Please try again.");
+  EXPECT_EQ(w.lblDirectory.Caption(), "Search Complete");
+  EXPECT_EQ(app.MousePointer(), forms::vbDefault);
+  EXPECT_TRUE(Found(w).empty());
+  // Ticking a box meanwhile is no error either.
+  w.ckbPicExt[0].UserClick();
+  EXPECT_EQ(app.Boxes().size(), 1u);
 }
 
 TEST_F(SearchTest, ClickingAFoundFolderOpensAndPreviewsIt) {

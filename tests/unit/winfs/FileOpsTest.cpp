@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -126,4 +128,37 @@ TEST(WinFsFileOps, FoldersMadeAndRemoved) {
   EXPECT_VB_ERROR(winfs::RmDir("C:\\New"), 76);
   EXPECT_VB_ERROR(winfs::RmDir("C:\\"), 75);
   EXPECT_VB_ERROR(winfs::FileLen("C:\\WINDOWS"), 53);
+}
+
+// Host names with characters no Windows name can hold are listed with private-use characters
+// (U+F000 + the character) and can be used by those names for every file operation.
+TEST(WinFsFileOps, NamesWindowsCannotHoldAreListedAndUsable) {
+  TempPrefix prefix;
+  const fs::path odd = prefix.MakeDir("C:\\Odd");
+  prefix.MakeDir("C:\\Copy");
+  for (const char* name : {"star*x.jpg", "q?.jpg", "a:b.jpg", "ok.jpg", "dot."})
+    std::ofstream(odd / name) << name;
+  const std::string star = "star\uF02Ax.jpg", quest = "q\uF03F.jpg", colon = "a\uF03Ab.jpg";
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(winfs::ListFiles("C:\\ODD", "*.jpg"), (Names{colon, "ok.jpg", quest, star}));
+  EXPECT_EQ(winfs::ListFiles("C:\\ODD", "dot*"), (Names{"dot\uF02E"}));
+  EXPECT_EQ(winfs::ToWindows(odd / "star*x.jpg"), "C:\\Odd\\" + star);
+  EXPECT_VB_ERROR(winfs::FileLen("C:\\ODD\\star*x.jpg"), 52);
+
+  for (const std::string& name : winfs::ListFiles("C:\\ODD")) {
+    std::string upper = "C:\\ODD\\" + name;
+    for (char& c : upper)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_TRUE(winfs::FileExists(upper)) << name;
+    EXPECT_GT(winfs::FileLen(upper), 0) << name;
+    winfs::FileCopy(upper, "C:\\COPY\\" + name);
+    winfs::Kill(upper);
+  }
+  EXPECT_EQ(EntryCount(odd), 0u);
+  // The copies carry the host names, original characters included.
+  EXPECT_EQ(ReadAll(prefix.Host("C:\\Copy") / "star*x.jpg"), "star*x.jpg");
+  EXPECT_EQ(ReadAll(prefix.Host("C:\\Copy") / "dot."), "dot.");
+  winfs::Name("C:\\COPY\\" + quest, "C:\\COPY\\Q" + std::string("\uF03C") + ".jpg");
+  EXPECT_TRUE(fs::exists(prefix.Host("C:\\Copy") / "Q<.jpg"));
+  EXPECT_TRUE(winfs::FileExists("C:\\COPY\\STAR\uF02AX.JPG"));
 }

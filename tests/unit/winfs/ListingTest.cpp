@@ -12,7 +12,10 @@ TEST(WinFsListing, SeveralPatternsInAnyCase) {
     prefix.WriteFile(std::string("C:\\Pics\\") + name, "x");
   }
   prefix.MakeDir("C:\\Pics\\sub.jpg");
-  EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*.jpg;*.BMP; *.tif"), (Names{"a.JPG", "b.bmp", "c.Tif"}));
+  // A three-letter extension also matches a longer one through its 8.3 short name (D~1.TIF).
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*.jpg;*.BMP; *.tif"),
+            (Names{"a.JPG", "b.bmp", "c.Tif", "d.tiff"}));
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*.jpe"), (Names{"f.jpeg"}));
   EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*.*").size(), 7u);
   EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*."), (Names{"noext"}));
   EXPECT_EQ(winfs::ListFiles("C:\\PICS", "?.t*"), (Names{"c.Tif", "d.tiff", "e.txt"}));
@@ -28,6 +31,27 @@ TEST(WinFsListing, PatternRules) {
   EXPECT_FALSE(winfs::MatchesPattern("ab.jpg", "?.jpg"));
   EXPECT_TRUE(winfs::MatchesPattern("a.b.c", "*.c"));
   EXPECT_FALSE(winfs::MatchesPattern("a.jpg.bak", "*.jpg"));
+}
+
+// Windows matches a mask against the long name and the generated 8.3 short name: the short
+// extension is the first three characters after the last dot, the base its first six usable
+// characters and "~1".
+TEST(WinFsListing, MasksAlsoMatchTheShortName) {
+  EXPECT_TRUE(winfs::MatchesPattern("page.html", "*.htm"));
+  EXPECT_TRUE(winfs::MatchesPattern("Scan 0001.TIFF", "*.tif"));
+  EXPECT_TRUE(winfs::MatchesPattern("IMG_20240101_120000.jpeg", "*.JPE"));
+  EXPECT_TRUE(winfs::MatchesPattern("IMG_20240101_120000.jpeg", "img_20~1.*"));
+  EXPECT_TRUE(winfs::MatchesPattern("a.b.tiff", "*.tif"));
+  EXPECT_FALSE(winfs::MatchesPattern("x.jpeg", "*.jpg"));  // its short name is X~1.JPE
+  EXPECT_FALSE(winfs::MatchesPattern("x.tif", "*.tiff"));
+  EXPECT_FALSE(winfs::MatchesPattern("short.tif", "*~1.tif"));  // an 8.3 name has no alias
+  EXPECT_FALSE(winfs::MatchesPattern("x.tiff", "*."));
+
+  TempPrefix prefix;
+  for (const char* name : {"keep.jpg", "scan.tiff", "old.TIFF", "page.html"})
+    prefix.WriteFile(std::string("C:\\Cards\\") + name, "x");
+  winfs::Kill("C:\\Cards\\*.tif");
+  EXPECT_EQ(winfs::ListFiles("C:\\Cards"), (Names{"keep.jpg", "page.html"}));
 }
 
 TEST(WinFsListing, OrderIsThatOfAWindowsListBox) {
