@@ -4,8 +4,10 @@
 // and checks that it passed; the child finds VELMORA_XVFB_CHILD set.
 #include <gtest/gtest.h>
 
+#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringList>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -53,6 +55,31 @@ inline bool RanUnderXvfb(const char* screen = "1024x768x24", int timeoutMs = 900
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
   return true;
+}
+
+// The xdotool words that move the pointer to p.
+inline QStringList MoveTo(QPoint p) {
+  return {"mousemove", QString::number(p.x()), QString::number(p.y())};
+}
+
+// A press at from, a move to `to` in steps with the button held, a pause and the release.
+inline QStringList DragScript(QPoint from, QPoint to, int steps = 10) {
+  QStringList script = MoveTo(from);
+  script << "sleep"
+         << "0.3"
+         << "mousedown"
+         << "1"
+         << "sleep"
+         << "0.3";
+  for (int step = 1; step <= steps; ++step) {
+    script << MoveTo(from + (to - from) * step / steps) << "sleep"
+           << "0.08";
+  }
+  script << MoveTo(to + QPoint(2, 1)) << "sleep"
+         << "0.4"
+         << "mouseup"
+         << "1";
+  return script;
 }
 
 }  // namespace xvfb

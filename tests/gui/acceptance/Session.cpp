@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/winfs/WinFs.h"
+#include "tests/gui/UnderXvfb.h"
 #include "tests/integration/KepProcess.h"
 
 namespace acceptance {
@@ -102,10 +103,6 @@ void Run(const QString& program, const QStringList& args, const QProcessEnvironm
 
 void Xdotool(const QStringList& script) {
   QProcess::execute("xdotool", script);
-}
-
-QStringList MoveTo(QPoint p) {
-  return {"mousemove", QString::number(p.x()), QString::number(p.y())};
 }
 
 }  // namespace
@@ -259,40 +256,25 @@ std::string Session::ReportFile() const {
 }
 
 void Click(QPoint at) {
-  Xdotool(MoveTo(at) << "sleep"
-                     << "0.2"
-                     << "click"
-                     << "1");
+  Xdotool(xvfb::MoveTo(at) << "sleep"
+                           << "0.2"
+                           << "click"
+                           << "1");
 }
 
 void DoubleClick(QPoint at) {
-  Xdotool(MoveTo(at) << "sleep"
-                     << "0.2"
-                     << "click"
-                     << "--repeat"
-                     << "2"
-                     << "--delay"
-                     << "80"
-                     << "1");
+  Xdotool(xvfb::MoveTo(at) << "sleep"
+                           << "0.2"
+                           << "click"
+                           << "--repeat"
+                           << "2"
+                           << "--delay"
+                           << "80"
+                           << "1");
 }
 
 void Drag(QPoint from, QPoint to) {
-  QStringList script = MoveTo(from);
-  script << "sleep"
-         << "0.3"
-         << "mousedown"
-         << "1"
-         << "sleep"
-         << "0.3";
-  for (int step = 1; step <= 10; ++step) {
-    script << MoveTo(from + (to - from) * step / 10) << "sleep"
-           << "0.05";
-  }
-  script << "sleep"
-         << "0.4"
-         << "mouseup"
-         << "1";
-  Xdotool(script);
+  Xdotool(xvfb::DragScript(from, to));
 }
 
 }  // namespace acceptance

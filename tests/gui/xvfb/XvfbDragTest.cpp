@@ -59,10 +59,6 @@ class DragForm : public Form {
   std::vector<std::string> log;
 };
 
-QStringList At(QPoint p) {
-  return {"mousemove", QString::number(p.x()), QString::number(p.y())};
-}
-
 // Runs xdotool with the script while events run, until done() or 20 s.
 void Drive(const QStringList& script, const std::function<bool()>& done) {
   QProcess xdotool;
@@ -110,21 +106,7 @@ TEST_F(XvfbDrag, ARealMouseDragArrivesAtTheDropTarget) {
   if (xvfb::RanUnderXvfb()) return;
   const QPoint from = Centre(form->imaFrom);
   const QPoint to = Centre(form->imaTo);
-  QStringList script = At(from);
-  script << "sleep"
-         << "0.3"
-         << "mousedown"
-         << "1"
-         << "sleep"
-         << "0.3";
-  for (int step = 1; step <= 8; ++step) {
-    script << At(from + (to - from) * step / 8) << "sleep"
-           << "0.1";
-  }
-  script << At(to + QPoint(4, 3)) << "sleep"
-         << "0.3"
-         << "mouseup"
-         << "1";
+  const QStringList script = xvfb::DragScript(from, to, 8);
   Drive(script, [&] { return !form->log.empty() && form->log.back().rfind("DragDrop", 0) == 0; });
   ASSERT_FALSE(form->log.empty()) << "no drag event arrived";
   EXPECT_EQ(form->log.front(), "DragOver imaFrom 0");
@@ -138,11 +120,11 @@ TEST_F(XvfbDrag, ARealMouseDragArrivesAtTheDropTarget) {
 TEST_F(XvfbDrag, ADoubleClickInPlaceArrivesAsDblClick) {
   if (xvfb::RanUnderXvfb()) return;
   const QPoint from = Centre(form->imaFrom);
-  QStringList script = At(from);
+  QStringList script = xvfb::MoveTo(from);
   script << "sleep"
          << "0.3"
          << "mousedown"
-         << "1" << At(from + QPoint(1, 0)) << "mouseup"
+         << "1" << xvfb::MoveTo(from + QPoint(1, 0)) << "mouseup"
          << "1"
          << "sleep"
          << "0.08"
