@@ -221,6 +221,8 @@ TEST_F(Acceptance, StartUpShowsTheSampleReportAndTheStripPages) {
   ExpectStripAt(12, "previous");
   ClickControl("frmMain", "imaScroll(3)");
   ExpectStripAt(22, "last");
+  ClickControl("frmMain", "imaScroll(2)");
+  ExpectStripAt(23, "next on the last page");
   ClickControl("frmMain", "imaScroll(0)");
   ExpectStripAt(0, "first");
   // Near the end "next" steps by one picture, measured from the selected entry.
