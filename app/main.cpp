@@ -7,6 +7,7 @@
 #include "app/MainWindowHost.h"
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
+#include "platform/qtui/ControlMap.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/qtui/QtApp.h"
 #include "platform/winfs/WinFs.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   info.revision = VELMORA_VERSION_PATCH;
   qtui::QtApp services(info);
   forms::App::Install(&services);
+  qtui::StartControlMapFromEnvironment();
 
   int status = 0;
   try {

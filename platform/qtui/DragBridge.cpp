@@ -1,8 +1,10 @@
 #include "platform/qtui/DragBridge.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QDrag>
 #include <QDropEvent>
-#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -58,6 +60,54 @@ float Twips(int pixels) {
   return PixelsToTwipsF(pixels);
 }
 
+// A drag begun by a press waits until the pointer has moved past the
+// platform's drag distance with the button still down, as Windows does with a
+// manual drag: a press released in place ends the drag, so the clicks of a
+// double-click reach the control and it gets its DblClick.
+class PendingDrag : public QObject {
+ public:
+  static PendingDrag& Instance() {
+    static auto* pending = [] {
+      auto* p = new PendingDrag;
+      qApp->installEventFilter(p);
+      return p;
+    }();
+    return *pending;
+  }
+  void Arm(forms::Control* source) {
+    source_ = source;
+    origin_ = QCursor::pos();
+  }
+  void Disarm(const forms::Control* source) {
+    if (source_ == source) source_ = nullptr;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (!source_) return false;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) return false;
+    const auto* me = static_cast<QMouseEvent*>(event);
+    forms::Control* src = source_;
+    if (type == QEvent::MouseMove) {
+      if (!(me->buttons() & Qt::LeftButton)) return false;
+      const QPoint moved = me->globalPosition().toPoint() - origin_;
+      if (moved.manhattanLength() < QApplication::startDragDistance()) return false;
+      source_ = nullptr;
+      QTimer::singleShot(0, [src] { StartSystemDrag(src); });
+    } else if (me->button() == Qt::LeftButton) {
+      source_ = nullptr;
+      forms::DragDriver& driver = forms::DragDriver::Instance();
+      if (driver.Active() && driver.Source() == src) Dispatch([&] { driver.Cancel(); });
+    }
+    return false;
+  }
+
+ private:
+  forms::Control* source_ = nullptr;
+  QPoint origin_;
+};
+
 }  // namespace
 
 void InstallDragBridge() {
@@ -66,12 +116,14 @@ void InstallDragBridge() {
   installed = true;
   forms::DragDriver::Instance().Subscribe(
       [](forms::DragDriver::Phase phase, forms::Control& source) {
-        if (phase != forms::DragDriver::Phase::Began) return;
+        if (phase == forms::DragDriver::Phase::Ended) {
+          PendingDrag::Instance().Disarm(&source);
+          return;
+        }
         // A drag begun from a mouse press follows the real pointer; a drag begun
         // by code with no button down is driven by its caller.
         if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) return;
-        forms::Control* src = &source;
-        QTimer::singleShot(0, [src] { StartSystemDrag(src); });
+        PendingDrag::Instance().Arm(&source);
       });
 }
 

@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <cmath>
+#include <functional>
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/TextBox.h"
 #include "platform/qtui/Colors.h"
+#include "platform/qtui/FormWindow.h"
 #include "platform/qtui/Pixmaps.h"
 #include "platform/qtui/Units.h"
 #include "platform/qtui/Views.h"
@@ -262,13 +265,16 @@ class ScrollView : public ControlView {
   bool reversed_ = false;
 };
 
-// ---- Image: a picture, stretched or at its own size
+// ---- Image: a picture, stretched or at its own size; the own size follows the
+// window's layout scale, as the control does, so a shrunk window shows the
+// whole picture, smaller, instead of its top-left corner.
 class PictureWidget : public QWidget {
  public:
   using QWidget::QWidget;
   QPixmap pixmap;
   bool stretch = false;
   bool border = false;
+  std::function<double()> scale = [] { return 1.0; };
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -278,7 +284,15 @@ class PictureWidget : public QWidget {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawPixmap(rect(), pixmap);
       } else {
-        p.drawPixmap(0, 0, pixmap);
+        const double k = scale();
+        if (k == 1.0) {
+          p.drawPixmap(0, 0, pixmap);
+        } else {
+          p.setRenderHint(QPainter::SmoothPixmapTransform);
+          p.drawPixmap(QRect(0, 0, static_cast<int>(std::lround(pixmap.width() * k)),
+                             static_cast<int>(std::lround(pixmap.height() * k))),
+                       pixmap);
+        }
       }
     }
     if (border) {
@@ -295,6 +309,7 @@ class ImageView : public ControlView {
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
     pic_ = new PictureWidget(parent);
+    pic_->scale = [this] { return window().FontScale(); };
     return pic_;
   }
   bool ClickOnRelease() const override { return true; }

@@ -9,6 +9,25 @@
 #include "platform/qtui/Views.h"
 
 namespace qtui {
+
+std::vector<std::pair<int, QRect>> TabHeaderRects(const forms::TabControl& m, int width) {
+  std::vector<int> pages;
+  for (int t = 0; t < m.Tabs(); ++t) {
+    if (m.TabVisible(t)) pages.push_back(t);
+  }
+  std::vector<std::pair<int, QRect>> rects;
+  if (pages.empty()) return rects;
+  const int perRow = std::max(1, m.TabsPerRow());
+  const int rowHeight = std::max(8, TwipsToPixels(m.TabHeight()));
+  const int tabWidth = std::max(1, (width - 1) / perRow);
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const int row = static_cast<int>(i) / perRow;
+    const int col = static_cast<int>(i) % perRow;
+    rects.push_back({pages[i], QRect(col * tabWidth, row * rowHeight, tabWidth, rowHeight)});
+  }
+  return rects;
+}
+
 namespace {
 
 class TabWidget : public QWidget {
@@ -18,24 +37,7 @@ class TabWidget : public QWidget {
   }
   std::function<void(int)> onTab;
 
-  // The visible pages in order and the rectangle of each tab.
-  std::vector<std::pair<int, QRect>> TabRects() const {
-    std::vector<int> pages;
-    for (int t = 0; t < m_.Tabs(); ++t) {
-      if (m_.TabVisible(t)) pages.push_back(t);
-    }
-    std::vector<std::pair<int, QRect>> rects;
-    if (pages.empty()) return rects;
-    const int perRow = std::max(1, m_.TabsPerRow());
-    const int rowHeight = std::max(8, TwipsToPixels(m_.TabHeight()));
-    const int tabWidth = std::max(1, (width() - 1) / perRow);
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-      const int row = static_cast<int>(i) / perRow;
-      const int col = static_cast<int>(i) % perRow;
-      rects.push_back({pages[i], QRect(col * tabWidth, row * rowHeight, tabWidth, rowHeight)});
-    }
-    return rects;
-  }
+  std::vector<std::pair<int, QRect>> TabRects() const { return TabHeaderRects(m_, width()); }
   int StripHeight() const {
     const auto rects = TabRects();
     return rects.empty() ? 0 : rects.back().second.bottom() + 1;

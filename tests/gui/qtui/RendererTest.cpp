@@ -73,6 +73,15 @@ class TestForm : public Form {
     imgTarget.Move(4800, 1800, 900, 900);
     imgTarget.SetPicture(StdPicture(Solid(30, 30, 0xFFC06030), "test"));
     imgTarget.SetStretch(true);
+    // A picture button: its picture at its own size, a blue band at the right and bottom.
+    std::vector<std::uint32_t> button(40 * 40, 0xFFD02020);
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        if (x >= 32 || y >= 32) button[y * 40 + x] = 0xFF2020D0;
+      }
+    }
+    imgButton.Move(6000, 120, 600, 600);
+    imgButton.SetPicture(StdPicture(imaging::Picture::FromPixels(40, 40, button), "button"));
 
     cmdGo.MouseDown = [this](int, int, float, float) { log.push_back("cmdGo_MouseDown"); };
     cmdGo.MouseUp = [this](int, int, float, float) { log.push_back("cmdGo_MouseUp"); };
@@ -109,6 +118,7 @@ class TestForm : public Form {
   Gear geaPhoto{*this, "geaPhoto"};
   Image imgSource{*this, "imgSource"};
   Image imgTarget{*this, "imgTarget"};
+  Image imgButton{*this, "imgButton"};
   std::vector<std::string> log;
   float dropX = -1;
 };
@@ -276,6 +286,20 @@ TEST_F(Renderer, TheResizerKeepsControlsInProportionAndNotifies) {
   EXPECT_EQ(window->WidgetOf(&form->cmdGo)->width(), qtui::TwipsToPixels(form->cmdGo.Width()));
   EXPECT_NEAR(form->Width(),
               qtui::PixelsToTwips(window->width()) + (form->Width() - form->ScaleWidth()), 30);
+}
+
+TEST_F(Renderer, AShrunkWindowScalesPictureButtonsInsteadOfClippingThem) {
+  window->EnableResizer();
+  window->resize(window->width() / 2, window->height() / 2);
+  QCoreApplication::processEvents();
+  QWidget* button = window->WidgetOf(&form->imgButton);
+  ASSERT_LT(button->width(), 30);
+  const QImage shown = button->grab().toImage();
+  const QColor corner = shown.pixelColor(shown.width() - 2, shown.height() - 2);
+  EXPECT_GT(corner.blue(), 150) << "the picture's right and bottom edge are cut off";
+  EXPECT_LT(corner.red(), 100);
+  const QColor inside = shown.pixelColor(2, 2);
+  EXPECT_GT(inside.red(), 150);
 }
 
 class OneValueStore : public qtui::SettingsStore {

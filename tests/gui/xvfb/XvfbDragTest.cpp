@@ -1,17 +1,18 @@
 // A drag with the real mouse through an X server: the test starts itself again
 // under xvfb-run, shows a window with two pictures, and moves the pointer with
 // xdotool from one to the other with the button held.  The drop must reach the
-// target's DragDrop with the source control, after DragOver enter and over.
+// target's DragDrop with the source control, after DragOver enter and over; a
+// double-click in place must arrive as DblClick although the press begins a drag.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,11 @@
 #include "platform/forms/Form.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/qtui/QtApp.h"
+#include "tests/gui/UnderXvfb.h"
 
 namespace {
 
 using namespace forms;
-
-const char* const kChildFlag = "VELMORA_XVFB_CHILD";
-std::string gSelf;
 
 imaging::Picture Solid(int w, int h, std::uint32_t argb) {
   return imaging::Picture::FromPixels(w, h, std::vector<std::uint32_t>(w * h, argb));
@@ -47,6 +46,7 @@ class DragForm : public Form {
     imaFrom.MouseDown = [this](int button, int, float, float) {
       if (button == vbLeftButton) imaFrom.Drag(vbBeginDrag);
     };
+    imaFrom.DblClick = [this] { log.push_back("DblClick"); };
     imaTo.DragOver = [this](Control& src, float, float, int state) {
       log.push_back("DragOver " + src.Name() + " " + std::to_string(state));
     };
@@ -59,89 +59,91 @@ class DragForm : public Form {
   std::vector<std::string> log;
 };
 
-TEST(XvfbDrag, ARealMouseDragArrivesAtTheDropTarget) {
-  if (std::getenv(kChildFlag) == nullptr) {
-    const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
-    if (xvfb.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
-    ASSERT_FALSE(QStandardPaths::findExecutable("xdotool").isEmpty()) << "xdotool is missing";
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kChildFlag, "1");
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    // libxkbcommon-x11 calls strndup on keymap names that are not NUL-ended,
-    // which AddressSanitizer's strict string checks take for an overflow.
-    if (env.contains("ASAN_OPTIONS")) {
-      env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
-    }
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(xvfb, {"-a", "-s", "-screen 0 1024x768x24", QString::fromStdString(gSelf),
-                       "--gtest_filter=XvfbDrag.*"});
-    ASSERT_TRUE(child.waitForFinished(90000));
-    const QString output = QString::fromUtf8(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-    return;
-  }
+// Runs xdotool with the script while events run, until done() or 20 s.
+void Drive(const QStringList& script, const std::function<bool()>& done) {
+  QProcess xdotool;
+  xdotool.start("xdotool", script);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 20000 && !done()) QTest::qWait(50);
+  xdotool.waitForFinished(5000);
+  QTest::qWait(300);  // late events would show up in the log
+}
 
-  int argc = 1;
-  char name[] = "gui_qtui_xvfb";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  qtui::QtApp services({"Drag Test", "C:\\", 1, 0, 0, "velmora-xvfb-test", {}});
-  App::Install(&services);
-  {
-    DragForm form;
-    form.Show();
-    qtui::FormWindow* window = qtui::FormWindow::For(form, false);
+class XvfbDrag : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!xvfb::InChild()) return;
+    static int argc = 1;
+    static char name[] = "gui_qtui_xvfb";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QApplication>(argc, argv);
+    services = std::make_unique<qtui::QtApp>(
+        qtui::AppInfo{"Drag Test", "C:\\", 1, 0, 0, "velmora-xvfb-test", {}});
+    App::Install(services.get());
+    form = std::make_unique<DragForm>();
+    form->Show();
+    window = qtui::FormWindow::For(*form, false);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     QTest::qWait(300);
-    const QPoint from = window->WidgetOf(&form.imaFrom)->mapToGlobal(QPoint(50, 50));
-    const QPoint to = window->WidgetOf(&form.imaTo)->mapToGlobal(QPoint(50, 50));
-    auto at = [](QPoint p) {
-      return QStringList{"mousemove", QString::number(p.x()), QString::number(p.y())};
-    };
-    QStringList script = at(from);
-    script << "sleep"
-           << "0.3"
-           << "mousedown"
-           << "1"
-           << "sleep"
-           << "0.3";
-    for (int step = 1; step <= 8; ++step) {
-      script << at(from + (to - from) * step / 8) << "sleep"
-             << "0.1";
-    }
-    script << at(to + QPoint(4, 3)) << "sleep"
-           << "0.3"
-           << "mouseup"
-           << "1";
-    QProcess xdotool;
-    xdotool.start("xdotool", script);
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 20000) {
-      QTest::qWait(50);
-      if (!form.log.empty() && form.log.back().rfind("DragDrop", 0) == 0) break;
-    }
-    xdotool.waitForFinished(5000);
-    ASSERT_FALSE(form.log.empty()) << "no drag event arrived";
-    EXPECT_EQ(form.log.front(), "DragOver imaFrom 0");
-    EXPECT_EQ(form.log.back(), "DragDrop imaFrom");
-    for (const std::string& entry : form.log) std::printf("  %s\n", entry.c_str());
-    EXPECT_FALSE(DragDriver::Instance().Active());
-    qtui::FormWindow::Release(form);
   }
-  App::Install(nullptr);
+  void TearDown() override {
+    if (!form) return;
+    qtui::FormWindow::Release(*form);
+    form.reset();
+    App::Install(nullptr);
+  }
+  QPoint Centre(const Control& c) { return window->WidgetOf(&c)->mapToGlobal(QPoint(50, 50)); }
+
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<qtui::QtApp> services;
+  std::unique_ptr<DragForm> form;
+  qtui::FormWindow* window = nullptr;
+};
+
+TEST_F(XvfbDrag, ARealMouseDragArrivesAtTheDropTarget) {
+  if (xvfb::RanUnderXvfb()) return;
+  const QPoint from = Centre(form->imaFrom);
+  const QPoint to = Centre(form->imaTo);
+  const QStringList script = xvfb::DragScript(from, to, 8);
+  Drive(script, [&] { return !form->log.empty() && form->log.back().rfind("DragDrop", 0) == 0; });
+  ASSERT_FALSE(form->log.empty()) << "no drag event arrived";
+  EXPECT_EQ(form->log.front(), "DragOver imaFrom 0");
+  EXPECT_EQ(form->log.back(), "DragDrop imaFrom");
+  for (const std::string& entry : form->log) std::printf("  %s\n", entry.c_str());
+  EXPECT_FALSE(DragDriver::Instance().Active());
+}
+
+// The press begins a drag, yet a click in place starts no system drag, so the
+// second click arrives as a double-click; a move of a pixel or two is no drag.
+TEST_F(XvfbDrag, ADoubleClickInPlaceArrivesAsDblClick) {
+  if (xvfb::RanUnderXvfb()) return;
+  const QPoint from = Centre(form->imaFrom);
+  QStringList script = xvfb::MoveTo(from);
+  script << "sleep"
+         << "0.3"
+         << "mousedown"
+         << "1" << xvfb::MoveTo(from + QPoint(1, 0)) << "mouseup"
+         << "1"
+         << "sleep"
+         << "0.08"
+         << "click"
+         << "1";
+  auto dblClicked = [&] {
+    return std::find(form->log.begin(), form->log.end(), "DblClick") != form->log.end();
+  };
+  Drive(script, dblClicked);
+  for (const std::string& entry : form->log) std::printf("  %s\n", entry.c_str());
+  EXPECT_TRUE(dblClicked());
+  EXPECT_FALSE(DragDriver::Instance().Active());
+  EXPECT_TRUE(std::none_of(form->log.begin(), form->log.end(),
+                           [](const std::string& e) { return e.rfind("Drag", 0) == 0; }));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::error_code ec;
-  gSelf = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-  if (gSelf.empty()) gSelf = argv[0];
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
