@@ -47,6 +47,14 @@ imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, i
   return pic;
 }
 
+// The user directory with its trailing "\", without recording a procedure name of its own
+// (the caller's error report names the caller).
+std::string UserFolder() {
+  std::string dir = vb::Trim(core::gUserDir);
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
@@ -193,9 +201,19 @@ bool frmMain::SaveTheImage(const std::string& /*src*/, const std::string& dest, 
 }
 
 // "PTEMP_" and the number of temporary photos already in the user directory, cut to two
-// digits.
+// digits.  That name can be taken (a number left free between the copies, or a hundred copies
+// kept for a template report): then the numbers from the count on are tried, with as many
+// digits as they need, until one names no file, so that another slot's copy is never
+// overwritten.
 std::string frmMain::MakeTempPhotoName() {
-  return vb::UCase("PTEMP_" + core::PadLeft(std::to_string(filREA.ListCount()), 2, '0') + ".jpg");
+  const int count = filREA.ListCount();
+  const auto name = [](const std::string& digits) { return vb::UCase("PTEMP_" + digits + ".jpg"); };
+  const std::string folder = UserFolder();
+  std::string result = name(core::PadLeft(std::to_string(count), 2, '0'));
+  for (int n = count; winfs::FileExists(folder + result); ++n) {
+    result = name(n < 10 ? "0" + std::to_string(n) : std::to_string(n));
+  }
+  return result;
 }
 
 // ---- The capture list's selection --------------------------------------------------------------

@@ -105,6 +105,30 @@ TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   EXPECT_EQ(SetImages().size(), 2u);
 }
 
+TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  StartWith("");
+  auto& f = Form();
+  const auto temp = [](int n) {
+    return std::string(kUser) + "PTEMP_" + (n < 10 ? "0" : "") + std::to_string(n) + ".JPG";
+  };
+  // Other slots' copies, PTEMP_00 to PTEMP_99 (a template report keeps them).
+  for (int n = 0; n < 100; ++n) prefix_.WriteFile(temp(n), "slot " + std::to_string(n));
+  Place(0, 2);
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), temp(100));
+  EXPECT_EQ(Size(temp(100)).width, 320);
+  for (int n = 0; n < 100; ++n)
+    ASSERT_EQ(Slurp(winfs::ToHost(temp(n))), "slot " + std::to_string(n));
+  // A count that names a taken file moves on to the next free number.
+  winfs::Kill(temp(40));
+  winfs::Kill(temp(41));
+  Place(1, 3);
+  EXPECT_EQ(f.imaComp[3].ThumbPath(), temp(101));
+  EXPECT_EQ(Slurp(winfs::ToHost(temp(99))), "slot 99");
+  EXPECT_NE(SetImages().back().find("PTEMP_101.JPG"), std::string::npos) << SetImages().back();
+}
+
 TEST_F(PlaceTest, WithoutReductionJpegsAreCopiedOrSavedAtTheirOwnSize) {
   WritePicture("C:\\GLENVUE\\A.JPG", 1600, 1200);
   WritePicture("C:\\GLENVUE\\B.BMP", 1000, 500);
