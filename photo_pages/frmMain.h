@@ -149,9 +149,9 @@ class frmMain : public core::MainFormControls {
   void AddThumbFromDrop(forms::Control& Source);
 
   // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
-  // was made; the source is deleted only after a copy that was made.
+  // was made (and where, in *trashCopy); the source is deleted only after a copy that was made.
   bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
-                      const std::string& ext);
+                      const std::string& ext, std::string* trashCopy = nullptr);
   static bool IsInTrashCan(const std::string& path);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
   std::string MakeCopyBackName(forms::Control& Source);
