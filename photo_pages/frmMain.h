@@ -158,7 +158,8 @@ class frmMain : public core::MainFormControls {
   static std::string ShortAddress(const std::string& address);
 
   // Placing a picture on a slot (frmMain_Place.cpp).
-  void PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  // True when the picture was placed and KEP took it.
+  bool PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
   bool SaveTheImage(const std::string& src, const std::string& dest, forms::Gear& ctl);
   std::string MakeTempPhotoName();
 
@@ -243,8 +244,12 @@ class frmMain : public core::MainFormControls {
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
   bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                           std::string& newName);
+                           std::string& newName, std::string& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
+  bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  void TellNotHandedToKep();
+  void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
+                        const std::string& oldTrashCopy);
   void BringToFront();
 
   // Captions and addresses (frmMain_Captions.cpp)

@@ -4,8 +4,9 @@
 // source goes to the trash folder under the user's settings.
 //
 // Nothing is deleted before the picture that replaces it exists: the old slot picture is
-// deleted (or overwritten) only after the new copy was written, and when no copy could be
-// written the slot, the report and both pictures stay as they were.
+// deleted only after KEP took the new copy, and when no copy could be written, or KEP did not
+// take it (KEP stopped, or without the report), the slot, the report and both pictures stay as
+// they were.
 
 #include <algorithm>
 #include <cmath>
@@ -59,15 +60,16 @@ std::string UserFolder() {
 
 // ---- Placing -----------------------------------------------------------------------------------
 
-void frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
   const std::string src = core::gDragSourcePath;
   const std::string shown = Target.ThumbPath();
   const std::string old = vb::UCase(vb::Trim(shown));
   bool keepName = false;
   std::string newName;
+  std::string oldTrashCopy;
   bool deleteOld = false;
   if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
-    deleteOld = TrashOldSlotPicture(old, src, keepName, newName);
+    deleteOld = TrashOldSlotPicture(old, src, keepName, newName, oldTrashCopy);
   }
   filREA.Refresh();
   Target.SetThumbPath(src);
@@ -83,20 +85,71 @@ void frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   Yield();
   if (!written) {
     RestoreSlot(Target, shown);
-    return;
+    return false;
   }
-  if (deleteOld) core::DelPict(old, true);
   SetFilIndex(filCapture.ListIndex());
   core::ErrLoadThumb(Target, Target.ThumbPath());
   Yield();
   BringToFront();
-  core::SendPhotoToKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+  if (!HandPhotoToKep(Target, TabCtl, Index)) {
+    TakeBackSlotCopy(Target, shown, src, keepName ? oldTrashCopy : std::string());
+    TellNotHandedToKep();
+    return false;
+  }
+  if (deleteOld) core::DelPict(old, true);
   Yield();
   SendToTrashCan(core::gCaptureDir, src, name, ext);
   Yield();
   filREA.Refresh();
   Yield();
   BringToFront();
+  return true;
+}
+
+// Hands the slot copy to KEP; false when KEP did not take it (not running, restarted without
+// the report, or refusing it).  The DDE operations themselves stay quiet; the caller tells the
+// user, once.
+bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  bool taken = false;
+  try {
+    taken = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+  } catch (const vb::VbError&) {
+    taken = false;
+  }
+  if (!taken) return false;
+  core::RunKepRefreshScript();
+  Yield();
+  return true;
+}
+
+void frmMain::TellNotHandedToKep() {
+  const std::string kep = core::gVendorAppName;
+  forms::App::Current().MsgBox("The picture was not handed to " + kep +
+                                   ", so it is not in the report.  Nothing was deleted.  Make "
+                                   "sure the report is open in " +
+                                   kep + ", then drop the picture again.",
+                               forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+}
+
+// A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
+// took the old picture's name gets the old picture back from its trash copy.  The slot shows
+// what it showed before, which is what the report holds.
+void frmMain::TakeBackSlotCopy(forms::Gear& Target, const std::string& shown,
+                               const std::string& src, const std::string& oldTrashCopy) {
+  const std::string copy = vb::UCase(vb::Trim(Target.ThumbPath()));
+  const std::string user = vb::UCase(UserFolder());
+  const bool ours = !user.empty() && vb::Left(copy, user.size()) == user &&
+                    copy != vb::UCase(vb::Trim(src)) && copy != vb::UCase(vb::Trim(shown));
+  try {
+    if (!oldTrashCopy.empty()) {
+      winfs::FileCopy(oldTrashCopy, copy);
+    } else if (ours && winfs::FileExists(copy)) {
+      winfs::Kill(copy);
+    }
+  } catch (const vb::VbError&) {
+    // The copy stays where it is; no picture is lost by that.
+  }
+  RestoreSlot(Target, shown);
 }
 
 // A slot whose new copy could not be written shows its old picture again.
@@ -111,10 +164,11 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 
 // The slot's old picture is copied into the trash folder whatever the user's settings (unless
 // it lies in a trash folder already).  One that lay in the user directory gives its name to
-// the new copy, which then replaces it; any other is to be deleted once the new copy exists
-// (the answer).  Without a trash copy the old picture is neither replaced nor deleted.
+// the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
+// (the answer).  trashCopy: where the trash copy went ("" when none was made).  Without a trash
+// copy the old picture is neither replaced nor deleted.
 bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                                  std::string& newName) {
+                                  std::string& newName, std::string& trashCopy) {
   std::string drive, directory, name, ext;
   core::ParseFileName(old, drive, directory, name, ext);
   bool copied = false;
@@ -123,7 +177,7 @@ bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src
     FlagRestore keepDelete(core::gbAutoDelete);
     core::gbTrashcan = core::vbTrue;
     core::gbAutoDelete = core::vbFalse;  // deleted after the new copy is written
-    copied = SendToTrashCan(core::gCaptureDir, old, name, ext);
+    copied = SendToTrashCan(core::gCaptureDir, old, name, ext, &trashCopy);
   }
   Yield();
   const std::string user = vb::UCase(vb::Trim(core::gUserDir));

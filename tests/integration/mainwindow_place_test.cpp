@@ -105,6 +105,48 @@ TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   EXPECT_EQ(SetImages().size(), 2u);
 }
 
+TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240, 0xFF204080u);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240, 0xFF806040u);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240, 0xFF40A040u);
+  StartWith("");  // TRASHCAN and AUTODELETE on
+  auto& f = Form();
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  Place(0, 2);
+  ASSERT_EQ(f.imaComp[2].ThumbPath(), copy);
+  const std::string copyBytes = Slurp(winfs::ToHost(copy));
+  // A drop KEP did not take: told once; the slot shows `shown` with its bytes, and the source
+  // and its thumbnail stay.
+  const auto nothingLost = [&](int thumb, int slot, const std::string shown,
+                               const std::string& bytes) {
+    Place(thumb, slot);
+    int told = 0;
+    for (const auto& b : app_.Boxes()) told += b.title == "Picture Not Placed" ? 1 : 0;
+    EXPECT_EQ(told, 1) << Boxes();
+    EXPECT_NE(Boxes().find("not handed to Corvane Appraisals"), std::string::npos) << Boxes();
+    app_.ClearBoxes();
+    EXPECT_EQ(f.imaComp[slot].ThumbPath(), shown);
+    if (!bytes.empty()) {
+      EXPECT_TRUE(Slurp(winfs::ToHost(shown)) == bytes);
+    }
+    EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG"));
+    EXPECT_TRUE(f.GeaThumb[thumb].Visible());
+  };
+
+  kep_->Stop();
+  app_.ClearBoxes();
+  nothingLost(1, 1, report, reportBytes);  // the report's own picture
+  nothingLost(2, 2, copy, copyBytes);      // a slot copy, whose name the new copy would take
+  EXPECT_FALSE(Exists(std::string(kUser) + "PTEMP_01.JPG"));  // no stray copy left behind
+
+  // KEP back, but without a report: the same.
+  StartKepWithoutReport();
+  nothingLost(1, 3, "C:\\Velmora\\empty.jpg", "");
+  EXPECT_TRUE(core::IsEmptyPict(f.imaComp[3].ThumbPath()));
+}
+
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
