@@ -48,8 +48,13 @@ class Conversation {
     return trap_.Step([&] { lnk_.LinkRequest(); });
   }
   bool Execute(const std::string& command) {
-    return trap_.Step([&] { lnk_.LinkExecute(vb::Trim(command)); });
+    return trap_.Step([&] {
+      lnk_.LinkExecute(vb::Trim(command));
+      executed_ = true;
+    });
   }
+  // The server took the command (a step skipped after an error does not count).
+  bool Executed() const { return executed_; }
   bool Text(const std::string& text) {
     return trap_.Step([&] { lnk_.SetText(text); });
   }
@@ -61,6 +66,7 @@ class Conversation {
  private:
   forms::TextBox& lnk_;
   Trap trap_;
+  bool executed_ = false;
 };
 
 // General photo n (1 to 36): its place on the page (1 to 3) and its page (1 to 12).
@@ -121,11 +127,12 @@ void KepQueryGetImages(forms::TextBox& lnk) {
          c.Item("IMAGES") && c.Request() && c.Off());
 }
 
-void KepSendPhoto2Object(forms::TextBox& lnk, const std::string& sObject,
+bool KepSendPhoto2Object(forms::TextBox& lnk, const std::string& sObject,
                          const std::string& sPath) {
   Conversation c(lnk, "KepSendPhoto2Object", {vb::kDdeNoApp, vb::kDdeNoChannel});
   (void)(c.Off() && c.Manual() && c.Execute(SetImageMacro(sObject, DoubleBackslash(sPath))) &&
          c.Off());
+  return c.Executed();
 }
 
 void KepSendScript(forms::TextBox& lnk, const std::string& sScript) {

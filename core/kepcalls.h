@@ -39,7 +39,8 @@ std::string KepGetFieldInfo(forms::TextBox& lnk, const std::string& sReport,
 // Runs the image-list macro on KEP|System and requests "IMAGES"; the reply stays in lnk.Text.
 void KepQueryGetImages(forms::TextBox& lnk);
 // Sends the set-an-image macro on the topic the previous operation left (no topic is set).
-void KepSendPhoto2Object(forms::TextBox& lnk, const std::string& sObject, const std::string& sPath);
+// True when KEP took the command; false when the operation ended quietly (no KEP, no report).
+bool KepSendPhoto2Object(forms::TextBox& lnk, const std::string& sObject, const std::string& sPath);
 // Runs a KEP script (a bare file name) on KEP|System.
 void KepSendScript(forms::TextBox& lnk, const std::string& sScript);
 // Pokes Trim(sValue) into sItem on sTopic; the link is left open in manual mode.

@@ -1,6 +1,9 @@
 #include "core/modVBCommon.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "core/ErrTrap.h"
@@ -280,6 +283,32 @@ bool DelPict(const std::string& file, bool quiet, std::string& prompt) {
 bool DelPict(const std::string& file, bool quiet) {
   std::string prompt;
   return DelPict(file, quiet, prompt);
+}
+
+bool SameFileBytes(const std::string& winA, const std::string& winB) {
+  try {
+    if (!winfs::FileExists(winA) || !winfs::FileExists(winB)) return false;
+    std::ifstream a(winfs::ToHost(winA), std::ios::binary);
+    std::ifstream b(winfs::ToHost(winB), std::ios::binary);
+    if (!a || !b) return false;
+    return std::equal(std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>(),
+                      std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::string FreeCopyName(const std::string& folder, const std::string& file,
+                         const std::string& leaf) {
+  const std::string::size_type dot = leaf.find_last_of('.');
+  const std::string stem = leaf.substr(0, dot);
+  const std::string ext = dot == std::string::npos ? std::string() : leaf.substr(dot);
+  for (int n = 1; n < 1000; ++n) {
+    const std::string name = n == 1 ? leaf : stem + " (" + std::to_string(n) + ")" + ext;
+    const std::string path = folder + name;
+    if (!winfs::FileExists(path) || SameFileBytes(file, path)) return path;
+  }
+  vb::Raise(vb::kPathFileAccess);
 }
 
 void MakeDirNotice(std::string& directory) {

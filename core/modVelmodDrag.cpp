@@ -193,7 +193,13 @@ std::string PhotoObjectBase(const forms::TabControl& tabCtl, const forms::Contro
   }
 }
 
-void SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
+bool SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
+  const bool taken = SetSlotPhotoOnKep(tabCtl, slotCtl, nIndex);
+  RunKepRefreshScript();
+  return taken;
+}
+
+bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
   forms::TextBox& lnk = frmMain().txtDDE;
   std::string name = PhotoObjectBase(tabCtl, slotCtl, nIndex);
 
@@ -206,17 +212,14 @@ void SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_
   // SetImage goes out on the report's topic, which KepListForms left set.
   const std::string path = slotCtl.ThumbPath();
   const std::string shown = vb::UCase(path);
-  if (Holds(shown, "\\EMPTY.JPG")) {
-    KepSendPhoto2Object(lnk, name, "");
-  } else if (Holds(shown, "\\.JPG")) {
-    // A file named only ".JPG": the object is cleared first, then set.
-    KepSendPhoto2Object(lnk, name, "");
-    KepSendPhoto2Object(lnk, name, path);
-  } else {
-    KepSendPhoto2Object(lnk, name, path);
-  }
+  if (Holds(shown, "\\EMPTY.JPG")) return KepSendPhoto2Object(lnk, name, "");
+  // A file named only ".JPG": the object is cleared first, then set.
+  if (Holds(shown, "\\.JPG")) KepSendPhoto2Object(lnk, name, "");
+  return KepSendPhoto2Object(lnk, name, path);
+}
 
-  if (FileExists(gKepAppDir + "refresh.bas")) KepSendScript(lnk, "refresh.bas");
+void RunKepRefreshScript() {
+  if (FileExists(gKepAppDir + "refresh.bas")) KepSendScript(frmMain().txtDDE, "refresh.bas");
 }
 
 }  // namespace core

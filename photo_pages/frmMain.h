@@ -149,16 +149,17 @@ class frmMain : public core::MainFormControls {
   void AddThumbFromDrop(forms::Control& Source);
 
   // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
-  // was made; the source is deleted only after a copy that was made.
+  // was made (and where, in *trashCopy); the source is deleted only after a copy that was made.
   bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
-                      const std::string& ext);
+                      const std::string& ext, std::string* trashCopy = nullptr);
   static bool IsInTrashCan(const std::string& path);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
   std::string MakeCopyBackName(forms::Control& Source);
   static std::string ShortAddress(const std::string& address);
 
   // Placing a picture on a slot (frmMain_Place.cpp).
-  void PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  // True when the picture was placed and KEP took it.
+  bool PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
   bool SaveTheImage(const std::string& src, const std::string& dest, forms::Gear& ctl);
   std::string MakeTempPhotoName();
 
@@ -243,8 +244,12 @@ class frmMain : public core::MainFormControls {
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
   bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                           std::string& newName);
+                           std::string& newName, std::string& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
+  bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  void TellNotHandedToKep();
+  void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
+                        const std::string& oldTrashCopy);
   void BringToFront();
 
   // Captions and addresses (frmMain_Captions.cpp)

@@ -194,8 +194,11 @@ void frmMain::Slot_DragDrop(const DropFamily& fam, int Index, forms::Control& So
   if (!ConfirmReplace(fam, Index)) return;
   SetMousePointer(forms::vbHourglass);
   if (IsPictureSource(sourceName)) {
-    if (!trap.Step([&] { PlacePhotoOnSlot((*fam.slots)[Index], *fam.tab, Index); })) return;
-    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+    bool placed = false;
+    if (!trap.Step([&] { placed = PlacePhotoOnSlot((*fam.slots)[Index], *fam.tab, Index); })) {
+      return;
+    }
+    if (placed && !trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
   }
   SetMousePointer(forms::vbDefault);
 }
@@ -275,8 +278,9 @@ void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
     for (const auto& step : sendSteps) {
       if (!trap.Step(step)) return;
     }
-    if (!trap.Step([&] { PlacePhotoOnSlot(slot, tab, core::gGenViewIndex); })) return;
-    if (!trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+    bool placed = false;
+    if (!trap.Step([&] { placed = PlacePhotoOnSlot(slot, tab, core::gGenViewIndex); })) return;
+    if (placed && !trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
   }
   SetMousePointer(forms::vbDefault);
   app.DoEvents();

@@ -4,15 +4,13 @@
 // source goes to the trash folder under the user's settings.
 //
 // Nothing is deleted before the picture that replaces it exists: the old slot picture is
-// overwritten only after the new copy was written and deleted only after KEP took the new
-// one, and when no copy could be written the slot, the report and both pictures stay as they
-// were.
+// deleted only after KEP took the new copy, and when no copy could be written, or KEP did not
+// take it (KEP stopped, or without the report), the slot, the report and both pictures stay as
+// they were.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/ErrTrap.h"
@@ -50,37 +48,35 @@ imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, i
   return pic;
 }
 
-// The slot's old picture is deleted only once KEP has taken the new one (a KEP that hangs
-// raises out of the hand-off first), and only while it is still the picture whose copy went to
-// the trash folder: KEP may keep the new picture under the old one's name.
-bool StillTheTrashedPicture(const std::string& old) {
-  std::string drive, directory, name, ext;
-  core::ParseFileName(old, drive, directory, name, ext);
-  const std::string trashed =
-      core::CkRSlash(core::gCaptureDir) + "TRASHCAN\\" + name + (ext.empty() ? "" : "." + ext);
-  try {
-    std::ifstream a(winfs::ToHost(old), std::ios::binary);
-    std::ifstream b(winfs::ToHost(trashed), std::ios::binary);
-    if (!a || !b) return false;
-    return std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b), {});
-  } catch (const vb::VbError&) {
-    return false;
-  }
+// The user directory with its trailing "\", without recording a procedure name of its own
+// (the caller's error report names the caller).
+std::string UserFolder() {
+  std::string dir = vb::Trim(core::gUserDir);
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+// The slot's old picture is deleted only once KEP has taken the new one, and only while it is
+// still the picture whose copy went to the trash folder: KEP may keep the new picture under
+// the old one's name.
+bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy) {
+  return !trashCopy.empty() && core::SameFileBytes(old, trashCopy);
 }
 
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
 
-void frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
   const std::string src = core::gDragSourcePath;
   const std::string shown = Target.ThumbPath();
   const std::string old = vb::UCase(vb::Trim(shown));
   bool keepName = false;
   std::string newName;
+  std::string oldTrashCopy;
   bool deleteOld = false;
   if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
-    deleteOld = TrashOldSlotPicture(old, src, keepName, newName);
+    deleteOld = TrashOldSlotPicture(old, src, keepName, newName, oldTrashCopy);
   }
   filREA.Refresh();
   Target.SetThumbPath(src);
@@ -96,20 +92,73 @@ void frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   Yield();
   if (!written) {
     RestoreSlot(Target, shown);
-    return;
+    return false;
   }
   SetFilIndex(filCapture.ListIndex());
   core::ErrLoadThumb(Target, Target.ThumbPath());
   Yield();
   BringToFront();
-  core::SendPhotoToKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+  if (!HandPhotoToKep(Target, TabCtl, Index)) {
+    TakeBackSlotCopy(Target, shown, src, keepName ? oldTrashCopy : std::string());
+    TellNotHandedToKep();
+    return false;
+  }
   Yield();
-  if (deleteOld && StillTheTrashedPicture(old)) core::DelPict(old, true);
+  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy)) core::DelPict(old, true);
   SendToTrashCan(core::gCaptureDir, src, name, ext);
   Yield();
   filREA.Refresh();
   Yield();
   BringToFront();
+  return true;
+}
+
+// Hands the slot copy to KEP; false when KEP did not take it (not running, restarted without
+// the report, or refusing it).  The DDE operations themselves stay quiet; the caller tells the
+// user, once.  Any other error (a KEP that stopped answering) is raised: KEP may still take the
+// command, so the new copy stays and nothing is deleted.
+bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  bool taken = false;
+  try {
+    taken = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+  } catch (const vb::VbError& e) {
+    if (e.Number() != vb::kDdeRefused) throw;
+    taken = false;
+  }
+  if (!taken) return false;
+  core::RunKepRefreshScript();
+  Yield();
+  return true;
+}
+
+void frmMain::TellNotHandedToKep() {
+  const std::string kep = core::gVendorAppName;
+  forms::App::Current().MsgBox("The picture was not handed to " + kep +
+                                   ", so it is not in the report.  Nothing was deleted.  Make "
+                                   "sure the report is open in " +
+                                   kep + ", then drop the picture again.",
+                               forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+}
+
+// A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
+// took the old picture's name gets the old picture back from its trash copy.  The slot shows
+// what it showed before, which is what the report holds.
+void frmMain::TakeBackSlotCopy(forms::Gear& Target, const std::string& shown,
+                               const std::string& src, const std::string& oldTrashCopy) {
+  const std::string copy = vb::UCase(vb::Trim(Target.ThumbPath()));
+  const std::string user = vb::UCase(UserFolder());
+  const bool ours = !user.empty() && vb::Left(copy, user.size()) == user &&
+                    copy != vb::UCase(vb::Trim(src)) && copy != vb::UCase(vb::Trim(shown));
+  try {
+    if (!oldTrashCopy.empty()) {
+      winfs::FileCopy(oldTrashCopy, copy);
+    } else if (ours && winfs::FileExists(copy)) {
+      winfs::Kill(copy);
+    }
+  } catch (const vb::VbError&) {
+    // The copy stays where it is; no picture is lost by that.
+  }
+  RestoreSlot(Target, shown);
 }
 
 // A slot whose new copy could not be written shows its old picture again.
@@ -124,10 +173,11 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 
 // The slot's old picture is copied into the trash folder whatever the user's settings (unless
 // it lies in a trash folder already).  One that lay in the user directory gives its name to
-// the new copy, which then replaces it; any other is to be deleted once the new copy exists
-// (the answer).  Without a trash copy the old picture is neither replaced nor deleted.
+// the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
+// (the answer).  trashCopy: where the trash copy went ("" when none was made).  Without a trash
+// copy the old picture is neither replaced nor deleted.
 bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                                  std::string& newName) {
+                                  std::string& newName, std::string& trashCopy) {
   std::string drive, directory, name, ext;
   core::ParseFileName(old, drive, directory, name, ext);
   bool copied = false;
@@ -136,7 +186,7 @@ bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src
     FlagRestore keepDelete(core::gbAutoDelete);
     core::gbTrashcan = core::vbTrue;
     core::gbAutoDelete = core::vbFalse;  // deleted after the new copy is written
-    copied = SendToTrashCan(core::gCaptureDir, old, name, ext);
+    copied = SendToTrashCan(core::gCaptureDir, old, name, ext, &trashCopy);
   }
   Yield();
   const std::string user = vb::UCase(vb::Trim(core::gUserDir));
@@ -214,9 +264,19 @@ bool frmMain::SaveTheImage(const std::string& /*src*/, const std::string& dest, 
 }
 
 // "PTEMP_" and the number of temporary photos already in the user directory, cut to two
-// digits.
+// digits.  That name can be taken (a number left free between the copies, or a hundred copies
+// kept for a template report): then the numbers from the count on are tried, with as many
+// digits as they need, until one names no file, so that another slot's copy is never
+// overwritten.
 std::string frmMain::MakeTempPhotoName() {
-  return vb::UCase("PTEMP_" + core::PadLeft(std::to_string(filREA.ListCount()), 2, '0') + ".jpg");
+  const int count = filREA.ListCount();
+  const auto name = [](const std::string& digits) { return vb::UCase("PTEMP_" + digits + ".jpg"); };
+  const std::string folder = UserFolder();
+  std::string result = name(core::PadLeft(std::to_string(count), 2, '0'));
+  for (int n = count; winfs::FileExists(folder + result); ++n) {
+    result = name(n < 10 ? "0" + std::to_string(n) : std::to_string(n));
+  }
+  return result;
 }
 
 // ---- The capture list's selection --------------------------------------------------------------

@@ -59,9 +59,13 @@ bool frmMain::IsInTrashCan(const std::string& path) {
 
 // Copies the picture into base's trash folder (with TRASHCAN on, and unless it already lies in
 // a trash folder) and, with AUTODELETE on, deletes it where it was, but only after the copy was
-// made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.
+// made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.  An
+// earlier trash copy of the same name (cameras start their numbering again, KEP's store names
+// repeat across reports) is kept: the new copy takes a free name beside it, unless that copy
+// holds the same picture already.
 bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPath,
-                             const std::string& name, const std::string& ext) {
+                             const std::string& name, const std::string& ext,
+                             std::string* trashCopy) {
   core::Trap trap("SendToTrashCan");
   if (!core::gbTrashcan) return false;
   bool inTrash = true;
@@ -73,14 +77,19 @@ bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPat
       })) {
     return false;
   }
-  const std::string target = folder + "\\" + name + (ext.empty() ? "" : "." + ext);
+  std::string target;
+  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  if (!trap.Step([&] { target = core::FreeCopyName(folder + "\\", fullPath, leaf); })) {
+    return false;
+  }
   bool copied = false;
   if (!trap.Step([&] {
-        winfs::FileCopy(fullPath, target);
+        if (!core::SameFileBytes(fullPath, target)) winfs::FileCopy(fullPath, target);
         copied = true;
       })) {
     return false;
   }
+  if (trashCopy != nullptr) *trashCopy = target;
   if (copied && core::gbAutoDelete) trap.Step([&] { core::DelPict(fullPath, true); });
   return copied;
 }

@@ -17,41 +17,10 @@ namespace tools {
 using forms::App;
 using namespace double_steps;
 
-namespace double_steps {
-
-bool SameFileBytes(const std::string& winA, const std::string& winB) {
-  try {
-    if (!winfs::FileExists(winA) || !winfs::FileExists(winB)) return false;
-    std::ifstream a(winfs::ToHost(winA), std::ios::binary);
-    std::ifstream b(winfs::ToHost(winB), std::ios::binary);
-    if (!a || !b) return false;
-    return std::equal(std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>(),
-                      std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-}  // namespace double_steps
-
 namespace {
 
 bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
-}
-
-// A name in the trash folder that holds no other picture yet: "A.jpg", else "A (2).jpg", ...
-std::string FreeTrashName(const std::string& trash, const std::string& file,
-                          const std::string& leaf) {
-  const std::string::size_type dot = leaf.find_last_of('.');
-  const std::string stem = leaf.substr(0, dot);
-  const std::string ext = dot == std::string::npos ? std::string() : leaf.substr(dot);
-  for (int n = 1; n < 1000; ++n) {
-    const std::string name = n == 1 ? leaf : stem + " (" + std::to_string(n) + ")" + ext;
-    const std::string path = trash + name;
-    if (!winfs::FileExists(path) || SameFileBytes(file, path)) return path;
-  }
-  vb::Raise(vb::kPathFileAccess);
 }
 
 // Copies a picture into the trash folder "TRASHCAN\" under its own folder (a picture already in
@@ -62,7 +31,7 @@ std::string CopyIntoTrash(const std::string& file) {
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
   const std::string trash = core::StripTrashcan(file.substr(0, cut + 1)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string copy = FreeTrashName(trash, file, file.substr(cut + 1));
+  const std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;

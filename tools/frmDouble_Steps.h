@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "core/modVBCommon.h"
 #include "tools/DialogCommon.h"
 
 namespace tools::double_steps {
 
-// Both files exist and hold the same bytes.
-bool SameFileBytes(const std::string& winA, const std::string& winB);
+using core::SameFileBytes;
 
 }  // namespace tools::double_steps

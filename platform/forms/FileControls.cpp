@@ -114,17 +114,18 @@ void FileListBox::SetHidden(bool v) {
   Refresh();
 }
 
-// Keeps the selection and the top entry by position where they still fit.
+// Keeps the current entry and the top entry by position where they still fit.  The marks of a
+// multi-select list are cleared: by position they would now fall on other files (after a
+// delete, on the file that moved up into a deleted one's place).
 void FileListBox::Refresh() {
   std::vector<std::string> items = Read(path_);
   int index = list_.Index();
   int top = list_.Top();
-  std::vector<char> marks;
-  for (int i = 0; i < list_.Count(); ++i) marks.push_back(list_.Selected(i));
   list_.Assign(std::move(items));
-  if (index < list_.Count()) list_.SetIndex(index);
-  for (int i = 0; i < list_.Count() && i < static_cast<int>(marks.size()); ++i)
-    if (marks[i]) list_.SetSelected(i, true);
+  if (index < list_.Count()) {
+    list_.SetIndex(index);
+    if (index >= 0 && multiSelect_ == vbMultiSelectNone) list_.SetSelected(index, true);
+  }
   list_.SetTop(std::min(top, MaxTop()));
   Notify(Prop::List);
 }

@@ -14,7 +14,9 @@ namespace forms {
 // of a Windows list box.  Hidden and system files are left out unless the
 // Hidden property is set.  The list is read when Path or Pattern change and on
 // Refresh, never by itself.  ListIndex, Selected, TopIndex, Scroll and Click as
-// for ListBox.  After a re-read nothing is selected and TopIndex is 0.
+// for ListBox.  A new Path or Pattern starts with nothing selected and TopIndex 0;
+// Refresh keeps ListIndex and TopIndex where they still fit and clears the marks
+// of a multi-select list.
 class FileListBox : public ListBox {
  public:
   static constexpr const char* kTypeName = "FileListBox";

@@ -109,7 +109,7 @@ TEST_F(KepCallsFlow, EachOperationSendsItsExactTraffic) {
   EXPECT_EQ(lnk().Text(), "SUB_1_4X6|C:\\KEP\\IMAGES\\OLD.JPG;");
 
   KepListForms(lnk(), report);  // the set-image command goes to the topic left here
-  KepSendPhoto2Object(lnk(), "CMP_3_3X5", "C:\\PICS\\PTEMP_01.JPG");
+  EXPECT_TRUE(KepSendPhoto2Object(lnk(), "CMP_3_3X5", "C:\\PICS\\PTEMP_01.JPG"));
   EXPECT_EQ(lnk().LinkMode(), 0);
   KepSendScript(lnk(), "  refresh.bas ");
   KepPokeText(lnk(), std::string("Kep|") + report, "UA5|CAP|1", "  Front view  ");
@@ -195,7 +195,7 @@ TEST_F(KepCallsFlow, KepNotRunningEndsEveryOperationQuietly) {
   KepListForms(lnk(), kSmith);
   EXPECT_EQ(KepGetFieldInfo(lnk(), kSmith, "UA5|ADDR|10"), "");
   KepQueryGetImages(lnk());
-  KepSendPhoto2Object(lnk(), "CMP_3_3X5", "C:\\PICS\\PTEMP_01.JPG");
+  EXPECT_FALSE(KepSendPhoto2Object(lnk(), "CMP_3_3X5", "C:\\PICS\\PTEMP_01.JPG"));
   KepSendScript(lnk(), "refresh.bas");
   EXPECT_TRUE(app.Boxes().empty());
 }

@@ -125,6 +125,72 @@ TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   EXPECT_EQ(SetImages().size(), 2u);
 }
 
+TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240, 0xFF204080u);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240, 0xFF806040u);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 320, 240, 0xFF40A040u);
+  StartWith("");  // TRASHCAN and AUTODELETE on
+  auto& f = Form();
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  Place(0, 2);
+  ASSERT_EQ(f.imaComp[2].ThumbPath(), copy);
+  const std::string copyBytes = Slurp(winfs::ToHost(copy));
+  // A drop KEP did not take: told once; the slot shows `shown` with its bytes, and the source
+  // and its thumbnail stay.
+  const auto nothingLost = [&](int thumb, int slot, const std::string shown,
+                               const std::string& bytes) {
+    Place(thumb, slot);
+    int told = 0;
+    for (const auto& b : app_.Boxes()) told += b.title == "Picture Not Placed" ? 1 : 0;
+    EXPECT_EQ(told, 1) << Boxes();
+    EXPECT_NE(Boxes().find("not handed to Corvane Appraisals"), std::string::npos) << Boxes();
+    app_.ClearBoxes();
+    EXPECT_EQ(f.imaComp[slot].ThumbPath(), shown);
+    if (!bytes.empty()) {
+      EXPECT_TRUE(Slurp(winfs::ToHost(shown)) == bytes);
+    }
+    EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG"));
+    EXPECT_TRUE(f.GeaThumb[thumb].Visible());
+  };
+
+  kep_->Stop();
+  app_.ClearBoxes();
+  nothingLost(1, 1, report, reportBytes);  // the report's own picture
+  nothingLost(2, 2, copy, copyBytes);      // a slot copy, whose name the new copy would take
+  EXPECT_FALSE(Exists(std::string(kUser) + "PTEMP_01.JPG"));  // no stray copy left behind
+
+  // KEP back, but without a report: the same.
+  StartKepWithoutReport();
+  nothingLost(1, 3, "C:\\Velmora\\empty.jpg", "");
+  EXPECT_TRUE(core::IsEmptyPict(f.imaComp[3].ThumbPath()));
+}
+
+TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  StartWith("");
+  auto& f = Form();
+  const auto temp = [](int n) {
+    return std::string(kUser) + "PTEMP_" + (n < 10 ? "0" : "") + std::to_string(n) + ".JPG";
+  };
+  // Other slots' copies, PTEMP_00 to PTEMP_99 (a template report keeps them).
+  for (int n = 0; n < 100; ++n) prefix_.WriteFile(temp(n), "slot " + std::to_string(n));
+  Place(0, 2);
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), temp(100));
+  EXPECT_EQ(Size(temp(100)).width, 320);
+  for (int n = 0; n < 100; ++n)
+    ASSERT_EQ(Slurp(winfs::ToHost(temp(n))), "slot " + std::to_string(n));
+  // A count that names a taken file moves on to the next free number.
+  winfs::Kill(temp(40));
+  winfs::Kill(temp(41));
+  Place(1, 3);
+  EXPECT_EQ(f.imaComp[3].ThumbPath(), temp(101));
+  EXPECT_EQ(Slurp(winfs::ToHost(temp(99))), "slot 99");
+  EXPECT_NE(SetImages().back().find("PTEMP_101.JPG"), std::string::npos) << SetImages().back();
+}
+
 TEST_F(PlaceTest, WithoutReductionJpegsAreCopiedOrSavedAtTheirOwnSize) {
   WritePicture("C:\\GLENVUE\\A.JPG", 1600, 1200);
   WritePicture("C:\\GLENVUE\\B.BMP", 1000, 500);
@@ -209,13 +275,14 @@ TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
   StartWith("");
   auto& f = Form();
 
-  // The trash copy of the source cannot be written: the source stays in the capture directory.
+  // A read-only trash copy of the same name is left alone: the source goes beside it.
+  const std::string source = Slurp(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"));
   Place(0, 2);
   EXPECT_EQ(f.imaComp[2].ThumbPath(), std::string(kUser) + "PTEMP_00.JPG");
-  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001.JPG")), "an older picture");
-  ASSERT_FALSE(app_.Boxes().empty());
-  EXPECT_NE(app_.Boxes().back().prompt.find("75"), std::string::npos) << Boxes();
+  EXPECT_TRUE(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001 (2).JPG")) == source);
+  EXPECT_FALSE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 
   // A read-only slot copy cannot be replaced: the slot keeps it and the source stays.
   winfs::SetAttr(std::string(kUser) + "PTEMP_00.JPG", winfs::kReadOnly);

@@ -86,6 +86,21 @@ TEST_F(TrashTest, BrowsingTheTrashFolderAndDeletingThereForGood) {
   EXPECT_EQ(f.lbltag[0].Caption(), "IMG_0001.JPG");
 }
 
+TEST_F(TrashTest, AnEarlierTrashCopyOfTheSameNameIsNeverOverwritten) {
+  WritePicture(std::string(kTrash) + "IMG_0001.JPG", 100, 80, 0xFF112233u);  // an earlier card
+  const std::string earlier = Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001.JPG"));
+  StartWith("AUTODELETE=0\r\n");
+  auto& f = Form();
+  const std::string source = Slurp(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"));
+  DragAndDrop(f.GeaThumb[0], f.imaTrash);
+  EXPECT_TRUE(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001.JPG")) == earlier);
+  EXPECT_TRUE(Slurp(winfs::ToHost(std::string(kTrash) + "IMG_0001 (2).JPG")) == source);
+  // The same picture thrown away again is in the trash already: no further copy.
+  DragAndDrop(f.GeaThumb[0], f.imaTrash);
+  EXPECT_FALSE(Exists(std::string(kTrash) + "IMG_0001 (3).JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
 TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
   StartWith("");
   auto& f = Form();

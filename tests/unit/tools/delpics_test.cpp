@@ -202,8 +202,11 @@ TEST_F(DelPicsTest, DeleteAsksWithTheCountAndDeletesOnlyOnYes) {
   EXPECT_EQ(app.Boxes()[0].title, "Delete Pictures");
   EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbYesNo);
   EXPECT_EQ(f.filListBox.ListCount(), 4);
+  EXPECT_TRUE(Selected(f).empty());  // the refresh cleared the selection
 
-  f.DTPicker1.UserSetValue(DaysAgo(0));  // the refresh cleared the selection
+  f.DTPicker1.UserDropDown();
+  f.DTPicker1.UserCloseUp();  // the same day again
+  ASSERT_EQ(Selected(f).size(), 3u);
   app.QueueAnswer(forms::vbYes);
   f.cmdDelete.UserClick();
   EXPECT_FALSE(Exists("C:\\GLENVUE\\old.jpg"));
@@ -212,6 +215,25 @@ TEST_F(DelPicsTest, DeleteAsksWithTheCountAndDeletesOnlyOnYes) {
   EXPECT_TRUE(Exists("C:\\GLENVUE\\ahead.jpg"));
   ASSERT_EQ(f.filListBox.ListCount(), 1);
   EXPECT_EQ(f.filListBox.List(0), "ahead.jpg");
+}
+
+TEST_F(DelPicsTest, AfterADeleteNothingIsSelectedSoTheNextDeleteTakesNothing) {
+  Picture("C:\\GLENVUE\\a.jpg", 10);
+  Picture("C:\\GLENVUE\\b.jpg", 10);
+  frmDelPics& f = Open();
+  ASSERT_EQ(f.filListBox.List(0), "a.jpg");
+  f.filListBox.UserSelect(0);
+  app.QueueAnswer(forms::vbYes);
+  f.cmdDelete.UserClick();
+  EXPECT_FALSE(Exists("C:\\GLENVUE\\a.jpg"));
+  ASSERT_EQ(f.filListBox.ListCount(), 1);
+  // b.jpg now stands where a.jpg stood, and was never chosen.
+  EXPECT_TRUE(Selected(f).empty());
+  app.ClearBoxes();
+  f.cmdDelete.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].title, "No Pictures Selected");
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\b.jpg"));
 }
 
 TEST_F(DelPicsTest, OnlyTheConfirmedPicturesAreDeletedWhatEverRunsMeanwhile) {
