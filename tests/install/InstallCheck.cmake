@@ -8,7 +8,8 @@ endif()
 
 set(entry ${STAGE}/share/applications/velmora.desktop)
 foreach(file bin/velmora bin/velmora-setup share/velmora/program/empty.jpg
-        share/applications/velmora.desktop share/icons/hicolor/128x128/apps/velmora.png)
+        share/velmora/program/Velmora.chm share/applications/velmora.desktop
+        share/icons/hicolor/128x128/apps/velmora.png)
   if(NOT EXISTS ${STAGE}/${file})
     message(FATAL_ERROR "not installed: ${file}")
   endif()
@@ -32,4 +33,8 @@ endif()
 file(READ ${STAGE}/share/icons/hicolor/128x128/apps/velmora.png magic LIMIT 8 HEX)
 if(NOT magic STREQUAL "89504e470d0a1a0a")
   message(FATAL_ERROR "velmora.png is no PNG picture")
+endif()
+file(READ ${STAGE}/share/velmora/program/Velmora.chm magic LIMIT 4 HEX)
+if(NOT magic STREQUAL "49545346")  # "ITSF"
+  message(FATAL_ERROR "Velmora.chm is no compiled help file")
 endif()
