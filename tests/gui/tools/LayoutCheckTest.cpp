@@ -9,7 +9,6 @@
 
 #include "core/modOpSys.h"
 #include "core/modVelmod.h"
-#include "platform/forms/FileControls.h"
 #include "tests/gui/support/LayoutCheck.h"
 #include "tests/gui/tools/RenderFixture.h"
 #include "tools/frmAbout.h"
@@ -23,14 +22,7 @@
 
 namespace {
 
-class CheckedMainWindow : public core::MainFormControls {
- public:
-  CheckedMainWindow() : MainFormControls("frmMain", "-") {}
-  forms::Label lblCapDir{*this, "lblCapDir"};
-  forms::FileListBox filCapture{*this, "filCapture"};
-};
-
-class LayoutChecks : public RenderFixture<CheckedMainWindow> {
+class LayoutChecks : public RenderFixture<CaptureMainWindow> {
  protected:
   LayoutChecks() {
     UseProgramFolders();
