@@ -19,10 +19,12 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// Blanks, tabs and stray CRs around a text; a CR kept in a value would end its line when the
+// file is rewritten.
 std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
+  const auto b = s.find_first_not_of(" \t\r");
   if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+  return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
 }
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
@@ -140,7 +142,8 @@ Report LoadReport(const std::filesystem::path& file) {
   std::string section;
   std::string line;
   for (int n = 1; std::getline(in, line); ++n) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Every CR before the LF goes, for the same reason.
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string t = Trim(line);
     if (t.empty() || t[0] == '#' || t[0] == ';') continue;
     if (t.front() == '[' && t.back() == ']') {

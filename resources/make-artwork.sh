@@ -78,3 +78,6 @@ convert logo/velmora.png -filter Lanczos -resize 128x128 PNG32:logo/velmora-128.
 
 for f in buttons/*.png arrows/*.png; do flat "$f"; done
 for f in dragdrop/*.png logo/*.png; do bmp "$f"; done
+
+# ---- the icon of the desktop entry (hicolor theme, 128 x 128)
+convert logo/velmora-128.bmp PNG32:desktop/velmora.png

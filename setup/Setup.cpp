@@ -24,6 +24,7 @@ namespace {
 
 constexpr const char* kIniDir = "C:\\APPRAISE";
 constexpr const char* kMainIni = "C:\\APPRAISE\\VELMORA.INI";
+constexpr const char* kHelpFile = "Velmora.chm";
 
 struct IniValue {
   const char* section;
@@ -97,6 +98,19 @@ void CheckResources(const fs::path& resources) {
   }
 }
 
+// Run from the build tree, the program files lack the help file: the one this build compiled is
+// taken instead.
+void InstallBuiltHelp(const fs::path& resources, const std::string& appDir, std::ostream& log) {
+#ifdef VELMORA_BUILT_HELP
+  std::error_code ec;
+  const fs::path built = VELMORA_BUILT_HELP;
+  if (fs::exists(resources / "program" / kHelpFile, ec) || !fs::is_regular_file(built, ec)) return;
+  InstallFile(built, JoinWin(appDir, kHelpFile), Existing::kReplaceWhenDifferent, log);
+#else
+  (void)resources, (void)appDir, (void)log;
+#endif
+}
+
 }  // namespace
 
 fs::path FindResources() {
@@ -133,6 +147,7 @@ void InstallProgram(const fs::path& resources, std::ostream& log) {
   }
   InstallFile(resources / "demo" / "velmod.dat", JoinWin(appDir, "velmod.dat"),
               Existing::kReplaceWhenDifferent, log);
+  InstallBuiltHelp(resources, appDir, log);
   EnsureDir(core::defaults::kUserDir, log);
   EnsureDir(core::defaults::kCaptureDir, log);
 

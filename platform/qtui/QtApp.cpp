@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/forms/Control.h"
@@ -24,6 +25,41 @@ constexpr long kShellOk = 42;
 constexpr long kShellFileNotFound = 2;
 constexpr long kShellPathNotFound = 3;
 constexpr long kShellNoAssociation = 31;
+
+// How long xdg-open may take to say whether a program took the file.  Where it runs the viewer
+// in its own foreground (desktops without a launcher of their own), it is still running then:
+// the viewer has the file.
+constexpr int kOpenerAnswerMs = 2000;
+
+// Opens a host file or an address with xdg-open and answers as the platform's shell execute
+// does: its exit status 0 is success, 2 a file that is gone, anything else (3: no program for
+// this kind of file, 4: the program failed) leaves the file unopened.
+long RunOpener(const QString& target, const QString& cwd) {
+  auto* opener = new QProcess;
+  opener->setProgram(QStringLiteral("xdg-open"));
+  opener->setArguments({target});
+  opener->setWorkingDirectory(cwd);
+  opener->setStandardOutputFile(QProcess::nullDevice());
+  QEventLoop wait;
+  QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+  QObject::connect(opener, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+  QTimer::singleShot(kOpenerAnswerMs, &wait, &QEventLoop::quit);
+  opener->start();
+  if (opener->state() != QProcess::NotRunning) wait.exec(QEventLoop::ExcludeUserInputEvents);
+  if (opener->state() != QProcess::NotRunning) {
+    // The viewer runs under xdg-open: leave both be, and tidy up when they end.
+    QObject::disconnect(opener, nullptr, &wait, nullptr);
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    return kShellOk;
+  }
+  const bool ran =
+      opener->error() != QProcess::FailedToStart && opener->exitStatus() == QProcess::NormalExit;
+  const int status = ran ? opener->exitCode() : -1;
+  delete opener;
+  if (status == 0) return kShellOk;
+  if (status == 2) return kShellFileNotFound;
+  return kShellNoAssociation;
+}
 
 bool IsAddress(const std::string& target) {
   return target.find("://") != std::string::npos || target.rfind("www.", 0) == 0 ||
@@ -198,9 +234,7 @@ long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) 
       cwd = QString::fromStdString(hostDir);
     }
   }
-  const bool started = QProcess::startDetached(QStringLiteral("xdg-open"),
-                                               {QString::fromStdString(hostTarget)}, cwd);
-  return started ? kShellOk : kShellNoAssociation;
+  return RunOpener(QString::fromStdString(hostTarget), cwd);
 }
 
 void Dispatch(const std::function<void()>& handler) {

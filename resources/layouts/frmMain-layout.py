@@ -28,9 +28,12 @@ def fmt(v):
     return '"' + str(v).replace('"', '""') + '"'
 
 
-def control(kind, name, index=None, **props):
+def control(kind, name, index=None, shares=(), **props):
+    """shares: controls of the same container drawn on purpose in this one's place."""
     ref = name if index is None else f"{name}({index})"
     out.append(f"Control {kind} {ref}")
+    if shares:
+        out.append("  # shares place with: " + ", ".join(shares))
     for k, v in props.items():
         out.append(f"  {k} = {fmt(v)}")
 
@@ -41,7 +44,9 @@ def box(left, top, width, height):
 
 # ---- geometry (twips)
 TAB_LEFT, TAB_TOP, TAB_W, TAB_H = 120, 720, 15000, 6600
-INNER = box(120, 420, 14760, 6060)  # inner tab controls, on the outer pages
+# Inner tab controls, on the outer pages.  They start far enough below the outer tabs that the
+# compact layout, which scales them but not the row of tabs, leaves that row uncovered.
+INNER = box(120, 480, 14760, 6000)
 INNER_STRIP = 330
 COL_W, COL_GAP = 4440, 360
 PIC_H = 3330
@@ -189,7 +194,7 @@ for outer, tab, captions in SECTIONS:
 #      page over the extended tab control
 out.append("")
 control("TabControl", "tabExtended", **INNER, Parent="TabData:5", Tabs=6, TabsPerRow=6,
-        TabHeight=INNER_STRIP,
+        TabHeight=INNER_STRIP, shares=("imaExtended", "cboExtendedAddress", "cboExtended"),
         **{f"TabCaption({i})": f"{6 * i + 1} - {6 * i + 6}" for i in range(6)})
 XP_W, XP_H = 2600, 1950
 XP_COL = (INNER["Width"] - 3 * XP_W) // 4
@@ -237,7 +242,7 @@ control("Image", "imaFolder", **box(13800, STRIP_TOP, 600, 600),
 control("Image", "imaTrash", **box(14460, STRIP_TOP, 600, 600),
         Picture="buttons/trash.bmp", ToolTipText="Trashcan Directory (Switch to/from)")
 control("Label", "lblFill", **box(120, THUMB_TOP - 60, TAB_W, THUMB_H + LABEL_H + 105),
-        Caption="", BackColor=STRIP_BACK, BorderStyle=1)
+        shares=("GeaThumb", "lbltag"), Caption="", BackColor=STRIP_BACK, BorderStyle=1)
 for i in range(12):
     left = 180 + i * (THUMB_W + THUMB_GAP)
     control("Gear", "GeaThumb", i, **box(left, THUMB_TOP, THUMB_W, THUMB_H), Visible=False,

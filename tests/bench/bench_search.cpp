@@ -1,9 +1,11 @@
 // Times the picture search window on a generated tree of about 20,000 folders against `find`
 // listing the same pictures, and prints the ratio:
 //   bench_search [TREE_DIR] [RUNS]
-// The tree (default /tmp/velmora-search-bench/tree) is made once and kept for later runs: 20 x 20
-// x 50 folders, every third leaf holding three JPEG pictures and a text file, the others a text
-// file.  The search runs headless, as the window does it for the user (every pause included).
+// A TREE_DIR that exists is searched as it stands.  Otherwise (default
+// /tmp/velmora-search-bench/tree) a tree is made once and kept for later runs: 20 x 20 x 50
+// folders, every third leaf holding three JPEG pictures and a text file, the others a text file.
+// The folders printed are counted in the tree searched.  The search runs headless, as the window
+// does it for the user (every pause included).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -27,10 +29,9 @@ namespace {
 
 constexpr int kTop = 20, kMiddle = 20, kLeaves = 50;
 
-int MakeTree(const fs::path& tree) {
+void MakeTree(const fs::path& tree) {
   const fs::path done = tree / ".complete";
-  int folders = 1 + kTop + kTop * kMiddle + kTop * kMiddle * kLeaves;
-  if (fs::exists(done)) return folders;
+  if (fs::exists(done)) return;
   fs::remove_all(tree);
   int n = 0;
   for (int a = 0; a < kTop; ++a)
@@ -45,6 +46,16 @@ int MakeTree(const fs::path& tree) {
             std::ofstream(leaf / p) << "picture";
       }
   std::ofstream(done) << "ok";
+}
+
+// The tree's own folders, itself included; linked folders are not followed.
+int CountFolders(const fs::path& tree) {
+  int folders = 1;
+  std::error_code ec;
+  const auto options = fs::directory_options::skip_permission_denied;
+  for (fs::recursive_directory_iterator it(tree, options, ec), end; !ec && it != end;
+       it.increment(ec))
+    if (!it->is_symlink(ec) && it->is_directory(ec)) ++folders;
   return folders;
 }
 
@@ -62,9 +73,11 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   const fs::path tree = argc > 1 ? fs::path(argv[1]) : fs::path("/tmp/velmora-search-bench/tree");
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-  const int folders = MakeTree(tree);
+  const bool given = argc > 1 && fs::is_directory(tree);
+  if (!given) MakeTree(tree);
+  const int folders = CountFolders(tree);
 
-  const fs::path prefix = tree.parent_path() / "prefix";
+  const fs::path prefix = fs::temp_directory_path() / "velmora-search-bench" / "prefix";
   winfs::CreatePrefix(prefix);
   winfs::UsePrefix(prefix);
   winfs::LinkDrive('D', tree);

@@ -160,6 +160,8 @@ TEST_F(SetupTest, FirstRunMakesPrefixProgramFolderAndDefaultSettings) {
             ReadAll(kResources / "program" / "empty.jpg"));
   EXPECT_EQ(ReadAll(winfs::ToHost("C:\\Velmora\\velmod.dat")),
             ReadAll(kResources / "demo" / "velmod.dat"));
+  // The help file this build compiled, where Help opens it.
+  EXPECT_EQ(ReadAll(winfs::ToHost("C:\\Velmora\\Velmora.chm")).substr(0, 4), "ITSF");
   EXPECT_TRUE(winfs::DirExists("C:\\GLENVUE"));
   EXPECT_FALSE(winfs::FileExists("C:\\APPRAISE\\KEP.INI"));
 

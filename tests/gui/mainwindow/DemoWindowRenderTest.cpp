@@ -24,6 +24,7 @@
 #include "platform/qtui/QtApp.h"
 #include "platform/winfs/WinFs.h"
 #include "setup/Setup.h"
+#include "tests/gui/support/LayoutCheck.h"
 #include "tests/integration/KepProcess.h"
 
 namespace {
@@ -147,6 +148,24 @@ TEST_F(DemoWindow, AThumbnailDroppedOnAnEmptyComparableShowsThere) {
   EXPECT_TRUE(f.imaExtended[7].Visible());
   EXPECT_FALSE(f.imaExtended[1].Visible());
   EXPECT_TRUE(SavePng(f, "mainwindow-extended2.png"));
+}
+
+// Every tab page of the window as drawn, in the layout it starts in and in the compact one the
+// configuration window switches to: controls inside their containers, captions that fit, no
+// overlaps the layout file does not declare.
+TEST_F(DemoWindow, LayoutChecksInBothLayouts) {
+  if (!StartDemo()) GTEST_SKIP() << "the demonstration photographs cannot be made here";
+  photo_pages::frmMain& f = *form_;
+  for (const bool compact : {false, true}) {
+    if (compact) {
+      core::gScreenSize = 1;
+      f.SetScreenSize();
+    }
+    ASSERT_TRUE(SavePng(f, compact ? "mainwindow-layout-compact.png" : "mainwindow-layout.png"));
+    std::string found;
+    for (const std::string& fault : layoutcheck::FaultsOnEveryPage(f)) found += fault + "\n";
+    EXPECT_EQ(found, "") << (compact ? "compact layout" : "normal layout");
+  }
 }
 
 }  // namespace

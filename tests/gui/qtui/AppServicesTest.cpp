@@ -17,15 +17,20 @@
 
 namespace {
 
-TEST(AppServices, ShellOpenRunsXdgOpenAndReportsMissingFiles) {
+TEST(AppServices, ShellOpenRunsXdgOpenAndReportsWhatItAnswers) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  // A stand-in xdg-open that records what it was asked to open.
+  // A stand-in xdg-open that records what it was asked to open and exits with the status
+  // written in status.txt (or runs on, as a viewer kept in its foreground).
   const QString log = dir.filePath("opened.txt");
+  const QString status = dir.filePath("status.txt");
   const QString script = dir.filePath("xdg-open");
   QFile f(script);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(QString("#!/bin/sh\necho \"$1\" > '%1'\n").arg(log).toUtf8());
+  f.write(QString("#!/bin/sh\necho \"$1\" > '%1'\ns=$(cat '%2' 2>/dev/null)\n"
+                  "[ \"$s\" = run ] && exec sleep 5\nexit ${s:-0}\n")
+              .arg(log, status)
+              .toUtf8());
   f.close();
   f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
@@ -38,15 +43,30 @@ TEST(AppServices, ShellOpenRunsXdgOpenAndReportsMissingFiles) {
     return win == "C:\\VELMORA\\Velmora.chm" ? doc.toStdString() : std::string();
   };
   qtui::QtApp app(info);
-  EXPECT_GT(app.ShellOpen("C:\\VELMORA\\Velmora.chm"), 32);
-  for (int i = 0; i < 100 && !QFile::exists(log); ++i) QTest::qWait(20);
+  auto open = [&] { return app.ShellOpen("C:\\VELMORA\\Velmora.chm"); };
+  auto answer = [&](const char* exitStatus) {
+    QFile s(status);
+    EXPECT_TRUE(s.open(QIODevice::WriteOnly));
+    s.write(exitStatus);
+    s.close();
+    return open();
+  };
+  EXPECT_GT(open(), 32);
   QFile got(log);
   ASSERT_TRUE(got.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(got.readAll()).trimmed(), doc);
 
+  EXPECT_EQ(answer("3"), 31);  // no program opens this kind of file
+  EXPECT_EQ(answer("4"), 31);  // the program failed
+  EXPECT_EQ(answer("2"), 2);
+  EXPECT_GT(answer("run"), 32);
+  EXPECT_GT(answer("0"), 32);
+
   EXPECT_EQ(app.ShellOpen(dir.filePath("missing.chm").toStdString()), 2);
   EXPECT_EQ(app.ShellOpen(dir.filePath("nofolder/missing.chm").toStdString()), 3);
-  EXPECT_EQ(app.ShellOpen("C:\\ELSEWHERE\\x.chm"), 3);  // not mapped to this machine
+  EXPECT_EQ(app.ShellOpen("C:\\ELSEWHERE\\x.chm"), 3);             // not mapped to this machine
+  setenv("PATH", dir.filePath("empty").toStdString().c_str(), 1);  // no xdg-open at all
+  EXPECT_EQ(open(), 31);
   setenv("PATH", oldPath.c_str(), 1);
 }
 

@@ -20,14 +20,7 @@
 
 namespace {
 
-class MainWindow : public core::MainFormControls {
- public:
-  MainWindow() : MainFormControls("frmMain", "-") {}
-  forms::Label lblCapDir{*this, "lblCapDir"};
-  forms::FileListBox filCapture{*this, "filCapture"};
-};
-
-class ToolsRender : public RenderFixture<MainWindow> {
+class ToolsRender : public RenderFixture<CaptureMainWindow> {
  protected:
   ToolsRender() {
     UseProgramFolders();

@@ -15,6 +15,7 @@
 
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
+#include "platform/forms/FileControls.h"
 #include "platform/forms/Form.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
@@ -25,6 +26,14 @@
 class PlainMainWindow : public core::MainFormControls {
  public:
   PlainMainWindow() : MainFormControls("frmMain", "-") {}
+};
+
+// A main window with the capture-folder label and file list that the dialogs read and set.
+class CaptureMainWindow : public core::MainFormControls {
+ public:
+  CaptureMainWindow() : MainFormControls("frmMain", "-") {}
+  forms::Label lblCapDir{*this, "lblCapDir"};
+  forms::FileListBox filCapture{*this, "filCapture"};
 };
 
 template <class Main = PlainMainWindow>

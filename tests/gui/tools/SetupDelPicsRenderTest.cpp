@@ -12,12 +12,6 @@
 
 namespace {
 
-class CaptureMainWindow : public core::MainFormControls {
- public:
-  CaptureMainWindow() : MainFormControls("frmMain", "-") {}
-  forms::Label lblCapDir{*this, "lblCapDir"};
-};
-
 class SetupDelPicsRender : public RenderFixture<CaptureMainWindow> {
  protected:
   SetupDelPicsRender() {

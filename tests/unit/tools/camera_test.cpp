@@ -15,9 +15,9 @@ namespace {
 
 using tools::frmCamera;
 
-class PathTest : public ToolsFixture {
+class CameraTest : public ToolsFixture {
  protected:
-  PathTest() {
+  CameraTest() {
     prefix.MakeDir("C:\\PICS\\JOB1");
     prefix.MakeDir("C:\\PICS\\JOB2");
     prefix.MakeDir("C:\\OLD");
@@ -40,7 +40,7 @@ class PathTest : public ToolsFixture {
   }
 };
 
-TEST_F(PathTest, OpensOnTheCaptureDirectoryAndSelectsItsFavourite) {
+TEST_F(CameraTest, OpensOnTheCaptureDirectoryAndSelectsItsFavourite) {
   StoreFavorites({"C:\\OLD", "c:\\pics"});
   auto& w = Open();
   EXPECT_EQ(w.Caption(), "Current Camera Folder");
@@ -54,7 +54,7 @@ TEST_F(PathTest, OpensOnTheCaptureDirectoryAndSelectsItsFavourite) {
   EXPECT_EQ(w.Top(), (9000 - w.Height()) / 2);
 }
 
-TEST_F(PathTest, FavouritesLoadUntilTheFirstEmptyKey) {
+TEST_F(CameraTest, FavouritesLoadUntilTheFirstEmptyKey) {
   SetIni("CAMERA DIRECTORIES", "1", "C:\\OLD");
   SetIni("CAMERA DIRECTORIES", "2", "C:\\PICS\\JOB1");
   SetIni("CAMERA DIRECTORIES", "3", "");
@@ -62,14 +62,14 @@ TEST_F(PathTest, FavouritesLoadUntilTheFirstEmptyKey) {
   EXPECT_EQ(Favorites(Open()), (std::vector<std::string>{"C:\\OLD", "C:\\PICS\\JOB1"}));
 }
 
-TEST_F(PathTest, NoSectionOpensAnEmptyList) {
+TEST_F(CameraTest, NoSectionOpensAnEmptyList) {
   auto& w = Open();
   EXPECT_EQ(w.lstFavorites.ListCount(), 0);
   EXPECT_EQ(w.lstFavorites.ListIndex(), -1);
   EXPECT_EQ(w.lblDirectory.Caption(), "C:\\PICS\\");
 }
 
-TEST_F(PathTest, OkTakesTheHighlightedSubFolderAndStoresTheFavourites) {
+TEST_F(CameraTest, OkTakesTheHighlightedSubFolderAndStoresTheFavourites) {
   StoreFavorites({"C:\\OLD"});
   auto& w = Open();
   w.dirCapture.UserSelect(SubFolder(w, "C:\\PICS\\JOB2"));
@@ -87,7 +87,7 @@ TEST_F(PathTest, OkTakesTheHighlightedSubFolderAndStoresTheFavourites) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(PathTest, SavingAMissingFavouriteSaysNothing) {
+TEST_F(CameraTest, SavingAMissingFavouriteSaysNothing) {
   StoreFavorites({"C:\\GONE", "C:\\OLD"});
   auto& w = Open();
   w.imaOK.UserClick();
@@ -98,7 +98,7 @@ TEST_F(PathTest, SavingAMissingFavouriteSaysNothing) {
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
 }
 
-TEST_F(PathTest, AddKeepsTheListUnique) {
+TEST_F(CameraTest, AddKeepsTheListUnique) {
   StoreFavorites({"c:\\pics"});
   auto& w = Open();
   w.cmdFavorites.UserClick();
@@ -108,7 +108,7 @@ TEST_F(PathTest, AddKeepsTheListUnique) {
   EXPECT_EQ(Favorites(w), (std::vector<std::string>{"c:\\pics", "C:\\PICS\\JOB1"}));
 }
 
-TEST_F(PathTest, DeleteAsksAndNeedsASelection) {
+TEST_F(CameraTest, DeleteAsksAndNeedsASelection) {
   StoreFavorites({"C:\\OLD"});
   auto& w = Open();
   app.QueueAnswer(forms::vbYes);
@@ -125,7 +125,7 @@ TEST_F(PathTest, DeleteAsksAndNeedsASelection) {
   EXPECT_EQ(w.lstFavorites.ListCount(), 1);
 }
 
-TEST_F(PathTest, DeleteRemovesAFavouriteStoredInLowerCase) {
+TEST_F(CameraTest, DeleteRemovesAFavouriteStoredInLowerCase) {
   StoreFavorites({"c:\\old", "C:\\PICS"});
   auto& w = Open();
   w.lstFavorites.UserSelect(0);
@@ -134,7 +134,7 @@ TEST_F(PathTest, DeleteRemovesAFavouriteStoredInLowerCase) {
   EXPECT_EQ(Favorites(w), (std::vector<std::string>{"C:\\PICS"}));
 }
 
-TEST_F(PathTest, DeletedFavouriteStaysDeletedAfterOk) {
+TEST_F(CameraTest, DeletedFavouriteStaysDeletedAfterOk) {
   StoreFavorites({"C:\\OLD", "C:\\PICS", "C:\\PICS\\JOB1", "C:\\PICS\\JOB2", "C:\\"});
   {
     auto& w = Open();
@@ -151,7 +151,7 @@ TEST_F(PathTest, DeletedFavouriteStaysDeletedAfterOk) {
 
 // The chooser is the tool for picking another folder: a capture folder removed meanwhile opens
 // it on the nearest folder that is left, or the drive's root.
-TEST_F(PathTest, AVanishedCaptureFolderOpensOnItsNearestExistingParent) {
+TEST_F(CameraTest, AVanishedCaptureFolderOpensOnItsNearestExistingParent) {
   prefix.MakeDir("C:\\PICS\\2024\\DAY1");
   for (const auto& [capture, opened] : std::vector<std::pair<std::string, std::string>>{
            {"C:\\PICS\\2024\\DAY1\\", "C:\\PICS"}, {"C:\\GONE\\X", "C:\\"}}) {
@@ -173,7 +173,7 @@ TEST_F(PathTest, AVanishedCaptureFolderOpensOnItsNearestExistingParent) {
   }
 }
 
-TEST_F(PathTest, CancelForgetsChangesToTheFavourites) {
+TEST_F(CameraTest, CancelForgetsChangesToTheFavourites) {
   StoreFavorites({"C:\\OLD", "C:\\PICS"});
   const std::string before = IniBytes();
   core::gCaptureDir = "C:\\PICS\\";
@@ -191,7 +191,7 @@ TEST_F(PathTest, CancelForgetsChangesToTheFavourites) {
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
 }
 
-TEST_F(PathTest, SetDefaultWritesTheOpenFolderWithoutBackslash) {
+TEST_F(CameraTest, SetDefaultWritesTheOpenFolderWithoutBackslash) {
   auto& w = Open();
   w.cmdSetDefault.UserClick();
   EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\PICS");
@@ -200,7 +200,7 @@ TEST_F(PathTest, SetDefaultWritesTheOpenFolderWithoutBackslash) {
   EXPECT_TRUE(main.lblCapDir.Caption().empty());
 }
 
-TEST_F(PathTest, RevertCreatesAMissingDefaultFolderWithoutMovingTheLists) {
+TEST_F(CameraTest, RevertCreatesAMissingDefaultFolderWithoutMovingTheLists) {
   LabelDriveC();
   auto& w = Open();
   const std::string before = IniBytes();
@@ -211,7 +211,7 @@ TEST_F(PathTest, RevertCreatesAMissingDefaultFolderWithoutMovingTheLists) {
   EXPECT_EQ(IniBytes(), before);
 }
 
-TEST_F(PathTest, RevertOpensAnExistingDefaultFolder) {
+TEST_F(CameraTest, RevertOpensAnExistingDefaultFolder) {
   prefix.MakeDir("C:\\GLENVUE");
   auto& w = Open();
   w.imaRevDefault.UserClick();
@@ -220,7 +220,7 @@ TEST_F(PathTest, RevertOpensAnExistingDefaultFolder) {
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");  // only OK takes it
 }
 
-TEST_F(PathTest, MissingFavouriteIsReportedOnClick) {
+TEST_F(CameraTest, MissingFavouriteIsReportedOnClick) {
   StoreFavorites({"C:\\GONE"});
   auto& w = Open();
   w.lstFavorites.UserSelect(0);
@@ -231,7 +231,7 @@ TEST_F(PathTest, MissingFavouriteIsReportedOnClick) {
   EXPECT_EQ(vb::Trim(core::gCurrentProc.str()), "lstFavorites_Click");
 }
 
-TEST_F(PathTest, DoubleClickOnAMissingFavouriteStillTakesTheOpenFolder) {
+TEST_F(CameraTest, DoubleClickOnAMissingFavouriteStillTakesTheOpenFolder) {
   StoreFavorites({"C:\\GONE"});
   auto& w = Open();
   w.lstFavorites.UserSelect(0);
@@ -242,7 +242,7 @@ TEST_F(PathTest, DoubleClickOnAMissingFavouriteStillTakesTheOpenFolder) {
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
 }
 
-TEST_F(PathTest, DoubleClickOnAFavouriteTakesIt) {
+TEST_F(CameraTest, DoubleClickOnAFavouriteTakesIt) {
   StoreFavorites({"C:\\PICS\\JOB1"});
   auto& w = Open();
   w.lstFavorites.UserSelect(0);
@@ -252,7 +252,7 @@ TEST_F(PathTest, DoubleClickOnAFavouriteTakesIt) {
   EXPECT_EQ(main.lblCapDir.Caption(), "C:\\PICS\\JOB1");
 }
 
-TEST_F(PathTest, FavouriteOnADriveWithoutMedium) {
+TEST_F(CameraTest, FavouriteOnADriveWithoutMedium) {
   winfs::SetRemovable('E', true);
   StoreFavorites({"E:\\DCIM"});
   auto& w = Open();
@@ -263,7 +263,7 @@ TEST_F(PathTest, FavouriteOnADriveWithoutMedium) {
   EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
 }
 
-TEST_F(PathTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
+TEST_F(CameraTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
   const auto card = prefix.LinkExtraDrive('E');
   std::filesystem::create_directories(card / "DCIM");
   auto& w = Open();
@@ -282,7 +282,7 @@ TEST_F(PathTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
 }
 
-TEST_F(PathTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
+TEST_F(CameraTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
   auto& w = Open();
   w.cmdRevDefault.UserClick();
   ASSERT_EQ(app.Boxes().size(), 1u);
@@ -291,7 +291,7 @@ TEST_F(PathTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
   EXPECT_EQ(core::gCaptureDir, "C:");
 }
 
-TEST_F(PathTest, ChangingTheDriveOpensItsFolder) {
+TEST_F(CameraTest, ChangingTheDriveOpensItsFolder) {
   const auto card = prefix.LinkExtraDrive('E');
   std::filesystem::create_directories(card / "DCIM");
   auto& w = Open();
@@ -300,7 +300,7 @@ TEST_F(PathTest, ChangingTheDriveOpensItsFolder) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(PathTest, WithoutTheMainWindowsControlsOkEndsQuietly) {
+TEST_F(CameraTest, WithoutTheMainWindowsControlsOkEndsQuietly) {
   core::MainFormControls bare("frmMain", "-");
   core::SetMainForm(&bare);
   auto& w = Open();

@@ -21,9 +21,9 @@ using tools::frmPath;
 
 constexpr const char* kCaption = "Copy from MEDIA (Camera/Floppy/CD/DVD) to C:\\CAPTURE\\";
 
-class CameraTest : public ToolsFixture {
+class PathTest : public ToolsFixture {
  protected:
-  CameraTest() {
+  PathTest() {
     UseCaptureFolder();
     core::gCopyDialogCaption = kCaption;
     core::gbUseButtons = core::vbTrue;
@@ -56,7 +56,7 @@ class CameraTest : public ToolsFixture {
 
 // ---- Opening ------------------------------------------------------------------------------
 
-TEST_F(CameraTest, OpensOnTheLastFolderCentredOnTheMainWindow) {
+TEST_F(PathTest, OpensOnTheLastFolderCentredOnTheMainWindow) {
   core::gPreviewCopyPics = 1;
   auto& w = Open();
   EXPECT_EQ(w.Caption(), kCaption);
@@ -72,7 +72,7 @@ TEST_F(CameraTest, OpensOnTheLastFolderCentredOnTheMainWindow) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(CameraTest, CompactLayoutWithoutTextButtonsAndPreview) {
+TEST_F(PathTest, CompactLayoutWithoutTextButtonsAndPreview) {
   core::gScreenSize = 1;
   core::gbUseButtons = core::vbFalse;
   core::gPreviewCopyPics = 0;
@@ -96,7 +96,7 @@ TEST_F(CameraTest, CompactLayoutWithoutTextButtonsAndPreview) {
   EXPECT_EQ(w.ckbPicPreview.Value(), 0);
 }
 
-TEST_F(CameraTest, MissingOrEmptyLastFolderOpensOnTheIniDrive) {
+TEST_F(PathTest, MissingOrEmptyLastFolderOpensOnTheIniDrive) {
   core::gLastCopy = "E:\\GONE\\";
   {
     auto& w = Open();
@@ -113,7 +113,7 @@ TEST_F(CameraTest, MissingOrEmptyLastFolderOpensOnTheIniDrive) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(CameraTest, CardTakenOutAsksAndGivesUpOnTheIniDrive) {
+TEST_F(PathTest, CardTakenOutAsksAndGivesUpOnTheIniDrive) {
   TakeCardOut();
   app.QueueAnswer(forms::vbNo);
   auto& w = Open();
@@ -124,7 +124,7 @@ TEST_F(CameraTest, CardTakenOutAsksAndGivesUpOnTheIniDrive) {
   EXPECT_EQ(w.NewDrive.Drive().substr(0, 2), "c:");
 }
 
-TEST_F(CameraTest, CardPutBackWhileAskedIsRead) {
+TEST_F(PathTest, CardPutBackWhileAskedIsRead) {
   TakeCardOut();
   app.SetDefaultAnswer([this](const forms::MsgBoxRecord&) {
     PutCardBack();
@@ -138,7 +138,7 @@ TEST_F(CameraTest, CardPutBackWhileAskedIsRead) {
 
 // ---- Copy ---------------------------------------------------------------------------------
 
-TEST_F(CameraTest, CopiesExactlyTheHighlightedPicturesAndCloses) {
+TEST_F(PathTest, CopiesExactlyTheHighlightedPicturesAndCloses) {
   prefix.WriteFile("C:\\CAPTURE\\P2.JPG", "old picture");
   auto& w = Open();
   Highlight(w, {0, 1, 3});
@@ -152,7 +152,7 @@ TEST_F(CameraTest, CopiesExactlyTheHighlightedPicturesAndCloses) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(CameraTest, SameFolderInAnotherCaseIsRefused) {
+TEST_F(PathTest, SameFolderInAnotherCaseIsRefused) {
   core::gCaptureDir = "e:\\dcim";
   auto& w = Open();
   Highlight(w, {0});
@@ -164,7 +164,7 @@ TEST_F(CameraTest, SameFolderInAnotherCaseIsRefused) {
   EXPECT_FALSE(core::gbRefreshThumbs);
 }
 
-TEST_F(CameraTest, NothingHighlightedOrNoPicturesAtAll) {
+TEST_F(PathTest, NothingHighlightedOrNoPicturesAtAll) {
   WriteCard("DOCS/readme.txt", "text");
   auto& w = Open();
   w.cmdCopy.UserClick();
@@ -183,7 +183,7 @@ TEST_F(CameraTest, NothingHighlightedOrNoPicturesAtAll) {
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
 }
 
-TEST_F(CameraTest, CopiesFromTheFolderTheFileListShows) {
+TEST_F(PathTest, CopiesFromTheFolderTheFileListShows) {
   WriteCard("DCIM/SUB/S1.JPG", PictureBytes("S1.JPG"));
   auto& w = Open();
   // The folder list highlights SUB (the file list follows it) while DCIM stays open.
@@ -197,7 +197,7 @@ TEST_F(CameraTest, CopiesFromTheFolderTheFileListShows) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(CameraTest, CardTakenOutBeforeCopyAsksThenFallsBackToTheIniDriveRoot) {
+TEST_F(PathTest, CardTakenOutBeforeCopyAsksThenFallsBackToTheIniDriveRoot) {
   auto& w = Open();
   Highlight(w, {0, 1});
   TakeCardOut();
@@ -212,7 +212,7 @@ TEST_F(CameraTest, CardTakenOutBeforeCopyAsksThenFallsBackToTheIniDriveRoot) {
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
 }
 
-TEST_F(CameraTest, CardPulledDuringTheCopyKeepsWholePicturesAndRefreshesTheStrip) {
+TEST_F(PathTest, CardPulledDuringTheCopyKeepsWholePicturesAndRefreshesTheStrip) {
   prefix.WriteFile("C:\\CAPTURE\\P2.JPG", "old picture");
   auto& w = Open();
   Highlight(w, {0, 1, 2});
@@ -238,7 +238,7 @@ TEST_F(CameraTest, CardPulledDuringTheCopyKeepsWholePicturesAndRefreshesTheStrip
   EXPECT_TRUE(core::gbRefreshThumbs);
 }
 
-TEST_F(CameraTest, ReadOnlyTargetEndsTheCopyWithTheErrorAndKeepsThePicture) {
+TEST_F(PathTest, ReadOnlyTargetEndsTheCopyWithTheErrorAndKeepsThePicture) {
   prefix.WriteFile("C:\\CAPTURE\\P2.JPG", "kept");
   winfs::SetAttr("C:\\CAPTURE\\P2.JPG", winfs::kReadOnly);
   auto& w = Open();
@@ -254,7 +254,7 @@ TEST_F(CameraTest, ReadOnlyTargetEndsTheCopyWithTheErrorAndKeepsThePicture) {
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
 }
 
-TEST_F(CameraTest, IgnoreGoesOnWithTheNextPictureAndTheRunCloses) {
+TEST_F(PathTest, IgnoreGoesOnWithTheNextPictureAndTheRunCloses) {
   auto& w = Open();
   Highlight(w, {0, 1, 2});
   int files = 0;
@@ -269,7 +269,7 @@ TEST_F(CameraTest, IgnoreGoesOnWithTheNextPictureAndTheRunCloses) {
   EXPECT_EQ(Captured(), std::vector<std::string>{"P1.JPG"});
 }
 
-TEST_F(CameraTest, CancelBetweenTwoPicturesEndsTheRunAndStillRefreshesTheStrip) {
+TEST_F(PathTest, CancelBetweenTwoPicturesEndsTheRunAndStillRefreshesTheStrip) {
   auto& w = Open();
   Highlight(w, {0, 1, 2, 3});
   int files = 0;
@@ -285,7 +285,7 @@ TEST_F(CameraTest, CancelBetweenTwoPicturesEndsTheRunAndStillRefreshesTheStrip) 
 
 // ---- Selection, preview, browsing ---------------------------------------------------------
 
-TEST_F(CameraTest, SelectAllPreviewsTheCurrentPictureEvenWithThePreviewOff) {
+TEST_F(PathTest, SelectAllPreviewsTheCurrentPictureEvenWithThePreviewOff) {
   WriteCard("BMP/A.BMP", TinyBitmap());
   WriteCard("BMP/B.BMP", TinyBitmap());
   core::gLastCopy = "E:\\BMP";
@@ -306,7 +306,7 @@ TEST_F(CameraTest, SelectAllPreviewsTheCurrentPictureEvenWithThePreviewOff) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(CameraTest, ClickPreviewsOnlyWithThePreviewOn) {
+TEST_F(PathTest, ClickPreviewsOnlyWithThePreviewOn) {
   WriteCard("BMP/A.BMP", TinyBitmap());
   core::gLastCopy = "E:\\BMP";
   core::gPreviewCopyPics = 1;
@@ -324,7 +324,7 @@ TEST_F(CameraTest, ClickPreviewsOnlyWithThePreviewOn) {
   EXPECT_TRUE(w.Loaded());
 }
 
-TEST_F(CameraTest, DriveWithoutMediumIsReportedAndTheDriveListGoesBack) {
+TEST_F(PathTest, DriveWithoutMediumIsReportedAndTheDriveListGoesBack) {
   prefix.LinkExtraDrive('F');
   fs::remove_all(prefix.Root() / "drive_f");
   core::gLastCopy = "C:\\CAPTURE\\";
@@ -339,7 +339,7 @@ TEST_F(CameraTest, DriveWithoutMediumIsReportedAndTheDriveListGoesBack) {
   EXPECT_EQ(w.filListBox.Path(), "C:\\CAPTURE");
 }
 
-TEST_F(CameraTest, CancelStoresTheOpenFolder) {
+TEST_F(PathTest, CancelStoresTheOpenFolder) {
   core::gLastCopy = "";
   app.QueueModal("frmPath", [](forms::Form& f) {
     auto& w = dynamic_cast<frmPath&>(f);
