@@ -7,8 +7,6 @@
 // deleted (or overwritten) only after the new copy was written, and when no copy could be
 // written the slot, the report and both pictures stay as they were.
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -29,21 +27,18 @@ namespace photo_pages {
 
 namespace {
 
-// The picture reduced so that each side is at most its limit (the sides are limited each on its
-// own, so the shape may change).  A large JPEG is decoded already scaled down in the DCT, close
-// to the final size, and then averaged down exactly; it is never decoded at full size.
+// The picture reduced to fit inside the limits with its proportions kept (never enlarged).  A
+// large JPEG is decoded already scaled down in the DCT, close to the final size, and then
+// averaged down exactly; it is never decoded at full size.
 imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, int limitY) {
   if (limitX < 1 || limitY < 1) vb::Raise(vb::kInvalidPropertyValue);
   const imaging::PictureInfo info = imaging::Probe(host);
-  const int w = std::min(info.width, limitX);
-  const int h = std::min(info.height, limitY);
-  if (w == info.width && h == info.height) return imaging::Load(host);
-  const double scale =
-      std::max(static_cast<double>(w) / info.width, static_cast<double>(h) / info.height);
-  const int fitW = std::max(w, static_cast<int>(std::ceil(info.width * scale)));
-  const int fitH = std::max(h, static_cast<int>(std::ceil(info.height * scale)));
-  imaging::Picture pic = imaging::LoadReduced(host, fitW, fitH);
-  if (pic.Width() != w || pic.Height() != h) pic = imaging::Resize(pic, w, h);
+  const imaging::Size fit = imaging::FittedSize(info.width, info.height, limitX, limitY);
+  if (fit.width == info.width && fit.height == info.height) return imaging::Load(host);
+  imaging::Picture pic = imaging::LoadReduced(host, fit.width, fit.height);
+  if (pic.Width() != fit.width || pic.Height() != fit.height) {
+    pic = imaging::Resize(pic, fit.width, fit.height);
+  }
   return pic;
 }
 

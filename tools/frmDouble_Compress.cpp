@@ -7,6 +7,7 @@
 #include "core/modVBCommon.h"
 #include "core/modVelmodSlots.h"
 #include "platform/forms/App.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
 #include "tools/frmDouble.h"
@@ -146,10 +147,12 @@ bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ex
   });
   if (!loaded) return false;
   if (core::gbRedux != core::vbFalse) {
-    // Each side is held to its limit on its own, as a placed picture is reduced.
+    // Fitted inside the limits with its proportions kept, as a placed picture is reduced.
     const bool resized = IgnoreErrors([this] {
-      bmpDouble2.SetNewWidth(std::min<int>(bmpDouble2.ImageWidth(), core::gResolX));
-      bmpDouble2.SetNewHeight(std::min<int>(bmpDouble2.ImageHeight(), core::gResolY));
+      const imaging::Size fit = imaging::FittedSize(
+          bmpDouble2.ImageWidth(), bmpDouble2.ImageHeight(), core::gResolX, core::gResolY);
+      bmpDouble2.SetNewWidth(fit.width);
+      bmpDouble2.SetNewHeight(fit.height);
       if (bmpDouble2.NewWidth() != bmpDouble2.ImageWidth() ||
           bmpDouble2.NewHeight() != bmpDouble2.ImageHeight())
         bmpDouble2.ApplyResize();

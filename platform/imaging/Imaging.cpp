@@ -64,6 +64,12 @@ Picture Reduce(const Picture& pic, int maxW, int maxH) {
   return w == pic.Width() && h == pic.Height() ? pic : Resize(pic, w, h);
 }
 
+Size FittedSize(int w, int h, int maxW, int maxH) {
+  Size s;
+  detail::FitInside(w, h, maxW, maxH, s.width, s.height);
+  return s;
+}
+
 PictureInfo Probe(const fs::path& file) {
   return Guarded(vb::kInvalidPicture, [&] {
     detail::File f = detail::OpenForRead(file);

@@ -72,6 +72,13 @@ std::vector<ReducedLoad> LoadReducedMany(const std::vector<std::filesystem::path
 // Reduced to fit inside maxW x maxH keeping the aspect ratio; never enlarged.
 Picture Reduce(const Picture& pic, int maxW, int maxH);
 
+// The size Reduce gives a picture of w x h (sides at least 1).
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+Size FittedSize(int w, int h, int maxW, int maxH);
+
 // Each side independently; area averaging when shrinking, bilinear when growing.
 Picture Resize(const Picture& pic, int w, int h);
 

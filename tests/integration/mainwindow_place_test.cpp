@@ -35,7 +35,8 @@ class PlaceTest : public MainWindowFixture {
 
 TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 1600, 1200);
-  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 1600, 900);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 1920, 1080);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 1200, 1600);
   StartWith("");  // REDUX on, 800 x 600, quality 95, TRASHCAN and AUTODELETE on
   auto& f = Form();
   const std::string source = Slurp(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"));
@@ -54,15 +55,19 @@ TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   EXPECT_FALSE(f.lbltag[0].Visible());
   EXPECT_FALSE(app_.BroughtToFront().empty());
 
-  // The sides are limited each on its own; the next copy takes the next number.
+  // A wide and a portrait picture keep their shape inside 800 x 600; the next copy takes the
+  // next number.
   Place(1, 3);
   EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_01.JPG");
   EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").width, 800);
-  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").height, 600);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").height, 450);
+  Place(2, 4);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 450);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").height, 600);
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 
   const auto images = SetImages();
-  ASSERT_EQ(images.size(), 2u);
+  ASSERT_EQ(images.size(), 3u);
   EXPECT_NE(images[0].find("CMP_2_3X5"), std::string::npos) << images[0];
   EXPECT_NE(images[0].find("PTEMP_00.JPG"), std::string::npos) << images[0];
   EXPECT_NE(images[1].find("CMP_3_3X5"), std::string::npos) << images[1];
@@ -119,10 +124,10 @@ TEST_F(PlaceTest, WithoutReductionJpegsAreCopiedOrSavedAtTheirOwnSize) {
   const auto bmp = Size(std::string(kUser) + "PTEMP_01.JPG");
   EXPECT_EQ(bmp.format, "JPEG");
   EXPECT_EQ(bmp.width, 800);
-  EXPECT_EQ(bmp.height, 500);
+  EXPECT_EQ(bmp.height, 400);
   // "IMG.01.JPG" has the extension "01.JPG": re-encoded and reduced too.
   Place(2, 3);
-  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 800);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 771);
   EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").height, 600);
   EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_02.JPG");
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
@@ -214,7 +219,7 @@ TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
   Place(0, 1);
   const auto info = Size(std::string(kUser) + "PTEMP_00.JPG");
   EXPECT_EQ(info.width, 800);
-  EXPECT_EQ(info.height, 600);
+  EXPECT_EQ(info.height, 533);
   // An even colour stays even through the DCT scaling and the averaging.
   const auto pic = imaging::Load(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG"));
   const std::uint32_t px = pic.Pixel(400, 300);

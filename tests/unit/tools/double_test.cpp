@@ -233,7 +233,7 @@ TEST_F(DoubleTest, CompressingAJpegKeepsItsNameAndAppliesBrightnessAndQuality) {
   EXPECT_LT(Red(Decode("C:\\PICS\\x.jpg").Pixel(20, 100)), 0x20 + 20);
 }
 
-TEST_F(DoubleTest, ReduxHoldsEachSideToItsLimit) {
+TEST_F(DoubleTest, ReduxFitsThePictureInsideTheLimitsWithItsShape) {
   core::gbRedux = core::vbTrue;
   core::gResolX = 64;
   core::gResolY = 100;
@@ -243,8 +243,15 @@ TEST_F(DoubleTest, ReduxHoldsEachSideToItsLimit) {
   imaging::PictureInfo info;
   Decode("C:\\PICS\\x.jpg", &info);
   EXPECT_EQ(info.width, 64);
-  EXPECT_EQ(info.height, 100);
-  EXPECT_EQ(f.lblFileRes.Caption(), "64 x 100");
+  EXPECT_EQ(info.height, 48);
+  EXPECT_EQ(f.lblFileRes.Caption(), "64 x 48");
+  f.cmdExit.UserClick();
+  // A picture inside the limits is never enlarged.
+  WriteJpeg("C:\\PICS\\y.jpg", 40, 30);
+  Open("C:\\PICS\\y.jpg").cmdCompress.UserClick();
+  Decode("C:\\PICS\\y.jpg", &info);
+  EXPECT_EQ(info.width, 40);
+  EXPECT_EQ(info.height, 30);
 }
 
 TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
