@@ -55,18 +55,39 @@ std::string FreeTrashName(const std::string& trash, const std::string& file,
   vb::Raise(vb::kPathFileAccess);
 }
 
-// Copies a picture into the trash folder "TRASHCAN\" under its own folder (a picture already in
-// a trash folder stays in that folder) and returns the copy's path; raises when the copy
-// cannot be made or does not hold the picture's bytes.
-std::string CopyIntoTrash(const std::string& file) {
+}  // namespace
+
+// Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
+// stands for its own folder) and returns the copy's path; raises when the copy cannot be made
+// or does not hold the picture's bytes.
+std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder) {
   const std::string::size_type cut = file.find_last_of('\\');
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
-  const std::string trash = core::StripTrashcan(file.substr(0, cut + 1)) + "TRASHCAN\\";
+  const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
   const std::string copy = FreeTrashName(trash, file, file.substr(cut + 1));
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;
+}
+
+void double_steps::TrashLeftover(const std::string& file) {
+  CopyIntoTrash(file, core::gCaptureDir);
+  core::DelPict(file, true);
+}
+
+namespace {
+
+// The compressed result's name: "A.jpg" beside the picture, or "A (2).jpg", ... when another
+// picture of the folder already has that name.
+std::string FreeResultName(const std::string& s, const std::string& t) {
+  if (SamePath(s, t) || !core::FileExists(t)) return t;
+  const std::string stem = t.substr(0, t.size() - 4);
+  for (int n = 2; n < 1000; ++n) {
+    const std::string name = stem + " (" + std::to_string(n) + ").jpg";
+    if (!core::FileExists(name)) return name;
+  }
+  vb::Raise(vb::kPathFileAccess);
 }
 
 }  // namespace
@@ -81,7 +102,7 @@ void frmDouble::cmdCompress_Click() {
   IgnoreErrors([&] { core::ParseFileName(s, drive, folder, name, ext); });
   const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
   // A later click only refreshes the information: the result of the first one is kept as it is.
-  if (!Compressed() && !FirstCompression(s, t, ext)) return;
+  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), ext)) return;
   IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
   IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;
@@ -96,14 +117,10 @@ void frmDouble::cmdCompress_Click() {
 bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
                                  const std::string& ext) {
   const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
-  // Another picture named like the result is kept in the trash before anything changes; when
-  // that fails the error is reported and nothing is touched.
-  sReplacedCopy = KeepReplacedPicture(s, t);
+  // A kept original no earlier opening could move away is never overwritten: when it cannot
+  // go to the trash now, the error is reported and nothing is changed.
+  if (core::FileExists(k)) TrashLeftover(k);
   IgnoreErrors([&] { winfs::SetAttr(s, winfs::kNormal); });
-  if (!SamePath(s, t))
-    IgnoreErrors([&] {
-      if (core::FileExists(t)) winfs::SetAttr(t, winfs::kNormal);
-    });
   sTempOrig = k;
   sOrigFile = s;
   sTargetFile = t;
@@ -121,11 +138,6 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   if (!SamePath(s, t)) IgnoreErrors([&] { core::DelPict(s, true); });
   IgnoreErrors([] { DoEvents(); });
   return true;
-}
-
-std::string frmDouble::KeepReplacedPicture(const std::string& s, const std::string& t) {
-  if (SamePath(s, t) || !core::FileExists(t)) return {};
-  return CopyIntoTrash(t);
 }
 
 // The unedited file is copied to the kept path; the copy must hold the same bytes before the
@@ -211,18 +223,10 @@ bool frmDouble::RestoreOriginal() {
   IgnoreErrors([&] { found = core::FileExists(sOrigFile); });
   if (!found) return false;
   if (kept && !SameFileBytes(sTempOrig, sOrigFile)) return false;
-  if (kept && !SamePath(sOrigFile, sTargetFile)) PutBackReplacedPicture();
+  // The compressed JPEG made beside the picture goes (it never took another picture's name).
+  if (kept && !SamePath(sOrigFile, sTargetFile))
+    IgnoreErrors([this] { core::DelPict(sTargetFile, true); });
   return true;
-}
-
-// The compressed JPEG beside the picture goes; a picture it replaced comes back from its copy
-// in the trash (which stays there).
-void frmDouble::PutBackReplacedPicture() {
-  if (!sReplacedCopy.empty() && core::FileExists(sReplacedCopy)) {
-    IgnoreErrors([this] { CopyFile(sReplacedCopy, sTargetFile); });
-    if (SameFileBytes(sReplacedCopy, sTargetFile)) return;
-  }
-  IgnoreErrors([this] { core::DelPict(sTargetFile, true); });
 }
 
 // ---- File copy -----------------------------------------------------------------------------
