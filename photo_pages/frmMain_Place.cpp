@@ -42,6 +42,23 @@ imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, i
   return pic;
 }
 
+// The JPEG unchanged, byte for byte, unless its orientation tag turns it: then it is written
+// upright with no tag (losslessly where its size allows), so the report never shows it lying
+// on its side.  A file whose tag cannot be read is copied as it is.
+void CopyUpright(const std::string& src, const std::string& dest) {
+  const std::filesystem::path host = winfs::ToHost(src);
+  int orientation = 1;
+  try {
+    orientation = imaging::Probe(host).orientation;
+  } catch (const vb::VbError&) {
+  }
+  if (orientation == 1) {
+    winfs::FileCopy(src, dest);
+  } else {
+    imaging::SaveUprightJpeg(host, winfs::ToHost(dest), 100);
+  }
+}
+
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
@@ -150,7 +167,7 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
     }
   } else if (core::gJpegQuality == 100) {
     if (!trap.Step([&] {
-          winfs::FileCopy(src, dest);
+          CopyUpright(src, dest);
           written = true;
         })) {
       return false;

@@ -132,6 +132,25 @@ void SaveJpeg(const Picture& pic, const fs::path& file, int quality) {
   });
 }
 
+void SaveUprightJpeg(const fs::path& src, const fs::path& dest, int quality) {
+  if (quality < 1 || quality > 100) vb::Raise(vb::kInvalidPropertyValue);
+  PictureInfo info;
+  std::vector<unsigned char> bytes;
+  {
+    detail::File f = detail::OpenForRead(src);
+    if (detail::Sniff(f.get()) != Format::Jpeg) vb::Raise(vb::kInvalidPicture);
+    info = Guarded(vb::kInvalidPicture, [&] { return detail::ProbeJpeg(f.get()); });
+    bytes = detail::ReadAll(f.get(), std::size_t(1) << 30);
+  }
+  std::vector<unsigned char> turned;
+  if (!Guarded(vb::kInvalidPicture,
+               [&] { return detail::TurnJpegLosslessly(bytes, info.orientation, turned); })) {
+    SaveJpeg(Load(src), dest, quality);
+    return;
+  }
+  Guarded(vb::kDeviceIO, [&] { detail::WriteFileAtomically(dest, turned); });
+}
+
 void SaveBmp(const Picture& pic, const fs::path& file) {
   if (pic.IsNull()) vb::Raise(vb::kInvalidPicture);
   Guarded(vb::kDeviceIO, [&] {

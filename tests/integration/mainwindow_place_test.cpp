@@ -10,6 +10,7 @@
 #include "core/modVelmodSlots.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/integration/MainWindowFixture.h"
+#include "tests/support/OrientedJpeg.h"
 
 namespace mainwindow {
 namespace {
@@ -25,6 +26,22 @@ class PlaceTest : public MainWindowFixture {
     ASSERT_TRUE(Start()) << Boxes();
     ASSERT_EQ(core::gbKepReportActive, core::vbTrue);
     app_.ClearBoxes();
+  }
+  // A camera picture of 160 x 120 (upright) stored as the orientation tag says.
+  void WriteOriented(const std::string& winPath, int orientation) {
+    const fs::path host = prefix_.WriteFile(winPath, "");
+    imaging::SaveJpeg(oriented::Stored(160, 120, orientation), host, 90);
+    prefix_.WriteFile(winPath, oriented::WithApp1(Slurp(host), oriented::ExifPayload(orientation)));
+  }
+  // The written copy: upright, 160 x 120, and no tag that would turn it again.
+  void ExpectUprightCopy(const std::string& winPath) {
+    SCOPED_TRACE(winPath);
+    const fs::path host = winfs::ToHost(winPath);
+    const imaging::PictureInfo info = imaging::Probe(host);
+    EXPECT_EQ(info.orientation, 1);
+    EXPECT_EQ(info.width, 160);
+    EXPECT_EQ(info.height, 120);
+    EXPECT_EQ(oriented::Quadrants(imaging::Load(host)), oriented::kUpright);
   }
   // Drops thumbnail i on comparable slot n, answering Yes when asked to overwrite.
   void Place(int thumb, int slot) {
@@ -225,6 +242,38 @@ TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
   const std::uint32_t px = pic.Pixel(400, 300);
   EXPECT_NEAR(static_cast<int>((px >> 16) & 0xFF), 0x33, 3);
   EXPECT_NEAR(static_cast<int>(px & 0xFF), 0x99, 3);
+}
+
+// Camera pictures carry an orientation tag: every one is shown upright in the strip and the slot,
+// and the copy for the report is written upright whichever way it is written (reduced,
+// re-encoded at its own size, or the unchanged copy).
+TEST_F(PlaceTest, EveryOrientationIsShownAndWrittenUpright) {
+  for (int o = 1; o <= 8; ++o) WriteOriented("C:\\GLENVUE\\O" + std::to_string(o) + ".JPG", o);
+  StartWith("");
+  auto& f = Form();
+  for (int o = 1; o <= 8; ++o) {
+    SCOPED_TRACE("orientation " + std::to_string(o));
+    EXPECT_EQ(f.GeaThumb[o - 1].ThumbPath(), "C:\\GLENVUE\\O" + std::to_string(o) + ".JPG");
+    EXPECT_EQ(f.GeaThumb[o - 1].ImageWidth(), 160);
+    EXPECT_EQ(f.GeaThumb[o - 1].ImageHeight(), 120);
+    EXPECT_EQ(oriented::Quadrants(f.GeaThumb[o - 1].DisplayImage()), oriented::kUpright);
+  }
+  Place(5, 1);  // orientation 6, reduced and re-encoded
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_EQ(oriented::Quadrants(f.imaComp[1].DisplayImage()), oriented::kUpright);
+  core::gbRedux = core::vbFalse;
+  core::gJpegQuality = 100;
+  Place(7, 2);  // orientation 8: the copy that is otherwise byte for byte
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_01.JPG");
+  EXPECT_EQ(oriented::Quadrants(f.imaComp[2].DisplayImage()), oriented::kUpright);
+  Place(0, 3);  // orientation 1: still byte for byte
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_02.JPG")),
+            Slurp(winfs::ToHost(std::string(kTrash) + "O1.JPG")));
+  core::gJpegQuality = 90;
+  Place(2, 4);  // orientation 3: saved again at its own size
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_03.JPG");
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();  // only: overwrite the report's own picture
+  EXPECT_EQ(app_.Boxes()[0].prompt.rfind("Overwrite ", 0), 0u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/support/OrientedJpeg.h"
 #include "tests/unit/tools/PictureFiles.h"
 #include "tests/unit/tools/ToolsFixture.h"
 #include "tools/frmDouble.h"
@@ -260,6 +261,22 @@ TEST_F(DoubleTest, ReduxFitsThePictureInsideTheLimitsWithItsShape) {
   Decode("C:\\PICS\\y.jpg", &info);
   EXPECT_EQ(info.width, 40);
   EXPECT_EQ(info.height, 30);
+}
+
+// A camera picture stored sideways (Exif orientation 6) is edited and saved upright.
+TEST_F(DoubleTest, ASidewaysCameraPictureIsShownAndSavedUpright) {
+  const std::filesystem::path host = prefix.Host("C:\\PICS\\cam.jpg");
+  imaging::SaveJpeg(oriented::Stored(80, 60, 6), host, 95);
+  prefix.WriteFile("C:\\PICS\\cam.jpg",
+                   oriented::WithApp1(ReadFile("C:\\PICS\\cam.jpg"), oriented::ExifPayload(6)));
+  frmDouble& f = Open("C:\\PICS\\cam.jpg");
+  EXPECT_EQ(f.lblFileRes.Caption(), "80 x 60");
+  EXPECT_EQ(oriented::Quadrants(f.bmpDouble.DisplayImage()), oriented::kUpright);
+  f.cmdCompress.UserClick();
+  imaging::PictureInfo info;
+  EXPECT_EQ(oriented::Quadrants(Decode("C:\\PICS\\cam.jpg", &info)), oriented::kUpright);
+  EXPECT_EQ(info.orientation, 1);
+  EXPECT_EQ(info.width, 80);
 }
 
 TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
