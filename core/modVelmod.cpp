@@ -217,6 +217,15 @@ void ReadPreferences(ErrorSlot& error) {
   ini.Long("PREFERENCES", "RESOLY", "600", gResolY);
 }
 
+// A stored number the program cannot work with (a quality of 0, a size of 0) gives way to the
+// default for this run; the file keeps what it holds.
+void KeepSettingsWorking() {
+  if (gJpegQuality < 1 || gJpegQuality > 100) gJpegQuality = 95;
+  if (gBrightness < -100 || gBrightness > 100) gBrightness = 0;
+  if (gResolX < 1) gResolX = 800;
+  if (gResolY < 1) gResolY = 600;
+}
+
 }  // namespace
 
 void ReadGlobals() {
@@ -227,6 +236,7 @@ void ReadGlobals() {
   trap.Step([&] { ReadKepSettings(error); });
   trap.Step([&] { ReadDirectories(error); });
   trap.Step([&] { ReadPreferences(error); });
+  KeepSettingsWorking();
   trap.Step([&] {
     if (!error) return;
     const vb::VbError first = *error;  // the first value that did not fit, for the caller

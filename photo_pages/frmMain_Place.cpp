@@ -8,8 +8,6 @@
 // take it (KEP stopped, or without the report), the slot, the report and both pictures stay as
 // they were.
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -30,21 +28,18 @@ namespace photo_pages {
 
 namespace {
 
-// The picture reduced so that each side is at most its limit (the sides are limited each on its
-// own, so the shape may change).  A large JPEG is decoded already scaled down in the DCT, close
-// to the final size, and then averaged down exactly; it is never decoded at full size.
+// The picture reduced to fit inside the limits with its proportions kept (never enlarged).  A
+// large JPEG is decoded already scaled down in the DCT, close to the final size, and then
+// averaged down exactly; it is never decoded at full size.
 imaging::Picture ReducedPicture(const std::filesystem::path& host, int limitX, int limitY) {
   if (limitX < 1 || limitY < 1) vb::Raise(vb::kInvalidPropertyValue);
   const imaging::PictureInfo info = imaging::Probe(host);
-  const int w = std::min(info.width, limitX);
-  const int h = std::min(info.height, limitY);
-  if (w == info.width && h == info.height) return imaging::Load(host);
-  const double scale =
-      std::max(static_cast<double>(w) / info.width, static_cast<double>(h) / info.height);
-  const int fitW = std::max(w, static_cast<int>(std::ceil(info.width * scale)));
-  const int fitH = std::max(h, static_cast<int>(std::ceil(info.height * scale)));
-  imaging::Picture pic = imaging::LoadReduced(host, fitW, fitH);
-  if (pic.Width() != w || pic.Height() != h) pic = imaging::Resize(pic, w, h);
+  const imaging::Size fit = imaging::FittedSize(info.width, info.height, limitX, limitY);
+  if (fit.width == info.width && fit.height == info.height) return imaging::Load(host);
+  imaging::Picture pic = imaging::LoadReduced(host, fit.width, fit.height);
+  if (pic.Width() != fit.width || pic.Height() != fit.height) {
+    pic = imaging::Resize(pic, fit.width, fit.height);
+  }
   return pic;
 }
 
@@ -61,6 +56,23 @@ std::string UserFolder() {
 // the old one's name.
 bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy) {
   return !trashCopy.empty() && core::SameFileBytes(old, trashCopy);
+}
+
+// The JPEG unchanged, byte for byte, unless its orientation tag turns it: then it is written
+// upright with no tag (losslessly where its size allows), so the report never shows it lying
+// on its side.  A file whose tag cannot be read is copied as it is.
+void CopyUpright(const std::string& src, const std::string& dest) {
+  const std::filesystem::path host = winfs::ToHost(src);
+  int orientation = 1;
+  try {
+    orientation = imaging::Probe(host).orientation;
+  } catch (const vb::VbError&) {
+  }
+  if (orientation == 1) {
+    winfs::FileCopy(src, dest);
+  } else {
+    imaging::SaveUprightJpeg(host, winfs::ToHost(dest), 100);
+  }
 }
 
 }  // namespace
@@ -226,7 +238,7 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
     }
   } else if (core::gJpegQuality == 100) {
     if (!trap.Step([&] {
-          winfs::FileCopy(src, dest);
+          CopyUpright(src, dest);
           written = true;
         })) {
       return false;

@@ -292,8 +292,13 @@ void frmMain::geaThumb_MouseDown(int Index, int Button) {
   trap.Step([&] { core::SetDragSource(GeaThumb[Index]); });
 }
 
+// A picture that could not be read has no size to show.
 void frmMain::GeaThumb_MouseMove(int Index) {
   forms::Gear& thumb = GeaThumb[Index];
+  if (!thumb.HasImage() || thumb.ImageWidth() <= 0 || thumb.ImageHeight() <= 0) {
+    thumb.SetToolTipText("");
+    return;
+  }
   thumb.SetToolTipText("Resolution: " + std::to_string(thumb.ImageWidth()) + " x " +
                        std::to_string(thumb.ImageHeight()));
 }

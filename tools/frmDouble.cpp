@@ -1,6 +1,7 @@
 #include "tools/frmDouble.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/ErrTrap.h"
 #include "core/frmMainControls.h"
@@ -9,6 +10,7 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Convert.h"
 #include "platform/vbrt/Strings.h"
+#include "platform/winfs/WinFs.h"
 #include "tools/frmDouble_Steps.h"
 
 namespace tools {
@@ -67,19 +69,22 @@ void frmDouble::LoadSteps() {
   IgnoreErrors([this] { ResetAdjustValues(); });
   bCompressed = core::vbFalse;
   IgnoreErrors([] { App::Current().SetMousePointer(forms::vbHourglass); });
-  DeleteLeftovers();
+  ClearLeftovers();
   IgnoreErrors([this] { LoadOriginalPicture(); });
   IgnoreErrors([] { App::Current().SetMousePointer(forms::vbDefault); });
 }
 
-// Files an earlier opening may have left in the user folder.
-void frmDouble::DeleteLeftovers() {
-  for (const char* name : {"tempOrig.jpg", "tempOrig.bmp", "temptemp.jpg"}) {
-    IgnoreErrors([name] {
-      const std::string path = core::CkRSlash(core::gUserDir) + name;
-      if (core::FileExists(path)) core::DelPict(path, true);
-    });
-  }
+// Files an earlier opening may have left in the user folder.  A kept "tempOrig.*" may be the
+// only copy of an unedited picture: it goes to the trash folder, and stays where it is when it
+// cannot be copied there.
+void frmDouble::ClearLeftovers() {
+  const std::string user = core::CkRSlash(core::gUserDir);
+  std::vector<std::string> kept;
+  IgnoreErrors([&] { kept = winfs::ListFiles(user, "tempOrig.*"); });
+  for (const std::string& name : kept) IgnoreErrors([&] { TrashLeftover(user + name); });
+  IgnoreErrors([&] {
+    if (core::FileExists(user + "temptemp.jpg")) core::DelPict(user + "temptemp.jpg", true);
+  });
 }
 
 void frmDouble::Form_Unload(int& /*Cancel*/) {
@@ -186,8 +191,10 @@ void frmDouble::cmdcrop_Click() {
   }
 }
 
-// The user released the mouse after dragging the rectangle on the visible picture.
+// The user released the mouse after dragging the rectangle on the visible picture.  A click
+// without a drag (or a rectangle beside the picture) selects nothing: the rubber band stays on.
 void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, int bottom) {
+  if (!SelectsPixels(ctl, left, top, right, bottom)) return;
   ctl.SetCropRect(left, top, right, bottom);
   ctl.ApplyCrop();
   ctl.SetRubberBand(false);
@@ -216,6 +223,14 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     throw;
   }
   if (working) core::gbRefreshThumbs = core::vbTrue;
+}
+
+bool frmDouble::SelectsPixels(const forms::Gear& ctl, int left, int top, int right, int bottom) {
+  const int x0 = std::max(std::min(left, right), 0);
+  const int y0 = std::max(std::min(top, bottom), 0);
+  const int x1 = std::min(std::max(left, right), ctl.ImageWidth());
+  const int y1 = std::min(std::max(top, bottom), ctl.ImageHeight());
+  return x1 > x0 && y1 > y0;
 }
 
 // ---- Help ----------------------------------------------------------------------------------

@@ -14,9 +14,10 @@
 // The user's picture is never lost: a compression writes the new JPEG (temporary file and
 // rename) before the unedited file is given up, and keeps that file as "tempOrig.<EXT>" in
 // gUserDir until the window closes; a failed step leaves the picture as it was.  Undo copies
-// the kept file back and checks the copy before the kept file is removed.  Another picture
-// the compressed JPEG replaces (A.jpg beside A.bmp) is first copied into the trash folder
-// "TRASHCAN\" under its folder, and Undo puts it back.
+// the kept file back and checks the copy before the kept file is removed.  The compressed JPEG
+// never takes another picture's name (beside A.bmp and another A.jpg it is "A (2).jpg").  A
+// kept file left by an earlier opening (the editor was ended in the middle of an edit) may be
+// the only unedited original: opening moves it into the capture folder's trash.
 
 #include <string>
 
@@ -97,7 +98,7 @@ class frmDouble : public forms::Form {
  private:
   void BindEvents();
   void LoadSteps();
-  void DeleteLeftovers();
+  void ClearLeftovers();
 
   // ---- event handlers
   void hsbcapturebrightness_Change();
@@ -106,6 +107,7 @@ class frmDouble : public forms::Form {
   void lblQualityCaption_Click();
   void cmdcrop_Click();
   void SelectionDone(forms::Gear& ctl, int left, int top, int right, int bottom);
+  static bool SelectsPixels(const forms::Gear& ctl, int left, int top, int right, int bottom);
   void cmdCompress_Click();
   void cmdCancel_Click();
   void cmdReset_Click();
@@ -125,23 +127,19 @@ class frmDouble : public forms::Form {
   void DisplayFilename(const std::string& path);
   // The first compression; false when it could not be made (nothing was changed).
   bool FirstCompression(const std::string& s, const std::string& t, const std::string& ext);
-  // Copies a different picture at t into the trash folder; its copy's path, "" when none.
-  std::string KeepReplacedPicture(const std::string& s, const std::string& t);
   bool MoveToTempOriginal(const std::string& source, const std::string& kept);
   bool LoadWorkingCopy(const std::string& kept, const std::string& ext, const std::string& target);
   void SaveCompressed(const std::string& target);
   void ShowWorkingCopy(bool on);
   // Undo of the compression: the kept file back in place; false when it could not be.
   bool RestoreOriginal();
-  void PutBackReplacedPicture();
   void CommitChanges();
   void SetPendingMark(bool on);
 
-  std::string sTempOrig;      // the kept unedited file, "" until the first compression
-  std::string sOrigFile;      // the edited file before the first compression
-  std::string sTargetFile;    // the compressed result: same folder and name, ".jpg"
-  std::string sOrigExt;       // extension of the edited file, upper-cased, no dot
-  std::string sReplacedCopy;  // trash copy of another picture the result replaced, or ""
+  std::string sTempOrig;    // the kept unedited file, "" until the first compression
+  std::string sOrigFile;    // the edited file before the first compression
+  std::string sTargetFile;  // the compressed result: same folder and name, ".jpg"
+  std::string sOrigExt;     // extension of the edited file, upper-cased, no dot
   core::VbBool bCompressed = core::vbFalse;
   std::int16_t nInitBrightness = 0;
   std::int16_t nInitQuality = 0;

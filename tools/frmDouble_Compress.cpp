@@ -7,6 +7,7 @@
 #include "core/modVBCommon.h"
 #include "core/modVelmodSlots.h"
 #include "platform/forms/App.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
 #include "tools/frmDouble.h"
@@ -23,18 +24,39 @@ bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
 }
 
-// Copies a picture into the trash folder "TRASHCAN\" under its own folder (a picture already in
-// a trash folder stays in that folder) and returns the copy's path; raises when the copy
-// cannot be made or does not hold the picture's bytes.
-std::string CopyIntoTrash(const std::string& file) {
+}  // namespace
+
+// Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
+// stands for its own folder) and returns the copy's path; raises when the copy cannot be made
+// or does not hold the picture's bytes.
+std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder) {
   const std::string::size_type cut = file.find_last_of('\\');
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
-  const std::string trash = core::StripTrashcan(file.substr(0, cut + 1)) + "TRASHCAN\\";
+  const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
   const std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;
+}
+
+void double_steps::TrashLeftover(const std::string& file) {
+  CopyIntoTrash(file, core::gCaptureDir);
+  core::DelPict(file, true);
+}
+
+namespace {
+
+// The compressed result's name: "A.jpg" beside the picture, or "A (2).jpg", ... when another
+// picture of the folder already has that name.
+std::string FreeResultName(const std::string& s, const std::string& t) {
+  if (SamePath(s, t) || !core::FileExists(t)) return t;
+  const std::string stem = t.substr(0, t.size() - 4);
+  for (int n = 2; n < 1000; ++n) {
+    const std::string name = stem + " (" + std::to_string(n) + ").jpg";
+    if (!core::FileExists(name)) return name;
+  }
+  vb::Raise(vb::kPathFileAccess);
 }
 
 }  // namespace
@@ -49,7 +71,7 @@ void frmDouble::cmdCompress_Click() {
   IgnoreErrors([&] { core::ParseFileName(s, drive, folder, name, ext); });
   const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
   // A later click only refreshes the information: the result of the first one is kept as it is.
-  if (!Compressed() && !FirstCompression(s, t, ext)) return;
+  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), ext)) return;
   IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
   IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;
@@ -64,14 +86,10 @@ void frmDouble::cmdCompress_Click() {
 bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
                                  const std::string& ext) {
   const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
-  // Another picture named like the result is kept in the trash before anything changes; when
-  // that fails the error is reported and nothing is touched.
-  sReplacedCopy = KeepReplacedPicture(s, t);
+  // A kept original no earlier opening could move away is never overwritten: when it cannot
+  // go to the trash now, the error is reported and nothing is changed.
+  if (core::FileExists(k)) TrashLeftover(k);
   IgnoreErrors([&] { winfs::SetAttr(s, winfs::kNormal); });
-  if (!SamePath(s, t))
-    IgnoreErrors([&] {
-      if (core::FileExists(t)) winfs::SetAttr(t, winfs::kNormal);
-    });
   sTempOrig = k;
   sOrigFile = s;
   sTargetFile = t;
@@ -89,11 +107,6 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   if (!SamePath(s, t)) IgnoreErrors([&] { core::DelPict(s, true); });
   IgnoreErrors([] { DoEvents(); });
   return true;
-}
-
-std::string frmDouble::KeepReplacedPicture(const std::string& s, const std::string& t) {
-  if (SamePath(s, t) || !core::FileExists(t)) return {};
-  return CopyIntoTrash(t);
 }
 
 // The unedited file is copied to the kept path; the copy must hold the same bytes before the
@@ -115,10 +128,12 @@ bool frmDouble::LoadWorkingCopy(const std::string& kept, const std::string& /*ex
   });
   if (!loaded) return false;
   if (core::gbRedux != core::vbFalse) {
-    // Each side is held to its limit on its own, as a placed picture is reduced.
+    // Fitted inside the limits with its proportions kept, as a placed picture is reduced.
     const bool resized = IgnoreErrors([this] {
-      bmpDouble2.SetNewWidth(std::min<int>(bmpDouble2.ImageWidth(), core::gResolX));
-      bmpDouble2.SetNewHeight(std::min<int>(bmpDouble2.ImageHeight(), core::gResolY));
+      const imaging::Size fit = imaging::FittedSize(
+          bmpDouble2.ImageWidth(), bmpDouble2.ImageHeight(), core::gResolX, core::gResolY);
+      bmpDouble2.SetNewWidth(fit.width);
+      bmpDouble2.SetNewHeight(fit.height);
       if (bmpDouble2.NewWidth() != bmpDouble2.ImageWidth() ||
           bmpDouble2.NewHeight() != bmpDouble2.ImageHeight())
         bmpDouble2.ApplyResize();
@@ -177,18 +192,10 @@ bool frmDouble::RestoreOriginal() {
   IgnoreErrors([&] { found = core::FileExists(sOrigFile); });
   if (!found) return false;
   if (kept && !SameFileBytes(sTempOrig, sOrigFile)) return false;
-  if (kept && !SamePath(sOrigFile, sTargetFile)) PutBackReplacedPicture();
+  // The compressed JPEG made beside the picture goes (it never took another picture's name).
+  if (kept && !SamePath(sOrigFile, sTargetFile))
+    IgnoreErrors([this] { core::DelPict(sTargetFile, true); });
   return true;
-}
-
-// The compressed JPEG beside the picture goes; a picture it replaced comes back from its copy
-// in the trash (which stays there).
-void frmDouble::PutBackReplacedPicture() {
-  if (!sReplacedCopy.empty() && core::FileExists(sReplacedCopy)) {
-    IgnoreErrors([this] { CopyFile(sReplacedCopy, sTargetFile); });
-    if (SameFileBytes(sReplacedCopy, sTargetFile)) return;
-  }
-  IgnoreErrors([this] { core::DelPict(sTargetFile, true); });
 }
 
 // ---- File copy -----------------------------------------------------------------------------

@@ -85,7 +85,8 @@ core::VbBool frmSetup::CheckToBool(int value) {
 
 double frmSetup::BoxValue(const std::string& text) {
   try {
-    return vb::Val(text);
+    // Rounded as it is stored (halves to even), so that "0.4" is the quality 0 it would become.
+    return std::nearbyint(vb::Val(text));
   } catch (const vb::VbError&) {
     return std::nan("");  // overflow or a bad type suffix: no usable number
   }

@@ -91,8 +91,9 @@ class frmSetup : public forms::Form {
   // Check-box value 1 for True, else 0 (also the INI text "1"/"0").
   static int BoolToCheck(core::VbBool value);
   static core::VbBool CheckToBool(int value);
-  // The number a box holds: the leading number of its text (0 when there is none).  A text
-  // whose number cannot be represented gives NaN, which every range check refuses.
+  // The number a box holds: the leading number of its text (0 when there is none), rounded to
+  // the whole number the setting would take.  A text whose number cannot be represented gives
+  // NaN, which every range check refuses.
   static double BoxValue(const std::string& text);
   // The valid values of the number boxes, the same for checking and for saving.
   static bool ValidPixels(double v) { return v >= 50 && v <= 1000; }

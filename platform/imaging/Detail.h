@@ -36,10 +36,19 @@ void FitInside(int w, int h, int maxW, int maxH, int& outW, int& outH);
 
 Picture MakePicture(int w, int h, std::vector<std::uint32_t> px);
 
+// Exif orientation 5 to 8: the upright picture's width is the stored height.
+bool SwapsSides(int orientation) noexcept;
+// The stored picture turned upright by its Exif orientation (1 or unknown: as it is).
+Picture Upright(const Picture& pic, int orientation);
+
 // Codecs.  Each raises 481 for anything it cannot decode.
 PictureInfo ProbeJpeg(std::FILE* f);
 Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info);  // maxW 0: full size
 void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out);
+// The JPEG turned upright in the DCT domain with no marker kept; false when the picture's size
+// does not allow a lossless turn.
+bool TurnJpegLosslessly(const std::vector<unsigned char>& jpeg, int orientation,
+                        std::vector<unsigned char>& out);
 
 PictureInfo ProbeBmp(std::FILE* f);
 Picture LoadBmp(std::FILE* f, PictureInfo* info);

@@ -1,5 +1,6 @@
-// A deliberately small Exif reader: it follows IFD0's link to IFD1 and reads
-// the two tags giving the offset and length of the embedded JPEG thumbnail.
+// A deliberately small Exif reader: it reads IFD0's orientation tag, follows
+// IFD0's link to IFD1 and reads the two tags giving the offset and length of
+// the embedded JPEG thumbnail.
 
 #include "platform/imaging/Exif.h"
 
@@ -10,6 +11,7 @@ namespace imaging::detail {
 
 namespace {
 
+constexpr std::uint16_t kTagOrientation = 0x0112;
 constexpr std::uint16_t kTagThumbOffset = 0x0201;  // JPEGInterchangeFormat
 constexpr std::uint16_t kTagThumbLength = 0x0202;  // JPEGInterchangeFormatLength
 constexpr std::size_t kEntrySize = 12;
@@ -85,12 +87,30 @@ class TiffReader {
 
 }  // namespace
 
+namespace {
+
+constexpr unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+
+// The TIFF structure of an Exif segment and the offset of its IFD0; false when malformed.
+bool OpenExif(const unsigned char* app1, std::size_t size, TiffReader& tiff, std::uint32_t& ifd0) {
+  if (!app1 || size < sizeof kExif || std::memcmp(app1, kExif, sizeof kExif) != 0) return false;
+  tiff = TiffReader(app1 + sizeof kExif, size - sizeof kExif);
+  return tiff.Init() && tiff.U32(4, ifd0) && ifd0 >= 8;
+}
+
+}  // namespace
+
+int ExifOrientation(const unsigned char* app1, std::size_t size) {
+  TiffReader tiff(nullptr, 0);
+  std::uint32_t ifd0 = 0, value = 0;
+  if (!OpenExif(app1, size, tiff, ifd0) || !tiff.Tag(ifd0, kTagOrientation, value)) return 1;
+  return value >= 1 && value <= 8 ? int(value) : 1;
+}
+
 ByteSpan FindExifThumbnail(const unsigned char* app1, std::size_t size) {
-  static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
-  if (!app1 || size < sizeof kExif || std::memcmp(app1, kExif, sizeof kExif) != 0) return {};
-  TiffReader tiff(app1 + sizeof kExif, size - sizeof kExif);
+  TiffReader tiff(nullptr, 0);
   std::uint32_t ifd0 = 0, ifd1 = 0, offset = 0, length = 0;
-  if (!tiff.Init() || !tiff.U32(4, ifd0) || ifd0 < 8) return {};
+  if (!OpenExif(app1, size, tiff, ifd0)) return {};
   if (!tiff.NextIfd(ifd0, ifd1) || ifd1 < 8 || ifd1 == ifd0) return {};
   if (!tiff.Tag(ifd1, kTagThumbOffset, offset) || !tiff.Tag(ifd1, kTagThumbLength, length))
     return {};

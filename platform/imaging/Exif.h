@@ -1,5 +1,5 @@
 #pragma once
-// Internal: locates the JPEG thumbnail stored in an Exif APP1 segment.
+// Internal: reads the orientation and locates the JPEG thumbnail of an Exif APP1 segment.
 
 #include <cstddef>
 
@@ -13,5 +13,8 @@ struct ByteSpan {
 // `app1` is the segment's payload (starting with "Exif\0\0").  Returns an empty
 // span when there is no well-formed thumbnail; every offset is bounds-checked.
 ByteSpan FindExifThumbnail(const unsigned char* app1, std::size_t size);
+
+// The orientation tag of IFD0, 1 to 8; 1 when there is none or it is out of range.
+int ExifOrientation(const unsigned char* app1, std::size_t size);
 
 }  // namespace imaging::detail

@@ -64,6 +64,12 @@ Picture Reduce(const Picture& pic, int maxW, int maxH) {
   return w == pic.Width() && h == pic.Height() ? pic : Resize(pic, w, h);
 }
 
+Size FittedSize(int w, int h, int maxW, int maxH) {
+  Size s;
+  detail::FitInside(w, h, maxW, maxH, s.width, s.height);
+  return s;
+}
+
 PictureInfo Probe(const fs::path& file) {
   return Guarded(vb::kInvalidPicture, [&] {
     detail::File f = detail::OpenForRead(file);
@@ -124,6 +130,25 @@ void SaveJpeg(const Picture& pic, const fs::path& file, int quality) {
     detail::EncodeJpeg(pic, quality, bytes);
     detail::WriteFileAtomically(file, bytes);
   });
+}
+
+void SaveUprightJpeg(const fs::path& src, const fs::path& dest, int quality) {
+  if (quality < 1 || quality > 100) vb::Raise(vb::kInvalidPropertyValue);
+  PictureInfo info;
+  std::vector<unsigned char> bytes;
+  {
+    detail::File f = detail::OpenForRead(src);
+    if (detail::Sniff(f.get()) != Format::Jpeg) vb::Raise(vb::kInvalidPicture);
+    info = Guarded(vb::kInvalidPicture, [&] { return detail::ProbeJpeg(f.get()); });
+    bytes = detail::ReadAll(f.get(), std::size_t(1) << 30);
+  }
+  std::vector<unsigned char> turned;
+  if (!Guarded(vb::kInvalidPicture,
+               [&] { return detail::TurnJpegLosslessly(bytes, info.orientation, turned); })) {
+    SaveJpeg(Load(src), dest, quality);
+    return;
+  }
+  Guarded(vb::kDeviceIO, [&] { detail::WriteFileAtomically(dest, turned); });
 }
 
 void SaveBmp(const Picture& pic, const fs::path& file) {

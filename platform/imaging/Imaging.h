@@ -1,7 +1,8 @@
 #pragma once
 // The picture engine: decodes JPEG, BMP and TIFF files, reduces, resizes,
-// brightens, crops and saves pictures.  Pixels are used as stored in the file
-// (no orientation tag is applied).  Every failure raises vb::VbError:
+// brightens, crops and saves pictures.  A JPEG is turned upright by its Exif
+// orientation tag on decoding; sizes are those of the upright picture, and
+// nothing written carries an orientation tag.  Every failure raises vb::VbError:
 //   481 not a valid picture (unknown format, truncated, garbage, over MaxPixels)
 //    53 file not found, 76 folder not found, 75 access denied, 61 disk full,
 //   380 invalid argument (quality out of range, empty crop, bad size).
@@ -16,8 +17,9 @@
 namespace imaging {
 
 struct PictureInfo {
-  int width = 0;  // true size of the picture in the file
+  int width = 0;  // true size of the picture, upright
   int height = 0;
+  int orientation = 1;          // Exif orientation tag of a JPEG (1: stored upright)
   int bitsPerPixel = 0;         // as stored: 1, 4, 8, 16, 24, 32, 48, 64
   std::string format;           // "JPEG", "BMP" or "TIFF"
   std::string formatText;       // e.g. "JPEG (JFIF)", "Windows Bitmap", "TIFF"
@@ -72,6 +74,13 @@ std::vector<ReducedLoad> LoadReducedMany(const std::vector<std::filesystem::path
 // Reduced to fit inside maxW x maxH keeping the aspect ratio; never enlarged.
 Picture Reduce(const Picture& pic, int maxW, int maxH);
 
+// The size Reduce gives a picture of w x h (sides at least 1).
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+Size FittedSize(int w, int h, int maxW, int maxH);
+
 // Each side independently; area averaging when shrinking, bilinear when growing.
 Picture Resize(const Picture& pic, int w, int h);
 
@@ -87,5 +96,11 @@ void SaveJpeg(const Picture& pic, const std::filesystem::path& file, int quality
 
 // 24-bit uncompressed, bottom-up.
 void SaveBmp(const Picture& pic, const std::filesystem::path& file);
+
+// A JPEG file saved upright with no marker kept: turned losslessly in the DCT domain where the
+// picture's size allows, else decoded, turned and saved at `quality`.  Meant for files whose
+// orientation tag turns them; written through a temporary file like SaveJpeg.
+void SaveUprightJpeg(const std::filesystem::path& src, const std::filesystem::path& dest,
+                     int quality);
 
 }  // namespace imaging

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -56,7 +57,8 @@ struct JpegJob {
   std::size_t memSize = 0;
   bool headerOnly = false;
   bool keepExif = false;
-  int scaleNum = 8;  // output = image * scaleNum / 8
+  int scaleNum = 8;     // output = image * scaleNum / 8
+  int orientation = 1;  // Exif orientation of the stored picture
 
   int width = 0, height = 0, components = 0;
   bool progressive = false, arithmetic = false, jfif = false, cmyk = false, adobe = false;
@@ -159,7 +161,10 @@ bool RunJpeg(JpegJob& job) noexcept {
   if (job.keepExif) jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&cinfo, TRUE);
   ReadHeaderInfo(&cinfo, job);
-  if (job.keepExif) KeepExif(&cinfo, job);
+  if (job.keepExif) {
+    KeepExif(&cinfo, job);
+    job.orientation = ExifOrientation(job.exif.data(), job.exif.size());
+  }
   if (job.headerOnly || !WithinLimit(job.width, job.height)) {
     jpeg_destroy_decompress(&cinfo);
     return job.headerOnly;
@@ -189,8 +194,10 @@ bool RunJpeg(JpegJob& job) noexcept {
 
 PictureInfo InfoFrom(const JpegJob& job) {
   PictureInfo info;
-  info.width = job.width;
-  info.height = job.height;
+  const bool swap = SwapsSides(job.orientation);
+  info.width = swap ? job.height : job.width;
+  info.height = swap ? job.width : job.height;
+  info.orientation = job.orientation;
   info.bitsPerPixel = 8 * job.components;
   info.format = "JPEG";
   info.formatText =
@@ -238,6 +245,24 @@ Picture FromExifThumbnail(const JpegJob& main, int wantW, int wantH) {
   return Finish(job, wantW, wantH);
 }
 
+// Moves a buffer TurboJPEG allocated into `out` and frees it; false (nothing moved) when the
+// call that made it failed.
+bool TakeTurboBuffer(int rc, unsigned char* buf, unsigned long size,
+                     std::vector<unsigned char>& out) {
+  if (rc != 0) {
+    tjFree(buf);
+    return false;
+  }
+  try {
+    out.assign(buf, buf + size);
+  } catch (...) {
+    tjFree(buf);
+    throw;
+  }
+  tjFree(buf);
+  return true;
+}
+
 }  // namespace
 
 PictureInfo ProbeJpeg(std::FILE* f) {
@@ -250,21 +275,25 @@ PictureInfo ProbeJpeg(std::FILE* f) {
   return InfoFrom(job);
 }
 
+// The picture is decoded (and reduced) as stored and then turned upright, so the wanted size
+// is worked out on the stored sides: a box of maxW x maxH turned with the picture.
 Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
   JpegJob job;
   job.file = f;
   job.headerOnly = true;
-  job.keepExif = maxW > 0 || info != nullptr;
+  job.keepExif = true;
   if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
   CheckDimensions(job.width, job.height);
   if (info) *info = InfoFrom(job);
 
+  const int orientation = job.orientation;
   int wantW = 0, wantH = 0;
   if (maxW > 0) {
+    if (SwapsSides(orientation)) std::swap(maxW, maxH);
     FitInside(job.width, job.height, maxW, maxH, wantW, wantH);
     if (wantW < job.width) {
       Picture thumb = FromExifThumbnail(job, wantW, wantH);
-      if (!thumb.IsNull()) return thumb;
+      if (!thumb.IsNull()) return Upright(thumb, orientation);
     }
     job.scaleNum = ScaleFor(job.width, job.height, wantW, wantH);
   }
@@ -273,7 +302,7 @@ Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
   job.keepExif = false;
   std::rewind(f);
   if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
-  return Finish(job, wantW, wantH);
+  return Upright(Finish(job, wantW, wantH), orientation);
 }
 
 void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out) {
@@ -288,17 +317,27 @@ void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out
                        int(pic.Stride()), pic.Height(), kLittle ? TJPF_BGRX : TJPF_XRGB, &buf,
                        &size, subsamp, quality, TJFLAG_ACCURATEDCT);
   tjDestroy(tj);
-  if (rc != 0) {
-    tjFree(buf);
-    vb::Raise(vb::kOutOfMemory);
-  }
-  try {
-    out.assign(buf, buf + size);
-  } catch (...) {
-    tjFree(buf);
-    throw;
-  }
-  tjFree(buf);
+  if (!TakeTurboBuffer(rc, buf, size, out)) vb::Raise(vb::kOutOfMemory);
+}
+
+bool TurnJpegLosslessly(const std::vector<unsigned char>& jpeg, int orientation,
+                        std::vector<unsigned char>& out) {
+  static constexpr int kOps[9] = {TJXOP_NONE,   TJXOP_NONE,       TJXOP_HFLIP,
+                                  TJXOP_ROT180, TJXOP_VFLIP,      TJXOP_TRANSPOSE,
+                                  TJXOP_ROT90,  TJXOP_TRANSVERSE, TJXOP_ROT270};
+  if (orientation < 2 || orientation > 8 || jpeg.empty()) return false;
+  tjhandle tj = tjInitTransform();
+  if (!tj) vb::Raise(vb::kOutOfMemory);
+  tjtransform xf{};
+  xf.op = kOps[orientation];
+  // A partial block at an edge cannot be moved losslessly: refused rather than trimmed.
+  xf.options = TJXOPT_PERFECT | TJXOPT_COPYNONE;
+  unsigned char* buf = nullptr;
+  unsigned long size = 0;
+  const int rc =
+      tjTransform(tj, jpeg.data(), static_cast<unsigned long>(jpeg.size()), 1, &buf, &size, &xf, 0);
+  tjDestroy(tj);
+  return TakeTurboBuffer(rc, buf, size, out);
 }
 
 }  // namespace imaging::detail

@@ -1,4 +1,5 @@
-// Pixel operations: resize (area averaging down, bilinear up), brightness, crop.
+// Pixel operations: resize (area averaging down, bilinear up), brightness, crop, turning a
+// picture upright by its Exif orientation.
 
 #include <algorithm>
 #include <cmath>
@@ -150,5 +151,38 @@ Picture Crop(const Picture& pic, int x, int y, int w, int h) {
     std::copy_n(pic.Row(int(y0) + r) + x0, cw, out.data() + std::size_t(r) * cw);
   return Picture::FromPixels(cw, ch, std::move(out));
 }
+
+namespace detail {
+
+bool SwapsSides(int orientation) noexcept {
+  return orientation >= 5 && orientation <= 8;
+}
+
+// Exif orientations: 2 mirrored, 3 turned half round, 4 mirrored top to bottom, 5 mirrored along
+// the main diagonal, 6 to be turned a quarter clockwise, 7 the other diagonal, 8 a quarter
+// anticlockwise.  Upright pixel (x, y) is stored at (y, x) when the sides swap, each stored
+// coordinate counted from its far edge when flipped.
+Picture Upright(const Picture& pic, int orientation) {
+  if (pic.IsNull() || orientation < 2 || orientation > 8) return pic;
+  static constexpr bool kFlipX[9] = {false, false, true, true, false, false, false, true, true};
+  static constexpr bool kFlipY[9] = {false, false, false, true, true, false, true, true, false};
+  const bool swap = SwapsSides(orientation), flipX = kFlipX[orientation],
+             flipY = kFlipY[orientation];
+  const int w = pic.Width(), h = pic.Height();
+  const int outW = swap ? h : w, outH = swap ? w : h;
+  std::vector<std::uint32_t> out(std::size_t(outW) * std::size_t(outH));
+  for (int y = 0; y < outH; ++y) {
+    std::uint32_t* o = out.data() + std::size_t(y) * outW;
+    for (int x = 0; x < outW; ++x) {
+      int sx = swap ? y : x, sy = swap ? x : y;
+      if (flipX) sx = w - 1 - sx;
+      if (flipY) sy = h - 1 - sy;
+      o[x] = pic.Row(sy)[sx];
+    }
+  }
+  return Picture::FromPixels(outW, outH, std::move(out));
+}
+
+}  // namespace detail
 
 }  // namespace imaging

@@ -45,8 +45,8 @@ class FuzzKep : public dde::Handler {
     images_ = std::move(reply);
   }
 
-  bool Connect(const std::string&) override { return true; }
-  dde::Answer Request(const std::string&, const std::string& item) override {
+  dde::Answer Connect(const dde::Conversation&) override { return dde::Answer::Ok(); }
+  dde::Answer Request(const dde::Conversation&, const std::string& item) override {
     const std::string upper = Upper(item);
     if (upper == "ACTIVEREPORTS") return dde::Answer::Ok(std::string(kReportName) + ",");
     if (upper == "LISTFORMS") return dde::Answer::Ok(kForms);
@@ -57,8 +57,10 @@ class FuzzKep : public dde::Handler {
     }
     return dde::Answer::Ok("12 Fuzz Lane");
   }
-  dde::Answer Execute(const std::string&, const std::string&) override { return dde::Answer::Ok(); }
-  dde::Answer Poke(const std::string&, const std::string&, const std::string&) override {
+  dde::Answer Execute(const dde::Conversation&, const std::string&) override {
+    return dde::Answer::Ok();
+  }
+  dde::Answer Poke(const dde::Conversation&, const std::string&, const std::string&) override {
     return dde::Answer::Ok();
   }
 

@@ -12,6 +12,7 @@
 #include "core/modVelmodSlots.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/integration/MainWindowFixture.h"
+#include "tests/support/OrientedJpeg.h"
 
 namespace mainwindow {
 namespace {
@@ -28,6 +29,22 @@ class PlaceTest : public MainWindowFixture {
     ASSERT_EQ(core::gbKepReportActive, core::vbTrue);
     app_.ClearBoxes();
   }
+  // A camera picture of 160 x 120 (upright) stored as the orientation tag says.
+  void WriteOriented(const std::string& winPath, int orientation) {
+    const fs::path host = prefix_.WriteFile(winPath, "");
+    imaging::SaveJpeg(oriented::Stored(160, 120, orientation), host, 90);
+    prefix_.WriteFile(winPath, oriented::WithApp1(Slurp(host), oriented::ExifPayload(orientation)));
+  }
+  // The written copy: upright, 160 x 120, and no tag that would turn it again.
+  void ExpectUprightCopy(const std::string& winPath) {
+    SCOPED_TRACE(winPath);
+    const fs::path host = winfs::ToHost(winPath);
+    const imaging::PictureInfo info = imaging::Probe(host);
+    EXPECT_EQ(info.orientation, 1);
+    EXPECT_EQ(info.width, 160);
+    EXPECT_EQ(info.height, 120);
+    EXPECT_EQ(oriented::Quadrants(imaging::Load(host)), oriented::kUpright);
+  }
   // Drops thumbnail i on comparable slot n, answering Yes when asked to overwrite.
   void Place(int thumb, int slot) {
     if (!core::IsEmptyPict(Form().imaComp[slot].ThumbPath())) app_.QueueAnswer(forms::vbYes);
@@ -37,7 +54,8 @@ class PlaceTest : public MainWindowFixture {
 
 TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 1600, 1200);
-  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 1600, 900);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 1920, 1080);
+  WritePicture("C:\\GLENVUE\\IMG_0003.JPG", 1200, 1600);
   StartWith("");  // REDUX on, 800 x 600, quality 95, TRASHCAN and AUTODELETE on
   auto& f = Form();
   const std::string source = Slurp(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"));
@@ -56,15 +74,19 @@ TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   EXPECT_FALSE(f.lbltag[0].Visible());
   EXPECT_FALSE(app_.BroughtToFront().empty());
 
-  // The sides are limited each on its own; the next copy takes the next number.
+  // A wide and a portrait picture keep their shape inside 800 x 600; the next copy takes the
+  // next number.
   Place(1, 3);
   EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_01.JPG");
   EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").width, 800);
-  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").height, 600);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_01.JPG").height, 450);
+  Place(2, 4);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 450);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").height, 600);
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 
   const auto images = SetImages();
-  ASSERT_EQ(images.size(), 2u);
+  ASSERT_EQ(images.size(), 3u);
   EXPECT_NE(images[0].find("CMP_2_3X5"), std::string::npos) << images[0];
   EXPECT_NE(images[0].find("PTEMP_00.JPG"), std::string::npos) << images[0];
   EXPECT_NE(images[1].find("CMP_3_3X5"), std::string::npos) << images[1];
@@ -205,10 +227,10 @@ TEST_F(PlaceTest, WithoutReductionJpegsAreCopiedOrSavedAtTheirOwnSize) {
   const auto bmp = Size(std::string(kUser) + "PTEMP_01.JPG");
   EXPECT_EQ(bmp.format, "JPEG");
   EXPECT_EQ(bmp.width, 800);
-  EXPECT_EQ(bmp.height, 500);
+  EXPECT_EQ(bmp.height, 400);
   // "IMG.01.JPG" has the extension "01.JPG": re-encoded and reduced too.
   Place(2, 3);
-  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 800);
+  EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").width, 771);
   EXPECT_EQ(Size(std::string(kUser) + "PTEMP_02.JPG").height, 600);
   EXPECT_EQ(f.imaComp[3].ThumbPath(), std::string(kUser) + "PTEMP_02.JPG");
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
@@ -355,12 +377,44 @@ TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
   Place(0, 1);
   const auto info = Size(std::string(kUser) + "PTEMP_00.JPG");
   EXPECT_EQ(info.width, 800);
-  EXPECT_EQ(info.height, 600);
+  EXPECT_EQ(info.height, 533);
   // An even colour stays even through the DCT scaling and the averaging.
   const auto pic = imaging::Load(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG"));
   const std::uint32_t px = pic.Pixel(400, 300);
   EXPECT_NEAR(static_cast<int>((px >> 16) & 0xFF), 0x33, 3);
   EXPECT_NEAR(static_cast<int>(px & 0xFF), 0x99, 3);
+}
+
+// Camera pictures carry an orientation tag: every one is shown upright in the strip and the slot,
+// and the copy for the report is written upright whichever way it is written (reduced,
+// re-encoded at its own size, or the unchanged copy).
+TEST_F(PlaceTest, EveryOrientationIsShownAndWrittenUpright) {
+  for (int o = 1; o <= 8; ++o) WriteOriented("C:\\GLENVUE\\O" + std::to_string(o) + ".JPG", o);
+  StartWith("");
+  auto& f = Form();
+  for (int o = 1; o <= 8; ++o) {
+    SCOPED_TRACE("orientation " + std::to_string(o));
+    EXPECT_EQ(f.GeaThumb[o - 1].ThumbPath(), "C:\\GLENVUE\\O" + std::to_string(o) + ".JPG");
+    EXPECT_EQ(f.GeaThumb[o - 1].ImageWidth(), 160);
+    EXPECT_EQ(f.GeaThumb[o - 1].ImageHeight(), 120);
+    EXPECT_EQ(oriented::Quadrants(f.GeaThumb[o - 1].DisplayImage()), oriented::kUpright);
+  }
+  Place(5, 1);  // orientation 6, reduced and re-encoded
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_00.JPG");
+  EXPECT_EQ(oriented::Quadrants(f.imaComp[1].DisplayImage()), oriented::kUpright);
+  core::gbRedux = core::vbFalse;
+  core::gJpegQuality = 100;
+  Place(7, 2);  // orientation 8: the copy that is otherwise byte for byte
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_01.JPG");
+  EXPECT_EQ(oriented::Quadrants(f.imaComp[2].DisplayImage()), oriented::kUpright);
+  Place(0, 3);  // orientation 1: still byte for byte
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_02.JPG")),
+            Slurp(winfs::ToHost(std::string(kTrash) + "O1.JPG")));
+  core::gJpegQuality = 90;
+  Place(2, 4);  // orientation 3: saved again at its own size
+  ExpectUprightCopy(std::string(kUser) + "PTEMP_03.JPG");
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();  // only: overwrite the report's own picture
+  EXPECT_EQ(app_.Boxes()[0].prompt.rfind("Overwrite ", 0), 0u);
 }
 
 }  // namespace

@@ -124,6 +124,8 @@ TEST_F(StripTest, LargePicturesAreMarkedAndTheTooltipGivesTheSize) {
             "The File 'C:\\GLENVUE\\E_BROKEN.JPG' appears to be a corrupt file.");
   EXPECT_FALSE(f.GeaThumb[4].HasImage());
   EXPECT_TRUE(f.GeaThumb[4].Visible());
+  f.GeaThumb[4].UserMouseMove(0, 0, 10, 10);
+  EXPECT_EQ(f.GeaThumb[4].ToolTipText(), "");  // no size for a picture that could not be read
 
   // A picture changed after the strip decoded it is loaded afresh.
   WritePicture("C:\\GLENVUE\\A_EXACT.JPG", 900, 600);

@@ -87,7 +87,28 @@ TEST_F(SettingsTest, ValuesAreReadAsTextDirectoryNumberAndSwitch) {
   EXPECT_EQ(gJpegQuality, 85);
   EXPECT_EQ(gBrightness, -15);
   EXPECT_EQ(gResolX, 1024);
-  EXPECT_EQ(gResolY, 0);
+  EXPECT_EQ(gResolY, 600);  // stored empty, read as 0: no picture could be reduced to it
+}
+
+TEST_F(SettingsTest, StoredNumbersOutsideTheirRangesGiveWorkingValuesAndStayInTheFile) {
+  const std::string text =
+      "[PREFERENCES]\r\nQUALITY=0\r\nBRIGHTNESS=150\r\nRESOLX=0\r\nRESOLY=-5\r\n";
+  WriteMainIni(text);
+  ReadGlobals();
+  EXPECT_EQ(gJpegQuality, 95);
+  EXPECT_EQ(gBrightness, 0);
+  EXPECT_EQ(gResolX, 800);
+  EXPECT_EQ(gResolY, 600);
+  EXPECT_EQ(ReadFile(gMainIniPath), text);
+  WriteMainIni("[PREFERENCES]\r\nQUALITY=101\r\nBRIGHTNESS=-101\r\n");
+  ReadGlobals();
+  EXPECT_EQ(gJpegQuality, 95);
+  EXPECT_EQ(gBrightness, 0);
+  WriteMainIni("[PREFERENCES]\r\nQUALITY=1\r\nBRIGHTNESS=-100\r\nRESOLX=1\r\n");
+  ReadGlobals();
+  EXPECT_EQ(gJpegQuality, 1);
+  EXPECT_EQ(gBrightness, -100);
+  EXPECT_EQ(gResolX, 1);
 }
 
 TEST_F(SettingsTest, NumberTooLargeForItsVariableCostsOnlyThatSetting) {

@@ -10,6 +10,7 @@
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/OrientedJpeg.h"
 
 namespace {
 
@@ -169,6 +170,59 @@ TEST_F(ImagingTest, CorruptExifThumbnailFallsBackToMainPicture) {
   opt.app1 = app1;
   WriteJpeg(File("c.jpg"), 960, 640, Quadrants(960, 640), opt);
   ExpectQuadrants(imaging::LoadReduced(File("c.jpg"), 80, 60), 12);
+}
+
+std::vector<std::uint32_t> Pixels(const Picture& pic) {
+  return {pic.Row(0), pic.Row(0) + std::size_t(pic.Width()) * std::size_t(pic.Height())};
+}
+
+// Every Exif orientation is shown and written upright: full, reduced (also from the Exif
+// thumbnail, which a camera stores as turned as the picture) and saved upright with no tag, both
+// where a lossless turn is possible (sides of whole blocks) and where it is not.
+TEST_F(ImagingTest, ExifOrientationsAreTurnedUpright) {
+  // The thumbnail's colours differ, so that it shows when it was used.
+  const std::uint32_t thumbColours[4] = {0xFF00FFFF, 0xFFFF00FF, 0xFFFFFF00, 0xFF000000};
+  for (int o = 1; o <= 8; ++o) {
+    for (const int w : {64, 66}) {
+      const int h = w * 3 / 4;
+      SCOPED_TRACE("orientation " + std::to_string(o) + ", " + std::to_string(w) + " wide");
+      const Picture stored = oriented::Stored(w, h, o);
+      const Picture thumb = oriented::Stored(16, 12, o, thumbColours);
+      JpegOptions opt;
+      opt.quality = 100;
+      opt.hSamp = opt.vSamp = 1;
+      opt.app1 = oriented::ExifPayload(o, JpegBytes(thumb.Width(), thumb.Height(), Pixels(thumb)));
+      const fs::path file = File("o.jpg");
+      WriteJpeg(file, stored.Width(), stored.Height(), Pixels(stored), opt);
+
+      PictureInfo info = imaging::Probe(file);
+      EXPECT_EQ(info.width, w);
+      EXPECT_EQ(info.height, h);
+      EXPECT_EQ(info.orientation, o);
+      const Picture full = imaging::Load(file);
+      EXPECT_EQ(full.Width(), w);
+      EXPECT_EQ(oriented::Quadrants(full), oriented::kUpright);
+      const Picture half = imaging::LoadReduced(file, w / 2, h);
+      EXPECT_EQ(half.Width(), w / 2);
+      EXPECT_EQ(oriented::Quadrants(half), oriented::kUpright);
+      const Picture small = imaging::LoadReduced(file, 16, 12, &info);
+      EXPECT_EQ(small.Width(), 16);
+      EXPECT_EQ(oriented::Quadrants(small, thumbColours), oriented::kUpright);
+      EXPECT_EQ(info.width, w);
+
+      imaging::SaveUprightJpeg(file, File("up.jpg"), 100);
+      const PictureInfo written = imaging::Probe(File("up.jpg"));
+      EXPECT_EQ(written.orientation, 1);
+      EXPECT_FALSE(written.hasExifThumbnail);
+      EXPECT_EQ(written.width, w);
+      EXPECT_EQ(written.height, h);
+      EXPECT_EQ(oriented::Quadrants(imaging::Load(File("up.jpg"))), oriented::kUpright);
+      imaging::SaveJpeg(full, File("saved.jpg"), 90);
+      EXPECT_EQ(imaging::Probe(File("saved.jpg")).orientation, 1);
+    }
+  }
+  EXPECT_EQ(ErrorOf([&] { imaging::SaveUprightJpeg(File("none.jpg"), File("x.jpg"), 100); }),
+            vb::kFileNotFound);
 }
 
 TEST_F(ImagingTest, JpegQualityControlsSizeAndIsChecked) {

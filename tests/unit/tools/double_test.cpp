@@ -9,6 +9,7 @@
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/support/OrientedJpeg.h"
 #include "tests/unit/tools/PictureFiles.h"
 #include "tests/unit/tools/ToolsFixture.h"
 #include "tools/frmDouble.h"
@@ -63,14 +64,22 @@ class DoubleTest : public ToolsFixture {
 };
 
 TEST_F(DoubleTest, OpeningClearsLeftoversCentresAndDescribesThePicture) {
+  // A kept original left by an edit that never ended goes to the capture folder's trash, beside
+  // an earlier one of its name; the strip's temporary file is deleted.
+  core::gCaptureDir = "C:\\PICS\\";
   prefix.WriteFile("C:\\USER\\tempOrig.bmp", "old");
   prefix.WriteFile("C:\\USER\\TEMPTEMP.JPG", "old");
-  prefix.WriteFile("C:\\USER\\tempOrig.TIF", "kept");  // not one of the editor's leftovers
+  prefix.WriteFile("C:\\USER\\tempOrig.TIF", "kept");
+  prefix.MakeDir("C:\\PICS\\TRASHCAN");
+  prefix.WriteFile("C:\\PICS\\TRASHCAN\\tempOrig.bmp", "older");
   WriteJpeg("C:\\PICS\\a.jpg");
   frmDouble& f = Open("C:\\PICS\\a.jpg");
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.bmp"));
   EXPECT_FALSE(Exists("C:\\USER\\temptemp.jpg"));
-  EXPECT_TRUE(Exists("C:\\USER\\tempOrig.TIF"));
+  EXPECT_FALSE(Exists("C:\\USER\\tempOrig.TIF"));
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\tempOrig (2).bmp"), "old");
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\tempOrig.bmp"), "older");
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\tempOrig.TIF"), "kept");
   EXPECT_EQ(f.Caption(), "Double Size");
   EXPECT_EQ(f.Top(), main.Top() + (main.Height() - f.Height()) / 2);
   EXPECT_EQ(f.Left(), main.Left() + (main.Width() - f.Width()) / 2);
@@ -233,7 +242,7 @@ TEST_F(DoubleTest, CompressingAJpegKeepsItsNameAndAppliesBrightnessAndQuality) {
   EXPECT_LT(Red(Decode("C:\\PICS\\x.jpg").Pixel(20, 100)), 0x20 + 20);
 }
 
-TEST_F(DoubleTest, ReduxHoldsEachSideToItsLimit) {
+TEST_F(DoubleTest, ReduxFitsThePictureInsideTheLimitsWithItsShape) {
   core::gbRedux = core::vbTrue;
   core::gResolX = 64;
   core::gResolY = 100;
@@ -243,8 +252,31 @@ TEST_F(DoubleTest, ReduxHoldsEachSideToItsLimit) {
   imaging::PictureInfo info;
   Decode("C:\\PICS\\x.jpg", &info);
   EXPECT_EQ(info.width, 64);
-  EXPECT_EQ(info.height, 100);
-  EXPECT_EQ(f.lblFileRes.Caption(), "64 x 100");
+  EXPECT_EQ(info.height, 48);
+  EXPECT_EQ(f.lblFileRes.Caption(), "64 x 48");
+  f.cmdExit.UserClick();
+  // A picture inside the limits is never enlarged.
+  WriteJpeg("C:\\PICS\\y.jpg", 40, 30);
+  Open("C:\\PICS\\y.jpg").cmdCompress.UserClick();
+  Decode("C:\\PICS\\y.jpg", &info);
+  EXPECT_EQ(info.width, 40);
+  EXPECT_EQ(info.height, 30);
+}
+
+// A camera picture stored sideways (Exif orientation 6) is edited and saved upright.
+TEST_F(DoubleTest, ASidewaysCameraPictureIsShownAndSavedUpright) {
+  const std::filesystem::path host = prefix.Host("C:\\PICS\\cam.jpg");
+  imaging::SaveJpeg(oriented::Stored(80, 60, 6), host, 95);
+  prefix.WriteFile("C:\\PICS\\cam.jpg",
+                   oriented::WithApp1(ReadFile("C:\\PICS\\cam.jpg"), oriented::ExifPayload(6)));
+  frmDouble& f = Open("C:\\PICS\\cam.jpg");
+  EXPECT_EQ(f.lblFileRes.Caption(), "80 x 60");
+  EXPECT_EQ(oriented::Quadrants(f.bmpDouble.DisplayImage()), oriented::kUpright);
+  f.cmdCompress.UserClick();
+  imaging::PictureInfo info;
+  EXPECT_EQ(oriented::Quadrants(Decode("C:\\PICS\\cam.jpg", &info)), oriented::kUpright);
+  EXPECT_EQ(info.orientation, 1);
+  EXPECT_EQ(info.width, 80);
 }
 
 TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
@@ -271,6 +303,27 @@ TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
   EXPECT_NEAR(Red(pic.Pixel(20, 15)), 0x20, 12);
   EXPECT_NEAR(static_cast<int>(pic.Pixel(20, 15) & 0xFF), 0xE0, 12);
   EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);  // the picture itself: the flag stays
+}
+
+TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
+  WriteJpeg("C:\\PICS\\x.jpg");
+  const std::string original = ReadFile("C:\\PICS\\x.jpg");
+  frmDouble& f = Open("C:\\PICS\\x.jpg");
+  for (const int answer : {forms::vbNo, forms::vbYes}) {
+    app.ClearBoxes();
+    app.QueueAnswer(answer);
+    f.cmdcrop.UserClick();
+    f.bmpDouble.UserSelectionDone({30, 20, 30, 20});
+    f.bmpDouble.UserSelectionDone({200, 200, 300, 250});  // beside the picture
+    EXPECT_EQ(app.Boxes().size(), 1u);
+    EXPECT_TRUE(f.bmpDouble.RubberBand());
+    EXPECT_EQ(f.bmpDouble.ImageWidth(), 80);
+  }
+  EXPECT_EQ(ReadFile("C:\\PICS\\x.jpg"), original);
+  // The next drag crops.
+  app.QueueAnswer(forms::vbYes);
+  f.bmpDouble.UserSelectionDone({0, 0, 40, 30});
+  EXPECT_EQ(Decode("C:\\PICS\\x.jpg").Width(), 40);
 }
 
 TEST_F(DoubleTest, CropNotSavedReloadsThePicture) {
@@ -425,56 +478,54 @@ TEST_F(DoubleTest, CancelRemovesTheJpegMadeBesideAPictureOfAnotherName) {
   EXPECT_EQ(ReadFile("C:\\PICS\\house.front.jpg"), original);
 }
 
-// A.jpg beside A.bmp is another picture: it is kept in the trash before the compressed JPEG
-// takes its name (beside an older trash copy of another A.jpg), and Cancel puts it back.
-TEST_F(DoubleTest, ADifferentJpegOfTheResultsNameIsKeptInTheTrashAndCancelPutsItBack) {
+// A result never takes another picture's name: house.back.jpg after house.front.jpg, and A.bmp
+// beside another A.jpg, get the next free name.
+TEST_F(DoubleTest, TheResultNeverTakesTheNameOfAnotherPicture) {
+  WriteJpeg("C:\\PICS\\house.front.jpg", 80, 60);
+  WriteJpeg("C:\\PICS\\house.back.jpg", 40, 30);
+  Open("C:\\PICS\\house.front.jpg").cmdCompress.UserClick();
+  forms::FormInstance<frmDouble>().cmdExit.UserClick();
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE.jpg");
+  frmDouble& back = Open("C:\\PICS\\house.back.jpg");
+  back.cmdCompress.UserClick();
+  back.cmdExit.UserClick();
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE (2).jpg");
+  EXPECT_EQ(Decode("C:\\PICS\\HOUSE.jpg").Width(), 80);
+  EXPECT_EQ(Decode("C:\\PICS\\HOUSE (2).jpg").Width(), 40);
+  EXPECT_FALSE(Exists("C:\\PICS\\TRASHCAN\\HOUSE.jpg"));
+
   WriteBmp("C:\\PICS\\a.bmp");
   WriteJpeg("C:\\PICS\\A.jpg", 40, 30);
-  prefix.MakeDir("C:\\PICS\\TRASHCAN");
-  prefix.WriteFile("C:\\PICS\\TRASHCAN\\A.jpg", PictureBytes("older"));
   const std::string other = ReadFile("C:\\PICS\\A.jpg");
   const std::string original = ReadFile("C:\\PICS\\a.bmp");
   frmDouble& f = Open("C:\\PICS\\a.bmp");
   f.cmdCompress.UserClick();
   ASSERT_TRUE(f.Compressed());
-  EXPECT_EQ(Decode("C:\\PICS\\A.jpg").Width(), 80);
-  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
-  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A.jpg"), PictureBytes("older"));
-  EXPECT_TRUE(app.Boxes().empty());
-
+  EXPECT_EQ(Decode("C:\\PICS\\A (2).jpg").Width(), 80);
+  EXPECT_EQ(ReadFile("C:\\PICS\\A.jpg"), other);
   f.cmdCancel.UserClick();
-  EXPECT_FALSE(f.Compressed());
+  EXPECT_FALSE(Exists("C:\\PICS\\A (2).jpg"));
   EXPECT_EQ(ReadFile("C:\\PICS\\A.jpg"), other);
   EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
-  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
-
-  // Compressing again finds the same picture already kept and makes no further copy.
-  f.cmdCompress.UserClick();
-  ASSERT_TRUE(f.Compressed());
-  EXPECT_FALSE(Exists("C:\\PICS\\TRASHCAN\\A (3).jpg"));
-  f.cmdExit.UserClick();
-  EXPECT_EQ(Decode("C:\\PICS\\A.jpg").Width(), 80);
-  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\A (2).jpg"), other);
+  EXPECT_TRUE(app.Boxes().empty());
 }
 
-TEST_F(DoubleTest, WhenTheOtherJpegCannotBeKeptNothingIsReplacedAndTheErrorIsShown) {
-  WriteBmp("C:\\PICS\\a.bmp");
-  WriteJpeg("C:\\PICS\\A.jpg", 40, 30);
+// A kept original that cannot be copied into the trash is never deleted.
+TEST_F(DoubleTest, ALeftoverThatCannotGoToTheTrashStaysWhereItIs) {
+  core::gCaptureDir = "C:\\PICS\\";
   prefix.WriteFile("C:\\PICS\\TRASHCAN", "a file where the trash folder should be");
-  const std::string other = ReadFile("C:\\PICS\\A.jpg");
-  const std::string original = ReadFile("C:\\PICS\\a.bmp");
-  frmDouble& f = Open("C:\\PICS\\a.bmp");
+  prefix.WriteFile("C:\\USER\\tempOrig.JPG", "the only original");
+  WriteJpeg("C:\\PICS\\a.jpg");
+  frmDouble& f = Open("C:\\PICS\\a.jpg");
+  EXPECT_EQ(ReadFile("C:\\USER\\tempOrig.JPG"), "the only original");
+  EXPECT_EQ(f.lblFileRes.Caption(), "80 x 60");
+  // Nor does a compression, which needs its name, overwrite it: it is refused with a message.
+  const std::string picture = ReadFile("C:\\PICS\\a.jpg");
   f.cmdCompress.UserClick();
   EXPECT_FALSE(f.Compressed());
-  ASSERT_EQ(app.Boxes().size(), 1u);
-  EXPECT_EQ(app.Boxes()[0].title, "Error");
-  EXPECT_NE(app.Boxes()[0].prompt.find("cmdCompress_Click"), std::string::npos);
-  EXPECT_EQ(ReadFile("C:\\PICS\\A.jpg"), other);
-  EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
-  EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
-  EXPECT_TRUE(f.bmpDouble.Visible());
-  EXPECT_FALSE(f.cmdCancel.Enabled());
-  EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);
+  EXPECT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(ReadFile("C:\\USER\\tempOrig.JPG"), "the only original");
+  EXPECT_EQ(ReadFile("C:\\PICS\\a.jpg"), picture);
 }
 
 }  // namespace

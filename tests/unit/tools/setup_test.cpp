@@ -149,6 +149,11 @@ TEST_F(SetupTest, BrightnessAndQualityAreRefusedOutsideTheirRangesAndKeepTheText
       {&f.txtQuality, "", "Enter a number between 1 and 100"},
       {&f.txtQuality, "1e999", "Enter a number between 1 and 100"},  // no usable number
       {&f.txtQuality, "100", nullptr},
+      // Checked as rounded for saving: 0.4 would be stored as 0, 99.5 as 100.
+      {&f.txtQuality, "0.4", "Enter a number between 1 and 100"},
+      {&f.txtQuality, "100.4", nullptr},
+      {&f.txtBrightness, "99.5", "Enter a number between -99 and 99"},
+      {&f.txtBrightness, "-99.4", nullptr},
   };
   for (const Case& c : cases) {
     app.ClearBoxes();
@@ -165,9 +170,19 @@ TEST_F(SetupTest, BrightnessAndQualityAreRefusedOutsideTheirRangesAndKeepTheText
       EXPECT_EQ(f.ActiveControl(), &f.txtPixelY);
     }
   }
-  // The last accepted values are saved.
-  f.txtBrightness.UserSetText("-99");
+  // A refused value is not saved, even when Save is clicked with it still in its box.
+  f.txtQuality.UserSetText("0.4");
+  f.txtBrightness.UserSetText("99.5");
   f.cmdSave.UserClick();
+  EXPECT_EQ(core::gJpegQuality, 95);
+  EXPECT_EQ(core::gBrightness, -5);
+  EXPECT_EQ(Ini("PREFERENCES", "QUALITY"), "95");
+  EXPECT_EQ(Ini("PREFERENCES", "BRIGHTNESS"), "-5");
+  // The last accepted values are saved.
+  frmSetup& again = Open();
+  again.txtQuality.UserSetText("100.4");
+  again.txtBrightness.UserSetText("-99");
+  again.cmdSave.UserClick();
   EXPECT_EQ(core::gBrightness, -99);
   EXPECT_EQ(core::gJpegQuality, 100);
   EXPECT_EQ(Ini("PREFERENCES", "BRIGHTNESS"), "-99");
