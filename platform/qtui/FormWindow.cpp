@@ -99,6 +99,14 @@ void FormWindow::Retire() {
   hide();
   StopObserving();
   deleteLater();
+  if (!AnyFormShown()) QCoreApplication::quit();  // the program's last window is gone
+}
+
+bool FormWindow::AnyFormShown() {
+  for (forms::Form* f : forms::Forms()) {
+    if (f->Visible()) return true;
+  }
+  return false;
 }
 
 FormWindow* FormWindow::For(forms::Form& form, bool create) {

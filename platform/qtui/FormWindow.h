@@ -34,6 +34,8 @@ class FormWindow : public QWidget {
   static void Release(forms::Form& form);
   // Every window currently alive.
   static std::vector<FormWindow*> All();
+  // True while a loaded form is visible: the program runs until the last one is unloaded.
+  static bool AnyFormShown();
 
   forms::Form& form() const { return form_; }
   QWidget* client() const { return client_; }
