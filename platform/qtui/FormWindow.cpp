@@ -323,12 +323,33 @@ void FormWindow::BindResizer(forms::FormResizer& model) {
   resizer.minHeight = model.minHeight;
   resizer.section = "WINDOW " + form_.Name();
   resizer.SetStore(ResizerStore());
-  model.width = [&resizer] { return resizer.StoredWidth(); };
-  model.height = [&resizer] { return resizer.StoredHeight(); };
-  model.relayout = [&resizer] { resizer.Relayout(); };
+  // The form's code may switch the settings off after the binding (a small screen at start-up).
+  auto settings = [&resizer, &model] {
+    resizer.storeState = model.storeState;
+    resizer.storeSizePosition = model.storeSizePosition;
+  };
+  model.width = [this, &resizer, settings] {
+    settings();
+    return std::min(resizer.StoredWidth(), AvailableTwips().width());
+  };
+  model.height = [this, &resizer, settings] {
+    settings();
+    return std::min(resizer.StoredHeight(), AvailableTwips().height());
+  };
+  // Laid out for the size the form has now: a size just set has not reached the window yet.
+  model.relayout = [this, &resizer] {
+    resizer.Relayout(form_.Width() - frameWidth_,
+                     form_.Height() - frameHeight_ - MenuHeightTwips());
+  };
   resizer.onResized = [&model] {
     if (model.Resized) model.Resized();
   };
+}
+
+QSize FormWindow::AvailableTwips() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {PixelsToTwips(area.width()), PixelsToTwips(area.height())};
 }
 
 void FormWindow::ApplyResizerSettings() {

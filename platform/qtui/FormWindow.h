@@ -96,6 +96,8 @@ class FormWindow : public QWidget {
   void BuildMenus();
   void FillMenu(QMenu* menu, forms::Control& parent);
   int MenuHeightTwips() const;
+  // The screen's area for windows (without panels), twips.
+  QSize AvailableTwips() const;
   void SaveWindowPlacement();
   void StopObserving();
   void Retire();

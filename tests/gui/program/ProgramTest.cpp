@@ -1,5 +1,6 @@
 // The real velmora program under Xvfb beside the KEP stand-in: it ends when its main window is
-// closed as a window manager closes it, writing its settings once.
+// closed as a window manager closes it, writing its settings once; it starts on small screens
+// with a window that fits and is laid out.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,51 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
   s.Settle(1000ms);
   CloseAndExpectTheEnd(s, again);
 }
+
+struct SmallScreen {
+  int width;
+  int height;
+  bool stored;  // a placement stored by a run on a larger screen
+};
+
+class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
+
+TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  const SmallScreen screen = GetParam();
+  ProgramSession s(screen.width, screen.height);
+  if (screen.stored) {
+    s.WriteIni(
+        "[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=15360\r\nHeight=10200\r\n"
+        "WindowState=0\r\n");
+  }
+  s.Start();
+  const Window warning = s.WaitForWindow("Screen Resolution Warning", 20s);
+  ASSERT_NE(warning, 0u) << "no warning about the small screen";
+  s.PressReturn(warning);
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << (s.Running() ? std::string("no main window")
+                                      : "the program ended at start-up with status " +
+                                            std::to_string(s.WaitForExit(0ms).value_or(-1)));
+  s.Settle(2000ms);
+  ASSERT_TRUE(s.Running()) << "the program ended at start-up";
+  const WindowBox box = s.Box(main);
+  EXPECT_TRUE(box.Within(screen.width, screen.height))
+      << box.x << "," << box.y << " " << box.width << " x " << box.height;
+  EXPECT_TRUE(s.EdgesClear(main, 40)) << "controls are cut off at the window's edge";
+  CloseAndExpectTheEnd(s, main);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SmallScreenTest,
+                         ::testing::Values(SmallScreen{640, 480, false},
+                                           SmallScreen{640, 480, true},
+                                           SmallScreen{800, 600, false},
+                                           SmallScreen{800, 600, true}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height) +
+                                  (info.param.stored ? "Stored" : "");
+                         });
 
 }  // namespace
 }  // namespace program
