@@ -57,7 +57,8 @@ class FormWindow : public QWidget {
   static void SetResizerStore(SettingsStore* store);
   Resizer* resizer() const { return resizer_.get(); }
   // After the resizer's settings and store are set: applies its minimum size
-  // and the placement stored by an earlier run to the form.
+  // (no larger than the screen) and the placement stored by an earlier run to
+  // the form.  The program calls it for its main window before the first show.
   void ApplyResizerSettings();
 
   // Called for every new window, before it is first shown; the program uses
@@ -99,6 +100,7 @@ class FormWindow : public QWidget {
   // The screen's area for windows (without panels), twips.
   QSize AvailableTwips() const;
   void SaveWindowPlacement();
+  void TakeResizerSettings();
   void StopObserving();
   void Retire();
 

@@ -1,6 +1,6 @@
 // The real velmora program under Xvfb beside the KEP stand-in: it ends when its main window is
 // closed as a window manager closes it, writing its settings once; it starts on small screens
-// with a window that fits and is laid out.
+// with a window that fits and is laid out; it keeps its minimum size and a stored placement.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,29 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
   EXPECT_EQ(s.WaitForWindow("Program Already Running in Memory", 500ms), 0u);
   s.Settle(1000ms);
   CloseAndExpectTheEnd(s, again);
+}
+
+TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1280, 1024);
+  s.WriteIni("[WINDOW frmMain]\r\nLeft=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\n");
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  // 12000 x 8400 twips outside, less the frame the window manager adds.
+  const auto [minWidth, minHeight] = s.MinimumSize(main);
+  EXPECT_GE(minWidth, 780);
+  EXPECT_LE(minWidth, 800);
+  EXPECT_GE(minHeight, 520);
+  EXPECT_LE(minHeight, 560);
+  const WindowBox box = s.Box(main);
+  EXPECT_EQ(box.x, 100);
+  EXPECT_EQ(box.y, 80);
+  EXPECT_GE(box.width, 880);
+  EXPECT_LE(box.width, 900);
+  EXPECT_TRUE(s.EdgesClear(main, 40));
+  CloseAndExpectTheEnd(s, main);
 }
 
 struct SmallScreen {
