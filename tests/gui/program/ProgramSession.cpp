@@ -273,6 +273,11 @@ void ProgramSession::PressReturn(Window w) {
           {"xdotool", "windowfocus", std::to_string(w), "sleep", "0.3", "key", "Return"});
 }
 
+void ProgramSession::Click(Window w, int x, int y) {
+  RunTool(x_->Name(), {"xdotool", "mousemove", "--window", std::to_string(w), std::to_string(x),
+                       std::to_string(y), "sleep", "0.2", "click", "1"});
+}
+
 void ProgramSession::Close(Window w) {
   Display* d = x_->display();
   XEvent event;

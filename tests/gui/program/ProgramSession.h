@@ -75,6 +75,8 @@ class ProgramSession {
   bool EdgesClear(Window w, int top) const;
   // Presses Return in a window through xdotool (focus, then the key).
   void PressReturn(Window w);
+  // Clicks the left button at a point of the window with the real mouse (xdotool).
+  void Click(Window w, int x, int y);
   // Asks the window to close, as a window manager's close box does.
   void Close(Window w);
   // Lets the program settle (its start-up yields and its first layout).

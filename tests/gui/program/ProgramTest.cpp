@@ -44,6 +44,15 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
                                "." + std::to_string(VELMORA_VERSION_MINOR) + "." +
                                std::to_string(VELMORA_VERSION_PATCH));
   s.Settle(1500ms);
+
+  // A dialog closed with its close box goes back to the main window; the program goes on.
+  s.Click(main, 72, 48);  // the search button, under the menu bar
+  const Window search = s.WaitForWindow("Photo Finder", 10s);
+  ASSERT_NE(search, 0u) << "the search button opened no window";
+  s.Close(search);
+  s.Settle(1000ms);
+  EXPECT_EQ(s.WaitForWindow("Photo Finder", 200ms), 0u);
+  ASSERT_TRUE(s.Running());
   CloseAndExpectTheEnd(s, main);
 
   const std::string ini = s.Ini();
