@@ -4,7 +4,6 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,11 +69,8 @@ XServer::XServer(int width, int height) : width_(width), height_(height) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  const pid_t parent = ::getpid();
-  pid_ = ::fork();
+  pid_ = ForkTiedChild();
   if (pid_ == 0) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(127);
     ::close(pipeFds[0]);
     const std::string fd = std::to_string(pipeFds[1]);
     ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
@@ -155,12 +151,8 @@ void ProgramSession::WriteReport() {
 
 void ProgramSession::Start() {
   const std::string log = (prefix_.Root() / "velmora.log").string();
-  const pid_t parent = ::getpid();
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
+  pid_ = ForkTiedChild();
   if (pid_ == 0) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(127);
     ::setenv("DISPLAY", x_->Name().c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     ::setenv("VELMORA_PREFIX", prefix_.Prefix().c_str(), 1);
