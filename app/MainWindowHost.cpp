@@ -39,6 +39,8 @@ void StartMainWindow() {
   qtui::FormWindow::SetResizerStore(&Store());
   photo_pages::frmMain& form = photo_pages::MainWindow();
   if (!form.Loaded()) return;
+  // The start-up has run: the resizer's settings are final (a small screen switches some off).
+  qtui::FormWindow::For(form)->ApplyResizerSettings();
   form.Show();
 }
 

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     app::StartMainWindow();
-    if (!services.Ended()) status = QApplication::exec();
+    if (!services.Ended() && qtui::FormWindow::AnyFormShown()) status = QApplication::exec();
   } catch (const forms::ProgramEnded&) {
     status = 0;
   }

@@ -61,15 +61,12 @@ void lstAddUnique(L& list, const std::string& text) {
   list.AddItem(text);
 }
 
-// Makes the target a copy of the source's entries; the source's first entry becomes selected.
+// Makes the target a copy of the source's entries.  The source's selection is left alone:
+// selecting its first entry would raise its Click, and the caption and address boxes answer a
+// Click by sending their texts to the report, so filling the lists would overwrite them.
 template <ListLike S, ListLike T>
 void lstCopy(S& source, T& target) {
   Trap trap("lstCopy");
-  if (source.ListCount() == 0) {
-    trap.Step([&] { target.Clear(); });
-    return;
-  }
-  if (!trap.Step([&] { source.SetListIndex(0); })) return;
   if (!trap.Step([&] { target.Clear(); })) return;
   for (int i = 0; i < source.ListCount(); ++i) {
     if (!trap.Step([&] { target.AddItem(source.List(i)); })) return;

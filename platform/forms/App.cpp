@@ -1,5 +1,6 @@
 #include "platform/forms/App.h"
 
+#include "platform/forms/Form.h"
 #include "platform/forms/HeadlessApp.h"
 
 namespace forms {
@@ -19,6 +20,22 @@ App& App::Current() {
 
 void App::Install(App* app) {
   installed = app;
+}
+
+Form* OwnWindowTitled(const std::string& title, const std::string& programTitle) {
+  Form* prefix = nullptr;
+  Form* modal = nullptr;
+  Form* first = nullptr;
+  for (Form* f : Forms()) {
+    if (!f->Visible()) continue;
+    if (f->Caption() == title) return f;
+    if (!prefix && !title.empty() && f->Caption().rfind(title, 0) == 0) prefix = f;
+    if (f->IsModal()) modal = f;
+    if (!first) first = f;
+  }
+  if (prefix) return prefix;
+  if (title.empty() || title != programTitle) return nullptr;
+  return modal ? modal : first;
 }
 
 }  // namespace forms

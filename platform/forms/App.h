@@ -85,7 +85,8 @@ class App {
   virtual int MousePointer() const = 0;
 
   // Brings the top-level window with this title to the front (AppActivate:
-  // an exact title first, else one that begins with it); false when none has it.
+  // an exact title first, else one that begins with it; the program's own
+  // Title() finds its window, see OwnWindowTitled); false when none has it.
   virtual bool BringToFront(const std::string& title) = 0;
   // Opens a document or a web address with its associated program; returns a
   // ShellExecute-style code: > 32 success, 2 file not found, 31 no association.
@@ -95,5 +96,11 @@ class App {
   static App& Current();
   static void Install(App* app);  // not owned; nullptr uninstalls
 };
+
+// The shown form AppActivate finds by title: the exact caption first, else a caption that
+// begins with the title.  Windows gives every program a hidden window captioned with its own
+// title, so that title activates the program: its modal dialog when one is up, else its
+// first shown window (the main window).  nullptr when no form is found.
+Form* OwnWindowTitled(const std::string& title, const std::string& programTitle);
 
 }  // namespace forms

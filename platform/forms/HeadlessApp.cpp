@@ -150,16 +150,9 @@ void HeadlessApp::SetMousePointer(int pointer) {
   pointers_.push_back(pointer);
 }
 
-// AppActivate: an exact title first, else a title that begins with it.
 bool HeadlessApp::BringToFront(const std::string& title) {
   fronts_.push_back(title);
-  bool prefix = false;
-  for (Form* f : Forms()) {
-    if (!f->Visible()) continue;
-    if (f->Caption() == title) return true;
-    if (!title.empty() && f->Caption().rfind(title, 0) == 0) prefix = true;
-  }
-  return prefix;
+  return OwnWindowTitled(title, Title()) != nullptr;
 }
 
 long HeadlessApp::ShellOpen(const std::string& target, const std::string& workingDir) {

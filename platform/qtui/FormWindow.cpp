@@ -99,6 +99,14 @@ void FormWindow::Retire() {
   hide();
   StopObserving();
   deleteLater();
+  if (!AnyFormShown()) QCoreApplication::quit();  // the program's last window is gone
+}
+
+bool FormWindow::AnyFormShown() {
+  for (forms::Form* f : forms::Forms()) {
+    if (f->Visible()) return true;
+  }
+  return false;
 }
 
 FormWindow* FormWindow::For(forms::Form& form, bool create) {
@@ -309,26 +317,55 @@ void FormWindow::SetResizerStore(SettingsStore* store) {
 // the model's callbacks and its Resized event.
 void FormWindow::BindResizer(forms::FormResizer& model) {
   Resizer& resizer = EnableResizer();
-  resizer.storeState = model.storeState;
-  resizer.storeSizePosition = model.storeSizePosition;
-  resizer.minWidth = model.minWidth;
-  resizer.minHeight = model.minHeight;
   resizer.section = "WINDOW " + form_.Name();
   resizer.SetStore(ResizerStore());
-  model.width = [&resizer] { return resizer.StoredWidth(); };
-  model.height = [&resizer] { return resizer.StoredHeight(); };
-  model.relayout = [&resizer] { resizer.Relayout(); };
+  TakeResizerSettings();
+  model.width = [this, &resizer] {
+    TakeResizerSettings();
+    return std::min(resizer.StoredWidth(), AvailableTwips().width());
+  };
+  model.height = [this, &resizer] {
+    TakeResizerSettings();
+    return std::min(resizer.StoredHeight(), AvailableTwips().height());
+  };
+  // Laid out for the size the form has now: a size just set has not reached the window yet.
+  model.relayout = [this, &resizer] {
+    resizer.Relayout(form_.Width() - frameWidth_,
+                     form_.Height() - frameHeight_ - MenuHeightTwips());
+  };
   resizer.onResized = [&model] {
     if (model.Resized) model.Resized();
   };
 }
 
+QSize FormWindow::AvailableTwips() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {PixelsToTwips(area.width()), PixelsToTwips(area.height())};
+}
+
+// The form's code may switch the settings off after the binding (a small screen at start-up).
+void FormWindow::TakeResizerSettings() {
+  const forms::FormResizer* model = form_.WindowResizer();
+  if (!resizer_ || !model) return;
+  resizer_->storeState = model->storeState;
+  resizer_->storeSizePosition = model->storeSizePosition;
+  resizer_->minWidth = model->minWidth;
+  resizer_->minHeight = model->minHeight;
+}
+
+// A minimum larger than the screen would keep the window from fitting: the screen limits it.
 void FormWindow::ApplyResizerSettings() {
   if (!resizer_) return;
+  TakeResizerSettings();
   const int menuH = menuBar_ && !menuBar_->isHidden() ? menuBar_->sizeHint().height() : 0;
   if (resizer_->minWidth > 0 || resizer_->minHeight > 0) {
-    setMinimumSize(std::max(0, TwipsToPixels(resizer_->minWidth - frameWidth_)),
-                   std::max(0, TwipsToPixels(resizer_->minHeight - frameHeight_)) + menuH);
+    const QSize screenTwips = AvailableTwips();
+    const int minWidth = std::min(resizer_->minWidth, screenTwips.width());
+    const int minHeight = std::min(resizer_->minHeight, screenTwips.height());
+    setMinimumSize(
+        std::max(0, TwipsToPixels(minWidth - frameWidth_)),
+        std::max(0, TwipsToPixels(minHeight - frameHeight_ - MenuHeightTwips())) + menuH);
   }
   const std::optional<WindowPlacement> placement = resizer_->Load();
   if (!placement) return;

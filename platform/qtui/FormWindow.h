@@ -34,6 +34,8 @@ class FormWindow : public QWidget {
   static void Release(forms::Form& form);
   // Every window currently alive.
   static std::vector<FormWindow*> All();
+  // True while a loaded form is visible: the program runs until the last one is unloaded.
+  static bool AnyFormShown();
 
   forms::Form& form() const { return form_; }
   QWidget* client() const { return client_; }
@@ -55,7 +57,8 @@ class FormWindow : public QWidget {
   static void SetResizerStore(SettingsStore* store);
   Resizer* resizer() const { return resizer_.get(); }
   // After the resizer's settings and store are set: applies its minimum size
-  // and the placement stored by an earlier run to the form.
+  // (no larger than the screen) and the placement stored by an earlier run to
+  // the form.  The program calls it for its main window before the first show.
   void ApplyResizerSettings();
 
   // Called for every new window, before it is first shown; the program uses
@@ -94,7 +97,10 @@ class FormWindow : public QWidget {
   void BuildMenus();
   void FillMenu(QMenu* menu, forms::Control& parent);
   int MenuHeightTwips() const;
+  // The screen's area for windows (without panels), twips.
+  QSize AvailableTwips() const;
   void SaveWindowPlacement();
+  void TakeResizerSettings();
   void StopObserving();
   void Retire();
 

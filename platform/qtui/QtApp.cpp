@@ -206,16 +206,28 @@ void QtApp::SetMousePointer(int pointer) {
   }
 }
 
+// Any top-level window of ours counts (message boxes too), the exact title before a prefix;
+// the program's own title finds the program's window through the forms.
 bool QtApp::BringToFront(const std::string& title) {
   const QString wanted = QString::fromStdString(title);
+  QWidget* found = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (!w->isVisible() || w->windowTitle() != wanted) continue;
-    if (w->isMinimized()) w->showNormal();
-    w->raise();
-    w->activateWindow();
-    return true;
+    if (!w->isVisible()) continue;
+    if (w->windowTitle() == wanted) {
+      found = w;
+      break;
+    }
+    if (!found && !wanted.isEmpty() && w->windowTitle().startsWith(wanted)) found = w;
   }
-  return false;
+  if (!found && title == info_.title) {
+    if (forms::Form* own = forms::OwnWindowTitled(title, info_.title))
+      found = FormWindow::For(*own, false);
+  }
+  if (!found) return false;
+  if (found->isMinimized()) found->showNormal();
+  found->raise();
+  found->activateWindow();
+  return true;
 }
 
 long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) {

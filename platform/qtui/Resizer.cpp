@@ -50,7 +50,15 @@ void Resizer::Relayout(int clientWidth, int clientHeight) {
     e.last = e.item.get();
   }
   inLayout_ = false;
-  if (onResized) onResized();
+  if (!onResized || notifying_) return;
+  notifying_ = true;
+  try {
+    onResized();
+  } catch (...) {
+    notifying_ = false;
+    throw;
+  }
+  notifying_ = false;
 }
 
 double Resizer::FontScale() const {
@@ -70,12 +78,14 @@ std::optional<int> Resizer::ReadInt(const std::string& key) const {
 }
 
 int Resizer::StoredWidth() const {
-  if (auto w = ReadInt("Width"); w && *w > 0) return std::max(*w, minWidth);
+  if (auto w = storeSizePosition ? ReadInt("Width") : std::nullopt; w && *w > 0)
+    return std::max(*w, minWidth);
   return minWidth > 0 ? minWidth : designWidth_;
 }
 
 int Resizer::StoredHeight() const {
-  if (auto h = ReadInt("Height"); h && *h > 0) return std::max(*h, minHeight);
+  if (auto h = storeSizePosition ? ReadInt("Height") : std::nullopt; h && *h > 0)
+    return std::max(*h, minHeight);
   return minHeight > 0 ? minHeight : designHeight_;
 }
 

@@ -60,7 +60,9 @@ class Resizer {
   void Add(Item item);
   std::size_t ItemCount() const { return items_.size(); }
 
-  // Lays every item out for a client area of this size (twips) and notifies.
+  // Lays every item out for a client area of this size (twips) and notifies,
+  // except from inside the notification: a handler that resizes the window or
+  // asks for a new layout gets that layout, not its own notification again.
   void Relayout(int clientWidth, int clientHeight);
   // Lays out again for the last client size (the component's method).
   void Relayout() { Relayout(clientWidth_, clientHeight_); }
@@ -70,7 +72,8 @@ class Resizer {
   double FontScale() const;
 
   // The stored size reported to the program (twips): the size stored by an
-  // earlier run when there is one, else the minimum size, else the design size.
+  // earlier run when there is one and sizes are kept between runs, else the
+  // minimum size, else the design size.
   int StoredWidth() const;
   int StoredHeight() const;
 
@@ -97,6 +100,7 @@ class Resizer {
   std::vector<Entry> items_;
   SettingsStore* store_ = nullptr;
   bool inLayout_ = false;
+  bool notifying_ = false;
 };
 
 }  // namespace qtui

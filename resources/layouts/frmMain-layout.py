@@ -256,7 +256,9 @@ for i in range(12):
 out.append("")
 for name in ("txtDDE", "TxtKepReport", "txtKepListForms"):
     control("TextBox", name, **box(0, 0, 1200, 285), Visible=False, Text="")
-control("FileListBox", "filCapture", **box(0, 0, 1200, 1200), Visible=False,
+# One row high: a list box scrolls no further than its last full page, and the strip must be
+# able to start at any entry, the last one included.
+control("FileListBox", "filCapture", **box(0, 0, 1200, 195), Visible=False,
         Pattern="*.jpg;*.bmp;*.tif")
 control("FileListBox", "filREA", **box(0, 0, 1200, 1200), Visible=False, Pattern="*.jpg")
 for name in ("lstViews", "lstAddr", "lstForm"):

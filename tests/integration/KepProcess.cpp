@@ -19,14 +19,8 @@ KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::str
 
   int out[2];
   if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-  const pid_t parent = ::getpid();
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
+  pid_ = ForkTiedChild();
   if (pid_ == 0) {
-    // The stand-in must not outlive a test that dies: it would keep the test's output pipe
-    // open and leave the test runner waiting.
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(127);
     ::dup2(out[1], STDOUT_FILENO);
     ::close(out[0]);
     ::close(out[1]);
@@ -51,6 +45,17 @@ KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::str
     }
     seen.append(buf, static_cast<std::size_t>(n));
   }
+}
+
+pid_t ForkTiedChild() {
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+  }
+  return pid;
 }
 
 KepProcess::~KepProcess() {

@@ -25,5 +25,9 @@ class KepProcess {
   int status_ = -1;
 };
 
+// Forks a child process that dies with the test (a test that dies must not leave it holding
+// the test's output pipe); 0 in the child, the child's pid in the parent.
+pid_t ForkTiedChild();
+
 // The lines of a text file (no line ends); empty when missing.
 std::vector<std::string> ReadLines(const std::filesystem::path& file);

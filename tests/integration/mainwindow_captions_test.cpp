@@ -102,6 +102,29 @@ TEST_F(CaptionsTest, KepGoneDuringAnEditIsReportedOnceAndTheTextStays) {
   EXPECT_TRUE(f().Loaded());
 }
 
+// Filling the drop-down lists is no edit: a refresh from the KEP button leaves the report's
+// general texts alone, also when the report lacks the first general page.
+TEST_F(CaptionsTest, ARefreshSendsNoPokeWithOrWithoutTheFirstGeneralPage) {
+  for (const bool withFirstPage : {true, false}) {
+    SCOPED_TRACE(withFirstPage ? "with PH3G01" : "without PH3G01");
+    kep_.reset();
+    fs::remove(LogFile());
+    report_ = OakReport();
+    report_.fields.push_back("PH3G01|GENADDR|1=Lot 7 Neighbour Parcel");
+    if (!withFirstPage) report_.forms = "UA5,SUBPHOTO,UA5XCMP,PH3CMP1,PH3G02,PHT3501,";
+    StartKep();
+    app_.ClearBoxes();
+    f().RefreshAppraisal();
+    EXPECT_TRUE(Log("POKE").empty()) << Log("POKE").size() << " pokes";
+    EXPECT_TRUE(app_.Boxes().empty()) << app_.Boxes().size() << " boxes";
+    if (withFirstPage) {
+      EXPECT_EQ(f().cboGeneralAddress[1].Text(), "Lot 7 Neighbour Parcel");
+      EXPECT_GE(f().cboGeneralAddress[1].ListCount(), 1);
+      EXPECT_EQ(f().cboGeneralAddress[5].ListCount(), f().cboGeneralAddress[1].ListCount());
+    }
+  }
+}
+
 TEST(ExtendedNames, PagesFieldsAndKeysByIndex) {
   using photo_pages::frmMain;
   EXPECT_EQ(frmMain::KepReturnExtendedKepPage("3X5_PHOTO_PAGES", 1), "PHT3501");

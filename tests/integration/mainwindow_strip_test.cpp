@@ -99,6 +99,29 @@ TEST_F(StripTest, ThirteenPicturesAndAnEmptyFolder) {
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 }
 
+// Fewer than twelve pictures after the selected one: "next" goes on one entry at a time until
+// the last picture stands alone in the strip.
+TEST_F(StripTest, NextPageStepsOnToTheLastPicture) {
+  Fill(15);
+  ASSERT_TRUE(Start());
+  auto& f = Form();
+  f.imaScroll[2].UserClick();  // nothing selected: from entry 0 to 12
+  EXPECT_EQ(f.filCapture.TopIndex(), 12);
+  EXPECT_EQ(f.filCapture.ListIndex(), 12);
+  EXPECT_EQ(f.lbltag[0].Caption(), Name(13));
+  EXPECT_TRUE(f.GeaThumb[2].Visible());
+  EXPECT_FALSE(f.GeaThumb[3].Visible());
+  for (const int top : {13, 14, 14}) {
+    f.imaScroll[2].UserClick();
+    EXPECT_EQ(f.filCapture.TopIndex(), top);
+    EXPECT_EQ(f.filCapture.ListIndex(), 12);
+  }
+  EXPECT_EQ(f.lbltag[0].Caption(), Name(15));
+  EXPECT_FALSE(f.GeaThumb[1].Visible());
+  EXPECT_EQ(PictureOf(2), f.imaScroll[6].Picture().Source());  // the end is shown
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
 TEST_F(StripTest, LargePicturesAreMarkedAndTheTooltipGivesTheSize) {
   WritePicture("C:\\GLENVUE\\A_EXACT.JPG", 800, 600);
   WritePicture("C:\\GLENVUE\\B_WIDER.JPG", 801, 600);

@@ -11,7 +11,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/forms/Form.h"
 #include "platform/qtui/Fonts.h"
+#include "platform/qtui/FormWindow.h"
 #include "platform/qtui/QtApp.h"
 #include "platform/qtui/Units.h"
 
@@ -80,15 +82,29 @@ TEST(AppServices, ASecondHolderOfTheLockSeesAPreviousInstance) {
   EXPECT_FALSE(first.PrevInstance());  // asked again: the same answer
 }
 
-TEST(AppServices, BringToFrontFindsOurWindowByItsExactTitle) {
+// AppActivate's rule: the exact title, else a title that begins with it; the program's own
+// title finds its main window whatever that window's caption says.
+TEST(AppServices, BringToFrontFindsOurWindowByTitleAndTheProgramByItsOwnTitle) {
   QWidget w;
   w.setWindowTitle("Photo Finder: Assists With Finding Photos");
   w.show();
-  qtui::QtApp app({});
+  qtui::QtApp app({"Velmora", "C:\\", 1, 0, 0, "velmora-front-test", {}});
+  forms::App::Install(&app);
   EXPECT_TRUE(app.BringToFront("Photo Finder: Assists With Finding Photos"));
-  EXPECT_FALSE(app.BringToFront("Photo Finder"));
+  EXPECT_TRUE(app.BringToFront("Photo Finder"));
+  EXPECT_FALSE(app.BringToFront("Velmora"));  // no window of the program is shown yet
   w.hide();
   EXPECT_FALSE(app.BringToFront("Photo Finder: Assists With Finding Photos"));
+  {
+    forms::Form main("frmMain", "-");
+    main.SetCaption("Corvane Velmora -  Version 1.0.0");
+    main.Show();
+    EXPECT_TRUE(app.BringToFront("Velmora"));
+    EXPECT_TRUE(app.BringToFront("Corvane Velmora"));
+    EXPECT_FALSE(app.BringToFront("Other"));
+    qtui::FormWindow::Release(main);
+  }
+  forms::App::Install(nullptr);
 }
 
 TEST(AppServices, ScreenAndUnitsAreInTwipsOfTheLogicalDpi) {

@@ -73,6 +73,24 @@ TEST(Resizer, PlacementIsStoredAndRestoredWithinItsSettings) {
   r.storeSizePosition = false;  // the small-screen start-up switches these off
   r.storeState = false;
   EXPECT_FALSE(r.Load().has_value());
+  EXPECT_EQ(r.StoredWidth(), 12000);  // the stored size no longer counts
+  EXPECT_EQ(r.StoredHeight(), 8400);
+}
+
+// A handler that lays the window out again gets the layout but not its notification again.
+TEST(Resizer, ALayoutAskedForInsideTheNotificationDoesNotNotifyAgain) {
+  Resizer r(1000, 1000);
+  Geometry a{100, 100, 100, 100};
+  r.Add({[&] { return a; }, [&](const Geometry& g) { a = g; }});
+  int notified = 0;
+  r.onResized = [&] {
+    if (++notified < 5) r.Relayout(500, 500);
+  };
+  r.Relayout(2000, 2000);
+  EXPECT_EQ(notified, 1);
+  EXPECT_EQ(a, (Geometry{50, 50, 50, 50}));
+  r.Relayout(1000, 1000);
+  EXPECT_EQ(notified, 2);
 }
 
 TEST(Resizer, DamagedOrTooSmallStoredValuesAreNotTrusted) {

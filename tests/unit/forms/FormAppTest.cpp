@@ -161,8 +161,9 @@ TEST_F(FormAppTest, EndStopsAtOnceWithoutUnloadEvents) {
   EXPECT_EQ(app.ScreenWidth(), 15360);
   app.SetScreen(800, 600);
   EXPECT_EQ(app.ScreenHeight(), 9000);
-  f.SetCaption("Velmora -  Version 1.0.0");
-  EXPECT_TRUE(app.BringToFront("Velmora -  Version 1.0.0"));
+  f.SetCaption("Corvane Velmora -  Version 1.0.0");
+  EXPECT_TRUE(app.BringToFront("Corvane Velmora -  Version 1.0.0"));
+  EXPECT_TRUE(app.BringToFront(app.Title()));  // the program's own title: its window
   EXPECT_FALSE(app.BringToFront("Other"));
   EXPECT_EQ(app.ShellOpen("C:\\Velmora\\Velmora.chm"), 42);
   EXPECT_EQ(app.ShellOpens().at(0).target, "C:\\Velmora\\Velmora.chm");

@@ -1,0 +1,291 @@
+#include "tests/gui/program/ProgramSession.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace program {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const fs::path kData = fs::path(VELMORA_SOURCE_DIR) / "tests" / "integration" / "data";
+
+std::string Slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// Runs a program to its end with DISPLAY set; its exit status.
+int RunTool(const std::string& display, std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("DISPLAY", display.c_str(), 1);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int st = 0;
+  ::waitpid(pid, &st, 0);
+  return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+}
+
+std::string Property(Display* d, Window w, const char* name, Atom type) {
+  Atom actual = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string value;
+  if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1024, False, type, &actual, &format,
+                         &count, &after, &data) == Success &&
+      data != nullptr) {
+    if (format == 8) value.assign(reinterpret_cast<char*>(data), count);
+    XFree(data);
+  }
+  return value;
+}
+
+}  // namespace
+
+// ---- XServer
+
+XServer::XServer(int width, int height) : width_(width), height_(height) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  pid_ = ForkTiedChild();
+  if (pid_ == 0) {
+    ::close(pipeFds[0]);
+    const std::string fd = std::to_string(pipeFds[1]);
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+             "tcp", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(pipeFds[1]);
+  std::string number;
+  char c = 0;
+  while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(pipeFds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb did not start");
+  name_ = ":" + number;
+  display_ = XOpenDisplay(name_.c_str());
+  if (!display_) throw std::runtime_error("cannot open display " + name_);
+}
+
+XServer::~XServer() {
+  if (display_) XCloseDisplay(display_);
+  if (pid_ > 0) {
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+// ---- ProgramSession
+
+ProgramSession::ProgramSession(int screenWidth, int screenHeight)
+    : runtime_(prefix_.Root() / "run"), x_(std::make_unique<XServer>(screenWidth, screenHeight)) {
+  fs::create_directories(runtime_);
+  ::chmod(runtime_.c_str(), 0700);
+  fs::create_directories(prefix_.Root() / "dde");
+  ::chmod((prefix_.Root() / "dde").c_str(), 0700);
+  const std::string photo = Slurp(kData / "photo.jpg");
+  prefix_.WriteFile("C:\\APPRAISE\\KEP.INI", Slurp(kData / "KEP.INI"));
+  prefix_.WriteFile("C:\\Velmora\\velmod.dat", Slurp(kData / "velmod.dat"));
+  prefix_.WriteFile("C:\\Velmora\\empty.jpg", photo);
+  prefix_.MakeDir("C:\\Velmora\\User");
+  for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}) {
+    prefix_.WriteFile(std::string("C:\\GLENVUE\\") + name, photo);
+  }
+  WriteIni();
+  WriteReport();
+  kep_ = std::make_unique<KepProcess>(
+      prefix_.Root() / "dde",
+      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
+                               (prefix_.Root() / "kep.log").string(),
+                               (prefix_.Root() / "report.rpt").string()});
+}
+
+ProgramSession::~ProgramSession() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+void ProgramSession::WriteIni(const std::string& extra) {
+  prefix_.WriteFile("C:\\APPRAISE\\VELMORA.INI",
+                    "[PRODUCT INFO]\r\nCOMPANY NAME=Ostrel, Inc.\r\n"
+                    "[DIRECTORIES]\r\nAPPDIR=C:\\Velmora\r\nUSERDIR=C:\\Velmora\\User\r\n"
+                    "CAPTUREDIR=C:\\GLENVUE\r\n" +
+                        extra);
+}
+
+std::string ProgramSession::Ini() const {
+  return Slurp(prefix_.Host("C:\\APPRAISE\\VELMORA.INI"));
+}
+
+void ProgramSession::WriteReport() {
+  prefix_.WriteFile("C:\\KEPDATA\\PHOTOS\\22OAK\\SUB_1_3X5.JPG", Slurp(kData / "photo.jpg"));
+  std::ofstream(prefix_.Root() / "report.rpt")
+      << "[report]\nname=C:\\KEPDATA\\REPORTS\\22OAK.ZAP\nuserid=KMARLOW\n"
+         "forms=UA5,SUBPHOTO,UA5XCMP,PH3CMP1,PH3G01,PHT3501,\n"
+         "store=C:\\KEPDATA\\PHOTOS\\22OAK\n[fields]\nUA5|SUBADDR|1=22 Oak Lane\n"
+         "[images]\nSUB_1_3X5=C:\\KEPDATA\\PHOTOS\\22OAK\\SUB_1_3X5.JPG\n";
+}
+
+void ProgramSession::Start() {
+  const std::string log = (prefix_.Root() / "velmora.log").string();
+  pid_ = ForkTiedChild();
+  if (pid_ == 0) {
+    ::setenv("DISPLAY", x_->Name().c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    ::setenv("VELMORA_PREFIX", prefix_.Prefix().c_str(), 1);
+    ::setenv("VELMORA_DDE_DIR", (prefix_.Root() / "dde").c_str(), 1);
+    ::setenv("VELMORA_RESOURCES", (fs::path(VELMORA_SOURCE_DIR) / "resources").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    if (const char* asan = std::getenv("ASAN_OPTIONS")) {
+      // libxkbcommon-x11 reads keymap names that are not NUL-ended.
+      ::setenv("ASAN_OPTIONS", (std::string(asan) + ":strict_string_checks=0").c_str(), 1);
+    }
+    if (FILE* out = std::fopen(log.c_str(), "a")) {
+      ::dup2(fileno(out), STDOUT_FILENO);
+      ::dup2(fileno(out), STDERR_FILENO);
+    }
+    ::execl(VELMORA_EXECUTABLE, VELMORA_EXECUTABLE, static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  status_ = -1;
+}
+
+bool ProgramSession::Running() {
+  return !WaitForExit(std::chrono::milliseconds(0)).has_value();
+}
+
+std::optional<int> ProgramSession::WaitForExit(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0) return status_;
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    int st = 0;
+    if (::waitpid(pid_, &st, WNOHANG) == pid_) {
+      status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+      pid_ = -1;
+      return status_;
+    }
+    if (Clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+std::string ProgramSession::Title(Window w) const {
+  Display* d = x_->display();
+  std::string title = Property(d, w, "_NET_WM_NAME", XInternAtom(d, "UTF8_STRING", False));
+  return title.empty() ? Property(d, w, "WM_NAME", AnyPropertyType) : title;
+}
+
+Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milliseconds timeout) {
+  Display* d = x_->display();
+  const auto deadline = Clock::now() + timeout;
+  do {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XSync(d, False);
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+      Window found = 0;
+      for (unsigned int i = 0; i < count && found == 0; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            Title(children[i]).find(part) != std::string::npos) {
+          found = children[i];
+        }
+      }
+      if (children) XFree(children);
+      if (found != 0) return found;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (Clock::now() < deadline);
+  return 0;
+}
+
+WindowBox ProgramSession::Box(Window w) const {
+  XWindowAttributes a;
+  XSync(x_->display(), False);
+  if (!XGetWindowAttributes(x_->display(), w, &a)) return {};
+  return {a.x, a.y, a.width, a.height};
+}
+
+std::pair<int, int> ProgramSession::MinimumSize(Window w) const {
+  XSizeHints hints;
+  long supplied = 0;
+  if (!XGetWMNormalHints(x_->display(), w, &hints, &supplied) || !(hints.flags & PMinSize)) {
+    return {0, 0};
+  }
+  return {hints.min_width, hints.min_height};
+}
+
+bool ProgramSession::EdgesClear(Window w, int top) const {
+  const WindowBox box = Box(w);
+  if (box.width < 4 || box.height <= top + 4) return false;
+  XImage* image = XGetImage(x_->display(), w, 0, top, static_cast<unsigned>(box.width),
+                            static_cast<unsigned>(box.height - top), AllPlanes, ZPixmap);
+  if (!image) return false;
+  const unsigned long colour = XGetPixel(image, box.width - 1, 0);
+  bool clear = true;
+  for (int y = 0; y < box.height - top && clear; ++y) {
+    for (int x = box.width - 2; x < box.width; ++x)
+      clear = clear && XGetPixel(image, x, y) == colour;
+  }
+  for (int x = 0; x < box.width && clear; ++x) {
+    for (int y = box.height - top - 2; y < box.height - top; ++y) {
+      clear = clear && XGetPixel(image, x, y) == colour;
+    }
+  }
+  XDestroyImage(image);
+  return clear;
+}
+
+void ProgramSession::PressReturn(Window w) {
+  RunTool(x_->Name(),
+          {"xdotool", "windowfocus", std::to_string(w), "sleep", "0.3", "key", "Return"});
+}
+
+void ProgramSession::Click(Window w, int x, int y) {
+  RunTool(x_->Name(), {"xdotool", "mousemove", "--window", std::to_string(w), std::to_string(x),
+                       std::to_string(y), "sleep", "0.2", "click", "1"});
+}
+
+void ProgramSession::Close(Window w) {
+  Display* d = x_->display();
+  XEvent event;
+  std::memset(&event, 0, sizeof(event));
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w;
+  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, w, False, NoEventMask, &event);
+  XFlush(d);
+}
+
+void ProgramSession::Settle(std::chrono::milliseconds time) {
+  std::this_thread::sleep_for(time);
+}
+
+}  // namespace program

@@ -1,0 +1,98 @@
+#pragma once
+// The real velmora program under a private X server, beside the KEP stand-in, on a throw-away
+// prefix: the screen size is chosen per test, the program is found by its windows and driven
+// as a user and a window manager would (keys through xdotool, WM_DELETE_WINDOW to close).
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "tests/integration/KepProcess.h"
+#include "tests/support/TempPrefix.h"
+
+namespace program {
+
+// An Xvfb server on a free display (-displayfd), with a connection of our own to it.
+class XServer {
+ public:
+  XServer(int width, int height);
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  const std::string& Name() const { return name_; }  // ":N"
+  Display* display() const { return display_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+  Display* display_ = nullptr;
+  int width_;
+  int height_;
+};
+
+// Where a top-level window stands and how large it is, in pixels.
+struct WindowBox {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool Within(int w, int h) const { return x >= 0 && y >= 0 && x + width <= w && y + height <= h; }
+};
+
+class ProgramSession {
+ public:
+  ProgramSession(int screenWidth, int screenHeight);
+  ~ProgramSession();
+
+  // VELMORA.INI: the program's settings without the keys it writes back at exit, plus `extra`
+  // (whole sections).
+  void WriteIni(const std::string& extra = "");
+  std::string Ini() const;
+
+  // Starts velmora; Running() until it ends.
+  void Start();
+  bool Running();
+  // Waits for the end; the exit status (128 + signal), nullopt when it is still running.
+  std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+
+  // The first shown top-level window whose title contains `part`, waiting up to `timeout`;
+  // 0 when none shows.
+  Window WaitForWindow(const std::string& part, std::chrono::milliseconds timeout);
+  // The main window ("... -  Version ...").
+  Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::seconds(20)); }
+  WindowBox Box(Window w) const;
+  std::string Title(Window w) const;
+  // The smallest size the window lets a window manager give it (WM_NORMAL_HINTS); 0 x 0 when
+  // it names none.
+  std::pair<int, int> MinimumSize(Window w) const;
+  // True when the outermost pixel columns and rows of the client area below `top` show one
+  // colour: the controls were laid out inside the window, none is cut off at its edge.
+  bool EdgesClear(Window w, int top) const;
+  // Presses Return in a window through xdotool (focus, then the key).
+  void PressReturn(Window w);
+  // Clicks the left button at a point of the window with the real mouse (xdotool).
+  void Click(Window w, int x, int y);
+  // Asks the window to close, as a window manager's close box does.
+  void Close(Window w);
+  // Lets the program settle (its start-up yields and its first layout).
+  void Settle(std::chrono::milliseconds time);
+
+  XServer& x() { return *x_; }
+
+ private:
+  void WriteReport();
+
+  TempPrefix prefix_;
+  std::filesystem::path runtime_;
+  std::unique_ptr<XServer> x_;
+  std::unique_ptr<KepProcess> kep_;
+  pid_t pid_ = -1;
+  int status_ = -1;
+};
+
+}  // namespace program

@@ -1,0 +1,142 @@
+// The real velmora program under Xvfb beside the KEP stand-in: it ends when its main window is
+// closed as a window manager closes it, writing its settings once; it starts on small screens
+// with a window that fits and is laid out; it keeps its minimum size and a stored placement.
+
+#include <gtest/gtest.h>
+
+#include <QStandardPaths>
+#include <chrono>
+#include <string>
+
+#include "tests/gui/program/ProgramSession.h"
+
+namespace program {
+namespace {
+
+using namespace std::chrono_literals;
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+bool ToolsMissing() {
+  return QStandardPaths::findExecutable("Xvfb").isEmpty() ||
+         QStandardPaths::findExecutable("xdotool").isEmpty();
+}
+
+// Closes the main window and expects the program to end by itself with status 0.
+void CloseAndExpectTheEnd(ProgramSession& s, Window main) {
+  s.Close(main);
+  const std::optional<int> status = s.WaitForExit(20s);
+  ASSERT_TRUE(status.has_value()) << "the program is still running after its window closed";
+  EXPECT_EQ(*status, 0);
+}
+
+TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1024, 768);
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << "no main window";
+  EXPECT_EQ(s.Title(main), "Corvane Velmora -  Version " + std::to_string(VELMORA_VERSION_MAJOR) +
+                               "." + std::to_string(VELMORA_VERSION_MINOR) + "." +
+                               std::to_string(VELMORA_VERSION_PATCH));
+  s.Settle(1500ms);
+
+  // A dialog closed with its close box goes back to the main window; the program goes on.
+  s.Click(main, 72, 48);  // the search button, under the menu bar
+  const Window search = s.WaitForWindow("Photo Finder", 10s);
+  ASSERT_NE(search, 0u) << "the search button opened no window";
+  s.Close(search);
+  s.Settle(1000ms);
+  EXPECT_EQ(s.WaitForWindow("Photo Finder", 200ms), 0u);
+  ASSERT_TRUE(s.Running());
+  CloseAndExpectTheEnd(s, main);
+
+  const std::string ini = s.Ini();
+  for (const char* key : {"CAPTUREDIR=C:\\GLENVUE\\", "LASTCOPY=", "PREVIEWCOPYPICS=1",
+                          "SCREENSIZE=0", "IMAGE TYPE=JPG"}) {
+    EXPECT_EQ(Count(ini, std::string("\n") + key), 1) << key << " in\n" << ini;
+  }
+
+  // The first run is gone: the second starts as the only one and ends the same way.
+  s.Start();
+  const Window again = s.WaitForMainWindow();
+  ASSERT_NE(again, 0u) << "no main window at the second start";
+  EXPECT_EQ(s.WaitForWindow("Program Already Running in Memory", 500ms), 0u);
+  s.Settle(1000ms);
+  CloseAndExpectTheEnd(s, again);
+}
+
+TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1280, 1024);
+  s.WriteIni("[WINDOW frmMain]\r\nLeft=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\n");
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  // 12000 x 8400 twips outside, less the frame the window manager adds.
+  const auto [minWidth, minHeight] = s.MinimumSize(main);
+  EXPECT_GE(minWidth, 780);
+  EXPECT_LE(minWidth, 800);
+  EXPECT_GE(minHeight, 520);
+  EXPECT_LE(minHeight, 560);
+  const WindowBox box = s.Box(main);
+  EXPECT_EQ(box.x, 100);
+  EXPECT_EQ(box.y, 80);
+  EXPECT_GE(box.width, 880);
+  EXPECT_LE(box.width, 900);
+  EXPECT_TRUE(s.EdgesClear(main, 40));
+  CloseAndExpectTheEnd(s, main);
+}
+
+struct SmallScreen {
+  int width;
+  int height;
+  bool stored;  // a placement stored by a run on a larger screen
+};
+
+class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
+
+TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  const SmallScreen screen = GetParam();
+  ProgramSession s(screen.width, screen.height);
+  if (screen.stored) {
+    s.WriteIni(
+        "[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=15360\r\nHeight=10200\r\n"
+        "WindowState=0\r\n");
+  }
+  s.Start();
+  const Window warning = s.WaitForWindow("Screen Resolution Warning", 20s);
+  ASSERT_NE(warning, 0u) << "no warning about the small screen";
+  s.PressReturn(warning);
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << (s.Running() ? std::string("no main window")
+                                      : "the program ended at start-up with status " +
+                                            std::to_string(s.WaitForExit(0ms).value_or(-1)));
+  s.Settle(2000ms);
+  ASSERT_TRUE(s.Running()) << "the program ended at start-up";
+  const WindowBox box = s.Box(main);
+  EXPECT_TRUE(box.Within(screen.width, screen.height))
+      << box.x << "," << box.y << " " << box.width << " x " << box.height;
+  EXPECT_TRUE(s.EdgesClear(main, 40)) << "controls are cut off at the window's edge";
+  CloseAndExpectTheEnd(s, main);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SmallScreenTest,
+                         ::testing::Values(SmallScreen{640, 480, false},
+                                           SmallScreen{640, 480, true},
+                                           SmallScreen{800, 600, false},
+                                           SmallScreen{800, 600, true}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height) +
+                                  (info.param.stored ? "Stored" : "");
+                         });
+
+}  // namespace
+}  // namespace program
