@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/dde/Connection.h"
+#include "platform/dde/Transport.h"
 #include "platform/vbrt/VbError.h"
 
 namespace dde {
@@ -44,16 +45,14 @@ int Link::WaitMilliseconds() const {
 void Link::SetLinkMode(int mode) {
   if (mode < vbLinkNone || mode > vbLinkNotify) vb::Raise(vb::kInvalidPropertyValue);
   if (mode == vbLinkNone) {
-    if (conn_) {
-      const auto deadline = Clock::now() + std::chrono::milliseconds(100);
-      conn_->Send(Frame{FrameType::kClose, {}}, deadline);  // best effort
-      conn_.reset();
+    if (conv_) {
+      conv_->Close();
+      conv_.reset();
     }
     mode_ = vbLinkNone;
-    stale_replies_ = 0;
     return;
   }
-  if (mode == mode_ && conn_) return;
+  if (mode == mode_ && conv_) return;
   // Hot and warm links need advise loops, which no server of ours offers.
   if (mode != vbLinkManual) vb::Raise(vb::kDdeRefused);
 
@@ -62,39 +61,24 @@ void Link::SetLinkMode(int mode) {
   const std::string app = topic_.substr(0, bar);
   const std::string topic = topic_.substr(bar + 1);
 
-  auto conn = Connection::Open(SocketPath(app).string());
-  if (!conn) vb::Raise(vb::kDdeNoApp);
   const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds());
-  Frame reply;
-  if (conn->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) != IoStatus::kOk ||
-      conn->Receive(&reply, deadline) != IoStatus::kOk || reply.type != FrameType::kAccept) {
-    // Refused, silent or broken: to the program nobody answered the initiate.
-    vb::Raise(vb::kDdeNoApp);
-  }
-  conn_ = std::move(conn);
+  auto conv = CurrentTransport()->Open(app, topic, deadline);
+  if (!conv) vb::Raise(vb::kDdeNoApp);
+  conv_ = std::move(conv);
   mode_ = vbLinkManual;
-  stale_replies_ = 0;
 }
 
 Frame Link::Transact(const Frame& frame) {
-  if (!conn_) vb::Raise(vb::kDdeNoChannel);
+  if (!conv_) vb::Raise(vb::kDdeNoChannel);
   const std::size_t body = Encode(frame).size() - kHeaderSize;
   if (body > MaxFrameSize()) vb::Raise(vb::kDdeRefused);
 
   const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds());
-  IoStatus st = conn_->Send(frame, deadline);
   Frame reply;
-  // Replies to transactions that timed out earlier arrive first; skip them.
-  while (st == IoStatus::kOk) {
-    st = conn_->Receive(&reply, deadline);
-    if (st != IoStatus::kOk || stale_replies_ == 0) break;
-    --stale_replies_;
-  }
-  switch (st) {
+  switch (conv_->Transact(frame, deadline, &reply)) {
     case IoStatus::kOk:
       return reply;
     case IoStatus::kTimeout:
-      ++stale_replies_;
       vb::Raise(vb::kDdeTimeout);
     case IoStatus::kMalformed:
     case IoStatus::kTooLarge:
@@ -109,9 +93,8 @@ Frame Link::Transact(const Frame& frame) {
 }
 
 void Link::Drop() {
-  conn_.reset();
+  conv_.reset();
   mode_ = vbLinkNone;
-  stale_replies_ = 0;
 }
 
 void Link::Expect(const Frame& reply, FrameType ok) {
