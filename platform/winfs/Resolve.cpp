@@ -51,7 +51,8 @@ void Append(std::vector<std::string>& parts, const std::string& text) {
   }
 }
 
-// The host name in `dir` that matches `name`: exact spelling first, else a case-insensitive scan.
+}  // namespace
+
 std::optional<std::string> FindEntry(const fs::path& dir, const std::string& name) {
   std::error_code ec;
   if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
@@ -64,8 +65,6 @@ std::optional<std::string> FindEntry(const fs::path& dir, const std::string& nam
   }
   return best;
 }
-
-}  // namespace
 
 WinPath Parse(const std::string& winPath) {
   if (winPath.empty()) vb::Raise(vb::kBadFileName);
