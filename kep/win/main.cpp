@@ -2,8 +2,10 @@
 // (Wine's DDE on Linux).  The report files, macros, answers and log are the stand-in's own
 // (kep/); only the transport differs.  Runs until it is killed.
 
-#include <ddeml.h>
+// clang-format off
 #include <windows.h>
+#include <ddeml.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,8 +6,10 @@
 // A reader thread decodes the input and posts each frame to the main thread, whose message loop
 // also serves DDEML, so that the bridge answers other programs' DDE broadcasts while it waits.
 
-#include <ddeml.h>
+// clang-format off
 #include <windows.h>
+#include <ddeml.h>
+// clang-format on
 
 #include <cstdlib>
 #include <string>
