@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/winfs/WinFs.h"
+
 namespace dde {
 namespace {
 
@@ -273,12 +275,6 @@ fs::path FindBridge() {
   return {};
 }
 
-bool IsWinePrefix(const fs::path& prefix) {
-  std::error_code ec;
-  return fs::is_regular_file(prefix / "system.reg", ec) &&
-         fs::is_directory(prefix / "dosdevices", ec);
-}
-
 std::shared_ptr<Transport> MakeWineTransport(WineSetup setup) {
   return std::make_shared<WineTransport>(std::move(setup));
 }
@@ -286,7 +282,7 @@ std::shared_ptr<Transport> MakeWineTransport(WineSetup setup) {
 std::shared_ptr<Transport> ChooseTransport(const fs::path& prefix, std::string* why) {
   std::string said;
   const std::string forced = Env("VELMORA_DDE_TRANSPORT");
-  const bool wine = forced == "wine" || (forced != "socket" && IsWinePrefix(prefix));
+  const bool wine = forced == "wine" || (forced != "socket" && winfs::IsWinePrefix(prefix));
   std::shared_ptr<Transport> chosen;
   if (!wine) {
     chosen = MakeSocketTransport();

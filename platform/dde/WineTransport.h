@@ -35,8 +35,6 @@ std::filesystem::path FindWine();
 // The bridge: $VELMORA_DDE_BRIDGE, else velmora-ddebridge.exe beside the running program, in
 // ../lib/velmora of it (installed) or in the build tree; empty when none is found.
 std::filesystem::path FindBridge();
-// True when `prefix` is a Wine prefix: Wine's registry (system.reg) and dosdevices/.
-bool IsWinePrefix(const std::filesystem::path& prefix);
 
 std::shared_ptr<Transport> MakeWineTransport(WineSetup setup);
 

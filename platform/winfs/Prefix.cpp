@@ -89,6 +89,12 @@ void CreatePrefix(const std::filesystem::path& p) {
   }
 }
 
+bool IsWinePrefix(const std::filesystem::path& p) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(p / "system.reg", ec) &&
+         std::filesystem::is_directory(p / "dosdevices", ec);
+}
+
 namespace detail {
 
 char CurrentDrive() {
