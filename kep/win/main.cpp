@@ -7,6 +7,9 @@
 #include <ddeml.h>
 // clang-format on
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -162,6 +165,7 @@ int ParseArgs(int argc, char** argv, Args& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // "ready\n" as kep says it, not "ready\r\n"
   Args args;
   if (const int rc = ParseArgs(argc, argv, args); rc >= 0) return rc;
   std::vector<kep::Report> reports;
