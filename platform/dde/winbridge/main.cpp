@@ -12,6 +12,7 @@
 // clang-format on
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "platform/dde/Frame.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr UINT kFrameMessage = WM_APP + 1;  // lParam: a Frame* to handle and delete
 constexpr UINT kInputEnded = WM_APP + 2;
 constexpr DWORD kDefaultWaitMs = 5000;
+constexpr int kRequestAttempts = 3;
 
 DWORD g_main_thread = 0;
 DWORD g_instance = 0;
@@ -101,8 +103,17 @@ std::string Reason(UINT error) {
   }
 }
 
+// String handles stay alive for the bridge's life (names are few), so that no reply of the
+// server ever names an item whose atom was just given up.
 HSZ Name(const std::string& text) {
-  return DdeCreateStringHandleA(g_instance, text.c_str(), CP_WINANSI);
+  static std::map<std::string, HSZ> names;
+  if (names.size() > 4096) {
+    for (auto& [name, hsz] : names) DdeFreeStringHandle(g_instance, hsz);
+    names.clear();
+  }
+  HSZ& hsz = names[text];
+  if (!hsz) hsz = DdeCreateStringHandleA(g_instance, text.c_str(), CP_WINANSI);
+  return hsz;
 }
 
 void EndConversation() {
@@ -116,8 +127,6 @@ void Connect(const std::string& app, const std::string& topic) {
   HSZ service = Name(app);
   HSZ subject = Name(topic);
   g_conv = DdeConnect(g_instance, service, subject, nullptr);
-  DdeFreeStringHandle(g_instance, service);
-  DdeFreeStringHandle(g_instance, subject);
   if (g_conv) {
     Answer(dde::FrameType::kAccept);
   } else {
@@ -132,11 +141,18 @@ void Transact(UINT type, const std::string& item, const std::string* data) {
   LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(data->c_str())) : nullptr;
   const DWORD size = data ? static_cast<DWORD>(data->size() + 1) : 0;
   DWORD result = 0;
-  HDDEDATA h = DdeClientTransaction(bytes, size, g_conv, hszItem,
-                                    type == XTYP_EXECUTE ? 0 : CF_TEXT, type, g_wait_ms, &result);
-  if (hszItem) DdeFreeStringHandle(g_instance, hszItem);
+  HDDEDATA h = nullptr;
+  UINT error = DMLERR_NO_ERROR;  // DdeGetLastError clears the error: read it once
+  // Wine's synchronous wait now and then takes another DDE message for the answer and reports
+  // a refusal the server never made.  A request only reads, so it is asked again (a server
+  // that refuses it refuses it every time); an execute or a poke never is.
+  for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
+    h = DdeClientTransaction(bytes, size, g_conv, hszItem, type == XTYP_EXECUTE ? 0 : CF_TEXT, type,
+                             g_wait_ms, &result);
+    error = h ? DMLERR_NO_ERROR : DdeGetLastError(g_instance);
+    if (h || type != XTYP_REQUEST || g_conv_gone || error != DMLERR_NOTPROCESSED) break;
+  }
   if (!h) {
-    const UINT error = DdeGetLastError(g_instance);
     return Refuse(g_conv_gone ? std::string(dde::kReasonServerGone) : Reason(error));
   }
   if (type != XTYP_REQUEST) return Answer(dde::FrameType::kAck);

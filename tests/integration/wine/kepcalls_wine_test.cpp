@@ -102,9 +102,16 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
           R"(" command="[RunMacro( SetImage \"CMP_3_4X6\", \"C:\\\\PICS\\\\PTEMP_01.JPG\" ) ]\r" -> OK)",
       R"(EXECUTE topic="System" command="[RunMacro(refresh.bas)]\r" -> OK)",
       R"(POKE topic=")" + t + R"(" item="UA5|CAP|1" data="Front view" -> OK)",
-      R"(REQUEST topic=")" + t + R"(" item="LAND|X|1" -> REFUSE: unknown item)",
   };
-  EXPECT_EQ(Traffic(), expected);
+  auto traffic = Traffic();
+  // The bridge asks a refused request again before it believes Wine's DDE.
+  const std::string refused =
+      R"(REQUEST topic=")" + t + R"(" item="LAND|X|1" -> REFUSE: unknown item)";
+  ASSERT_GE(traffic.size(), expected.size() + 1);
+  EXPECT_LE(traffic.size(), expected.size() + 3);
+  for (std::size_t i = expected.size(); i < traffic.size(); ++i) EXPECT_EQ(traffic[i], refused);
+  traffic.resize(expected.size());
+  EXPECT_EQ(traffic, expected);
   // One prefix: KEP found the picture by the path Velmora gave, and kept its copy in the store.
   EXPECT_EQ(ReadFile("C:\\KEP\\IMAGES\\SMITH\\CMP_3_4X6.JPG"), "jpeg bytes");
   const kep::Report saved = kep::LoadReport(report_);
