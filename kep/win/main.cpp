@@ -19,6 +19,7 @@
 
 #include "kep/KepServer.h"
 #include "kep/Report.h"
+#include "platform/dde/winbridge/Ansi.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ std::string WindowsPath(const std::string& arg) {
 std::string Text(HSZ hsz) {
   char buf[1024];
   const DWORD n = DdeQueryStringA(g_instance, hsz, buf, sizeof(buf), CP_WINANSI);
-  return std::string(buf, n);
+  return winbridge::FromAnsi(std::string(buf, n));
 }
 
 std::string DataText(HDDEDATA data) {
@@ -68,7 +69,7 @@ std::string DataText(HDDEDATA data) {
   if (n > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(text.data()), n, 0);
   const auto nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
-  return text;
+  return winbridge::FromAnsi(text);
 }
 
 // The handler's answer, after its delay; a handler that fails refuses.
@@ -104,9 +105,10 @@ HDDEDATA CALLBACK OnDde(UINT type, UINT fmt, HCONV, HSZ hsz1, HSZ hsz2, HDDEDATA
       if (fmt != CF_TEXT) return nullptr;
       const dde::Answer a = Run([&] { return g_handler->Request(Text(hsz1), Text(hsz2)); });
       if (a.kind != dde::Answer::Kind::kOk) return nullptr;
+      const std::string ansi = winbridge::ToAnsi(a.data);
       return DdeCreateDataHandle(g_instance,
-                                 reinterpret_cast<LPBYTE>(const_cast<char*>(a.data.c_str())),
-                                 static_cast<DWORD>(a.data.size() + 1), 0, hsz2, CF_TEXT, 0);
+                                 reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())),
+                                 static_cast<DWORD>(ansi.size() + 1), 0, hsz2, CF_TEXT, 0);
     }
     case XTYP_EXECUTE:
       return Ack(Run([&] { return g_handler->Execute(Text(hsz1), DataText(data)); }));

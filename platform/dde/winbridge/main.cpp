@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/dde/Frame.h"
+#include "platform/dde/winbridge/Ansi.h"
 
 namespace {
 
@@ -124,8 +125,8 @@ void EndConversation() {
 
 void Connect(const std::string& app, const std::string& topic) {
   EndConversation();
-  HSZ service = Name(app);
-  HSZ subject = Name(topic);
+  HSZ service = Name(winbridge::ToAnsi(app));
+  HSZ subject = Name(winbridge::ToAnsi(topic));
   g_conv = DdeConnect(g_instance, service, subject, nullptr);
   if (g_conv) {
     Answer(dde::FrameType::kAccept);
@@ -137,9 +138,10 @@ void Connect(const std::string& app, const std::string& topic) {
 // Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.
 void Transact(UINT type, const std::string& item, const std::string* data) {
   if (!g_conv || g_conv_gone) return Refuse(dde::kReasonServerGone);
-  HSZ hszItem = item.empty() ? nullptr : Name(item);
-  LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(data->c_str())) : nullptr;
-  const DWORD size = data ? static_cast<DWORD>(data->size() + 1) : 0;
+  HSZ hszItem = item.empty() ? nullptr : Name(winbridge::ToAnsi(item));
+  const std::string ansi = data ? winbridge::ToAnsi(*data) : std::string();
+  LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
+  const DWORD size = data ? static_cast<DWORD>(ansi.size() + 1) : 0;
   DWORD result = 0;
   HDDEDATA h = nullptr;
   UINT error = DMLERR_NO_ERROR;  // DdeGetLastError clears the error: read it once
@@ -161,7 +163,7 @@ void Transact(UINT type, const std::string& item, const std::string* data) {
   if (n > 0) DdeGetData(h, reinterpret_cast<LPBYTE>(text.data()), n, 0);
   DdeFreeDataHandle(h);
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-  Answer(dde::FrameType::kReply, text, true);
+  Answer(dde::FrameType::kReply, winbridge::FromAnsi(text), true);
 }
 
 void Handle(const dde::Frame& f) {

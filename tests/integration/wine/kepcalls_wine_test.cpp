@@ -85,7 +85,7 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
   KepListForms(lnk(), report);
   KepSendPhoto2Object(lnk(), "CMP_3_4X6", "C:\\PICS\\PTEMP_01.JPG");
   KepSendScript(lnk(), "  refresh.bas ");
-  KepPokeText(lnk(), std::string("Kep|") + report, "UA5|CAP|1", "  Front view  ");
+  KepPokeText(lnk(), std::string("Kep|") + report, "UA5|CAP|1", "  Front façade  ");
   EXPECT_EQ(KepGetFieldInfo(lnk(), report, "LAND|X|1"), "");  // refused (285): quiet
   kep_->Stop();
 
@@ -101,7 +101,7 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
       R"(EXECUTE topic=")" + t +
           R"(" command="[RunMacro( SetImage \"CMP_3_4X6\", \"C:\\\\PICS\\\\PTEMP_01.JPG\" ) ]\r" -> OK)",
       R"(EXECUTE topic="System" command="[RunMacro(refresh.bas)]\r" -> OK)",
-      R"(POKE topic=")" + t + R"(" item="UA5|CAP|1" data="Front view" -> OK)",
+      R"(POKE topic=")" + t + R"(" item="UA5|CAP|1" data="Front façade" -> OK)",
   };
   auto traffic = Traffic();
   // The bridge asks a refused request again before it believes Wine's DDE.
@@ -115,7 +115,8 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
   // One prefix: KEP found the picture by the path Velmora gave, and kept its copy in the store.
   EXPECT_EQ(ReadFile("C:\\KEP\\IMAGES\\SMITH\\CMP_3_4X6.JPG"), "jpeg bytes");
   const kep::Report saved = kep::LoadReport(report_);
-  EXPECT_EQ(saved.Field("UA5|CAP|1").value_or("<none>"), "Front view");
+  // Windows' ANSI text on the way, Velmora's UTF-8 at both ends.
+  EXPECT_EQ(saved.Field("UA5|CAP|1").value_or("<none>"), "Front façade");
   EXPECT_NE(saved.ImageList().find("CMP_3_4X6|C:\\KEP\\IMAGES\\SMITH\\CMP_3_4X6.JPG;"),
             std::string::npos);
   EXPECT_TRUE(app.Boxes().empty());
