@@ -135,9 +135,18 @@ void Connect(const std::string& app, const std::string& topic) {
   }
 }
 
+// True when the server's side of the conversation is gone: a server that is killed ends its
+// conversations without a word, and DDE would only time out.
+bool ServerGone() {
+  if (!g_conv || g_conv_gone) return true;
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  return !DdeQueryConvInfo(g_conv, QID_SYNC, &info) || !IsWindow(info.hwndPartner);
+}
+
 // Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.
 void Transact(UINT type, const std::string& item, const std::string* data) {
-  if (!g_conv || g_conv_gone) return Refuse(dde::kReasonServerGone);
+  if (ServerGone()) return Refuse(dde::kReasonServerGone);
   HSZ hszItem = item.empty() ? nullptr : Name(winbridge::ToAnsi(item));
   const std::string ansi = data ? winbridge::ToAnsi(*data) : std::string();
   LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
@@ -155,7 +164,7 @@ void Transact(UINT type, const std::string& item, const std::string* data) {
     if (h || type != XTYP_REQUEST || g_conv_gone || error != DMLERR_NOTPROCESSED) break;
   }
   if (!h) {
-    return Refuse(g_conv_gone ? std::string(dde::kReasonServerGone) : Reason(error));
+    return Refuse(ServerGone() ? std::string(dde::kReasonServerGone) : Reason(error));
   }
   if (type != XTYP_REQUEST) return Answer(dde::FrameType::kAck);
   const DWORD n = DdeGetData(h, nullptr, 0, 0);
