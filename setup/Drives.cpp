@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 #include <system_error>
 
 #include "platform/winfs/WinFs.h"
@@ -62,6 +63,27 @@ std::vector<fs::path> DefaultMediaRoots() {
   const std::string user = UserName();
   if (user.empty()) return {};
   return {fs::path("/media") / user, fs::path("/run/media") / user};
+}
+
+void AdoptWinePrefix(const fs::path& prefix, const fs::path& wine, std::ostream& log) {
+  if (!winfs::IsWinePrefix(wine)) {
+    throw std::runtime_error(wine.string() +
+                             " is not a Wine prefix (no system.reg): start a Windows program in "
+                             "it once, for example KEP's installer or winecfg");
+  }
+  const fs::path target = fs::absolute(wine).lexically_normal();
+  std::error_code ec;
+  if (fs::equivalent(prefix, target, ec)) {
+    log << "prefix " << prefix.string() << " is the Wine prefix\n";
+    return;
+  }
+  if (fs::exists(fs::symlink_status(prefix, ec))) {
+    throw std::runtime_error(prefix.string() + " already holds another prefix: move it away, or " +
+                             "give --prefix a new folder (and VELMORA_PREFIX the same to Velmora)");
+  }
+  if (prefix.has_parent_path()) fs::create_directories(prefix.parent_path());
+  fs::create_directory_symlink(target, prefix);
+  log << "linked prefix " << prefix.string() << " to the Wine prefix " << target.string() << "\n";
 }
 
 void MakePrefix(const fs::path& prefix, std::ostream& log) {

@@ -164,6 +164,7 @@ void InstallProgram(const fs::path& resources, std::ostream& log) {
 void Run(const Options& options, std::ostream& log) {
   if (options.resources.empty()) throw std::runtime_error("no resources folder found");
   log << "resources " << options.resources.string() << "\n";
+  if (!options.winePrefix.empty()) AdoptWinePrefix(options.prefix, options.winePrefix, log);
   MakePrefix(options.prefix, log);
   LinkRemovableMedia(options.mediaRoots, log);
   InstallProgram(options.resources, log);

@@ -24,6 +24,9 @@ struct Options {
   // Demo pictures made by demo/make-photos; empty: the setup runs make-photos itself.
   std::filesystem::path photos;
   int photoCount = 32;  // camera pictures make-photos makes when the setup runs it
+  // A Wine prefix (the one KEP is installed in) to adopt: `prefix` becomes a link to it, so that
+  // Velmora's drives are Wine's and every "C:\..." names the same file for both programs.
+  std::filesystem::path winePrefix;
 };
 
 // Runs every step, writing one line per action to log.  Raises vb::VbError for a failing file
@@ -39,6 +42,11 @@ std::vector<std::filesystem::path> DefaultMediaRoots();
 
 // ---- Steps (Run calls them in this order; exposed for the command's own use) -------------
 
+// Makes `prefix` a link to the Wine prefix `wine` (nothing when it already is that prefix or a
+// link to it).  Raises std::runtime_error when `wine` is no Wine prefix or `prefix` holds
+// something else.
+void AdoptWinePrefix(const std::filesystem::path& prefix, const std::filesystem::path& wine,
+                     std::ostream& log);
 // Creates the prefix and makes it the active one.
 void MakePrefix(const std::filesystem::path& prefix, std::ostream& log);
 // Links each folder under the media roots that no drive links yet to the next free letter

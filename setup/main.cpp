@@ -24,6 +24,10 @@ already there is overwritten):
 Options:
   --prefix DIR        the prefix (default: $VELMORA_PREFIX, else $XDG_DATA_HOME/velmora,
                       else ~/.local/share/velmora)
+  --adopt-wine        adopt the Wine prefix KEP is installed in ($WINEPREFIX, else ~/.wine)
+                      instead of making a prefix: the prefix above becomes a link to it, and
+                      Velmora then talks to KEP through Wine's DDE
+  --wine-prefix DIR   adopt the Wine prefix DIR (as --adopt-wine)
   --demo              also install the demonstration: C:\APPRAISE\KEP.INI, the report
                       C:\KEPDATA\REPORTS\1427MAPLE.ZAP for the KEP stand-in (with its
                       pictures) and camera pictures in C:\GLENVUE
@@ -51,6 +55,13 @@ bool ParseCount(const char* text, int& count) {
   return true;
 }
 
+// The Wine prefix Wine itself would use: $WINEPREFIX, else ~/.wine.
+std::string DefaultWinePrefix() {
+  if (const char* env = std::getenv("WINEPREFIX"); env && *env) return env;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/.wine";
+}
+
 // Returns -1 to go on, else the exit code.
 int ParseArgs(int argc, char** argv, setup::Options& o) {
   bool mediaGiven = false;
@@ -64,11 +75,13 @@ int ParseArgs(int argc, char** argv, setup::Options& o) {
       return 0;
     } else if (arg == "--demo") {
       o.demo = true;
+    } else if (arg == "--adopt-wine") {
+      o.winePrefix = DefaultWinePrefix();
     } else if (arg == "--no-media") {
       mediaGiven = true;
       o.mediaRoots.clear();
     } else if (arg == "--prefix" || arg == "--photos" || arg == "--photo-count" ||
-               arg == "--media" || arg == "--resources") {
+               arg == "--media" || arg == "--resources" || arg == "--wine-prefix") {
       if (i + 1 >= argc || !*argv[i + 1]) return Usage(arg + " needs a value");
       const char* v = argv[++i];
       if (arg == "--prefix") {
@@ -77,6 +90,8 @@ int ParseArgs(int argc, char** argv, setup::Options& o) {
         o.photos = v;
       } else if (arg == "--photo-count") {
         if (!ParseCount(v, o.photoCount)) return Usage("--photo-count takes 0 to 9999");
+      } else if (arg == "--wine-prefix") {
+        o.winePrefix = v;
       } else if (arg == "--media") {
         mediaGiven = true;
         o.mediaRoots.push_back(v);

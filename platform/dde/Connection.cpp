@@ -38,6 +38,7 @@ IoStatus WaitFor(int fd, short events, Clock::time_point deadline) {
 
 Connection::~Connection() {
   if (fd_ >= 0) ::close(fd_);
+  if (pipes_ && out_fd_ >= 0) ::close(out_fd_);
 }
 
 std::unique_ptr<Connection> Connection::Open(const std::string& path) {
@@ -62,14 +63,15 @@ IoStatus Connection::Send(const Frame& frame, Clock::time_point deadline) {
 
 IoStatus Connection::SendRaw(std::string_view bytes, Clock::time_point deadline) {
   while (!bytes.empty()) {
-    const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    const ssize_t n = pipes_ ? ::write(out_fd_, bytes.data(), bytes.size())
+                             : ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      const IoStatus w = WaitFor(fd_, POLLOUT, deadline);
+      const IoStatus w = WaitFor(out_fd_, POLLOUT, deadline);
       if (w != IoStatus::kOk) return w;
       continue;
     }
@@ -95,7 +97,8 @@ IoStatus Connection::Receive(Frame* frame, Clock::time_point deadline) {
     const IoStatus w = WaitFor(fd_, POLLIN, deadline);
     if (w != IoStatus::kOk) return w;
     char chunk[65536];
-    const ssize_t n = ::recv(fd_, chunk, sizeof(chunk), MSG_DONTWAIT);
+    const ssize_t n = pipes_ ? ::read(fd_, chunk, sizeof(chunk))
+                             : ::recv(fd_, chunk, sizeof(chunk), MSG_DONTWAIT);
     if (n == 0) return IoStatus::kClosed;
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;

@@ -1,7 +1,7 @@
 #pragma once
-// A connected stream socket that sends and receives frames within deadlines.
-// Shared by the client link and the tests; the server keeps its own
-// non-blocking sessions.
+// A connected stream socket (or a pair of pipes) that sends and receives
+// frames within deadlines.  Shared by the client link, the Wine bridge's
+// pipes and the tests; the server keeps its own non-blocking sessions.
 
 #include <sys/types.h>
 
@@ -20,7 +20,9 @@ enum class IoStatus { kOk, kTimeout, kClosed, kMalformed, kTooLarge, kFailed };
 
 class Connection {
  public:
-  explicit Connection(int fd) : fd_(fd) {}
+  explicit Connection(int fd) : fd_(fd), out_fd_(fd) {}
+  // Reads from one non-blocking pipe and writes to another (SIGPIPE must be ignored).
+  Connection(int read_fd, int write_fd) : fd_(read_fd), out_fd_(write_fd), pipes_(true) {}
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -36,6 +38,8 @@ class Connection {
 
  private:
   int fd_;
+  int out_fd_;
+  bool pipes_ = false;
   std::string buffer_;
 };
 

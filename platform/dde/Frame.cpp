@@ -39,6 +39,7 @@ int FieldCount(std::uint8_t type) {
     case FrameType::kRequest:
     case FrameType::kExecute:
     case FrameType::kReply:
+    case FrameType::kTimeout:
       return 1;
     case FrameType::kAccept:
     case FrameType::kAck:

@@ -16,16 +16,22 @@
 namespace dde {
 
 enum class FrameType : std::uint8_t {
-  kConnect = 1,  // application, topic
-  kAccept = 2,   // -
-  kRefuse = 3,   // reason
-  kRequest = 4,  // item
-  kExecute = 5,  // command
-  kPoke = 6,     // item, data
-  kReply = 7,    // data
-  kAck = 8,      // -
-  kClose = 9,    // -
+  kConnect = 1,   // application, topic
+  kAccept = 2,    // -
+  kRefuse = 3,    // reason
+  kRequest = 4,   // item
+  kExecute = 5,   // command
+  kPoke = 6,      // item, data
+  kReply = 7,     // data
+  kAck = 8,       // -
+  kClose = 9,     // -
+  kTimeout = 10,  // milliseconds, decimal (to the Wine bridge: its wait per transaction)
 };
+
+// The Wine bridge answers a transaction that DDE could not carry out with a Refuse whose reason
+// says why; any other reason is the server's refusal.
+inline constexpr const char* kReasonTimeout = "timeout";         // no answer within the wait
+inline constexpr const char* kReasonServerGone = "server gone";  // the conversation ended
 
 struct Frame {
   FrameType type = FrameType::kClose;

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <iostream>
-#include <mutex>
-#include <set>
 
 #include "platform/dde/Connection.h"
+#include "platform/dde/Transport.h"
 #include "platform/vbrt/VbError.h"
 
 namespace dde {
@@ -26,32 +24,6 @@ std::string Lower(std::string s) {
 std::string EnvOrEmpty(const char* name) {
   const char* v = std::getenv(name);
   return v ? std::string(v) : std::string();
-}
-
-// The program's log is its standard error; each reason is told once per run, however often the
-// program then tries to talk.
-void TellOnce(const std::string& why) {
-  static std::mutex mu;
-  static std::set<std::string> told;
-  std::lock_guard lock(mu);
-  if (told.insert(why).second) std::cerr << "velmora: DDE: " << why << std::endl;
-}
-
-// A conversation only with a server of this user, listening in this user's private folder.
-// Anything else is, to the program, a server that did not answer.
-std::unique_ptr<Connection> OpenTrusted(const std::string& app) {
-  const std::string dir = ServiceDirectory().string();
-  if (const std::string why = PrivateDirectoryProblem(dir); !why.empty()) {
-    TellOnce(why + "; no DDE conversation through it");
-    return nullptr;
-  }
-  const std::string socket = dir + "/" + Lower(app) + ".sock";
-  auto conn = Connection::Open(socket);
-  if (conn && !PeerHasUid(conn->fd(), ::geteuid())) {
-    TellOnce("the server at " + socket + " runs as another user; no conversation with it");
-    return nullptr;
-  }
-  return conn;
 }
 
 }  // namespace
@@ -73,16 +45,14 @@ int Link::WaitMilliseconds() const {
 void Link::SetLinkMode(int mode) {
   if (mode < vbLinkNone || mode > vbLinkNotify) vb::Raise(vb::kInvalidPropertyValue);
   if (mode == vbLinkNone) {
-    if (conn_) {
-      const auto deadline = Clock::now() + std::chrono::milliseconds(100);
-      conn_->Send(Frame{FrameType::kClose, {}}, deadline);  // best effort
-      conn_.reset();
+    if (conv_) {
+      conv_->Close();
+      conv_.reset();
     }
     mode_ = vbLinkNone;
-    stale_replies_ = 0;
     return;
   }
-  if (mode == mode_ && conn_) return;
+  if (mode == mode_ && conv_) return;
   // Hot and warm links need advise loops, which no server of ours offers.
   if (mode != vbLinkManual) vb::Raise(vb::kDdeRefused);
 
@@ -91,39 +61,24 @@ void Link::SetLinkMode(int mode) {
   const std::string app = topic_.substr(0, bar);
   const std::string topic = topic_.substr(bar + 1);
 
-  auto conn = OpenTrusted(app);
-  if (!conn) vb::Raise(vb::kDdeNoApp);
   const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds());
-  Frame reply;
-  if (conn->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) != IoStatus::kOk ||
-      conn->Receive(&reply, deadline) != IoStatus::kOk || reply.type != FrameType::kAccept) {
-    // Refused, silent or broken: to the program nobody answered the initiate.
-    vb::Raise(vb::kDdeNoApp);
-  }
-  conn_ = std::move(conn);
+  auto conv = CurrentTransport()->Open(app, topic, deadline);
+  if (!conv) vb::Raise(vb::kDdeNoApp);
+  conv_ = std::move(conv);
   mode_ = vbLinkManual;
-  stale_replies_ = 0;
 }
 
 Frame Link::Transact(const Frame& frame) {
-  if (!conn_) vb::Raise(vb::kDdeNoChannel);
+  if (!conv_) vb::Raise(vb::kDdeNoChannel);
   const std::size_t body = Encode(frame).size() - kHeaderSize;
   if (body > MaxFrameSize()) vb::Raise(vb::kDdeRefused);
 
   const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds());
-  IoStatus st = conn_->Send(frame, deadline);
   Frame reply;
-  // Replies to transactions that timed out earlier arrive first; skip them.
-  while (st == IoStatus::kOk) {
-    st = conn_->Receive(&reply, deadline);
-    if (st != IoStatus::kOk || stale_replies_ == 0) break;
-    --stale_replies_;
-  }
-  switch (st) {
+  switch (conv_->Transact(frame, deadline, &reply)) {
     case IoStatus::kOk:
       return reply;
     case IoStatus::kTimeout:
-      ++stale_replies_;
       vb::Raise(vb::kDdeTimeout);
     case IoStatus::kMalformed:
     case IoStatus::kTooLarge:
@@ -138,9 +93,8 @@ Frame Link::Transact(const Frame& frame) {
 }
 
 void Link::Drop() {
-  conn_.reset();
+  conv_.reset();
   mode_ = vbLinkNone;
-  stale_replies_ = 0;
 }
 
 void Link::Expect(const Frame& reply, FrameType ok) {

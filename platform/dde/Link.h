@@ -1,9 +1,10 @@
 #pragma once
 // The client side of a DDE conversation: the Link* members of a text box.
 //
-// A conversation is one Unix-domain stream socket to the server that
-// listens for the application (see ServiceDirectory()).  Every failure is
-// raised as vb::VbError with the number a VB program would see:
+// A conversation is carried by the transport of CurrentTransport() (Transport.h):
+// a Unix-domain socket to the server of ServiceDirectory(), or Wine's DDE through
+// the bridge.  Every failure is raised as vb::VbError with the number a VB
+// program would see, whatever carries it:
 //   282  no server answered the initiate (no socket, refused topic, the
 //        server did not accept the topic within LinkTimeout); also a service
 //        folder that is not this user's own with mode 0700, or a server that
@@ -34,7 +35,7 @@ enum LinkModeKind { vbLinkNone = 0, vbLinkAutomatic = 1, vbLinkManual = 2, vbLin
 inline constexpr int kDdeWrongFormat = 290;
 inline constexpr int kDdeAppQuit = 291;
 
-class Connection;
+class Channel;
 
 class Link {
  public:
@@ -67,7 +68,7 @@ class Link {
   // LinkPoke: sends text (the text box's Text) as the new value of LinkItem.
   void Poke(const std::string& text);
 
-  bool IsOpen() const { return conn_ != nullptr; }
+  bool IsOpen() const { return conv_ != nullptr; }
 
  private:
   int WaitMilliseconds() const;
@@ -79,8 +80,7 @@ class Link {
   std::string topic_;
   std::string item_;
   int timeout_ = 50;
-  std::unique_ptr<Connection> conn_;
-  int stale_replies_ = 0;  // replies still owed for transactions that timed out
+  std::unique_ptr<Channel> conv_;
 };
 
 // The per-user folder where servers listen, created with mode 0700:

@@ -49,6 +49,8 @@ char CheckLetter(char letter);
 // ---- Resolution ----
 // Host path for a parsed path; existing components found case-insensitively.
 fs::path Resolve(const WinPath& p);
+// The host name in `dir` that matches `name`: exact spelling first, else a case-insensitive scan.
+std::optional<std::string> FindEntry(const fs::path& dir, const std::string& name);
 
 // ---- Errors ----
 // Raises the VB error for errno `err` met on `host`; ENOENT gives 76 when the parent is missing.

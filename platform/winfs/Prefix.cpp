@@ -72,7 +72,12 @@ const std::filesystem::path& ActivePrefix() {
 
 void CreatePrefix(const std::filesystem::path& p) {
   namespace fs = std::filesystem;
-  MakeDirs(p / "drive_c" / "WINDOWS" / "SYSTEM32");
+  // A Wine prefix has them as "windows\system32": find them whatever their case.
+  fs::path system = p / "drive_c";
+  for (const char* name : {"WINDOWS", "SYSTEM32"}) {
+    system /= detail::FindEntry(system, name).value_or(name);
+  }
+  MakeDirs(system);
   const fs::path dev = p / "dosdevices";
   MakeDirs(dev);
   const std::pair<const char*, const char*> links[] = {{"c:", "../drive_c"}, {"z:", "/"}};
@@ -82,6 +87,12 @@ void CreatePrefix(const std::filesystem::path& p) {
     fs::create_directory_symlink(target, dev / name, ec);
     if (ec) detail::RaiseHost(ec.value(), dev / name);
   }
+}
+
+bool IsWinePrefix(const std::filesystem::path& p) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(p / "system.reg", ec) &&
+         std::filesystem::is_directory(p / "dosdevices", ec);
 }
 
 namespace detail {

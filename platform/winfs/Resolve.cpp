@@ -51,6 +51,8 @@ void Append(std::vector<std::string>& parts, const std::string& text) {
   }
 }
 
+}  // namespace
+
 // The host name in `dir` that matches `name`: exact spelling first, else a case-insensitive scan.
 // Host names are compared by their Windows names (WindowsName).
 std::optional<std::string> FindEntry(const fs::path& dir, const std::string& name) {
@@ -70,8 +72,6 @@ std::optional<std::string> FindEntry(const fs::path& dir, const std::string& nam
   }
   return best;
 }
-
-}  // namespace
 
 WinPath Parse(const std::string& winPath) {
   if (winPath.empty()) vb::Raise(vb::kBadFileName);

@@ -59,6 +59,8 @@ const std::filesystem::path& ActivePrefix();
 // Creates drive_c/WINDOWS/SYSTEM32, dosdevices/, c: -> ../drive_c and z: -> / where missing.
 // Existing links are kept.  Raises VbError on failure.
 void CreatePrefix(const std::filesystem::path& p);
+// True when p is a Wine prefix (Wine's registry system.reg beside dosdevices/), one KEP may run in.
+bool IsWinePrefix(const std::filesystem::path& p);
 // Links a drive letter (any case) of the active prefix to a host folder, replacing an existing
 // link.  The target need not exist (the drive is then not ready).  Bad letter: VbError 5.
 void LinkDrive(char letter, const std::filesystem::path& target);

@@ -11,8 +11,14 @@
 #include <stdexcept>
 #include <thread>
 
-KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::string> args) {
-  args.insert(args.begin(), {KEP_EXECUTABLE, "--dde-dir", ddeDir.string()});
+KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::string> args,
+                       const std::vector<std::string>& launcher) {
+  args.insert(args.begin(), {"--dde-dir", ddeDir.string()});
+  if (launcher.empty()) {
+    args.insert(args.begin(), KEP_EXECUTABLE);
+  } else {
+    args.insert(args.begin(), launcher.begin(), launcher.end());
+  }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -31,7 +37,8 @@ KepProcess::KepProcess(const std::filesystem::path& ddeDir, std::vector<std::str
   stdout_fd_ = out[0];
 
   std::string seen;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(launcher.empty() ? 10 : 60);
   while (seen.find("ready\n") == std::string::npos) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -79,6 +86,11 @@ int KepProcess::Stop() {
   if (stdout_fd_ >= 0) ::close(stdout_fd_);
   stdout_fd_ = -1;
   return status_;
+}
+
+void KepProcess::Kill() {
+  if (pid_ > 0) ::kill(pid_, SIGKILL);
+  Stop();
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {

@@ -9,15 +9,19 @@
 
 class KepProcess {
  public:
-  // Starts `kep args...` with --dde-dir `ddeDir` and waits (up to 10 s) for "ready".
+  // Starts `kep args...` with --dde-dir `ddeDir` and waits (up to 10 s) for "ready".  A
+  // launcher (Wine's loader and kep.exe) runs in place of kep, waited for up to 60 s.
   // Raises std::runtime_error when it does not come up.
-  KepProcess(const std::filesystem::path& ddeDir, std::vector<std::string> args);
+  KepProcess(const std::filesystem::path& ddeDir, std::vector<std::string> args,
+             const std::vector<std::string>& launcher = {});
   ~KepProcess();
   KepProcess(const KepProcess&) = delete;
   KepProcess& operator=(const KepProcess&) = delete;
 
   // Sends SIGTERM and waits; returns the exit status (128 + signal when killed).
   int Stop();
+  // Kills it at once (SIGKILL), as a crash would.
+  void Kill();
 
  private:
   pid_t pid_ = -1;

@@ -196,12 +196,15 @@ class MainWindowFixture : public ::testing::Test {
   void StartKep() { StartKep(WriteReport(report_)); }
   void StartKep(const fs::path& reportFile) {
     kep_ = std::make_unique<KepProcess>(
-        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
-                                           LogFile().string(), reportFile.string()});
+        dde_dir_,
+        std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log", LogFile().string(),
+                                 reportFile.string()},
+        kep_launcher_);
   }
   void StartKepWithoutReport() {
     kep_ = std::make_unique<KepProcess>(
-        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--none"});
+        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--none"},
+        kep_launcher_);
   }
 
   // Loads the main window; false when the program ended during start-up.
@@ -283,6 +286,7 @@ class MainWindowFixture : public ::testing::Test {
   fs::path dde_dir_;
   Report report_ = MapleReport();
   std::unique_ptr<KepProcess> kep_;
+  std::vector<std::string> kep_launcher_;  // empty: the kep stand-in; else how to run kep.exe
   std::unique_ptr<photo_pages::frmMain> form_;
 };
 

@@ -269,6 +269,48 @@ TEST_F(SetupTest, BadArgumentsAreRefused) {
   EXPECT_NE(output_.find("--demo"), std::string::npos);
 }
 
+// The Wine prefix KEP lives in ($WINEPREFIX, else ~/.wine) becomes Velmora's prefix: a link to
+// it, completed in place with Wine's own lower-case folders and drives kept.
+TEST_F(SetupTest, AdoptsTheWinePrefixOfKep) {
+  const fs::path wine = temp_.Root() / "home" / ".wine";
+  fs::create_directories(wine / "drive_c" / "windows" / "system32");
+  fs::create_directories(wine / "dosdevices");
+  fs::create_directory_symlink("../drive_c", wine / "dosdevices" / "c:");
+  fs::create_directory_symlink("/", wine / "dosdevices" / "z:");
+  const char* home = std::getenv("HOME");
+  const std::string oldHome = home ? home : "";
+  ::setenv("HOME", (temp_.Root() / "home").c_str(), 1);
+  ::unsetenv("WINEPREFIX");
+  EXPECT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 1);  // not yet a Wine prefix: no registry
+  EXPECT_NE(output_.find("not a Wine prefix"), std::string::npos) << output_;
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Prefix())));
+
+  WriteAll(wine / "system.reg", "WINE REGISTRY Version 2\n");
+  ASSERT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 0) << output_;
+  ASSERT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 0) << output_;  // again: nothing changes
+  ::setenv("HOME", oldHome.c_str(), 1);
+  EXPECT_TRUE(fs::is_symlink(Prefix()));
+  EXPECT_EQ(fs::read_symlink(Prefix()), wine);
+  EXPECT_TRUE(winfs::IsWinePrefix(Prefix()));
+  std::vector<std::string> top;
+  for (const auto& e : fs::directory_iterator(wine / "drive_c")) {
+    if (e.path().filename().string()[0] != '.') top.push_back(e.path().filename().string());
+  }
+  std::sort(top.begin(), top.end());
+  EXPECT_EQ(top, (std::vector<std::string>{"APPRAISE", "GLENVUE", "Velmora", "windows"}));
+  EXPECT_TRUE(fs::is_regular_file(wine / "drive_c" / "APPRAISE" / "VELMORA.INI"));
+  EXPECT_EQ(fs::read_symlink(wine / "dosdevices" / "z:"), "/");
+
+  // $WINEPREFIX names another one; a prefix folder that is something else is left alone.
+  ::setenv("WINEPREFIX", (temp_.Root() / "other").c_str(), 1);
+  EXPECT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 1);
+  ::unsetenv("WINEPREFIX");
+  fs::remove(Prefix());
+  fs::create_directories(Prefix());
+  EXPECT_EQ(RunSetup({"--wine-prefix", wine.string(), "--no-media"}), 1);
+  EXPECT_NE(output_.find("already holds another prefix"), std::string::npos) << output_;
+}
+
 // ---- The demo report, the demo KEP.INI and velmod.dat fit together ------------------------
 
 class DemoReportTest : public SetupTest {

@@ -29,7 +29,8 @@ TEST(Frame, EveryTypeRoundTrips) {
                                      {FrameType::kPoke, {"P|F|1", binary}},
                                      {FrameType::kReply, {std::string(70000, 'x')}},
                                      {FrameType::kAck, {}},
-                                     {FrameType::kClose, {}}};
+                                     {FrameType::kClose, {}},
+                                     {FrameType::kTimeout, {"5000"}}};
   for (const auto& f : frames) EXPECT_EQ(MustDecode(Encode(f)), f);
 }
 

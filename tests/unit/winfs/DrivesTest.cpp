@@ -104,3 +104,24 @@ TEST(WinFsSystem, VersionFoldersAndProgramFolder) {
   winfs::SetCommandLine("/auto \"C:\\My Files\"");
   EXPECT_EQ(winfs::CommandLine(), "/auto \"C:\\My Files\"");
 }
+
+// A Wine prefix keeps its Windows folders in lower case: they are the program's C:\WINDOWS and
+// C:\WINDOWS\SYSTEM32, and completing the prefix adds no second, upper-case tree beside them.
+TEST(WinFsDrives, AWinePrefixsLowerCaseWindowsFolderIsTheWindowsDirectory) {
+  TempPrefix prefix;
+  const fs::path wine = prefix.Root() / "wine";
+  fs::create_directories(wine / "drive_c" / "windows" / "system32");
+  fs::create_directories(wine / "dosdevices");
+  fs::create_directory_symlink("../drive_c", wine / "dosdevices" / "c:");
+  std::ofstream(wine / "drive_c" / "windows" / "win.ini") << "[windows]\n";
+  winfs::CreatePrefix(wine);
+  winfs::UsePrefix(wine);
+  std::vector<std::string> top;
+  for (const auto& e : fs::directory_iterator(wine / "drive_c")) {
+    top.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(top, std::vector<std::string>{"windows"});
+  EXPECT_TRUE(fs::exists(wine / "drive_c" / "windows" / "system32"));
+  EXPECT_EQ(winfs::ToHost(winfs::SystemDirectory()), wine / "drive_c" / "windows" / "system32");
+  EXPECT_TRUE(winfs::FileExists(winfs::WindowsDirectory() + "\\WIN.INI"));
+}

@@ -1,0 +1,246 @@
+// kep.exe: the KEP stand-in as a Windows program, serving DDE application "KEP" through DDEML
+// (Wine's DDE on Linux).  The report files, macros, answers and log are the stand-in's own
+// (kep/); only the transport differs.  Runs until it is killed.
+
+// clang-format off
+#include <windows.h>
+#include <ddeml.h>
+// clang-format on
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kep/KepServer.h"
+#include "kep/Report.h"
+#include "platform/dde/winbridge/Ansi.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(usage: kep.exe [options] REPORT_FILE...
+
+The KEP stand-in (see kep --help for the topics, items, macros and report files), serving
+DDE application "KEP" through Windows DDE.  Paths may be given as Windows paths or, under
+Wine, as Unix paths.
+
+Options:
+  --none             no report open: "ActiveReports" answers ""
+  --slow TENTHS      every answer goes out TENTHS tenths of a second late
+  --log FILE         one line per transaction (the format of kep --log)
+  --ready-file FILE  written once serving ("ready" is also printed on stdout)
+  --prefix DIR, --dde-dir DIR
+                     accepted for kep's command line and ignored: Windows paths are the
+                     prefix's own here, and DDE needs no folder
+  --help
+)";
+
+DWORD g_instance = 0;
+kep::KepHandler* g_handler = nullptr;
+
+// A Unix path under Wine becomes the Windows path Wine maps it to.
+std::string WindowsPath(const std::string& arg) {
+  if (arg.empty() || arg[0] != '/') return arg;
+  using ToDos = WCHAR*(CDECL*)(const char*);
+  auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_dos_file_name")));
+  WCHAR* wide = toDos ? toDos(arg.c_str()) : nullptr;
+  if (!wide) return arg;
+  char buf[4 * MAX_PATH];
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof(buf), nullptr, nullptr);
+  HeapFree(GetProcessHeap(), 0, wide);
+  return n > 0 ? std::string(buf) : arg;
+}
+
+std::string Text(HSZ hsz) {
+  char buf[1024];
+  const DWORD n = DdeQueryStringA(g_instance, hsz, buf, sizeof(buf), CP_WINANSI);
+  return winbridge::FromAnsi(std::string(buf, n));
+}
+
+std::string DataText(HDDEDATA data) {
+  const DWORD n = DdeGetData(data, nullptr, 0, 0);
+  std::string text(n, '\0');
+  if (n > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(text.data()), n, 0);
+  const auto nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  return winbridge::FromAnsi(text);
+}
+
+// The handler's answer, after its delay; a handler that fails refuses.
+template <typename F>
+dde::Answer Run(F&& f) {
+  dde::Answer a;
+  try {
+    a = f();
+  } catch (const std::exception& e) {
+    a = dde::Answer::Refuse(e.what());
+  }
+  if (a.delay.count() > 0) Sleep(static_cast<DWORD>(a.delay.count()));
+  return a;
+}
+
+HDDEDATA Ack(const dde::Answer& a) {
+  return reinterpret_cast<HDDEDATA>(
+      static_cast<UINT_PTR>(a.kind == dde::Answer::Kind::kOk ? DDE_FACK : DDE_FNOTPROCESSED));
+}
+
+// The conversations DDEML holds with clients, by handle.  A conversation is known from its
+// confirmation on; the application and topic come with the initiate.
+std::map<HCONV, dde::Conversation> g_conversations;
+unsigned long g_next_id = 0;
+
+const dde::Conversation& ConversationOf(HCONV conv, HSZ topic) {
+  auto it = g_conversations.find(conv);
+  if (it == g_conversations.end()) {
+    it = g_conversations.emplace(conv, dde::Conversation{++g_next_id, "KEP", Text(topic)}).first;
+  }
+  return it->second;
+}
+
+HDDEDATA Connect(HSZ topic, HSZ service) {
+  dde::Answer a;
+  try {
+    a = g_handler->Connect(dde::Conversation{g_next_id + 1, Text(service), Text(topic)});
+  } catch (const std::exception& e) {
+    a = dde::Answer::Refuse(e.what());
+  }
+  if (a.delay.count() > 0) Sleep(static_cast<DWORD>(a.delay.count()));
+  // DDEML cannot leave an initiate unanswered: a silent answer refuses it.
+  return reinterpret_cast<HDDEDATA>(
+      static_cast<UINT_PTR>(a.kind == dde::Answer::Kind::kOk ? TRUE : FALSE));
+}
+
+HDDEDATA CALLBACK OnDde(UINT type, UINT fmt, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
+                        ULONG_PTR, ULONG_PTR) {
+  switch (type) {
+    case XTYP_CONNECT:
+      return Connect(hsz1, hsz2);
+    case XTYP_CONNECT_CONFIRM:
+      g_conversations[conv] = dde::Conversation{++g_next_id, Text(hsz2), Text(hsz1)};
+      return nullptr;
+    case XTYP_DISCONNECT: {
+      const auto it = g_conversations.find(conv);
+      if (it != g_conversations.end()) {
+        g_handler->Disconnect(it->second);
+        g_conversations.erase(it);
+      }
+      return nullptr;
+    }
+    case XTYP_REQUEST: {
+      if (fmt != CF_TEXT) return nullptr;
+      const dde::Conversation& c = ConversationOf(conv, hsz1);
+      const dde::Answer a = Run([&] { return g_handler->Request(c, Text(hsz2)); });
+      if (a.kind != dde::Answer::Kind::kOk) return nullptr;
+      const std::string ansi = winbridge::ToAnsi(a.data);
+      return DdeCreateDataHandle(g_instance,
+                                 reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())),
+                                 static_cast<DWORD>(ansi.size() + 1), 0, hsz2, CF_TEXT, 0);
+    }
+    case XTYP_EXECUTE: {
+      const dde::Conversation& c = ConversationOf(conv, hsz1);
+      return Ack(Run([&] { return g_handler->Execute(c, DataText(data)); }));
+    }
+    case XTYP_POKE: {
+      if (fmt != CF_TEXT) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+      const dde::Conversation& c = ConversationOf(conv, hsz1);
+      return Ack(Run([&] { return g_handler->Poke(c, Text(hsz2), DataText(data)); }));
+    }
+    default:
+      return nullptr;
+  }
+}
+
+struct Args {
+  std::vector<std::string> files;
+  kep::KepOptions options;
+  bool none = false;
+  std::string ready_file;
+};
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "kep.exe: %s\n(kep.exe --help for usage)\n", why.c_str());
+  return 2;
+}
+
+// Returns -1 to go on, else the exit code.
+int ParseArgs(int argc, char** argv, Args& a) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    } else if (arg == "--none") {
+      a.none = true;
+    } else if (arg == "--slow" || arg == "--log" || arg == "--ready-file" || arg == "--prefix" ||
+               arg == "--dde-dir") {
+      if (i + 1 >= argc) return Usage(arg + " needs a value");
+      const std::string v = argv[++i];
+      if (arg == "--slow") {
+        const long t = std::strtol(v.c_str(), nullptr, 10);
+        if (t < 0 || t > 65535) return Usage("--slow takes 0 to 65535 tenths");
+        a.options.slow_tenths = static_cast<int>(t);
+      } else if (arg == "--log") {
+        a.options.log_file = WindowsPath(v);
+      } else if (arg == "--ready-file") {
+        a.ready_file = WindowsPath(v);
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Usage("unknown option " + arg);
+    } else {
+      a.files.push_back(WindowsPath(arg));
+    }
+  }
+  if (a.files.empty() && !a.none) return Usage("no report file (or --none)");
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // "ready\n" as kep says it, not "ready\r\n"
+  Args args;
+  if (const int rc = ParseArgs(argc, argv, args); rc >= 0) return rc;
+  std::vector<kep::Report> reports;
+  try {
+    if (!args.none) {
+      for (const auto& f : args.files) reports.push_back(kep::LoadReport(f));
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kep.exe: %s\n", e.what());
+    return 2;
+  }
+  kep::KepHandler handler(std::move(reports), args.options);
+  g_handler = &handler;
+
+  const UINT rc = DdeInitializeA(
+      &g_instance, OnDde,
+      APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
+  if (rc != DMLERR_NO_ERROR) {
+    std::fprintf(stderr, "kep.exe: DdeInitialize failed (%u)\n", rc);
+    return 3;
+  }
+  HSZ service = DdeCreateStringHandleA(g_instance, "KEP", CP_WINANSI);
+  if (!DdeNameService(g_instance, service, nullptr, DNS_REGISTER)) {
+    std::fprintf(stderr, "kep.exe: cannot register the DDE name KEP\n");
+    return 3;
+  }
+  if (!args.ready_file.empty()) std::ofstream(args.ready_file) << "ready\n";
+  std::fputs("ready\n", stdout);
+  std::fflush(stdout);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DdeNameService(g_instance, service, nullptr, DNS_UNREGISTER);
+  DdeUninitialize(g_instance);
+  return 0;
+}

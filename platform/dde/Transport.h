@@ -1,0 +1,46 @@
+#pragma once
+// What carries the link's conversations: a transport opens a conversation with a server and
+// moves one transaction's frames there and back.  The link keeps the operations, their order
+// and the error numbers; a transport only reports how a transfer went (IoStatus).
+//
+// Two transports: Unix-domain sockets to the servers of ServiceDirectory() (the KEP stand-in),
+// and Wine's DDE through a bridge program running in the user's Wine prefix (WineTransport.h).
+
+#include <memory>
+#include <string>
+
+#include "platform/dde/Connection.h"
+#include "platform/dde/Frame.h"
+
+namespace dde {
+
+// One conversation as a transport carries it (the server side sees it as a Conversation).
+class Channel {
+ public:
+  virtual ~Channel() = default;
+  // Sends a request, execute or poke and waits until `deadline` for its answer.  After
+  // kTimeout the conversation stays usable: the late answer is discarded when it comes.
+  virtual IoStatus Transact(const Frame& frame, Clock::time_point deadline, Frame* reply) = 0;
+  // Ends the conversation; best effort, never raises.
+  virtual void Close() = 0;
+};
+
+class Transport {
+ public:
+  virtual ~Transport() = default;
+  // Opens a conversation with `application` on `topic`; nullptr when no server answered the
+  // initiate by `deadline` (not running, refused the topic, unreachable).
+  virtual std::unique_ptr<Channel> Open(const std::string& application, const std::string& topic,
+                                        Clock::time_point deadline) = 0;
+};
+
+// Conversations over the Unix sockets of ServiceDirectory().
+std::shared_ptr<Transport> MakeSocketTransport();
+
+// The transport new conversations use: the one set by UseTransport, else the one
+// ChooseTransport() picks at first use.
+std::shared_ptr<Transport> CurrentTransport();
+// nullptr goes back to the choice at the next use.
+void UseTransport(std::shared_ptr<Transport> transport);
+
+}  // namespace dde

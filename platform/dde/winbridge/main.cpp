@@ -1,0 +1,230 @@
+// velmora-ddebridge: Velmora's DDE client inside Wine.  Runs as a Windows console program in the
+// user's Wine prefix, reads frames (platform/dde/Frame.h) from its standard input, holds one
+// DDEML conversation at a time with the server they name and writes each answer to its standard
+// output (see platform/dde/WineTransport.h for the exchange).  Ends at the end of its input.
+//
+// A reader thread decodes the input and posts each frame to the main thread, whose message loop
+// also serves DDEML, so that the bridge answers other programs' DDE broadcasts while it waits.
+
+// clang-format off
+#include <windows.h>
+#include <ddeml.h>
+// clang-format on
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "platform/dde/Frame.h"
+#include "platform/dde/winbridge/Ansi.h"
+
+namespace {
+
+constexpr UINT kFrameMessage = WM_APP + 1;  // lParam: a Frame* to handle and delete
+constexpr UINT kInputEnded = WM_APP + 2;
+constexpr DWORD kDefaultWaitMs = 5000;
+constexpr int kRequestAttempts = 3;
+
+DWORD g_main_thread = 0;
+DWORD g_instance = 0;
+HCONV g_conv = nullptr;
+bool g_conv_gone = false;  // the server ended the conversation
+DWORD g_wait_ms = kDefaultWaitMs;
+
+bool WriteAll(const std::string& bytes) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    DWORD n = 0;
+    const DWORD chunk = left > 65536 ? 65536 : static_cast<DWORD>(left);
+    if (!WriteFile(out, p, chunk, &n, nullptr) || n == 0) return false;
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
+void Answer(dde::FrameType type, std::string field = {}, bool withField = false) {
+  dde::Frame f{type, {}};
+  if (withField) f.fields.push_back(std::move(field));
+  if (!WriteAll(dde::Encode(f))) ExitProcess(3);
+}
+void Refuse(const std::string& reason) {
+  Answer(dde::FrameType::kRefuse, reason, true);
+}
+
+DWORD WINAPI ReadInput(LPVOID) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::string buffer;
+  char chunk[65536];
+  for (;;) {
+    dde::Frame frame;
+    std::size_t used = 0;
+    const dde::DecodeStatus st = dde::Decode(buffer, dde::MaxFrameSize(), &frame, &used);
+    if (st == dde::DecodeStatus::kOk) {
+      buffer.erase(0, used);
+      PostThreadMessageA(g_main_thread, kFrameMessage, 0,
+                         reinterpret_cast<LPARAM>(new dde::Frame(std::move(frame))));
+      continue;
+    }
+    if (st != dde::DecodeStatus::kNeedMore) break;  // a broken stream ends the bridge
+    DWORD n = 0;
+    if (!ReadFile(in, chunk, sizeof(chunk), &n, nullptr) || n == 0) break;
+    buffer.append(chunk, n);
+  }
+  PostThreadMessageA(g_main_thread, kInputEnded, 0, 0);
+  return 0;
+}
+
+HDDEDATA CALLBACK OnDde(UINT type, UINT, HCONV conv, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  if (type == XTYP_DISCONNECT && conv == g_conv) g_conv_gone = true;
+  return nullptr;
+}
+
+// The DDEML reason a transaction failed, in the words the transport maps to the link's numbers.
+std::string Reason(UINT error) {
+  switch (error) {
+    case DMLERR_ADVACKTIMEOUT:
+    case DMLERR_DATAACKTIMEOUT:
+    case DMLERR_EXECACKTIMEOUT:
+    case DMLERR_POKEACKTIMEOUT:
+    case DMLERR_UNADVACKTIMEOUT:
+      return dde::kReasonTimeout;
+    case DMLERR_NO_CONV_ESTABLISHED:
+    case DMLERR_SERVER_DIED:
+    case DMLERR_INVALIDPARAMETER:
+      return dde::kReasonServerGone;
+    case DMLERR_NOTPROCESSED:
+      return "not processed";
+    case DMLERR_BUSY:
+      return "busy";
+    default:
+      return "DDE error " + std::to_string(error);
+  }
+}
+
+// String handles stay alive for the bridge's life (names are few), so that no reply of the
+// server ever names an item whose atom was just given up.
+HSZ Name(const std::string& text) {
+  static std::map<std::string, HSZ> names;
+  if (names.size() > 4096) {
+    for (auto& [name, hsz] : names) DdeFreeStringHandle(g_instance, hsz);
+    names.clear();
+  }
+  HSZ& hsz = names[text];
+  if (!hsz) hsz = DdeCreateStringHandleA(g_instance, text.c_str(), CP_WINANSI);
+  return hsz;
+}
+
+void EndConversation() {
+  if (g_conv) DdeDisconnect(g_conv);
+  g_conv = nullptr;
+  g_conv_gone = false;
+}
+
+void Connect(const std::string& app, const std::string& topic) {
+  EndConversation();
+  HSZ service = Name(winbridge::ToAnsi(app));
+  HSZ subject = Name(winbridge::ToAnsi(topic));
+  g_conv = DdeConnect(g_instance, service, subject, nullptr);
+  if (g_conv) {
+    Answer(dde::FrameType::kAccept);
+  } else {
+    Refuse("no server answered: " + Reason(DdeGetLastError(g_instance)));
+  }
+}
+
+// True when the server's side of the conversation is gone: a server that is killed ends its
+// conversations without a word, and DDE would only time out.
+bool ServerGone() {
+  if (!g_conv || g_conv_gone) return true;
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  return !DdeQueryConvInfo(g_conv, QID_SYNC, &info) || !IsWindow(info.hwndPartner);
+}
+
+// Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.
+void Transact(UINT type, const std::string& item, const std::string* data) {
+  if (ServerGone()) return Refuse(dde::kReasonServerGone);
+  HSZ hszItem = item.empty() ? nullptr : Name(winbridge::ToAnsi(item));
+  const std::string ansi = data ? winbridge::ToAnsi(*data) : std::string();
+  LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
+  const DWORD size = data ? static_cast<DWORD>(ansi.size() + 1) : 0;
+  DWORD result = 0;
+  HDDEDATA h = nullptr;
+  UINT error = DMLERR_NO_ERROR;  // DdeGetLastError clears the error: read it once
+  // Wine's synchronous wait now and then takes another DDE message for the answer and reports
+  // a refusal the server never made.  A request only reads, so it is asked again (a server
+  // that refuses it refuses it every time); an execute or a poke never is.
+  for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
+    h = DdeClientTransaction(bytes, size, g_conv, hszItem, type == XTYP_EXECUTE ? 0 : CF_TEXT, type,
+                             g_wait_ms, &result);
+    error = h ? DMLERR_NO_ERROR : DdeGetLastError(g_instance);
+    if (h || type != XTYP_REQUEST || g_conv_gone || error != DMLERR_NOTPROCESSED) break;
+  }
+  if (!h) {
+    return Refuse(ServerGone() ? std::string(dde::kReasonServerGone) : Reason(error));
+  }
+  if (type != XTYP_REQUEST) return Answer(dde::FrameType::kAck);
+  const DWORD n = DdeGetData(h, nullptr, 0, 0);
+  std::string text(n, '\0');
+  if (n > 0) DdeGetData(h, reinterpret_cast<LPBYTE>(text.data()), n, 0);
+  DdeFreeDataHandle(h);
+  text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+  Answer(dde::FrameType::kReply, winbridge::FromAnsi(text), true);
+}
+
+void Handle(const dde::Frame& f) {
+  switch (f.type) {
+    case dde::FrameType::kConnect:
+      return Connect(f.fields[0], f.fields[1]);
+    case dde::FrameType::kRequest:
+      return Transact(XTYP_REQUEST, f.fields[0], nullptr);
+    case dde::FrameType::kExecute:
+      return Transact(XTYP_EXECUTE, {}, &f.fields[0]);
+    case dde::FrameType::kPoke:
+      return Transact(XTYP_POKE, f.fields[0], &f.fields[1]);
+    case dde::FrameType::kClose:
+      return EndConversation();
+    case dde::FrameType::kTimeout: {
+      const long ms = std::strtol(f.fields[0].c_str(), nullptr, 10);
+      g_wait_ms = ms > 0 ? static_cast<DWORD>(ms) : kDefaultWaitMs;
+      return;
+    }
+    default:
+      return Refuse("not a client's frame");
+  }
+}
+
+}  // namespace
+
+int main() {
+  g_main_thread = GetCurrentThreadId();
+  MSG msg;
+  PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue exists now
+  const UINT rc = DdeInitializeA(&g_instance, OnDde, APPCMD_CLIENTONLY, 0);
+  if (rc != DMLERR_NO_ERROR) {
+    Refuse("DdeInitialize failed: " + std::to_string(rc));
+    return 1;
+  }
+  if (!CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr)) {
+    Refuse("no reader thread");
+    return 1;
+  }
+  Answer(dde::FrameType::kAccept);
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == kFrameMessage) {
+      auto* frame = reinterpret_cast<dde::Frame*>(msg.lParam);
+      Handle(*frame);
+      delete frame;
+    } else if (msg.hwnd == nullptr && msg.message == kInputEnded) {
+      break;
+    } else {
+      DispatchMessageA(&msg);
+    }
+  }
+  EndConversation();
+  DdeUninitialize(g_instance);
+  return 0;
+}

@@ -1,0 +1,106 @@
+// The main window against kep.exe under Wine, through the bridge: start-up finds the report, a
+// thumbnail dropped on a slot ends up in KEP's store, and KEP killed in the middle of a
+// placement costs no picture.
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "core/modVelmod.h"
+#include "core/modVelmodSlots.h"
+#include "tests/integration/MainWindowFixture.h"
+#include "tests/integration/wine/WineSession.h"
+
+namespace mainwindow {
+namespace {
+
+constexpr const char* kUser = "C:\\Velmora\\User\\";
+
+class MainWindowUnderWine : public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    wine_ = std::make_unique<WineSession>(prefix_.Prefix());
+    kep_launcher_ = wine_->KepLauncher();
+  }
+  void TearDown() override {
+    MainWindowFixture::TearDown();
+    wine_.reset();
+  }
+  int Count(const std::string& kind, const std::string& what) const {
+    int n = 0;
+    for (const auto& line : Log(kind)) n += line.find(what) != std::string::npos;
+    return n;
+  }
+  std::unique_ptr<WineSession> wine_;
+};
+
+TEST_F(MainWindowUnderWine, ADroppedThumbnailIsPlacedInTheReportOfKepExe) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 1600, 1200);
+  StartKep();
+  ASSERT_TRUE(StartShown()) << Boxes();
+  ASSERT_EQ(core::gbKepReportActive, core::vbTrue);
+  EXPECT_EQ(core::gCurrentReport, kReportName);
+  EXPECT_EQ(f().imaComp[1].ThumbPath(), std::string(kPhotos) + "CMP_1_3X5.JPG");  // from IMAGES
+
+  DragAndDrop(f().GeaThumb[0], f().imaComp[2]);
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  EXPECT_EQ(f().imaComp[2].ThumbPath(), copy);
+  EXPECT_EQ(Size(copy).width, 800);
+  const auto images = SetImages();
+  ASSERT_EQ(images.size(), 1u) << Boxes();
+  EXPECT_NE(images[0].find("CMP_2_3X5"), std::string::npos) << images[0];
+  EXPECT_NE(images[0].find("-> OK"), std::string::npos) << images[0];
+  // KEP read the copy by the path Velmora handed it: the same file in the same prefix.
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kPhotos) + "CMP_2_3X5.JPG")),
+            Slurp(winfs::ToHost(copy)));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
+TEST_F(MainWindowUnderWine, KepKilledDuringAPlacementLosesNoPicture) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 900, 700);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 900, 700);
+  StartKep();
+  ASSERT_TRUE(StartShown()) << Boxes();
+  // KEP dies as soon as the placement has looked up the report's forms, before the picture.
+  const int before = Count("REQUEST", "ListForms");
+  std::atomic<bool> done{false};
+  std::thread killer([&] {
+    while (!done && Count("REQUEST", "ListForms") == before) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!done) kep_->Kill();
+  });
+  DragAndDrop(f().GeaThumb[0], f().imaComp[2]);
+  done = true;
+  killer.join();
+
+  // Nothing is deleted.  A SetImage that found no KEP is told once and taken back (the slot
+  // shows what the report holds); one that lost KEP half-way is reported by the drop (291), as
+  // over the sockets, and keeps its copy, since KEP may have taken it.
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  const std::string copy = std::string(kUser) + "PTEMP_00.JPG";
+  if (app_.Boxes()[0].prompt.find("291") != std::string::npos) {
+    EXPECT_EQ(f().imaComp[2].ThumbPath(), copy);
+    EXPECT_TRUE(Exists(copy));
+  } else {
+    EXPECT_EQ(app_.Boxes()[0].title, "Picture Not Placed") << Boxes();
+    EXPECT_TRUE(core::IsEmptyPict(f().imaComp[2].ThumbPath())) << f().imaComp[2].ThumbPath();
+    EXPECT_FALSE(Exists(copy));
+  }
+  EXPECT_TRUE(SetImages().empty());
+
+  // KEP gone: the next picture is not handed over either, and the user is told once.
+  app_.ClearBoxes();
+  DragAndDrop(f().GeaThumb[1], f().imaComp[3]);
+  EXPECT_TRUE(core::IsEmptyPict(f().imaComp[3].ThumbPath())) << f().imaComp[3].ThumbPath();
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0002.JPG"));
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[0].title, "Picture Not Placed");
+  EXPECT_TRUE(f().Loaded());
+}
+
+}  // namespace
+}  // namespace mainwindow

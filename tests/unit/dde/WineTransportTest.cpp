@@ -1,0 +1,100 @@
+// The Wine transport's side of the bridge, with a Linux stand-in for the bridge in place of
+// Wine: the link's numbers for what the bridge reports, a bridge that dies or cannot start, and
+// the choice of transport by prefix and setting.
+
+#include "platform/dde/WineTransport.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/dde/Link.h"
+#include "platform/vbrt/VbError.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/TempPrefix.h"
+
+namespace dde {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WineTransportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDdeLog([this](const std::string& line) { logged_.push_back(line); });
+  }
+  void TearDown() override {
+    UseTransport(nullptr);
+    SetDdeLog(nullptr);
+  }
+  // The stand-in bridge in the given mode; the prefix is not used by it.
+  void UseBridge(const std::string& mode) {
+    const fs::path program = prefix_.Root() / mode;
+    std::ofstream(program) << "";
+    UseTransport(MakeWineTransport({FAKE_BRIDGE, program, prefix_.Prefix()}));
+  }
+  std::string Request(const std::string& topic, const std::string& item) {
+    link_.SetLinkMode(0);
+    link_.SetLinkTopic("KEP|" + topic);
+    link_.SetLinkMode(2);
+    link_.SetLinkItem(item);
+    return link_.Request();
+  }
+
+  TempPrefix prefix_;
+  Link link_;
+  std::vector<std::string> logged_;
+};
+
+TEST_F(WineTransportTest, TheBridgesAnswersBecomeTheLinksNumbers) {
+  UseBridge("serve");
+  EXPECT_EQ(Request("System", "ListForms"), "ListForms!");
+  link_.Execute("[RunMacro(x)]");
+  link_.Poke("text");
+  EXPECT_EQ(ErrorOf([&] { Request("Refused", "x"); }), vb::kDdeNoApp);
+  EXPECT_EQ(ErrorOf([&] { Request("System", "timeout"); }), vb::kDdeTimeout);
+  EXPECT_EQ(link_.LinkMode(), 2);  // still open after a timeout
+  EXPECT_EQ(ErrorOf([&] { Request("System", "gone"); }), kDdeAppQuit);
+  EXPECT_EQ(link_.LinkMode(), 0);
+  // A bridge that dies mid-transaction: 291, and the next conversation starts a new one.
+  EXPECT_EQ(ErrorOf([&] { Request("System", "die"); }), kDdeAppQuit);
+  EXPECT_EQ(Request("System", "again"), "again!");
+  EXPECT_TRUE(logged_.empty());
+}
+
+TEST_F(WineTransportTest, ABridgeThatCannotStartIsNoKepAndSaysWhyOnce) {
+  UseBridge("cannot-start");
+  EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
+  EXPECT_EQ(ErrorOf([&] { Request("Query", "y"); }), vb::kDdeNoApp);
+  ASSERT_EQ(logged_.size(), 1u);
+  EXPECT_NE(logged_[0].find("no display"), std::string::npos) << logged_[0];
+  UseBridge("missing/none.exe");
+  EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
+  ASSERT_EQ(logged_.size(), 2u);
+  EXPECT_NE(logged_[1].find("is missing"), std::string::npos) << logged_[1];
+}
+
+TEST_F(WineTransportTest, TheTransportFollowsThePrefixAndTheSetting) {
+  std::string why;
+  ::unsetenv("VELMORA_DDE_TRANSPORT");
+  ::setenv("VELMORA_WINE", (prefix_.Root() / "no-wine").c_str(), 1);
+  ChooseTransport(prefix_.Prefix(), &why);  // not a Wine prefix: sockets, nothing to say
+  EXPECT_EQ(why, "");
+  std::ofstream(prefix_.Prefix() / "system.reg") << "WINE REGISTRY Version 2\n";
+  ChooseTransport(prefix_.Prefix(), &why);  // a Wine prefix, but no Wine: sockets, and why
+  EXPECT_NE(why.find("Wine is not installed"), std::string::npos) << why;
+  ::setenv("VELMORA_DDE_TRANSPORT", "wine", 1);  // forced: Wine's, which finds no KEP
+  UseTransport(ChooseTransport(prefix_.Prefix(), &why));
+  EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
+  ASSERT_EQ(logged_.size(), 1u);
+  EXPECT_NE(logged_[0].find("Wine is not installed"), std::string::npos) << logged_[0];
+  ::unsetenv("VELMORA_DDE_TRANSPORT");
+  ::unsetenv("VELMORA_WINE");
+}
+
+}  // namespace
+}  // namespace dde
