@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kep/Args.h"
 #include "kep/KepServer.h"
 #include "platform/dde/Frame.h"
 #include "platform/dde/Link.h"
@@ -74,76 +75,17 @@ extern "C" void OnSignal(int) {
   if (dde::Server* s = g_server.load()) s->Stop();
 }
 
-struct Args {
-  std::vector<std::string> files;
-  kep::KepOptions options;
-  bool none = false;
-  std::string ready_file;
-};
-
-int Usage(const std::string& why) {
-  std::cerr << "kep: " << why << "\n(kep --help for usage)\n";
-  return 2;
-}
-
-// Returns -1 to go on, else the exit code.
-int ParseArgs(int argc, char** argv, Args& a) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "--help") {
-      std::cout << kHelp;
-      return 0;
-    } else if (arg == "--none") {
-      a.none = true;
-    } else if (arg == "--garbage") {
-      a.options.garbage = true;
-    } else if (arg == "--close-early") {
-      a.options.close_early = true;
-    } else if (arg == "--silent-initiate") {
-      a.options.silent_initiate = true;
-    } else if (arg == "--prefix" || arg == "--dde-dir" || arg == "--slow" || arg == "--log" ||
-               arg == "--ready-file" || arg == "--max-frame" || arg == "--hang-at") {
-      const char* v = value();
-      if (!v) return Usage(arg + " needs a value");
-      if (arg == "--prefix") {
-        ::setenv("VELMORA_PREFIX", v, 1);
-        winfs::UsePrefix(v);
-      } else if (arg == "--dde-dir") {
-        ::setenv("VELMORA_DDE_DIR", v, 1);
-      } else if (arg == "--slow") {
-        const long t = std::strtol(v, nullptr, 10);
-        if (t < 0 || t > 65535) return Usage("--slow takes 0 to 65535 tenths");
-        a.options.slow_tenths = static_cast<int>(t);
-      } else if (arg == "--hang-at") {
-        char* end = nullptr;
-        const long n = std::strtol(v, &end, 10);
-        if (*end != '\0' || n < 1) return Usage("--hang-at takes a transaction number from 1");
-        a.options.hang_at = n;
-      } else if (arg == "--max-frame") {
-        const long long n = std::strtoll(v, nullptr, 10);
-        if (n < 16) return Usage("--max-frame too small");
-        dde::SetMaxFrameSize(static_cast<std::size_t>(n));
-      } else if (arg == "--log") {
-        a.options.log_file = v;
-      } else {
-        a.ready_file = v;
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
-      return Usage("unknown option " + arg);
-    } else {
-      a.files.push_back(arg);
-    }
-  }
-  if (a.files.empty() && !a.none) return Usage("no report file (or --none)");
-  return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  Args args;
-  if (const int rc = ParseArgs(argc, argv, args); rc >= 0) return rc;
+  kep::Args args;
+  if (const int rc = kep::ParseArgs(argc, argv, args, "kep", kHelp); rc >= 0) return rc;
+  if (!args.prefix.empty()) {
+    ::setenv("VELMORA_PREFIX", args.prefix.c_str(), 1);
+    winfs::UsePrefix(args.prefix);
+  }
+  if (!args.dde_dir.empty()) ::setenv("VELMORA_DDE_DIR", args.dde_dir.c_str(), 1);
+  if (args.max_frame > 0) dde::SetMaxFrameSize(static_cast<std::size_t>(args.max_frame));
 
   std::vector<kep::Report> reports;
   try {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "kep/Args.h"
 #include "kep/KepServer.h"
 #include "kep/Report.h"
 #include "platform/dde/winbridge/Ansi.h"
@@ -35,9 +36,11 @@ Options:
   --slow TENTHS      every answer goes out TENTHS tenths of a second late
   --log FILE         one line per transaction (the format of kep --log)
   --ready-file FILE  written once serving ("ready" is also printed on stdout)
-  --prefix DIR, --dde-dir DIR
+  --hang-at N        from the N-th request, execute or poke on (counted from 1), the
+                     program hangs: that one and everything after it get no answer
+  --prefix DIR, --dde-dir DIR, --max-frame BYTES
                      accepted for kep's command line and ignored: Windows paths are the
-                     prefix's own here, and DDE needs no folder
+                     prefix's own here, and DDE needs neither a folder nor frames
   --help
 )";
 
@@ -83,6 +86,7 @@ dde::Answer Run(F&& f) {
     a = dde::Answer::Refuse(e.what());
   }
   if (a.delay.count() > 0) Sleep(static_cast<DWORD>(a.delay.count()));
+  if (a.kind == dde::Answer::Kind::kSilent) Sleep(INFINITE);  // hung, as --hang-at asks
   return a;
 }
 
@@ -157,56 +161,18 @@ HDDEDATA CALLBACK OnDde(UINT type, UINT fmt, HCONV conv, HSZ hsz1, HSZ hsz2, HDD
   }
 }
 
-struct Args {
-  std::vector<std::string> files;
-  kep::KepOptions options;
-  bool none = false;
-  std::string ready_file;
-};
-
-int Usage(const std::string& why) {
-  std::fprintf(stderr, "kep.exe: %s\n(kep.exe --help for usage)\n", why.c_str());
-  return 2;
-}
-
-// Returns -1 to go on, else the exit code.
-int ParseArgs(int argc, char** argv, Args& a) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help") {
-      std::fputs(kHelp, stdout);
-      return 0;
-    } else if (arg == "--none") {
-      a.none = true;
-    } else if (arg == "--slow" || arg == "--log" || arg == "--ready-file" || arg == "--prefix" ||
-               arg == "--dde-dir") {
-      if (i + 1 >= argc) return Usage(arg + " needs a value");
-      const std::string v = argv[++i];
-      if (arg == "--slow") {
-        const long t = std::strtol(v.c_str(), nullptr, 10);
-        if (t < 0 || t > 65535) return Usage("--slow takes 0 to 65535 tenths");
-        a.options.slow_tenths = static_cast<int>(t);
-      } else if (arg == "--log") {
-        a.options.log_file = WindowsPath(v);
-      } else if (arg == "--ready-file") {
-        a.ready_file = WindowsPath(v);
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
-      return Usage("unknown option " + arg);
-    } else {
-      a.files.push_back(WindowsPath(arg));
-    }
-  }
-  if (a.files.empty() && !a.none) return Usage("no report file (or --none)");
-  return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);  // "ready\n" as kep says it, not "ready\r\n"
-  Args args;
-  if (const int rc = ParseArgs(argc, argv, args); rc >= 0) return rc;
+  kep::Args args;  // --prefix, --dde-dir and --max-frame mean nothing to Windows DDE
+  if (const int rc = kep::ParseArgs(argc, argv, args, "kep.exe", kHelp, WindowsPath); rc >= 0) {
+    return rc;
+  }
+  if (args.options.garbage || args.options.close_early || args.options.silent_initiate) {
+    std::fputs("kep.exe: --garbage, --close-early and --silent-initiate are kep's own\n", stderr);
+    return 2;
+  }
   std::vector<kep::Report> reports;
   try {
     if (!args.none) {
