@@ -210,6 +210,30 @@ TEST_F(PlaceTest, DroppingTheSamePictureAgainKeepsTheReportsPicture) {
   EXPECT_EQ(SetImages().size(), 2u);
 }
 
+// KEP now has another report open than the one the window shows (the user opened it in KEP
+// and did not refresh): the picture must not go into that report, and the shown report's own
+// picture of the slot must not be deleted.
+TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  StartWith("");
+  auto& f = Form();
+  const std::string maple = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string mapleBytes = Slurp(winfs::ToHost(maple));
+  kep_.reset();
+  report_ = OakReport();
+  StartKep();
+  const std::string oak = std::string(kStore) + "CMP_1_3X5.JPG";
+  const std::string oakBytes = Slurp(winfs::ToHost(oak));
+  Place(0, 1);
+  EXPECT_TRUE(HasBox("Picture Not Placed")) << Boxes();
+  EXPECT_TRUE(SetImages().empty()) << SetImages().front();
+  EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
+  ASSERT_TRUE(Exists(maple)) << "the shown report's picture was deleted";
+  EXPECT_TRUE(Slurp(winfs::ToHost(maple)) == mapleBytes);
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), maple);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+}
+
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
