@@ -205,6 +205,10 @@ bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int
 
   KepQueryActiveReports(lnk);
   const std::string report = FirstCommaField(lnk.Text());
+  // Another report active in KEP than the one the window shows (opened since the last refresh)
+  // gets nothing: the picture would land in the wrong report.
+  const std::string shownReport = vb::UCase(vb::Trim(gCurrentReport));
+  if (!shownReport.empty() && vb::UCase(vb::Trim(report)) != shownReport) return false;
   KepOpenReport(lnk, report);
   KepListForms(lnk, report);
   if (nIndex >= 0) name += PhotoPageSize(lnk.Text());

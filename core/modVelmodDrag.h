@@ -66,7 +66,7 @@ std::string PhotoObjectBase(const forms::TabControl& tabCtl, const forms::Contro
 // active report afresh, names the photo object, sends SetImage with the slot's ThumbPath ("" for
 // the empty placeholder) and runs KEP's "refresh.bas" when KEP's program folder holds it.  DDE
 // failures that KEP's operations do not end quietly reach the caller.  True when KEP took the
-// SetImage command.
+// SetImage command; nothing is sent when KEP's active report is not gCurrentReport (when set).
 bool SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex);
 // The two halves of SendPhotoToKep, for a caller that acts on the answer before the script runs.
 bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex);

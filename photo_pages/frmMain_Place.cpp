@@ -53,9 +53,13 @@ std::string UserFolder() {
 
 // The slot's old picture is deleted only once KEP has taken the new one, and only while it is
 // still the picture whose copy went to the trash folder: KEP may keep the new picture under
-// the old one's name.
-bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy) {
-  return !trashCopy.empty() && core::SameFileBytes(old, trashCopy);
+// the old one's name.  When the new copy holds the old picture's very bytes (the same picture
+// dropped again), the file cannot tell which it is: it may be KEP's copy of the new one, so it
+// stays.
+bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy,
+                            const std::string& newCopy) {
+  return !trashCopy.empty() && core::SameFileBytes(old, trashCopy) &&
+         !core::SameFileBytes(old, newCopy);
 }
 
 // The JPEG unchanged, byte for byte, unless its orientation tag turns it: then it is written
@@ -116,7 +120,9 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
     return false;
   }
   Yield();
-  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy)) core::DelPict(old, true);
+  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy, Target.ThumbPath())) {
+    core::DelPict(old, true);
+  }
   SendToTrashCan(core::gCaptureDir, src, name, ext);
   Yield();
   filREA.Refresh();

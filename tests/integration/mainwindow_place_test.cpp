@@ -10,6 +10,7 @@
 
 #include "core/modVelmod.h"
 #include "core/modVelmodSlots.h"
+#include "platform/vbrt/Strings.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tests/support/OrientedJpeg.h"
@@ -187,6 +188,50 @@ TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {
   StartKepWithoutReport();
   nothingLost(1, 3, "C:\\Velmora\\empty.jpg", "");
   EXPECT_TRUE(core::IsEmptyPict(f.imaComp[3].ThumbPath()));
+}
+
+// The same camera picture dropped again on its slot after a refresh (AUTODELETE off, so it is
+// still in the strip): the new copy has the bytes of the report's picture, KEP writes it over
+// that file, and the report's picture must not then be deleted as the "old" one.
+TEST_F(PlaceTest, DroppingTheSamePictureAgainKeepsTheReportsPicture) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 640, 480);
+  StartWith("AUTODELETE=0\r\n");
+  auto& f = Form();
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  Place(0, 1);
+  f.RefreshAppraisal();
+  ASSERT_EQ(vb::UCase(f.imaComp[1].ThumbPath()), report);
+  const std::string placed = Slurp(winfs::ToHost(report));
+  app_.ClearBoxes();
+  Place(0, 1);
+  EXPECT_TRUE(app_.Boxes().size() == 1u) << Boxes();  // only the overwrite question
+  ASSERT_TRUE(Exists(report)) << "the report's picture was deleted";
+  EXPECT_TRUE(Slurp(winfs::ToHost(report)) == placed);
+  EXPECT_EQ(SetImages().size(), 2u);
+}
+
+// KEP now has another report open than the one the window shows (the user opened it in KEP
+// and did not refresh): the picture must not go into that report, and the shown report's own
+// picture of the slot must not be deleted.
+TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  StartWith("");
+  auto& f = Form();
+  const std::string maple = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string mapleBytes = Slurp(winfs::ToHost(maple));
+  kep_.reset();
+  report_ = OakReport();
+  StartKep();
+  const std::string oak = std::string(kStore) + "CMP_1_3X5.JPG";
+  const std::string oakBytes = Slurp(winfs::ToHost(oak));
+  Place(0, 1);
+  EXPECT_TRUE(HasBox("Picture Not Placed")) << Boxes();
+  EXPECT_TRUE(SetImages().empty()) << SetImages().front();
+  EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
+  ASSERT_TRUE(Exists(maple)) << "the shown report's picture was deleted";
+  EXPECT_TRUE(Slurp(winfs::ToHost(maple)) == mapleBytes);
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), maple);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
 }
 
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
