@@ -214,7 +214,9 @@ std::string HostName(const std::string& windowsName) {
       const auto b1 = static_cast<unsigned char>(windowsName[i + 1]);
       const auto b2 = static_cast<unsigned char>(windowsName[i + 2]);
       const auto c = static_cast<unsigned char>(((b1 & 0x3F) << 6 | (b2 & 0x3F)) & 0xFF);
-      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 &&
+      // No host name holds a NUL, so U+F000 is never a mapped character: kept, it cannot cut
+      // the name short and reach another file.
+      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 && c != 0 &&
           (detail::CannotBeInAName(c) || c == '.' || c == ' ')) {
         out += static_cast<char>(c);
         i += 2;
