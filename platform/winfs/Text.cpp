@@ -225,6 +225,9 @@ std::string HostName(const std::string& windowsName) {
     }
     out += static_cast<char>(b0);
   }
+  // "." and ".." are never listed as private-use dots: such a name stays as it is rather than
+  // step out of its folder.
+  if (out == "." || out == "..") return windowsName;
   return out;
 }
 
