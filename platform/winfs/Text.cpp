@@ -152,13 +152,21 @@ std::u32string ShortAlias(const std::u32string& n) {
 }  // namespace
 
 // As on Windows, a mask matches the long name or its 8.3 short name, so "*.tif" finds
-// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".
-bool MatchesMask(const std::string& name, const std::string& mask) {
+// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".  The short name is made once, and only when
+// the long name matches no mask.
+bool MatchesAnyMask(const std::string& name, const std::vector<std::u32string>& foldedMasks) {
   const std::u32string n = Fold(name);
-  const std::u32string m = Fold(mask);
-  if (MatchesFolded(n, m)) return true;
+  for (const std::u32string& m : foldedMasks) {
+    if (MatchesFolded(n, m)) return true;
+  }
   const std::u32string alias = ShortAlias(n);
-  return !alias.empty() && MatchesFolded(alias, m);
+  if (alias.empty()) return false;
+  return std::any_of(foldedMasks.begin(), foldedMasks.end(),
+                     [&](const std::u32string& m) { return MatchesFolded(alias, m); });
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  return MatchesAnyMask(name, {Fold(mask)});
 }
 
 namespace {
