@@ -14,9 +14,12 @@
 #include <vector>
 
 #include "platform/winfs/WinFs.h"
+#include "tests/bench/Timing.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Seconds;
 
 namespace {
 
@@ -33,15 +36,6 @@ void MakeFolder(const fs::path& folder) {
     std::ofstream(folder / ("VID_20240101_" + std::to_string(100000 + i) + ext)) << "x";
   }
   std::ofstream(done) << "ok";
-}
-
-double Seconds(Clock::time_point from) {
-  return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
