@@ -176,3 +176,14 @@ TEST(WinFsFileOps, APrivateUseCharacterOnTheHostIsKeptAsItIs) {
   EXPECT_EQ(ReadAll(dir / "a.jpg"), "picture");
   EXPECT_FALSE(fs::exists(dir / "a.jpg\uF000"));
 }
+
+// Kill with a mask deletes every listed name, one that holds a private-use character on the
+// host as well, and goes on to the names after it.
+TEST(WinFsFileOps, KillWithAMaskReachesHostPrivateUseNames) {
+  TempPrefix prefix;
+  const fs::path dir = prefix.MakeDir("C:\\Lit");
+  for (const char* name : {"a.jpg", "lit\uF02A.jpg", "z.jpg", "keep.txt"})
+    std::ofstream(dir / name) << "x";
+  winfs::Kill("C:\\LIT\\*.jpg");
+  EXPECT_EQ(winfs::ListFiles("C:\\LIT"), (std::vector<std::string>{"keep.txt"}));
+}
