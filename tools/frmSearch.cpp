@@ -1,6 +1,8 @@
 #include "tools/frmSearch.h"
 
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <exception>
 #include <filesystem>
@@ -56,6 +58,27 @@ std::optional<std::pair<unsigned long long, unsigned long long>> FolderIdentity(
 // lead round without end (/proc/self/root is "/" again).  Each is a file system of its own, so
 // every folder on one of their devices is left out, also when a link elsewhere leads into it.
 constexpr const char* kSystemFolders[] = {"/proc", "/sys", "/dev"};
+
+// True when the folder lies on one of the kernel's own file systems, wherever it is mounted (a
+// chroot's /proc leads through /proc/self/root to the whole host again).
+bool OnKernelFileSystem(const fs::path& host) {
+  struct statfs st {};
+  if (::statfs(host.c_str(), &st) != 0) return false;
+  switch (static_cast<unsigned long>(st.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case BPF_FS_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -217,7 +240,7 @@ void frmSearch::StartVisits() {
     const auto id = FolderIdentity(system);
     if (!id) continue;
     visited_.insert(*id);
-    if (root && id->first != root->first) systemDevices_.insert(id->first);
+    if (root && id->first != root->first) systemDevices_[id->first] = true;
   }
 }
 
@@ -226,7 +249,9 @@ void frmSearch::StartVisits() {
 bool frmSearch::FirstVisit(const fs::path& host) {
   const std::optional<FolderId> id = FolderIdentity(host);
   if (!id) return true;
-  return systemDevices_.count(id->first) == 0 && visited_.insert(*id).second;
+  const auto [device, isNew] = systemDevices_.try_emplace(id->first, false);
+  if (isNew) device->second = OnKernelFileSystem(host);  // once per device
+  return !device->second && visited_.insert(*id).second;
 }
 
 void frmSearch::cmdStop_Click() {

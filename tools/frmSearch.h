@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -126,7 +127,9 @@ class frmSearch : public forms::Form {
   // many links lead to it; the host's /proc, /sys and /dev count as visited from the start.
   using FolderId = std::pair<unsigned long long, unsigned long long>;
   std::set<FolderId> visited_;
-  std::set<unsigned long long> systemDevices_;  // the devices of /proc, /sys and /dev
+  // Devices seen so far: true for the devices of /proc, /sys and /dev and of any kernel file
+  // system, wherever it is mounted.
+  std::map<unsigned long long, bool> systemDevices_;
 };
 
 // Shows the picture search modally.  The caller clears gbRefreshThumbs first and reloads its

@@ -51,7 +51,8 @@ void KillMatching(const std::string& winPath) {
   bool any = false;
   for (const std::string& name : ListFiles(folder)) {
     if (!detail::MatchesMask(name, mask)) continue;
-    DeleteFile(dir / HostName(name));
+    // The listed name's own host entry (a host name may hold a private-use character itself).
+    DeleteFile(dir / detail::FindEntry(dir, name).value_or(HostName(name)));
     any = true;
   }
   if (!any) vb::Raise(vb::kFileNotFound);

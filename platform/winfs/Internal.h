@@ -20,6 +20,8 @@ char32_t FoldChar(char32_t c);
 std::u32string Fold(const std::string& text);
 // One mask ("*.jpg") against a name, case-insensitive, DOS rules for "*.*" and "*.".
 bool MatchesMask(const std::string& name, const std::string& mask);
+// The same for several masks, each already folded.
+bool MatchesAnyMask(const std::string& name, const std::vector<std::u32string>& foldedMasks);
 bool IsHiddenName(const std::string& name);
 
 // ---- State ----

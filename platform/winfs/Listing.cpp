@@ -90,6 +90,14 @@ std::vector<std::string> SplitPatterns(const std::string& patterns) {
   return masks;
 }
 
+// The masks of a pattern, folded; no mask at all is "*.*".
+std::vector<std::u32string> FoldedMasks(const std::string& patterns) {
+  std::vector<std::u32string> folded;
+  for (const std::string& m : SplitPatterns(patterns)) folded.push_back(detail::Fold(m));
+  if (folded.empty()) folded.push_back(detail::Fold("*.*"));
+  return folded;
+}
+
 // Entries of a Windows folder for which keep(host entry) holds, sorted.
 template <typename Keep>
 std::vector<std::string> List(const std::string& winDir, bool includeHidden, Keep keep) {
@@ -133,10 +141,7 @@ int CompareNames(const std::string& a, const std::string& b) {
 }
 
 bool MatchesPattern(const std::string& name, const std::string& patterns) {
-  const std::vector<std::string> masks = SplitPatterns(patterns);
-  if (masks.empty()) return detail::MatchesMask(name, "*.*");
-  return std::any_of(masks.begin(), masks.end(),
-                     [&](const std::string& m) { return detail::MatchesMask(name, m); });
+  return detail::MatchesAnyMask(name, FoldedMasks(patterns));
 }
 
 bool HasWildcards(const std::string& text) {
@@ -145,9 +150,10 @@ bool HasWildcards(const std::string& text) {
 
 std::vector<std::string> ListFiles(const std::string& winDir, const std::string& patterns,
                                    bool includeHidden) {
+  const std::vector<std::u32string> masks = FoldedMasks(patterns);
   return List(winDir, includeHidden, [&](const fs::directory_entry& e, const std::string& name) {
     std::error_code ec;
-    return e.is_regular_file(ec) && MatchesPattern(name, patterns);
+    return e.is_regular_file(ec) && detail::MatchesAnyMask(name, masks);
   });
 }
 

@@ -152,13 +152,21 @@ std::u32string ShortAlias(const std::u32string& n) {
 }  // namespace
 
 // As on Windows, a mask matches the long name or its 8.3 short name, so "*.tif" finds
-// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".
-bool MatchesMask(const std::string& name, const std::string& mask) {
+// "x.tiff" (X~1.TIF) and "*.htm" finds "x.html".  The short name is made once, and only when
+// the long name matches no mask.
+bool MatchesAnyMask(const std::string& name, const std::vector<std::u32string>& foldedMasks) {
   const std::u32string n = Fold(name);
-  const std::u32string m = Fold(mask);
-  if (MatchesFolded(n, m)) return true;
+  for (const std::u32string& m : foldedMasks) {
+    if (MatchesFolded(n, m)) return true;
+  }
   const std::u32string alias = ShortAlias(n);
-  return !alias.empty() && MatchesFolded(alias, m);
+  if (alias.empty()) return false;
+  return std::any_of(foldedMasks.begin(), foldedMasks.end(),
+                     [&](const std::u32string& m) { return MatchesFolded(alias, m); });
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  return MatchesAnyMask(name, {Fold(mask)});
 }
 
 namespace {
@@ -214,7 +222,9 @@ std::string HostName(const std::string& windowsName) {
       const auto b1 = static_cast<unsigned char>(windowsName[i + 1]);
       const auto b2 = static_cast<unsigned char>(windowsName[i + 2]);
       const auto c = static_cast<unsigned char>(((b1 & 0x3F) << 6 | (b2 & 0x3F)) & 0xFF);
-      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 &&
+      // No host name holds a NUL, so U+F000 is never a mapped character: kept, it cannot cut
+      // the name short and reach another file.
+      if ((b1 == 0x80 || b1 == 0x81) && (b2 & 0xC0) == 0x80 && c != 0 &&
           (detail::CannotBeInAName(c) || c == '.' || c == ' ')) {
         out += static_cast<char>(c);
         i += 2;
@@ -223,6 +233,9 @@ std::string HostName(const std::string& windowsName) {
     }
     out += static_cast<char>(b0);
   }
+  // "." and ".." are never listed as private-use dots: such a name stays as it is rather than
+  // step out of its folder.
+  if (out == "." || out == "..") return windowsName;
   return out;
 }
 

@@ -20,10 +20,13 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/HeadlessApp.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/bench/Timing.h"
 #include "tools/frmSearch.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Seconds;
 
 namespace {
 
@@ -57,15 +60,6 @@ int CountFolders(const fs::path& tree) {
        it.increment(ec))
     if (!it->is_symlink(ec) && it->is_directory(ec)) ++folders;
   return folders;
-}
-
-double Seconds(Clock::time_point from) {
-  return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace

@@ -300,6 +300,31 @@ TEST_F(SearchTest, EachFolderIsVisitedOnceAndSystemFoldersAreNotEntered) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+// A kernel file system mounted once more elsewhere (a chroot's /proc and /sys) is a device of
+// its own, and it is not entered either.
+TEST_F(SearchTest, AnotherMountOfProcOrSysIsNotEntered) {
+  const fs::path root = prefix.LinkExtraDrive('Y');
+  std::vector<fs::path> mounted;
+  for (const char* type : {"proc", "sysfs"}) {
+    const fs::path at = root / "CHROOT" / type;
+    fs::create_directories(at);
+    if (::mount(type, at.c_str(), type, 0, nullptr) == 0) mounted.push_back(at);
+  }
+  if (mounted.empty()) GTEST_SKIP() << "no mounts allowed here";
+  fs::create_directories(root / "PICS");
+  std::ofstream(root / "PICS" / "X.JPG") << "x";
+  auto& w = Open();
+  w.drvFind.SetDrive("Y");
+  int pauses = 0;
+  app.OnDoEvents([&] {
+    if (++pauses == 500) w.cmdStop.UserClick();
+  });
+  SearchFrom(w, "Y:\\");
+  for (const fs::path& at : mounted) ::umount2(at.c_str(), MNT_DETACH);
+  EXPECT_LT(pauses, 500);
+  EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - Y:\\PICS\\"}));
+}
+
 TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
   const fs::path card = prefix.LinkExtraDrive('E');
   winfs::SetRemovable('E', true);

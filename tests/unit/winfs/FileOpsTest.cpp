@@ -162,3 +162,28 @@ TEST(WinFsFileOps, NamesWindowsCannotHoldAreListedAndUsable) {
   EXPECT_TRUE(fs::exists(prefix.Host("C:\\Copy") / "Q<.jpg"));
   EXPECT_TRUE(winfs::FileExists("C:\\COPY\\STAR\uF02AX.JPG"));
 }
+
+// A host name may hold a private-use character itself (U+F000 here): it is listed as it is and
+// its listed name reaches that file, never a neighbour whose name it would cut short.
+TEST(WinFsFileOps, APrivateUseCharacterOnTheHostIsKeptAsItIs) {
+  TempPrefix prefix;
+  const fs::path dir = prefix.MakeDir("C:\\Keep");
+  std::ofstream(dir / "a.jpg") << "picture";
+  std::ofstream(dir / "a.jpg\uF000") << "other";
+  EXPECT_EQ(winfs::ListFiles("C:\\KEEP").size(), 2u);
+  EXPECT_EQ(winfs::FileLen("C:\\KEEP\\a.jpg\uF000"), 5);
+  winfs::Kill("C:\\KEEP\\a.jpg\uF000");
+  EXPECT_EQ(ReadAll(dir / "a.jpg"), "picture");
+  EXPECT_FALSE(fs::exists(dir / "a.jpg\uF000"));
+}
+
+// Kill with a mask deletes every listed name, one that holds a private-use character on the
+// host as well, and goes on to the names after it.
+TEST(WinFsFileOps, KillWithAMaskReachesHostPrivateUseNames) {
+  TempPrefix prefix;
+  const fs::path dir = prefix.MakeDir("C:\\Lit");
+  for (const char* name : {"a.jpg", "lit\uF02A.jpg", "z.jpg", "keep.txt"})
+    std::ofstream(dir / name) << "x";
+  winfs::Kill("C:\\LIT\\*.jpg");
+  EXPECT_EQ(winfs::ListFiles("C:\\LIT"), (std::vector<std::string>{"keep.txt"}));
+}

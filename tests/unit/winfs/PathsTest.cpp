@@ -119,3 +119,13 @@ TEST(WinFsPaths, SymlinkInsideADriveIsFollowed) {
   // ".." is textual: it goes back to the drive, not to the link target's parent.
   EXPECT_EQ(winfs::ToHost("C:\\Linked\\..\\WINDOWS"), prefix.Prefix() / "drive_c" / "WINDOWS");
 }
+
+// Private-use dots stand for the trailing dots of a host name; names made of them alone are no
+// way out of the folder either.
+TEST(WinFsPaths, PrivateUseDotsNeverLeaveTheFolder) {
+  TempPrefix prefix;
+  const fs::path drive = prefix.Prefix() / "drive_c";
+  EXPECT_EQ(winfs::ToHost("C:\\\uF02E\uF02E\\dosdevices"), drive / "\uF02E\uF02E" / "dosdevices");
+  EXPECT_EQ(winfs::ToHost("C:\\WINDOWS\\\uF02E"), drive / "WINDOWS" / "\uF02E");
+  EXPECT_FALSE(winfs::DirExists("C:\\\uF02E\uF02E\\dosdevices"));
+}
