@@ -122,6 +122,15 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+TEST_F(KepCallsUnderWine, APicturePathOutsideAsciiNamesTheSameFileForKepExe) {
+  prefix.WriteFile("C:\\PICS\\FAÇADE\\PTEMP_01.JPG", "jpeg bytes");
+  Start({report_.string()});
+  KepListForms(lnk(), kSmith);
+  KepSendPhoto2Object(lnk(), "CMP_1_4X6", "C:\\PICS\\FAÇADE\\PTEMP_01.JPG");
+  EXPECT_TRUE(app.Boxes().empty()) << app.Boxes()[0].prompt;
+  EXPECT_EQ(ReadFile("C:\\KEP\\IMAGES\\SMITH\\CMP_1_4X6.JPG"), "jpeg bytes");
+}
+
 TEST_F(KepCallsUnderWine, ARepliesLargerThan64KiBArriveWhole) {
   std::string big;
   for (int i = 0; big.size() < 200000; ++i) big += "line " + std::to_string(i) + ";";
