@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -109,9 +108,9 @@ void SetDefaultEnv(const char* name, const char* value) {
 }
 
 // In the child: Wine quiet, no installer dialogs, the bridge's pipes on its standard handles.
-[[noreturn]] void ExecBridge(const WineSetup& setup, int in, int out, pid_t parent) {
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-  if (::getppid() != parent) ::_exit(127);
+// No parent-death signal: Linux sends it when the thread that forked ends, not the program.  The
+// bridge ends at the end of its input, which comes when Velmora closes the pipe or dies.
+[[noreturn]] void ExecBridge(const WineSetup& setup, int in, int out) {
   ::dup2(in, STDIN_FILENO);
   ::dup2(out, STDOUT_FILENO);
   const int null = ::open("/dev/null", O_WRONLY);
@@ -142,9 +141,8 @@ std::shared_ptr<Bridge> Bridge::Start(const WineSetup& setup, std::string* why) 
   }
   int to[2] = {-1, -1}, from[2] = {-1, -1};
   const bool piped = ::pipe2(to, O_CLOEXEC) == 0 && ::pipe2(from, O_CLOEXEC) == 0;
-  const pid_t parent = ::getpid();
   const pid_t pid = piped ? ::fork() : -1;
-  if (pid == 0) ExecBridge(setup, to[0], from[1], parent);
+  if (pid == 0) ExecBridge(setup, to[0], from[1]);
   for (int fd : {to[0], from[1]}) {
     if (fd >= 0) ::close(fd);
   }

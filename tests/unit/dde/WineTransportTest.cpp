@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dde/Link.h"
@@ -64,6 +66,17 @@ TEST_F(WineTransportTest, TheBridgesAnswersBecomeTheLinksNumbers) {
   EXPECT_EQ(ErrorOf([&] { Request("System", "die"); }), kDdeAppQuit);
   EXPECT_EQ(Request("System", "again"), "again!");
   EXPECT_TRUE(logged_.empty());
+}
+
+// A bridge lives as long as its transport, not as long as the thread that started it.
+TEST_F(WineTransportTest, ABridgeStartedOnAThreadThatEndsStillServes) {
+  UseBridge("serve");
+  std::thread([&] {
+    EXPECT_EQ(Request("System", "a"), "a!");
+    link_.SetLinkMode(0);
+  }).join();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Request("System", "b"), "b!");
 }
 
 TEST_F(WineTransportTest, ABridgeThatCannotStartIsNoKepAndSaysWhyOnce) {
