@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <sstream>
@@ -77,7 +78,8 @@ class Bridge {
     }
   }
   bool usable() const { return !broken_; }
-  bool busy = false;
+  // Claimed under the transport's lock for one conversation; given back by its channel.
+  std::atomic<bool> busy = false;
 
  private:
   void Kill() {
@@ -97,7 +99,7 @@ class Bridge {
 
   pid_t pid_ = -1;
   std::unique_ptr<Connection> pipes_;
-  bool broken_ = false;
+  std::atomic<bool> broken_ = false;  // read by the transport while a channel uses the bridge
   int owed_ = 0;
   long long wait_ms_ = -1;
 };
@@ -210,18 +212,22 @@ class WineTransport : public Transport {
     if (bridge->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) != IoStatus::kOk ||
         bridge->Receive(&reply, deadline + kAnswerGrace) != IoStatus::kOk ||
         reply.type != FrameType::kAccept) {
+      bridge->busy = false;
       return nullptr;  // no server took the topic (or the bridge broke): nobody answered
     }
-    bridge->busy = true;
     return std::make_unique<WineChannel>(std::move(bridge));
   }
 
  private:
+  // A bridge claimed (busy) for the caller: an idle one, else a new one.
   std::shared_ptr<Bridge> IdleBridge() {
     std::lock_guard lock(mutex_);
     std::erase_if(bridges_, [](const auto& b) { return !b->usable() && !b->busy; });
     for (const auto& b : bridges_) {
-      if (!b->busy && b->usable()) return b;
+      if (!b->busy && b->usable()) {
+        b->busy = true;
+        return b;
+      }
     }
     std::string why;
     auto b = Bridge::Start(setup_, &why);
@@ -231,6 +237,7 @@ class WineTransport : public Transport {
       return nullptr;
     }
     said_.clear();
+    b->busy = true;
     bridges_.push_back(b);
     return b;
   }

@@ -79,6 +79,32 @@ TEST_F(WineTransportTest, ABridgeStartedOnAThreadThatEndsStillServes) {
   EXPECT_EQ(Request("System", "b"), "b!");
 }
 
+// Links on several threads share the transport: each conversation has a bridge of its own.
+TEST_F(WineTransportTest, ConversationsOnSeveralThreadsNeverShareABridge) {
+  UseBridge("serve");
+  std::vector<std::string> wrong(4);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < wrong.size(); ++t) {
+    threads.emplace_back([t, &wrong] {
+      Link link;
+      for (int i = 0; i < 50 && wrong[t].empty(); ++i) {
+        const std::string item = std::to_string(t) + "." + std::to_string(i);
+        try {
+          link.SetLinkMode(0);
+          link.SetLinkTopic("KEP|System");
+          link.SetLinkMode(2);
+          link.SetLinkItem(item);
+          if (link.Request() != item + "!") wrong[t] = item + " got another answer";
+        } catch (const vb::VbError& e) {
+          wrong[t] = item + ": error " + std::to_string(e.Number());
+        }
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  for (const auto& w : wrong) EXPECT_EQ(w, "");
+}
+
 TEST_F(WineTransportTest, ABridgeThatCannotStartIsNoKepAndSaysWhyOnce) {
   UseBridge("cannot-start");
   EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
