@@ -25,7 +25,8 @@ std::string Trim(const std::string& s) {
 
 // Copies src into dst through a temporary file in dst's folder.
 void CopyAtomically(const fs::path& src, const fs::path& dst) {
-  const fs::path tmp = dst.string() + ".tmp" + std::to_string(::getpid());
+  fs::path tmp = dst;  // not through string(): a name outside the code page would throw
+  tmp += ".tmp" + std::to_string(::getpid());
   std::error_code ec;
   fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(tmp, dst, ec);

@@ -181,7 +181,8 @@ void SaveReport(const Report& r) {
   out << "[images]\n";
   for (const auto& [k, v] : r.images) out << k << "=" << v << "\n";
 
-  const std::filesystem::path tmp = r.file.string() + ".tmp" + std::to_string(::getpid());
+  std::filesystem::path tmp = r.file;
+  tmp += ".tmp" + std::to_string(::getpid());
   {
     std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
     f << out.str();

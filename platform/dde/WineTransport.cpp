@@ -4,11 +4,11 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <sstream>
@@ -78,7 +78,8 @@ class Bridge {
     }
   }
   bool usable() const { return !broken_; }
-  bool busy = false;
+  // Claimed under the transport's lock for one conversation; given back by its channel.
+  std::atomic<bool> busy = false;
 
  private:
   void Kill() {
@@ -98,7 +99,7 @@ class Bridge {
 
   pid_t pid_ = -1;
   std::unique_ptr<Connection> pipes_;
-  bool broken_ = false;
+  std::atomic<bool> broken_ = false;  // read by the transport while a channel uses the bridge
   int owed_ = 0;
   long long wait_ms_ = -1;
 };
@@ -109,9 +110,9 @@ void SetDefaultEnv(const char* name, const char* value) {
 }
 
 // In the child: Wine quiet, no installer dialogs, the bridge's pipes on its standard handles.
-[[noreturn]] void ExecBridge(const WineSetup& setup, int in, int out, pid_t parent) {
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-  if (::getppid() != parent) ::_exit(127);
+// No parent-death signal: Linux sends it when the thread that forked ends, not the program.  The
+// bridge ends at the end of its input, which comes when Velmora closes the pipe or dies.
+[[noreturn]] void ExecBridge(const WineSetup& setup, int in, int out) {
   ::dup2(in, STDIN_FILENO);
   ::dup2(out, STDOUT_FILENO);
   const int null = ::open("/dev/null", O_WRONLY);
@@ -142,9 +143,8 @@ std::shared_ptr<Bridge> Bridge::Start(const WineSetup& setup, std::string* why) 
   }
   int to[2] = {-1, -1}, from[2] = {-1, -1};
   const bool piped = ::pipe2(to, O_CLOEXEC) == 0 && ::pipe2(from, O_CLOEXEC) == 0;
-  const pid_t parent = ::getpid();
   const pid_t pid = piped ? ::fork() : -1;
-  if (pid == 0) ExecBridge(setup, to[0], from[1], parent);
+  if (pid == 0) ExecBridge(setup, to[0], from[1]);
   for (int fd : {to[0], from[1]}) {
     if (fd >= 0) ::close(fd);
   }
@@ -212,18 +212,22 @@ class WineTransport : public Transport {
     if (bridge->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) != IoStatus::kOk ||
         bridge->Receive(&reply, deadline + kAnswerGrace) != IoStatus::kOk ||
         reply.type != FrameType::kAccept) {
+      bridge->busy = false;
       return nullptr;  // no server took the topic (or the bridge broke): nobody answered
     }
-    bridge->busy = true;
     return std::make_unique<WineChannel>(std::move(bridge));
   }
 
  private:
+  // A bridge claimed (busy) for the caller: an idle one, else a new one.
   std::shared_ptr<Bridge> IdleBridge() {
     std::lock_guard lock(mutex_);
     std::erase_if(bridges_, [](const auto& b) { return !b->usable() && !b->busy; });
     for (const auto& b : bridges_) {
-      if (!b->busy && b->usable()) return b;
+      if (!b->busy && b->usable()) {
+        b->busy = true;
+        return b;
+      }
     }
     std::string why;
     auto b = Bridge::Start(setup_, &why);
@@ -233,6 +237,7 @@ class WineTransport : public Transport {
       return nullptr;
     }
     said_.clear();
+    b->busy = true;
     bridges_.push_back(b);
     return b;
   }

@@ -10,12 +10,15 @@
 
 namespace winbridge {
 
+// A text that is not valid in `from` (only UTF-8 can be invalid) is returned as it is.
 inline std::string Recode(const std::string& text, UINT from, UINT to) {
   bool ascii = true;
   for (unsigned char c : text) ascii = ascii && c < 0x80;
   if (ascii) return text;
   const int size = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
+  const DWORD strict = from == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+  const int n = MultiByteToWideChar(from, strict, text.data(), size, nullptr, 0);
+  if (n <= 0) return text;
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(from, 0, text.data(), size, wide.data(), n);
   const int m = WideCharToMultiByte(to, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
@@ -24,6 +27,8 @@ inline std::string Recode(const std::string& text, UINT from, UINT to) {
   return out;
 }
 
+// Velmora's texts are UTF-8, except bytes read from files that Windows programs wrote in their
+// ANSI code page (KEP.INI in the shared prefix): those are ANSI already.
 inline std::string ToAnsi(const std::string& utf8) {
   return Recode(utf8, CP_UTF8, CP_ACP);
 }

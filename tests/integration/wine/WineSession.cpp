@@ -36,6 +36,9 @@ WineSession::WineSession(const fs::path& prefix) : prefix_(prefix), wine_(dde::F
   ::setenv("WINEPREFIX", prefix.c_str(), 1);
   ::setenv("WINEDEBUG", "-all", 1);
   ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+  // Wine reads host file names in the locale's character set; the prefix's names are UTF-8,
+  // as on the desktops Velmora and KEP run on, whatever locale the tests run in.
+  ::setenv("LC_ALL", "C.UTF-8", 1);
   dde::UseTransport(dde::MakeWineTransport({wine_, WINBRIDGE_EXE, prefix}));
 }
 

@@ -122,6 +122,27 @@ TEST_F(KepCallsUnderWine, EveryOperationReachesKepExeAndItsReport) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+TEST_F(KepCallsUnderWine, APicturePathOutsideAsciiNamesTheSameFileForKepExe) {
+  prefix.WriteFile("C:\\PICS\\FAÇADE\\PTEMP_01.JPG", "jpeg bytes");
+  Start({report_.string()});
+  KepListForms(lnk(), kSmith);
+  KepSendPhoto2Object(lnk(), "CMP_1_4X6", "C:\\PICS\\FAÇADE\\PTEMP_01.JPG");
+  EXPECT_TRUE(app.Boxes().empty()) << app.Boxes()[0].prompt;
+  EXPECT_EQ(ReadFile("C:\\KEP\\IMAGES\\SMITH\\CMP_1_4X6.JPG"), "jpeg bytes");
+}
+
+// Texts read from an INI file that KEP wrote in its ANSI code page are no UTF-8: they go as they
+// are.
+TEST_F(KepCallsUnderWine, AnAnsiTextFromAnIniFileReachesKepUnchanged) {
+  Start({report_.string()});
+  KepPokeText(lnk(), std::string("KEP|") + kSmith, "UA5|CAP|1", "Caf\xE9 au lait");
+  KepPokeText(lnk(), std::string("KEP|") + kSmith, "UA5|CAP|2", "Caf\xC3\xA9");
+  kep_->Stop();
+  const kep::Report saved = kep::LoadReport(report_);
+  EXPECT_EQ(saved.Field("UA5|CAP|1").value_or("<none>"), "Caf\xC3\xA9 au lait");
+  EXPECT_EQ(saved.Field("UA5|CAP|2").value_or("<none>"), "Caf\xC3\xA9");
+}
+
 TEST_F(KepCallsUnderWine, ARepliesLargerThan64KiBArriveWhole) {
   std::string big;
   for (int i = 0; big.size() < 200000; ++i) big += "line " + std::to_string(i) + ";";

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dde/Link.h"
@@ -64,6 +66,43 @@ TEST_F(WineTransportTest, TheBridgesAnswersBecomeTheLinksNumbers) {
   EXPECT_EQ(ErrorOf([&] { Request("System", "die"); }), kDdeAppQuit);
   EXPECT_EQ(Request("System", "again"), "again!");
   EXPECT_TRUE(logged_.empty());
+}
+
+// A bridge lives as long as its transport, not as long as the thread that started it.
+TEST_F(WineTransportTest, ABridgeStartedOnAThreadThatEndsStillServes) {
+  UseBridge("serve");
+  std::thread([&] {
+    EXPECT_EQ(Request("System", "a"), "a!");
+    link_.SetLinkMode(0);
+  }).join();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Request("System", "b"), "b!");
+}
+
+// Links on several threads share the transport: each conversation has a bridge of its own.
+TEST_F(WineTransportTest, ConversationsOnSeveralThreadsNeverShareABridge) {
+  UseBridge("serve");
+  std::vector<std::string> wrong(4);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < wrong.size(); ++t) {
+    threads.emplace_back([t, &wrong] {
+      Link link;
+      for (int i = 0; i < 50 && wrong[t].empty(); ++i) {
+        const std::string item = std::to_string(t) + "." + std::to_string(i);
+        try {
+          link.SetLinkMode(0);
+          link.SetLinkTopic("KEP|System");
+          link.SetLinkMode(2);
+          link.SetLinkItem(item);
+          if (link.Request() != item + "!") wrong[t] = item + " got another answer";
+        } catch (const vb::VbError& e) {
+          wrong[t] = item + ": error " + std::to_string(e.Number());
+        }
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  for (const auto& w : wrong) EXPECT_EQ(w, "");
 }
 
 TEST_F(WineTransportTest, ABridgeThatCannotStartIsNoKepAndSaysWhyOnce) {
