@@ -81,7 +81,8 @@ void frmDouble::ClearLeftovers() {
   const std::string user = core::CkRSlash(core::gUserDir);
   std::vector<std::string> kept;
   IgnoreErrors([&] { kept = winfs::ListFiles(user, "tempOrig.*"); });
-  for (const std::string& name : kept) IgnoreErrors([&] { TrashLeftover(user + name); });
+  for (const std::string& name : kept)
+    IgnoreErrors([&] { TrashLeftover(user + name, core::gEditPicturePath); });
   IgnoreErrors([&] {
     if (core::FileExists(user + "temptemp.jpg")) core::DelPict(user + "temptemp.jpg", true);
   });
@@ -97,11 +98,13 @@ void frmDouble::cmdExit_Click() {
   Unload();
 }
 
-// The kept file goes (from now on the change cannot be undone) and the picture to show from
-// now on is handed back.
+// The kept file goes to the trash under the picture's own name (from now on the change cannot
+// be undone here; when it cannot go there it stays for the next opening) and the picture to
+// show from now on is handed back.
 void frmDouble::CommitChanges() {
   IgnoreErrors([this] {
-    if (!vb::Trim(sTempOrig).empty() && core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
+    if (vb::Trim(sTempOrig).empty() || !core::FileExists(sTempOrig)) return;
+    TrashLeftover(sTempOrig, sOrigFile, sOrigFile.substr(sOrigFile.find_last_of('\\') + 1));
   });
   IgnoreErrors([this] {
     // After a Cancel the working copy's file is gone: the picture itself is the result.
@@ -200,6 +203,7 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
   ctl.SetRubberBand(false);
   App& app = App::Current();
   const bool working = &ctl == &bmpDouble2;
+  IgnoreErrors([&] { DisplayFileAttribs(ctl.ThumbPath(), working ? 1 : 0); });
   if (app.MsgBox("Save the results?", forms::vbYesNo, app.Title()) != forms::vbYes) {
     if (!working) {
       LoadOriginalPicture();
@@ -216,6 +220,8 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
       working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
   ctl.SetSaveFormat(forms::kGearJpeg);
   try {
+    // The picture as it was stays in the trash: the crop cannot be undone here.
+    CopyIntoTrash(target, TrashBase(target));
     ctl.SaveImage(target);
   } catch (const vb::VbError&) {
     // The file on disk is unchanged: show it again as it is.
@@ -223,6 +229,7 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     throw;
   }
   if (working) core::gbRefreshThumbs = core::vbTrue;
+  IgnoreErrors([&] { ShowFileInfo(ctl, working ? 1 : 0); });
 }
 
 bool frmDouble::SelectsPixels(const forms::Gear& ctl, int left, int top, int right, int bottom) {

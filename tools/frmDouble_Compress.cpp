@@ -29,19 +29,29 @@ bool SamePath(const std::string& a, const std::string& b) {
 // Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
 // stands for its own folder) and returns the copy's path; raises when the copy cannot be made
 // or does not hold the picture's bytes.
-std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder) {
+std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder,
+                                        const std::string& leaf) {
   const std::string::size_type cut = file.find_last_of('\\');
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
   const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
+  const std::string copy =
+      core::FreeCopyName(trash, file, leaf.empty() ? file.substr(cut + 1) : leaf);
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;
 }
 
-void double_steps::TrashLeftover(const std::string& file) {
-  CopyIntoTrash(file, core::gCaptureDir);
+std::string double_steps::TrashBase(const std::string& picture) {
+  if (!vb::Trim(core::gCaptureDir).empty()) return core::gCaptureDir;
+  const std::string::size_type cut = picture.find_last_of('\\');
+  if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
+  return picture.substr(0, cut + 1);
+}
+
+void double_steps::TrashLeftover(const std::string& file, const std::string& picture,
+                                 const std::string& leaf) {
+  CopyIntoTrash(file, TrashBase(picture), leaf);
   core::DelPict(file, true);
 }
 
@@ -88,7 +98,7 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
   // A kept original no earlier opening could move away is never overwritten: when it cannot
   // go to the trash now, the error is reported and nothing is changed.
-  if (core::FileExists(k)) TrashLeftover(k);
+  if (core::FileExists(k)) TrashLeftover(k, s);
   IgnoreErrors([&] { winfs::SetAttr(s, winfs::kNormal); });
   sTempOrig = k;
   sOrigFile = s;

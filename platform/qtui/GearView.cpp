@@ -1,5 +1,6 @@
 // The imaging control: the displayed picture (stretched or at its size), and
 // the rubber-band selection of the picture editor.
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -53,19 +54,27 @@ class GearWidget : public QWidget {
           QRect(FromImage(s.Left, s.Top), FromImage(s.Right, s.Bottom)).adjusted(0, 0, -1, -1));
     }
   }
+  // The band starts once the mouse has moved the platform's drag distance: a press that moves
+  // less is a click and selects nothing.
   void mousePressEvent(QMouseEvent* e) override {
     if (!m_.RubberBand() || e->button() != Qt::LeftButton || image.isNull()) return;
     origin_ = e->position().toPoint();
-    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
-    band_->setGeometry(QRect(origin_, QSize()));
-    band_->show();
+    pressed_ = true;
   }
   void mouseMoveEvent(QMouseEvent* e) override {
-    if (!band_ || !band_->isVisible()) return;
-    band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized() & rect());
-    onSelect(Selection(e->position().toPoint()), false);
+    if (!pressed_) return;
+    const QPoint at = e->position().toPoint();
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    if (!band_->isVisible()) {
+      if ((at - origin_).manhattanLength() < QApplication::startDragDistance()) return;
+      band_->show();
+    }
+    band_->setGeometry(QRect(origin_, at).normalized() & rect());
+    onSelect(Selection(at), false);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!pressed_) return;
+    pressed_ = false;
     if (!band_ || !band_->isVisible()) return;
     band_->hide();
     onSelect(Selection(e->position().toPoint()), true);
@@ -85,6 +94,7 @@ class GearWidget : public QWidget {
   forms::Gear& m_;
   QRubberBand* band_ = nullptr;
   QPoint origin_;
+  bool pressed_ = false;
 };
 
 class GearView : public ControlView {

@@ -228,6 +228,15 @@ TEST_F(Renderer, ARubberBandDragReportsTheSelectionInPicturePixels) {
                                "," + std::to_string(int(30 * k));
   EXPECT_EQ(form->log.back(), expected);
   EXPECT_TRUE(form->geaPhoto.SelectionVisible());
+
+  // A press that moves less than the drag distance is a click: no selection.
+  form->log.clear();
+  form->geaPhoto.ClearSelection();
+  QTest::mousePress(gear, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseMove(gear, QPoint(12, 12));
+  QTest::mouseRelease(gear, Qt::LeftButton, {}, QPoint(12, 12));
+  EXPECT_TRUE(form->log.empty());
+  EXPECT_FALSE(form->geaPhoto.SelectionVisible());
 }
 
 TEST_F(Renderer, ADisabledTabControlIgnoresClicks) {

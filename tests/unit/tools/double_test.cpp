@@ -192,6 +192,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
 
 TEST_F(DoubleTest, ExitKeepsTheCompressionAndHandsBackTheJpeg) {
   WriteBmp("C:\\PICS\\a.bmp");
+  const std::string original = ReadFile("C:\\PICS\\a.bmp");
   core::gbRefreshThumbs = core::vbFalse;
   app.QueueModal("frmDouble", [](forms::Form& form) {
     auto& f = dynamic_cast<frmDouble&>(form);
@@ -207,6 +208,7 @@ TEST_F(DoubleTest, ExitKeepsTheCompressionAndHandsBackTheJpeg) {
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
   EXPECT_FALSE(Exists("C:\\PICS\\a.bmp"));
   EXPECT_TRUE(Exists("C:\\PICS\\A.jpg"));
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\a.bmp"), original);  // the unedited picture
 }
 
 TEST_F(DoubleTest, CompressingAJpegKeepsItsNameAndAppliesBrightnessAndQuality) {
@@ -280,7 +282,9 @@ TEST_F(DoubleTest, ASidewaysCameraPictureIsShownAndSavedUpright) {
 }
 
 TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
+  core::gCaptureDir = "C:\\PICS\\";
   WriteJpeg("C:\\PICS\\x.jpg", 80, 60, 100);
+  const std::string original = ReadFile("C:\\PICS\\x.jpg");
   frmDouble& f = Open("C:\\PICS\\x.jpg");
   app.QueueAnswer(forms::vbNo);  // free shape
   f.cmdcrop.UserClick();
@@ -303,6 +307,8 @@ TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
   EXPECT_NEAR(Red(pic.Pixel(20, 15)), 0x20, 12);
   EXPECT_NEAR(static_cast<int>(pic.Pixel(20, 15) & 0xFF), 0xE0, 12);
   EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);  // the picture itself: the flag stays
+  EXPECT_EQ(f.lblFileRes.Caption(), "40 x 30");
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\x.jpg"), original);  // the uncropped picture
 }
 
 TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
@@ -330,10 +336,17 @@ TEST_F(DoubleTest, CropNotSavedReloadsThePicture) {
   WriteJpeg("C:\\PICS\\x.jpg");
   const std::string original = ReadFile("C:\\PICS\\x.jpg");
   frmDouble& f = Open("C:\\PICS\\x.jpg");
-  app.QueueAnswers({forms::vbYes, forms::vbNo});
+  app.QueueAnswer(forms::vbYes);
   f.Image1.UserClick();
   EXPECT_TRUE(f.bmpDouble.KeepProportions());
+  std::string asked;  // the size shown while "Save the results?" is asked
+  app.SetDefaultAnswer([&](const forms::MsgBoxRecord&) {
+    asked = f.lblFileRes.Caption();
+    return forms::vbNo;
+  });
   f.bmpDouble.UserSelectionDone({0, 0, 40, 10});  // made the picture's shape: 40 x 30
+  EXPECT_EQ(asked, "40 x 30");
+  EXPECT_EQ(f.lblFileRes.Caption(), "80 x 60");
   EXPECT_EQ(ReadFile("C:\\PICS\\x.jpg"), original);
   EXPECT_EQ(f.bmpDouble.ImageWidth(), 80);
   EXPECT_EQ(f.bmpDouble.ImageHeight(), 60);
