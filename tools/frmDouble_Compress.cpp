@@ -24,6 +24,27 @@ bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
 }
 
+// The extension after the last period of the file name, upper-cased; "" without one.
+std::string LastExtension(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('\\');
+  const std::string::size_type dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return vb::UCase(path.substr(dot + 1));
+}
+
+bool IsJpegName(const std::string& path) {
+  const std::string ext = LastExtension(path);
+  return ext == "JPG" || ext == "JPEG";
+}
+
+// The compressed picture's name: a JPEG keeps its whole name; any other picture keeps its name
+// with ".jpg" for its last extension (house.front.bmp gives house.front.jpg).
+std::string CompressedName(const std::string& path) {
+  if (IsJpegName(path)) return path;
+  const std::string ext = LastExtension(path);
+  return path.substr(0, path.size() - (ext.empty() ? 0 : ext.size() + 1)) + ".jpg";
+}
+
 }  // namespace
 
 // Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
@@ -77,11 +98,9 @@ void frmDouble::cmdCompress_Click() {
   std::string s;
   IgnoreErrors([&] { s = bmpDouble.ThumbPath(); });
   if (s.empty()) return;
-  std::string drive, folder, name, ext;
-  IgnoreErrors([&] { core::ParseFileName(s, drive, folder, name, ext); });
-  const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
+  const std::string t = CompressedName(s);
   // A later click only refreshes the information: the result of the first one is kept as it is.
-  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), ext)) return;
+  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), LastExtension(s))) return;
   IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
   IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;

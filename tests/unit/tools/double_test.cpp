@@ -158,7 +158,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
   Decode("C:\\PICS\\A.jpg", &info);
   EXPECT_EQ(info.format, "JPEG");
   EXPECT_EQ(f.lblFileNameC.Caption(), "File Name:*");
-  EXPECT_EQ(f.lblFileName.Caption(), "C:\\PICS\\A.jpg");
+  EXPECT_EQ(f.lblFileName.Caption(), "C:\\PICS\\a.jpg");  // its own name
   EXPECT_EQ(f.lblFileFormat.Caption(), "JPEG File Interchange Format");
   EXPECT_TRUE(f.bmpDouble2.Visible());
   EXPECT_TRUE(f.fraHLight.Visible());
@@ -203,7 +203,7 @@ TEST_F(DoubleTest, ExitKeepsTheCompressionAndHandsBackTheJpeg) {
   tools::ShowDouble();
   ASSERT_EQ(app.ModalForms().size(), 1u);
   EXPECT_FALSE(app.ModalForms()[0].leftOpen);
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\A.jpg");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\a.jpg");
   EXPECT_EQ(core::gbRefreshThumbs, core::vbTrue);
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
   EXPECT_FALSE(Exists("C:\\PICS\\a.bmp"));
@@ -479,33 +479,34 @@ TEST_F(DoubleTest, CancelBeforeAnyCompressionResetsTheWindow) {
 }
 
 TEST_F(DoubleTest, CancelRemovesTheJpegMadeBesideAPictureOfAnotherName) {
-  // The name splits at its first period: the result is HOUSE.jpg.
-  WriteJpeg("C:\\PICS\\house.front.jpg");
-  const std::string original = ReadFile("C:\\PICS\\house.front.jpg");
-  frmDouble& f = Open("C:\\PICS\\house.front.jpg");
+  // Only the last extension changes: the result of house.front.bmp is house.front.jpg.
+  WriteBmp("C:\\PICS\\house.front.bmp");
+  const std::string original = ReadFile("C:\\PICS\\house.front.bmp");
+  frmDouble& f = Open("C:\\PICS\\house.front.bmp");
   f.cmdCompress.UserClick();
-  EXPECT_TRUE(Exists("C:\\PICS\\HOUSE.jpg"));
-  EXPECT_TRUE(Exists("C:\\USER\\tempOrig.FRONT.JPG"));
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\"), std::vector<std::string>{"house.front.jpg"});
+  EXPECT_TRUE(Exists("C:\\USER\\tempOrig.BMP"));
   f.cmdCancel.UserClick();
-  EXPECT_FALSE(Exists("C:\\PICS\\HOUSE.jpg"));
-  EXPECT_EQ(ReadFile("C:\\PICS\\house.front.jpg"), original);
+  EXPECT_FALSE(Exists("C:\\PICS\\house.front.jpg"));
+  EXPECT_EQ(ReadFile("C:\\PICS\\house.front.bmp"), original);
 }
 
-// A result never takes another picture's name: house.back.jpg after house.front.jpg, and A.bmp
-// beside another A.jpg, get the next free name.
+// A JPEG keeps its whole name (house.back.jpg beside house.front.jpg), and A.bmp beside another
+// A.jpg gets the next free name.
 TEST_F(DoubleTest, TheResultNeverTakesTheNameOfAnotherPicture) {
   WriteJpeg("C:\\PICS\\house.front.jpg", 80, 60);
   WriteJpeg("C:\\PICS\\house.back.jpg", 40, 30);
   Open("C:\\PICS\\house.front.jpg").cmdCompress.UserClick();
   forms::FormInstance<frmDouble>().cmdExit.UserClick();
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE.jpg");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\house.front.jpg");
   frmDouble& back = Open("C:\\PICS\\house.back.jpg");
   back.cmdCompress.UserClick();
   back.cmdExit.UserClick();
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE (2).jpg");
-  EXPECT_EQ(Decode("C:\\PICS\\HOUSE.jpg").Width(), 80);
-  EXPECT_EQ(Decode("C:\\PICS\\HOUSE (2).jpg").Width(), 40);
-  EXPECT_FALSE(Exists("C:\\PICS\\TRASHCAN\\HOUSE.jpg"));
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\house.back.jpg");
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\", "*.jpg"),
+            (std::vector<std::string>{"house.back.jpg", "house.front.jpg"}));
+  EXPECT_EQ(Decode("C:\\PICS\\house.front.jpg").Width(), 80);
+  EXPECT_EQ(Decode("C:\\PICS\\house.back.jpg").Width(), 40);
 
   WriteBmp("C:\\PICS\\a.bmp");
   WriteJpeg("C:\\PICS\\A.jpg", 40, 30);
