@@ -215,20 +215,25 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     return;
   }
   // The compressed copy is saved over its own file (the picture handed back); the picture
-  // itself over the edited file.
-  const std::string target =
+  // itself over the edited file, in its own format.  A picture of a format the editor does not
+  // write (TIFF) stays as it is: its crop becomes a JPEG beside it, which is handed back.
+  const std::string edited =
       working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
-  ctl.SetSaveFormat(forms::kGearJpeg);
+  const bool bmp = LastExtension(edited) == "BMP";
+  const bool own = bmp || IsJpegName(edited);
+  const std::string target = own ? edited : FreeResultName(edited, CompressedName(edited));
+  ctl.SetSaveFormat(bmp ? forms::kGearBmp : forms::kGearJpeg);
   try {
     // The picture as it was stays in the trash: the crop cannot be undone here.
-    CopyIntoTrash(target, TrashBase(target));
+    if (own) CopyIntoTrash(target, TrashBase(target));
     ctl.SaveImage(target);
   } catch (const vb::VbError&) {
     // The file on disk is unchanged: show it again as it is.
-    IgnoreErrors([&] { core::ErrLoadPict(ctl, working ? target : core::gEditPicturePath); });
+    IgnoreErrors([&] { core::ErrLoadPict(ctl, edited); });
     throw;
   }
-  if (working) core::gbRefreshThumbs = core::vbTrue;
+  ctl.SetThumbPath(target);
+  if (working || !own) core::gbRefreshThumbs = core::vbTrue;
   IgnoreErrors([&] { ShowFileInfo(ctl, working ? 1 : 0); });
 }
 

@@ -24,28 +24,25 @@ bool SamePath(const std::string& a, const std::string& b) {
   return vb::UCase(vb::Trim(a)) == vb::UCase(vb::Trim(b));
 }
 
-// The extension after the last period of the file name, upper-cased; "" without one.
-std::string LastExtension(const std::string& path) {
+}  // namespace
+
+std::string double_steps::LastExtension(const std::string& path) {
   const std::string::size_type slash = path.find_last_of('\\');
   const std::string::size_type dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   return vb::UCase(path.substr(dot + 1));
 }
 
-bool IsJpegName(const std::string& path) {
+bool double_steps::IsJpegName(const std::string& path) {
   const std::string ext = LastExtension(path);
   return ext == "JPG" || ext == "JPEG";
 }
 
-// The compressed picture's name: a JPEG keeps its whole name; any other picture keeps its name
-// with ".jpg" for its last extension (house.front.bmp gives house.front.jpg).
-std::string CompressedName(const std::string& path) {
+std::string double_steps::CompressedName(const std::string& path) {
   if (IsJpegName(path)) return path;
   const std::string ext = LastExtension(path);
   return path.substr(0, path.size() - (ext.empty() ? 0 : ext.size() + 1)) + ".jpg";
 }
-
-}  // namespace
 
 // Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
 // stands for its own folder) and returns the copy's path; raises when the copy cannot be made
@@ -76,11 +73,9 @@ void double_steps::TrashLeftover(const std::string& file, const std::string& pic
   core::DelPict(file, true);
 }
 
-namespace {
-
 // The compressed result's name: "A.jpg" beside the picture, or "A (2).jpg", ... when another
 // picture of the folder already has that name.
-std::string FreeResultName(const std::string& s, const std::string& t) {
+std::string double_steps::FreeResultName(const std::string& s, const std::string& t) {
   if (SamePath(s, t) || !core::FileExists(t)) return t;
   const std::string stem = t.substr(0, t.size() - 4);
   for (int n = 2; n < 1000; ++n) {
@@ -89,8 +84,6 @@ std::string FreeResultName(const std::string& s, const std::string& t) {
   }
   vb::Raise(vb::kPathFileAccess);
 }
-
-}  // namespace
 
 // ---- Compression ---------------------------------------------------------------------------
 
@@ -238,12 +231,13 @@ void frmDouble::CopyFile(const std::string& sSource, const std::string& sTarget)
       }))
     return;
   if (sn.empty() || tn.empty()) return;
-  const std::string source = core::CkRSlash(sd + sf) + sn + "." + se;
-  std::string targetDir = core::CkRSlash(td + tf);
-  const std::string target = targetDir + tn + "." + te;
-  if (source == target) return;
+  // The files keep the case the caller gave: a restored picture gets its own name back.
+  const std::string source = vb::Trim(sSource);
+  const std::string target = vb::Trim(sTarget);
+  if (SamePath(source, target)) return;
+  const std::string targetDir = target.substr(0, target.find_last_of('\\'));
   if (!trap.Step([&] {
-        if (!winfs::DirExists(targetDir)) winfs::MkDir(core::StripRChar(targetDir));
+        if (!winfs::DirExists(targetDir)) winfs::MkDir(targetDir);
       }))
     return;
   trap.Step([&] {

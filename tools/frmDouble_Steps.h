@@ -24,4 +24,15 @@ std::string TrashBase(const std::string& picture);
 void TrashLeftover(const std::string& file, const std::string& picture,
                    const std::string& leaf = {});
 
+// The extension after the last period of the file name, upper-cased; "" without one.
+std::string LastExtension(const std::string& path);
+bool IsJpegName(const std::string& path);
+
+// The compressed picture's name: a JPEG keeps its whole name; any other picture keeps its name
+// with ".jpg" for its last extension (house.front.bmp gives house.front.jpg).
+std::string CompressedName(const std::string& path);
+
+// The result's name t of editing s: t itself when it is s or free, else "t (2).jpg", ... .
+std::string FreeResultName(const std::string& s, const std::string& t);
+
 }  // namespace tools::double_steps

@@ -175,6 +175,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
 
   f.cmdCancel.UserClick();
   EXPECT_FALSE(f.Compressed());
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\"), std::vector<std::string>{"a.bmp"});  // its own name
   EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
   EXPECT_FALSE(Exists("C:\\PICS\\A.jpg"));
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
@@ -309,6 +310,27 @@ TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
   EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);  // the picture itself: the flag stays
   EXPECT_EQ(f.lblFileRes.Caption(), "40 x 30");
   EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\x.jpg"), original);  // the uncropped picture
+}
+
+// A file holds the format its name says: a bitmap's crop is a bitmap; a TIFF, which the editor
+// does not write, stays and its crop is a JPEG beside it.
+TEST_F(DoubleTest, ACropIsSavedInTheFormatOfItsFileName) {
+  WriteBmp("C:\\PICS\\a.bmp");
+  prefix.WriteFile("C:\\PICS\\t.tif", TinyTiff());
+  for (const char* name : {"C:\\PICS\\a.bmp", "C:\\PICS\\t.tif"}) {
+    frmDouble& f = Open(name);
+    app.QueueAnswers({forms::vbNo, forms::vbYes});
+    f.cmdcrop.UserClick();
+    f.bmpDouble.UserSelectionDone({0, 0, 1, 1});
+    f.cmdExit.UserClick();
+  }
+  imaging::PictureInfo info;
+  EXPECT_EQ(Decode("C:\\PICS\\a.bmp", &info).Width(), 1);
+  EXPECT_EQ(info.format, "BMP");
+  EXPECT_EQ(ReadFile("C:\\PICS\\t.tif"), TinyTiff());
+  EXPECT_EQ(Decode("C:\\PICS\\t.jpg", &info).Width(), 1);
+  EXPECT_EQ(info.format, "JPEG");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\t.jpg");
 }
 
 TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
