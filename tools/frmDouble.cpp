@@ -214,26 +214,40 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     ShowFileInfo(bmpDouble2, 1);
     return;
   }
-  // The compressed copy is saved over its own file (the picture handed back); the picture
-  // itself over the edited file, in its own format.  A picture of a format the editor does not
-  // write (TIFF) stays as it is: its crop becomes a JPEG beside it, which is handed back.
+  SaveCrop(ctl, working);
+}
+
+// The compressed copy is saved over its own file (the picture handed back); the picture itself
+// over the edited file, in its own format.  A picture of a format the editor does not write
+// (TIFF) stays as it is: its crop becomes a JPEG beside it, which is handed back.  What the
+// preview shows is saved, brightness included.
+void frmDouble::SaveCrop(forms::Gear& ctl, bool working) {
   const std::string edited =
       working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
   const bool bmp = LastExtension(edited) == "BMP";
   const bool own = bmp || IsJpegName(edited);
   const std::string target = own ? edited : FreeResultName(edited, CompressedName(edited));
   ctl.SetSaveFormat(bmp ? forms::kGearBmp : forms::kGearJpeg);
+  const int shown = ctl.Brightness();
   try {
     // The picture as it was stays in the trash: the crop cannot be undone here.
     if (own) CopyIntoTrash(target, TrashBase(target));
+    ctl.SetSaveBrightness(shown);
     ctl.SaveImage(target);
+    ctl.SetSaveBrightness(0);
   } catch (const vb::VbError&) {
+    ctl.SetSaveBrightness(0);
     // The file on disk is unchanged: show it again as it is.
     IgnoreErrors([&] { core::ErrLoadPict(ctl, edited); });
     throw;
   }
   ctl.SetThumbPath(target);
   if (working || !own) core::gbRefreshThumbs = core::vbTrue;
+  if (shown != 0) {
+    // The file holds the brightness now: it is shown as saved, and the bar adds nothing more.
+    IgnoreErrors([&] { core::ErrLoadPict(ctl, target); });
+    SetControlValue(hsbcapturebrightness, 0);
+  }
   IgnoreErrors([&] { ShowFileInfo(ctl, working ? 1 : 0); });
 }
 

@@ -20,8 +20,11 @@ class GearWidget : public QWidget {
   // Where the picture is drawn inside the widget.
   QRect PictureRect() const {
     if (image.isNull()) return {};
-    if (m_.DisplayStretch()) return rect();
-    return QRect(QPoint(0, 0), image.size());
+    if (!m_.DisplayStretch()) return QRect(QPoint(0, 0), image.size());
+    if (!m_.DisplayKeepShape()) return rect();
+    QRect fitted(QPoint(0, 0), image.size().scaled(size(), Qt::KeepAspectRatio));
+    fitted.moveCenter(rect().center());
+    return fitted;
   }
   QPoint ToImage(QPoint p) const {
     const QRect r = PictureRect();
@@ -69,8 +72,9 @@ class GearWidget : public QWidget {
       if ((at - origin_).manhattanLength() < QApplication::startDragDistance()) return;
       band_->show();
     }
-    band_->setGeometry(QRect(origin_, at).normalized() & rect());
-    onSelect(Selection(at), false);
+    const forms::SelectionRect s = Selection(at);
+    band_->setGeometry(QRect(FromImage(s.Left, s.Top), FromImage(s.Right, s.Bottom)) & rect());
+    onSelect(s, false);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (!pressed_) return;
@@ -88,8 +92,7 @@ class GearWidget : public QWidget {
   forms::SelectionRect Selection(QPoint end) const {
     const QPoint a = ToImage(origin_);
     const QPoint b = ToImage(end);
-    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
-            std::max(a.y(), b.y())};
+    return m_.DraggedBand(a.x(), a.y(), b.x(), b.y());
   }
   forms::Gear& m_;
   QRubberBand* band_ = nullptr;

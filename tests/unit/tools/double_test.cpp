@@ -348,10 +348,15 @@ TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
     EXPECT_EQ(f.bmpDouble.ImageWidth(), 80);
   }
   EXPECT_EQ(ReadFile("C:\\PICS\\x.jpg"), original);
-  // The next drag crops.
+  // The next drag crops, saved with the brightness the preview shows; the bar then adds none.
+  f.hsbcapturebrightness.UserSetValue(50);
   app.QueueAnswer(forms::vbYes);
   f.bmpDouble.UserSelectionDone({0, 0, 40, 30});
-  EXPECT_EQ(Decode("C:\\PICS\\x.jpg").Width(), 40);
+  const imaging::Picture saved = Decode("C:\\PICS\\x.jpg");
+  EXPECT_EQ(saved.Width(), 40);
+  EXPECT_GT(static_cast<int>(saved.Pixel(20, 15) & 0xFF), 0x20 + 100);  // the red quadrant's blue
+  EXPECT_EQ(f.hsbcapturebrightness.Value(), 0);
+  EXPECT_EQ(f.bmpDouble.DisplayImage().Pixel(20, 15) & 0xFF, saved.Pixel(20, 15) & 0xFF);
 }
 
 TEST_F(DoubleTest, CropNotSavedReloadsThePicture) {
