@@ -218,6 +218,7 @@ class frmMain : public core::MainFormControls {
   void DecodePageAhead();
   void BindThumbEvents();
   void ShowCameraDialog();
+  void RedrawThumbsWithHourglass();
   bool IsThumbTagShown(const std::string& name);
   int FindFreeThumb();
   void GeaThumb_DblClick(int Index);

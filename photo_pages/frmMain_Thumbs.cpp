@@ -359,9 +359,14 @@ void frmMain::GeaThumb_DblClick(int Index) {
   trap.Step([] { core::gbRefreshThumbs = core::vbFalse; });
 }
 
-// The chooser sets the capture directory itself; the strip is reloaded whatever it did.
+// The chooser hands the capture directory back in gCaptureDir; the strip is reloaded whatever
+// it did, which shows the folder.
 void frmMain::ShowCameraDialog() {
   tools::ShowCaptureDirChooser();
+  RedrawThumbsWithHourglass();
+}
+
+void frmMain::RedrawThumbsWithHourglass() {
   SetMousePointer(forms::vbHourglass);
   errdisplayThumbs();
   SetMousePointer(forms::vbDefault);
