@@ -209,6 +209,7 @@ class frmMain : public core::MainFormControls {
   // Thumbnail strip (frmMain_Thumbs.cpp)
   void RefuseCaptureDirWithPeriod();
   void ClearThumbs();
+  int ShowMediaGone();
   void SetCaptureDir(std::string& dir);
   void UpdateScrollArrows(forms::FileListBox& list);
   void ShowThumb(int i);
@@ -217,6 +218,7 @@ class frmMain : public core::MainFormControls {
   void DecodePageAhead();
   void BindThumbEvents();
   void ShowCameraDialog();
+  void RedrawThumbsWithHourglass();
   bool IsThumbTagShown(const std::string& name);
   int FindFreeThumb();
   void GeaThumb_DblClick(int Index);

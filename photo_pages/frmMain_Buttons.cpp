@@ -57,6 +57,12 @@ void OpenAddress(const std::string& address) {
   core::GShell(address, kShowNormal, "", "", "open", 0);
 }
 
+// Folder texts name the same folder, as the program compares them (case, blanks and the
+// trailing "\" aside).
+bool SameFolder(const std::string& a, const std::string& b) {
+  return vb::UCase(core::CkRSlash(a)) == vb::UCase(core::CkRSlash(b));
+}
+
 }  // namespace
 
 void frmMain::BindButtonEvents() {
@@ -127,15 +133,18 @@ void frmMain::ReloadThumbsWithHourglass() {
 }
 
 // The window is sized again after the configuration window, unless it is minimised or
-// maximised and the size preset did not change.
+// maximised and the size preset did not change.  A capture folder saved there is shown at
+// once, as after the chooser.
 void frmMain::imaSetup_Click() {
   const std::int16_t before = core::gScreenSize;
+  const std::string captureBefore = core::gCaptureDir;
   core::gbSetupOpen = core::vbTrue;
   {
     OnExit reset([] { core::gbSetupOpen = core::vbFalse; });
     tools::ShowSetup();
   }
   if (WindowState() == forms::vbNormal || core::gScreenSize != before) SetScreenSize();
+  if (!SameFolder(core::gCaptureDir, captureBefore)) RedrawThumbsWithHourglass();
 }
 
 void frmMain::imaKep_MouseMove() {

@@ -38,12 +38,19 @@ forms::OleColor TagColor(const forms::Gear& thumb) {
              : kWindowBackground;
 }
 
+// A drive without a readable medium (a card taken out, a disc ejected).  52 is left to the
+// start-up's own question about an empty drive.
+bool IsMediaError(int number) {
+  return number == vb::kDeviceUnavailable || number == vb::kDiskNotReady;
+}
+
 }  // namespace
 
 void frmMain::errdisplayThumbs() {
   core::Trap trap("errdisplayThumbs");
   // The pointer goes back to normal before the procedure is left or the error raised again.
   trap.OnError([this](const vb::VbError& err) -> std::optional<int> {
+    if (IsMediaError(err.Number())) return ShowMediaGone();
     const int action = core::ErrReport(err.Number(), err.Description());
     if (action != core::kRetry && action != core::kNext) SetMousePointer(forms::vbDefault);
     return action;
@@ -71,6 +78,20 @@ void frmMain::errdisplayThumbs() {
   if (!trap.Step([this] { StopWhenUnloading(); })) return;
   if (!trap.Step([this] { UpdateScrollArrows(filCapture); })) return;
   SetMousePointer(forms::vbDefault);
+}
+
+// The capture folder's medium went away: one message for the whole redraw (each picture would
+// fail the same way), and the strip empties.
+int frmMain::ShowMediaGone() {
+  forms::App::Current().MsgBox("Media appears to be unreadable or not inserted properly.",
+                               forms::vbOKOnly);
+  try {
+    ClearThumbs();
+  } catch (const vb::VbError&) {
+    // Clearing touches no file; nothing to report.
+  }
+  SetMousePointer(forms::vbDefault);
+  return core::kLeave;
 }
 
 // A window being closed stops the redraw by ending the program.
@@ -338,9 +359,14 @@ void frmMain::GeaThumb_DblClick(int Index) {
   trap.Step([] { core::gbRefreshThumbs = core::vbFalse; });
 }
 
-// The chooser sets the capture directory itself; the strip is reloaded whatever it did.
+// The chooser hands the capture directory back in gCaptureDir; the strip is reloaded whatever
+// it did, which shows the folder.
 void frmMain::ShowCameraDialog() {
   tools::ShowCaptureDirChooser();
+  RedrawThumbsWithHourglass();
+}
+
+void frmMain::RedrawThumbsWithHourglass() {
   SetMousePointer(forms::vbHourglass);
   errdisplayThumbs();
   SetMousePointer(forms::vbDefault);

@@ -16,7 +16,6 @@ namespace tools {
 namespace {
 
 constexpr const char* kFavSection = "CAMERA DIRECTORIES";
-constexpr int kObjectNotSet = 91;
 
 template <class Ev, class Fn>
 void Bind(Ev& event, const char* name, Fn fn) {
@@ -27,13 +26,13 @@ forms::App& App() {
   return forms::App::Current();
 }
 
-// A control of the main window that this window sets directly (its capture-directory label
-// and file list).
-template <class T>
-T& MainControl(const char* name) {
-  auto* control = dynamic_cast<T*>(core::frmMain().FindControl(name));
-  if (control == nullptr) vb::Raise(kObjectNotSet);
-  return *control;
+// The main window lists the chosen folder once the chooser has closed (it always reloads its
+// strip then).  A folder it could not list is refused here, where another can be picked: a
+// drive without a readable medium raises 68, as a file list reports it.
+void CheckListable(const std::string& folder) {
+  if (folder.size() >= 2 && folder[1] == ':' && !winfs::DriveReady(folder[0]))
+    vb::Raise(vb::kDeviceUnavailable);
+  winfs::ListFiles(folder);
 }
 
 // The messages of a drive without a readable medium; false for any other error.
@@ -140,8 +139,7 @@ void frmCamera::cmdOK_Click() {
 
 void frmCamera::AcceptHighlighted() {
   const std::string f = dirCapture.List(dirCapture.ListIndex());
-  MainControl<forms::Label>("lblCapDir").SetCaption(f);
-  MainControl<forms::FileListBox>("filCapture").SetPath(f);
+  CheckListable(f);
   core::gCaptureDir = core::CkRSlash(f);
   bSavingFavorites = core::vbTrue;
   core::SaveListToIni(lstFavorites, core::gMainIniPath, kFavSection, "", -1);

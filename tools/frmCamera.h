@@ -4,11 +4,11 @@
 //
 // Opened modally from the main window's folder button and capture-directory label, with
 // nothing passed in: it reads gCaptureDir, gMainIniPath and gIniDir.  OK hands the highlighted
-// folder back in gCaptureDir (with a trailing "\") and sets the main window's lblCapDir caption
-// and filCapture path itself; it also stores the favourites (program INI file, section
-// "CAMERA DIRECTORIES", keys 1, 2 ...).  "Set Default" writes [DIRECTORIES] CAPTUREDIR at once.
-// Cancel changes nothing.  The main window reloads its thumbnails after the window closes,
-// whatever the user did.
+// folder back in gCaptureDir (with a trailing "\"), refusing a folder that cannot be listed; it
+// also stores the favourites (program INI file, section "CAMERA DIRECTORIES", keys 1, 2 ...).
+// "Set Default" writes [DIRECTORIES] CAPTUREDIR at once.  Cancel changes nothing.  The main
+// window shows gCaptureDir and reloads its thumbnails after the window closes, whatever the
+// user did; the chooser never touches the main window's controls.
 
 #include <string>
 

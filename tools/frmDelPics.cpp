@@ -241,13 +241,11 @@ void frmDelPics::cmdDelete_Click() {
   MarkCaptureFolderChanged();
 }
 
-// The main window reloads its strip when the listed folder is its capture folder.
+// The main window reloads its strip when the listed folder is the one it shows, the capture
+// folder (or the trash folder while the user browses it).
 void frmDelPics::MarkCaptureFolderChanged() {
-  if (!core::HasMainForm()) return;
-  auto* label = dynamic_cast<forms::Label*>(core::frmMain().FindControl("lblCapDir"));
-  if (label == nullptr) return;
   const std::string listed = core::CkRSlash(vb::UCase(vb::Trim(filListBox.Path())));
-  const std::string capture = core::CkRSlash(vb::UCase(vb::Trim(label->Caption())));
+  const std::string capture = core::CkRSlash(vb::UCase(vb::Trim(core::gCaptureDir)));
   if (listed == capture) core::gbMaintDeleted = core::vbTrue;
 }
 

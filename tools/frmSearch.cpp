@@ -229,7 +229,10 @@ void frmSearch::SearchFrom(const std::string& path) {
     VisitError(e);
     return;
   }
-  SearchFolder(path, host);
+  if (SearchFolder(path, host)) return;
+  // A medium taken out after its last folder was read: what was found there is gone.
+  if (path.size() >= 2 && path[1] == ':' && !winfs::DriveReady(path[0]))
+    VisitError(vb::VbError(vb::kDiskNotReady));
 }
 
 void frmSearch::StartVisits() {

@@ -12,6 +12,7 @@
 
 #include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
+#include "platform/qtui/DesktopViewer.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/qtui/MessageBox.h"
 #include "platform/qtui/Units.h"
@@ -26,9 +27,10 @@ constexpr long kShellFileNotFound = 2;
 constexpr long kShellPathNotFound = 3;
 constexpr long kShellNoAssociation = 31;
 
-// How long xdg-open may take to say whether a program took the file.  Where it runs the viewer
-// in its own foreground (desktops without a launcher of their own), it is still running then:
-// the viewer has the file.
+// How long xdg-open may take to report a viewer that failed at once.  Whether a viewer exists
+// is decided before (HasDesktopViewer), so an opener still running then, however busy the
+// machine, is a viewer that has the file (desktops without a launcher of their own run it in
+// xdg-open's foreground).
 constexpr int kOpenerAnswerMs = 2000;
 
 // Opens a host file or an address with xdg-open and answers as the platform's shell execute
@@ -238,6 +240,7 @@ long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) 
     if (hostTarget.empty()) return kShellPathNotFound;
     const QFileInfo file(QString::fromStdString(hostTarget));
     if (!file.exists()) return file.dir().exists() ? kShellFileNotFound : kShellPathNotFound;
+    if (!HasDesktopViewer(file.absoluteFilePath())) return kShellNoAssociation;
   }
   QString cwd;
   if (!workingDir.empty()) {

@@ -29,12 +29,14 @@ class Fd {
   int fd_;
 };
 
-// Copies every byte; returns 0 or an errno.
-int CopyBytes(int in, int out) {
+// Copies every byte; returns 0 or an errno.  readFailed tells a read error (the source's)
+// from a write error (the target's).
+int CopyBytes(int in, int out, bool& readFailed) {
   std::vector<char> buffer(256 * 1024);
   for (;;) {
     const ssize_t got = ::read(in, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
+    readFailed = got < 0;
     if (got < 0) return errno;
     if (got == 0) return 0;
     for (ssize_t done = 0; done < got;) {
@@ -47,8 +49,8 @@ int CopyBytes(int in, int out) {
 }
 
 // Fills the temporary file from src with src's mode and times; returns 0 or an errno.
-int FillTemp(int in, const struct stat& st, int out) {
-  if (int err = CopyBytes(in, out)) return err;
+int FillTemp(int in, const struct stat& st, int out, bool& readFailed) {
+  if (int err = CopyBytes(in, out, readFailed)) return err;
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
   if (::futimens(out, times) != 0) return errno;
   if (::fchmod(out, st.st_mode & 07777) != 0) return errno;
@@ -68,12 +70,13 @@ void CopyHostFile(const fs::path& src, const fs::path& dst) {
   Fd out(::mkostemp(tmpName.data(), O_CLOEXEC));
   if (out.get() < 0) RaiseHost(errno, dst);
 
-  int err = FillTemp(in.get(), st, out.get());
+  bool readFailed = false;
+  int err = FillTemp(in.get(), st, out.get(), readFailed);
   if (::close(out.release()) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(tmpName.c_str(), dst.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(tmpName.c_str());
-    RaiseHost(err, dst);
+    RaiseHost(err, readFailed ? src : dst);
   }
 }
 

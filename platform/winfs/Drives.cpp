@@ -1,10 +1,13 @@
 // Drive letters: links in <prefix>/dosdevices, removable marks, readiness and labels.
 
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <mutex>
 #include <set>
 
 #include "platform/vbrt/VbError.h"
@@ -58,9 +61,61 @@ void ReplaceFile(const fs::path& target, const std::string& text) {
   }
 }
 
+// A folder on a file system of its own (a card, a disc, a network share mounted there).
+bool IsMountPoint(const fs::path& folder) {
+  struct stat self {};
+  struct stat parent {};
+  if (::stat(folder.c_str(), &self) != 0) return false;
+  if (::stat((folder / "..").c_str(), &parent) != 0) return false;
+  return self.st_dev != parent.st_dev;
+}
+
+// The drive targets seen as mount points.  When a medium is taken out, the desktop unmounts it
+// and removes the empty mount point a moment later (a fixed mount folder stays for good): a
+// target seen mounted that is now a plain folder is a drive whose medium went.
+class MountMemory {
+ public:
+  // False when the target was seen mounted and is a plain folder now.
+  bool MediumPresent(char drive, const fs::path& target) {
+    const bool mounted = IsMountPoint(target);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    auto [seen, isNew] = seen_.try_emplace(drive, Seen{target, mounted});
+    if (!isNew && seen->second.target != target) seen->second = Seen{target, mounted};
+    if (mounted) seen->second.mounted = true;
+    return mounted || !seen->second.mounted;
+  }
+
+ private:
+  struct Seen {
+    fs::path target;
+    bool mounted = false;
+  };
+  std::mutex mutex_;
+  std::map<char, Seen> seen_;
+};
+
+MountMemory& Mounts() {
+  static MountMemory memory;
+  return memory;
+}
+
 }  // namespace
 
 namespace detail {
+
+std::optional<char> DriveOf(const fs::path& host) {
+  std::optional<char> best;
+  size_t bestDepth = 0;
+  for (const auto& [drive, target] : DriveLinks()) {
+    auto [t, h] = std::mismatch(target.begin(), target.end(), host.begin(), host.end());
+    if (t != target.end() && !(t->empty() && std::next(t) == target.end())) continue;
+    const auto depth = static_cast<size_t>(std::distance(target.begin(), target.end()));
+    if (best && depth <= bestDepth) continue;
+    best = drive;
+    bestDepth = depth;
+  }
+  return best;
+}
 
 char CheckLetter(char letter) {
   if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter - 'a' + 'A');
@@ -157,7 +212,8 @@ bool DriveReady(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return false;
   const auto target = detail::LinkTarget(detail::CheckLetter(letter));
   std::error_code ec;
-  return target && fs::is_directory(*target, ec) && access(target->c_str(), R_OK | X_OK) == 0;
+  return target && fs::is_directory(*target, ec) && access(target->c_str(), R_OK | X_OK) == 0 &&
+         Mounts().MediumPresent(detail::CheckLetter(letter), *target);
 }
 
 std::string VolumeLabel(char letter) {

@@ -63,7 +63,20 @@ bool ParentExists(const fs::path& host) {
   return fs::is_directory(host.parent_path(), ec);
 }
 
+namespace {
+
+// Errors a path under a drive whose medium was taken out meets.
+bool MediumMayHaveGone(int err) {
+  return err == ENOENT || err == ENOTDIR || err == EIO || err == ESTALE;
+}
+
+}  // namespace
+
 void RaiseHost(int err, const fs::path& host) {
+  if (MediumMayHaveGone(err)) {
+    const std::optional<char> drive = DriveOf(host);
+    if (drive && !DriveReady(*drive)) vb::Raise(vb::kDiskNotReady);
+  }
   vb::Raise(ErrnoToVb(err, err == ENOENT && !ParentExists(host)));
 }
 

@@ -47,6 +47,8 @@ std::optional<fs::path> LinkTarget(char drive);
 fs::path DriveRoot(char drive);
 // Upper-case letter for 'a'..'z' / 'A'..'Z', else raises 5.
 char CheckLetter(char letter);
+// The drive whose link target holds the host path (the deepest one); nullopt when none does.
+std::optional<char> DriveOf(const fs::path& host);
 
 // ---- Resolution ----
 // Host path for a parsed path; existing components found case-insensitively.
@@ -56,6 +58,8 @@ std::optional<std::string> FindEntry(const fs::path& dir, const std::string& nam
 
 // ---- Errors ----
 // Raises the VB error for errno `err` met on `host`; ENOENT gives 76 when the parent is missing.
+// A path that is missing or unreadable because its drive's medium went away meanwhile (between
+// resolving and using the path) gives 71, as on a drive that was not ready to begin with.
 [[noreturn]] void RaiseHost(int err, const fs::path& host);
 // True when the folder holding host exists.
 bool ParentExists(const fs::path& host);

@@ -18,6 +18,10 @@
 //     a medium taken out.  File operations raise 71; VolumeLabel raises 68.
 //   - a letter with no link that is not marked removable: no such drive.  File operations
 //     raise 76 "Path not found" (as Windows does); VolumeLabel raises 68.
+//   - a letter whose target was seen as a mount point and is now a plain folder: the medium was
+//     unmounted and the empty mount point lingers (for a moment, or for good).  As above: 71.
+// A path that goes missing or unreadable because its medium went while it was in use (between
+// resolving it and using it) raises 71 as well, never 53, 76 or 57.
 // Drive and directory list controls report 68 for any of these (see DriveReady).
 //
 // Case.  Windows names are matched case-insensitively, component by component: the exact name

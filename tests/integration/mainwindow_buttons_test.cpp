@@ -7,6 +7,7 @@
 
 #include "core/modVelmod.h"
 #include "tests/integration/MainWindowFixture.h"
+#include "tools/frmSetup.h"
 
 namespace mainwindow {
 namespace {
@@ -82,6 +83,20 @@ TEST_F(ButtonsTest, ConfigurationResizesTheWindowWhenThePresetChangedOrTheWindow
   f().imaSetup.UserClick();
   EXPECT_EQ(f().Left(), 0);
   EXPECT_EQ(f().Top(), 0);
+}
+
+// A capture folder saved in the configuration is shown at once, with its pictures.
+TEST_F(ButtonsTest, ConfigurationSavedWithANewCaptureFolderShowsIt) {
+  WritePicture("C:\\NEWCAP\\NEW_1.JPG", 64, 48);
+  app_.QueueModal("frmSetup", [](forms::Form& form) {
+    auto& setup = dynamic_cast<tools::frmSetup&>(form);
+    setup.txtCaptureDir.SetText("C:\\NEWCAP");
+    setup.cmdSave.UserClick();
+  });
+  f().imaSetup.UserClick();
+  EXPECT_EQ(f().lblCapDir.Caption(), "C:\\NEWCAP");
+  EXPECT_EQ(f().lbltag[0].Caption(), "NEW_1.JPG");
+  EXPECT_FALSE(f().GeaThumb[1].Visible());
 }
 
 TEST_F(ButtonsTest, BulkDeleteOfTheTrashFolderNeedsTheFolderAndReloadsAfterADelete) {

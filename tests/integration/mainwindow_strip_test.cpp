@@ -99,6 +99,25 @@ TEST_F(StripTest, ThirteenPicturesAndAnEmptyFolder) {
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 }
 
+// The capture folder's card taken out: the reload after the chooser says so once and empties
+// the strip (one box, not one per picture).
+TEST_F(StripTest, CardTakenOutGivesOneMediaMessageAndAnEmptyStrip) {
+  const fs::path card = prefix_.LinkExtraDrive('E');
+  winfs::SetRemovable('E', true);
+  for (int i = 1; i <= 13; ++i) WritePicture("E:\\DCIM\\" + Name(i), 64, 48);
+  WriteIni("SCREENSIZE=0\r\n", "", "E:\\DCIM");
+  ASSERT_TRUE(Start()) << Boxes();
+  fs::remove_all(card);
+  app_.SetDefaultAnswer([](const forms::MsgBoxRecord& b) {
+    return b.ButtonSet() == forms::vbAbortRetryIgnore ? forms::vbIgnore : forms::vbOK;
+  });
+  app_.QueueModal("frmCamera", [](forms::Form& chooser) { chooser.UserClose(); });
+  Form().imaFolder.UserClick();
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[0].prompt, "Media appears to be unreadable or not inserted properly.");
+  for (int i = 0; i < 12; ++i) EXPECT_FALSE(Form().GeaThumb[i].Visible()) << i;
+}
+
 // Fewer than twelve pictures after the selected one: "next" goes on one entry at a time until
 // the last picture stands alone in the strip.
 TEST_F(StripTest, NextPageStepsOnToTheLastPicture) {

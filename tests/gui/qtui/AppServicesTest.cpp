@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QTemporaryDir>
@@ -37,6 +38,29 @@ TEST(AppServices, ShellOpenRunsXdgOpenAndReportsWhatItAnswers) {
   f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
   setenv("PATH", (dir.path().toStdString() + ":" + oldPath).c_str(), 1);
+  // A stand-in xdg-mime that names the desktop entry written in entry.txt, and two entries:
+  // one whose program is installed, one whose program is gone.
+  const QString entry = dir.filePath("entry.txt");
+  const QString asked = dir.filePath("asked.txt");
+  auto writeFile = [](const QString& path, const QString& text, bool executable = false) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+    file.close();
+    if (executable) file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  };
+  writeFile(dir.filePath("xdg-mime"),
+            QString("#!/bin/sh\necho \"$*\" > '%1'\ncat '%2'\n").arg(asked, entry), true);
+  writeFile(dir.filePath("viewer"), "#!/bin/sh\n", true);
+  QDir(dir.path()).mkpath("data/applications");
+  writeFile(dir.filePath("data/applications/test-viewer.desktop"),
+            QString("[Desktop Entry]\nType=Application\nExec=env A=1 \"%1\" %f\n")
+                .arg(dir.filePath("viewer")));
+  writeFile(dir.filePath("data/applications/test-gone.desktop"),
+            QString("[Desktop Entry]\nType=Application\nExec=%1 %f\n").arg(dir.filePath("gone")));
+  const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+  setenv("XDG_DATA_HOME", dir.filePath("data").toStdString().c_str(), 1);
+  writeFile(entry, "test-viewer.desktop\n");
 
   const QString doc = dir.filePath("Velmora.chm");
   QFile(doc).open(QIODevice::WriteOnly);
@@ -57,6 +81,10 @@ TEST(AppServices, ShellOpenRunsXdgOpenAndReportsWhatItAnswers) {
   QFile got(log);
   ASSERT_TRUE(got.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(got.readAll()).trimmed(), doc);
+  QFile query(asked);
+  ASSERT_TRUE(query.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(query.readAll()).trimmed(),
+            "query default application/vnd.ms-htmlhelp");
 
   EXPECT_EQ(answer("3"), 31);  // no program opens this kind of file
   EXPECT_EQ(answer("4"), 31);  // the program failed
@@ -64,12 +92,23 @@ TEST(AppServices, ShellOpenRunsXdgOpenAndReportsWhatItAnswers) {
   EXPECT_GT(answer("run"), 32);
   EXPECT_GT(answer("0"), 32);
 
+  // No viewer for this kind of file, or one whose program is gone: said at once, and no
+  // opener runs (however long it would take to give up).
+  for (const char* none : {"", "test-gone.desktop"}) {
+    writeFile(entry, none);
+    QFile::remove(log);
+    EXPECT_EQ(answer("run"), 31) << none;
+    EXPECT_FALSE(QFile::exists(log)) << none;
+  }
+  writeFile(entry, "test-viewer.desktop");
+
   EXPECT_EQ(app.ShellOpen(dir.filePath("missing.chm").toStdString()), 2);
   EXPECT_EQ(app.ShellOpen(dir.filePath("nofolder/missing.chm").toStdString()), 3);
   EXPECT_EQ(app.ShellOpen("C:\\ELSEWHERE\\x.chm"), 3);             // not mapped to this machine
   setenv("PATH", dir.filePath("empty").toStdString().c_str(), 1);  // no xdg-open at all
   EXPECT_EQ(open(), 31);
   setenv("PATH", oldPath.c_str(), 1);
+  qputenv("XDG_DATA_HOME", oldDataHome);
 }
 
 TEST(AppServices, ASecondHolderOfTheLockSeesAPreviousInstance) {

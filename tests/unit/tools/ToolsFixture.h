@@ -16,12 +16,10 @@
 
 class ToolsFixture : public CoreFixture {
  protected:
-  // The main window as the dialogs find it: its capture label and file list by name.
+  // The main window as the dialogs see it: its size, position and icon.
   class MainWindow : public core::MainFormControls {
    public:
     MainWindow() : MainFormControls("frmMain", "-") {}
-    forms::Label lblCapDir{*this, "lblCapDir"};
-    forms::FileListBox filCapture{*this, "filCapture"};
   };
 
   ToolsFixture() {

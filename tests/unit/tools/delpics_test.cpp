@@ -27,7 +27,7 @@ class DelPicsTest : public ToolsFixture {
  protected:
   DelPicsTest() {
     prefix.MakeDir("C:\\GLENVUE\\TRASHCAN");
-    main.lblCapDir.SetCaption(kFolder);
+    core::gCaptureDir = kFolder;
     core::gMaintCaption = "Delete Photos (Current Directory)";
     core::gMaintDir = kFolder;
     core::gPreviewCopyPics = 1;

@@ -38,12 +38,14 @@ class Card {
     Unmount();
     fs::remove_all(folder_);
   }
-
- private:
+  bool Mounted() const { return mounted_; }
+  // Taken out with the empty mount point left behind.
   void Unmount() {
     if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
     mounted_ = false;
   }
+
+ private:
   fs::path folder_;
   bool mounted_ = false;
 };
@@ -345,6 +347,25 @@ TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
   EXPECT_EQ(app.EndCount(), 0);
   EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - E:\\C\\"}));
   EXPECT_EQ(w.lblDirectory.Caption(), "Search Complete");
+}
+
+// The card goes after its last folder was read (while the pictures of E:\A are counted), and
+// the desktop leaves the empty mount point behind: what was listed from it is gone too.
+TEST_F(SearchTest, CardUnmountedAfterItsLastFolderWasReadGivesTheMediaMessage) {
+  Card card(prefix.LinkExtraDrive('E'));
+  if (!card.Mounted()) GTEST_SKIP() << "no mount";
+  for (const char* d : {"A", "B", "C"}) Pictures(std::string("E:\\") + d, {"X.JPG"});
+  auto& w = Open();
+  w.drvFind.SetDrive("E");
+  int pausesAtTwo = 0;  // before A, at A's visit, then A's one picture
+  app.OnDoEvents([&] {
+    if (w.lstFound.ListCount() == 2 && ++pausesAtTwo == 3) card.Unmount();
+  });
+  w.cmdSearch.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes()[0].prompt,
+            "Media appears to be unreadable or not inserted properly.  Please try again.");
+  EXPECT_EQ(Found(w).size(), 3u);
 }
 
 TEST_F(SearchTest, CardPulledBeforeBeginSearchGivesTheMediaMessageAndThePointerBack) {

@@ -1,8 +1,12 @@
+#include <sys/mount.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
+#include "platform/winfs/Internal.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/support/TempPrefix.h"
 #include "tests/unit/winfs/ExpectVbError.h"
@@ -38,7 +42,10 @@ TEST(WinFsDrives, DriveWhoseFolderIsRemovedIsNotReady) {
   prefix.WriteFile("D:\\Pics\\a.jpg", "abc");
   EXPECT_EQ(winfs::FileLen("d:\\pics\\A.JPG"), 3);
 
+  const fs::path resolved = winfs::ToHost("D:\\Pics\\a.jpg");
+  EXPECT_VB_ERROR(winfs::detail::RaiseHost(ENOENT, resolved.parent_path() / "b.jpg"), 53);
   fs::remove_all(d);
+  EXPECT_VB_ERROR(winfs::detail::RaiseHost(ENOENT, resolved), 71);
   EXPECT_FALSE(winfs::DriveReady('D'));
   EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'D', 'Z'}));  // still listed
   EXPECT_VB_ERROR(winfs::VolumeLabel('D'), 68);
@@ -52,6 +59,25 @@ TEST(WinFsDrives, DriveWhoseFolderIsRemovedIsNotReady) {
   EXPECT_EQ(winfs::Drives(), (std::vector<char>{'C', 'Z'}));
   EXPECT_VB_ERROR(winfs::FileLen("D:\\Pics\\a.jpg"), 76);
   EXPECT_VB_ERROR(winfs::VolumeLabel('D'), 68);
+}
+
+// A card mounted on the drive's folder and taken out: the desktop unmounts it and the empty
+// mount point stays a while.  The medium is gone, not the folders on it.
+TEST(WinFsDrives, UnmountedCardWhoseMountPointLingersIsNotReady) {
+  TempPrefix prefix;
+  const fs::path card = prefix.LinkExtraDrive('E');
+  if (::mount("tmpfs", card.c_str(), "tmpfs", 0, "size=1m") != 0) GTEST_SKIP() << "no mount";
+  prefix.WriteFile("E:\\DCIM\\P1.JPG", "abc");
+  EXPECT_TRUE(winfs::DriveReady('E'));
+  ::umount2(card.c_str(), MNT_DETACH);
+  EXPECT_FALSE(winfs::DriveReady('E'));
+  EXPECT_VB_ERROR(winfs::FileLen("E:\\DCIM\\P1.JPG"), 71);
+  EXPECT_VB_ERROR(winfs::FileCopy("E:\\DCIM\\P1.JPG", "C:\\P1.JPG"), 71);
+  // Another card in the same place: ready again.
+  ASSERT_EQ(::mount("tmpfs", card.c_str(), "tmpfs", 0, "size=1m"), 0);
+  EXPECT_TRUE(winfs::DriveReady('E'));
+  EXPECT_VB_ERROR(winfs::FileLen("E:\\DCIM\\P1.JPG"), 76);
+  ::umount2(card.c_str(), MNT_DETACH);
 }
 
 TEST(WinFsDrives, RemovableDriveWithoutMediumReports71) {
