@@ -83,11 +83,11 @@ class Bridge {
 
  private:
   void Kill() {
-    pipes_.reset();  // the bridge ends at the end of its input
+    pipes_.reset();  // the bridge ends at the end of its input, ending its conversations
     if (pid_ <= 0) return;
     int st = 0;
-    for (int i = 0; i < 20 && ::waitpid(pid_, &st, WNOHANG) == 0; ++i) {
-      if (i == 10) ::kill(pid_, SIGTERM);
+    for (int i = 0; i < 40 && ::waitpid(pid_, &st, WNOHANG) == 0; ++i) {
+      if (i == 30) ::kill(pid_, SIGTERM);
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (::waitpid(pid_, &st, WNOHANG) == 0) {
