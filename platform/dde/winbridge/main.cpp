@@ -318,6 +318,14 @@ int main() {
     Refuse("DdeInitialize failed: " + std::to_string(rc));
     return 1;
   }
+  // Without a display Wine opens no windows, and DDE finds no server, without a word.
+  if (HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                   nullptr)) {
+    DestroyWindow(probe);
+  } else {
+    Refuse("Wine has no display to open windows on (DDE needs one; is DISPLAY set?)");
+    return 1;
+  }
   if (!CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr)) {
     Refuse("no reader thread");
     return 1;
