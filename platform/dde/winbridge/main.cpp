@@ -223,10 +223,21 @@ bool OpenConversation(const std::string& service, const std::string& topic) {
   return g_conv != nullptr;
 }
 
+// A text the code page cannot hold exactly is never sent: a best-fit letter names another
+// report, folder or file.  *refusal: the refusal that says which letters are missing.
+bool Ansi(const std::string& text, std::string* ansi, std::string* refusal) {
+  std::string missing;
+  if (winbridge::ToAnsiExact(text, ansi, &missing)) return true;
+  *refusal = std::string(dde::kReasonNotInCodePage) + ": " + missing;
+  return false;
+}
+
 void Connect(const std::string& app, const std::string& topic) {
   EndConversation();
-  const std::string service = winbridge::ToAnsi(app);
-  const std::string subject = winbridge::ToAnsi(topic);
+  std::string service, subject, refusal;
+  if (!Ansi(app, &service, &refusal) || !Ansi(topic, &subject, &refusal)) {
+    return Refuse("no server answered: " + refusal);
+  }
   if (HCONV parked = TakeParked(service, subject)) {
     g_conv = parked;
     g_service = service;
@@ -256,9 +267,12 @@ bool Usable() {
 void Transact(UINT type, const std::string& item, const std::string* data) {
   TakeDdeMessages();
   if (!Usable()) return Refuse(dde::kReasonServerGone);
+  std::string ansiItem, ansi, refusal;
+  if (!Ansi(item, &ansiItem, &refusal) || (data && !Ansi(*data, &ansi, &refusal))) {
+    return Refuse(refusal);
+  }
   g_conv_reused = false;
-  HSZ hszItem = item.empty() ? nullptr : Name(winbridge::ToAnsi(item));
-  const std::string ansi = data ? winbridge::ToAnsi(*data) : std::string();
+  HSZ hszItem = item.empty() ? nullptr : Name(ansiItem);
   LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
   const DWORD size = data ? static_cast<DWORD>(ansi.size() + 1) : 0;
   DWORD result = 0;
