@@ -2,9 +2,11 @@
 // the whole start-up; the program ends when its last window is gone (or at an End).
 
 #include <QApplication>
+#include <cstdio>
 #include <string>
 
 #include "app/MainWindowHost.h"
+#include "platform/dde/WineTransport.h"
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
 #include "platform/qtui/ControlMap.h"
@@ -27,6 +29,15 @@ std::string CommandLineOf(int argc, char** argv) {
   return line;
 }
 
+// Why KEP cannot be reached (Wine hanging, no display, no Wine) is told to the user, once per
+// reason (the transports say each reason once); the program goes on as without KEP.
+void TellDdeProblems() {
+  dde::SetDdeLog([](const std::string& line) {
+    std::fprintf(stderr, "velmora: %s\n", line.c_str());
+    forms::App::Current().MsgBox(line, forms::vbOKOnly | forms::vbExclamation, "KEP Not Reached");
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +55,7 @@ int main(int argc, char** argv) {
   qtui::QtApp services(info);
   forms::App::Install(&services);
   qtui::StartControlMapFromEnvironment();
+  TellDdeProblems();
 
   int status = 0;
   try {
@@ -56,6 +68,7 @@ int main(int argc, char** argv) {
   for (qtui::FormWindow* window : qtui::FormWindow::All())
     qtui::FormWindow::Release(window->form());
   forms::ResetFormInstances();
+  dde::SetDdeLog(nullptr);
   forms::App::Install(nullptr);
   return status;
 }

@@ -8,8 +8,10 @@
 // take it (KEP stopped, or without the report), the slot, the report and both pictures stay as
 // they were.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "core/ErrTrap.h"
 #include "core/modVBCommon.h"
@@ -18,6 +20,7 @@
 #include "core/modVelmodSlots.h"
 #include "photo_pages/FlagRestore.h"
 #include "photo_pages/frmMain.h"
+#include "platform/dde/Link.h"
 #include "platform/forms/App.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
@@ -76,6 +79,28 @@ void CopyUpright(const std::string& src, const std::string& dest) {
     winfs::FileCopy(src, dest);
   } else {
     imaging::SaveUprightJpeg(host, winfs::ToHost(dest), 100);
+  }
+}
+
+// The folder or file name of the slot copy's path that KEP's code page cannot hold, when KEP
+// never got the copy for that reason; "" otherwise.  Set by HandPhotoToKep, told by
+// TellNotHandedToKep.
+std::string g_nameKepCannotRead;
+
+// The first part of `path` (between "\"s) that holds one of `letters` (UTF-8).
+std::string PartHolding(const std::string& path, const std::string& letters) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    const std::string part = path.substr(start, end - start);
+    for (std::size_t i = 0; i < letters.size();) {
+      std::size_t n = 1;
+      while (i + n < letters.size() && (letters[i + n] & 0xC0) == 0x80) ++n;
+      if (part.find(letters.substr(i, n)) != std::string::npos) return part;
+      i += n;
+    }
+    if (end == path.size()) return "";
+    start = end + 1;
   }
 }
 
@@ -142,6 +167,7 @@ bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int
   } catch (const vb::VbError& e) {
     if (e.Number() != vb::kDdeRefused) throw;
     taken = false;
+    g_nameKepCannotRead = PartHolding(Target.ThumbPath(), dde::LettersNotInCodePage(e));
   }
   if (!taken) return false;
   core::RunKepRefreshScript();
@@ -151,6 +177,17 @@ bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int
 
 void frmMain::TellNotHandedToKep() {
   const std::string kep = core::gVendorAppName;
+  const std::string name = std::exchange(g_nameKepCannotRead, {});
+  if (!name.empty()) {
+    forms::App::Current().MsgBox(
+        kep + " cannot read the name \"" + name + "\": it holds letters that " + kep +
+            " does not know.  The picture was not handed to " + kep +
+            ", so it is not in the report.  Nothing was deleted.  Give the folder or file a "
+            "name without such letters (the user directory is set in Setup), then drop the "
+            "picture again.",
+        forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+    return;
+  }
   forms::App::Current().MsgBox("The picture was not handed to " + kep +
                                    ", so it is not in the report.  Nothing was deleted.  Make "
                                    "sure the report is open in " +

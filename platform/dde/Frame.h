@@ -32,6 +32,8 @@ enum class FrameType : std::uint8_t {
 // says why; any other reason is the server's refusal.
 inline constexpr const char* kReasonTimeout = "timeout";         // no answer within the wait
 inline constexpr const char* kReasonServerGone = "server gone";  // the conversation ended
+// The text holds letters the server's code page lacks (they follow ": "); it was not sent.
+inline constexpr const char* kReasonNotInCodePage = "not in the code page";
 
 struct Frame {
   FrameType type = FrameType::kClose;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/dde/Connection.h"
 #include "platform/dde/Transport.h"
@@ -14,6 +15,7 @@ namespace dde {
 namespace {
 
 constexpr int kLongestWaitTenths = 65535;
+constexpr std::string_view kLettersLacked = "Not sent: the server's code page lacks the letters ";
 
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
@@ -99,7 +101,15 @@ void Link::Drop() {
 
 void Link::Expect(const Frame& reply, FrameType ok) {
   if (reply.type == ok) return;
-  if (reply.type == FrameType::kRefuse) vb::Raise(vb::kDdeRefused);
+  if (reply.type == FrameType::kRefuse) {
+    const std::string because = std::string(kReasonNotInCodePage) + ": ";
+    const std::string& reason = reply.fields[0];
+    if (reason.rfind(because, 0) == 0) {
+      throw vb::VbError(vb::kDdeRefused,
+                        std::string(kLettersLacked) + reason.substr(because.size()));
+    }
+    vb::Raise(vb::kDdeRefused);
+  }
   Drop();  // a frame of the wrong kind: the stream can no longer be trusted
   vb::Raise(kDdeWrongFormat);
 }
@@ -116,6 +126,12 @@ void Link::Execute(const std::string& command) {
 
 void Link::Poke(const std::string& text) {
   Expect(Transact(Frame{FrameType::kPoke, {item_, text}}), FrameType::kAck);
+}
+
+std::string LettersNotInCodePage(const vb::VbError& e) {
+  const std::string& text = e.Description();
+  if (e.Number() != vb::kDdeRefused || text.rfind(kLettersLacked, 0) != 0) return "";
+  return text.substr(kLettersLacked.size());
 }
 
 std::filesystem::path ServiceDirectory() {

@@ -17,7 +17,9 @@
 //   297  LinkMode set with a LinkTopic that names no application
 //   380  invalid LinkMode or LinkTimeout value
 //   285  LinkMode 1 (automatic) or 3 (notify): not supported by this transport;
-//        also a Poke or Execute larger than the frame limit
+//        also a Poke or Execute larger than the frame limit, and a text (item,
+//        command or data) that the server's code page cannot hold exactly: it is
+//        not sent (LettersNotInCodePage tells the letters)
 // After 290 or 291 the conversation is gone (LinkMode reads 0).  After 286 it
 // stays open and the late reply is discarded when it arrives.
 
@@ -26,6 +28,7 @@
 #include <string>
 
 #include "platform/dde/Frame.h"
+#include "platform/vbrt/VbError.h"
 
 namespace dde {
 
@@ -82,6 +85,10 @@ class Link {
   int timeout_ = 50;
   std::unique_ptr<Channel> conv_;
 };
+
+// The letters a refused text held that the server's code page lacks, when `e` is that 285;
+// "" for any other error.
+std::string LettersNotInCodePage(const vb::VbError& e);
 
 // The per-user folder where servers listen, created with mode 0700:
 // $VELMORA_DDE_DIR when set (tests), else $XDG_RUNTIME_DIR/velmora-dde,

@@ -22,8 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The first start of Wine in a prefix may have to update it; later starts take well under 1 s.
-constexpr auto kBridgeStartWait = std::chrono::seconds(90);
+// Later starts of Wine take well under 1 s, the first one of a session some seconds.  Only one
+// start of a run waits this long: a Wine that hangs costs the user one wait, not one per
+// conversation.
+constexpr auto kBridgeStartWait = std::chrono::seconds(15);
+constexpr auto kRestartPause = std::chrono::seconds(10);
 // The bridge itself waits the link's time for DDE; this much more for its answer to come back.
 constexpr auto kAnswerGrace = std::chrono::seconds(2);
 
@@ -44,12 +47,24 @@ fs::path OnPath(const std::string& name) {
   return {};
 }
 
+// Why the loader `VELMORA_WINE` names cannot be run; "" when it can, or is not set.
+std::string WineSettingProblem() {
+  const std::string v = Env("VELMORA_WINE");
+  if (v.empty() || IsExecutable(v)) return {};
+  return "VELMORA_WINE names " + v + ", " +
+         (fs::exists(v) ? "which is not a program" : "which is missing");
+}
+
 class Bridge {
  public:
   ~Bridge() { Kill(); }
 
-  // Starts the bridge and waits for its first word; nullptr with *why when it cannot work.
-  static std::shared_ptr<Bridge> Start(const WineSetup& setup, std::string* why);
+  // Starts the bridge under Wine without waiting for it; nullptr with *why when it cannot.
+  static std::shared_ptr<Bridge> Launch(const WineSetup& setup, std::string* why);
+
+  enum class Hello { kReady, kNotYet, kFailed };
+  // Waits until `deadline` for the bridge's first word: ready, or *why it cannot work.
+  Hello AwaitHello(const WineSetup& setup, Clock::time_point deadline, std::string* why);
 
   IoStatus Send(const Frame& frame, Clock::time_point deadline) {
     const IoStatus st = pipes_->Send(frame, deadline);
@@ -78,16 +93,25 @@ class Bridge {
     }
   }
   bool usable() const { return !broken_; }
+  // True once the bridge has ended (wineserver -k ends every program of its prefix).
+  bool Ended() {
+    int st = 0;
+    if (pid_ > 0 && ::waitpid(pid_, &st, WNOHANG) == pid_) {
+      pid_ = -1;
+      broken_ = true;
+    }
+    return broken_;
+  }
   // Claimed under the transport's lock for one conversation; given back by its channel.
   std::atomic<bool> busy = false;
 
  private:
   void Kill() {
-    pipes_.reset();  // the bridge ends at the end of its input
+    pipes_.reset();  // the bridge ends at the end of its input, ending its conversations
     if (pid_ <= 0) return;
     int st = 0;
-    for (int i = 0; i < 20 && ::waitpid(pid_, &st, WNOHANG) == 0; ++i) {
-      if (i == 10) ::kill(pid_, SIGTERM);
+    for (int i = 0; i < 40 && ::waitpid(pid_, &st, WNOHANG) == 0; ++i) {
+      if (i == 30) ::kill(pid_, SIGTERM);
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (::waitpid(pid_, &st, WNOHANG) == 0) {
@@ -127,9 +151,10 @@ void SetDefaultEnv(const char* name, const char* value) {
   ::_exit(127);
 }
 
-std::shared_ptr<Bridge> Bridge::Start(const WineSetup& setup, std::string* why) {
+std::shared_ptr<Bridge> Bridge::Launch(const WineSetup& setup, std::string* why) {
   if (setup.wine.empty()) {
-    *why = "Wine is not installed (no wine64 or wine found)";
+    *why = WineSettingProblem();
+    if (why->empty()) *why = "Wine is not installed (no wine64 or wine found)";
     return nullptr;
   }
   if (!fs::is_regular_file(setup.bridge)) {
@@ -157,19 +182,23 @@ std::shared_ptr<Bridge> Bridge::Start(const WineSetup& setup, std::string* why) 
   b->pid_ = pid;
   ::fcntl(from[0], F_SETFL, O_NONBLOCK);
   ::fcntl(to[1], F_SETFL, O_NONBLOCK);
+  return b;
+}
 
+Bridge::Hello Bridge::AwaitHello(const WineSetup& setup, Clock::time_point deadline,
+                                 std::string* why) {
   Frame hello;
-  const IoStatus st = b->pipes_->Receive(&hello, Clock::now() + kBridgeStartWait);
-  if (st == IoStatus::kOk && hello.type == FrameType::kAccept) return b;
+  const IoStatus st = pipes_->Receive(&hello, deadline);
+  if (st == IoStatus::kOk && hello.type == FrameType::kAccept) return Hello::kReady;
+  if (st == IoStatus::kTimeout) return Hello::kNotYet;
+  broken_ = true;
   if (st == IoStatus::kOk && hello.type == FrameType::kRefuse) {
     *why = "the DDE bridge cannot work: " + hello.fields[0];
-  } else if (st == IoStatus::kTimeout) {
-    *why = "the DDE bridge did not start under Wine in time";
   } else {
     *why = "the DDE bridge did not start under " + setup.wine.string() +
            " (is the prefix usable and an X display there?)";
   }
-  return nullptr;
+  return Hello::kFailed;
 }
 
 class WineChannel : public Channel {
@@ -204,48 +233,94 @@ class WineTransport : public Transport {
  public:
   explicit WineTransport(WineSetup setup) : setup_(std::move(setup)) {}
 
+  // A bridge that ended since its last conversation (Wine's server was ended, say) is replaced
+  // at once, so that the operation reaches KEP all the same.
   std::unique_ptr<Channel> Open(const std::string& app, const std::string& topic,
                                 Clock::time_point deadline) override {
-    std::shared_ptr<Bridge> bridge = IdleBridge();
-    if (!bridge) return nullptr;
-    Frame reply;
-    if (bridge->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) != IoStatus::kOk ||
-        bridge->Receive(&reply, deadline + kAnswerGrace) != IoStatus::kOk ||
-        reply.type != FrameType::kAccept) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      std::shared_ptr<Bridge> bridge = ClaimBridge();
+      if (!bridge) return nullptr;
+      Frame reply;
+      if (bridge->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) == IoStatus::kOk &&
+          bridge->Receive(&reply, deadline + kAnswerGrace) == IoStatus::kOk &&
+          reply.type == FrameType::kAccept) {
+        return std::make_unique<WineChannel>(std::move(bridge));
+      }
       bridge->busy = false;
-      return nullptr;  // no server took the topic (or the bridge broke): nobody answered
+      if (bridge->usable()) break;  // no server took the topic: nobody answered
     }
-    return std::make_unique<WineChannel>(std::move(bridge));
+    return nullptr;
   }
 
  private:
-  // A bridge claimed (busy) for the caller: an idle one, else a new one.
-  std::shared_ptr<Bridge> IdleBridge() {
-    std::lock_guard lock(mutex_);
-    std::erase_if(bridges_, [](const auto& b) { return !b->usable() && !b->busy; });
+  std::shared_ptr<Bridge> ClaimBridge() {
+    std::string why;
+    std::shared_ptr<Bridge> b;
+    {
+      std::lock_guard lock(mutex_);
+      b = IdleBridge(&why);
+      if (why == said_) why.clear();
+      if (!why.empty()) said_ = why;
+      if (b) said_.clear();
+    }
+    if (!why.empty()) DdeLog("KEP under Wine cannot be reached: " + why);
+    return b;
+  }
+
+  // A bridge claimed (busy) for the caller: an idle one, else a new one; nullptr with *why.
+  std::shared_ptr<Bridge> IdleBridge(std::string* why) {
+    std::erase_if(bridges_, [](const auto& b) { return !b->busy && b->Ended(); });
     for (const auto& b : bridges_) {
       if (!b->busy && b->usable()) {
         b->busy = true;
         return b;
       }
     }
-    std::string why;
-    auto b = Bridge::Start(setup_, &why);
-    if (!b) {
-      if (why != said_) DdeLog("KEP under Wine cannot be reached: " + why);
-      said_ = why;
+    std::shared_ptr<Bridge> b = std::move(starting_);
+    if (!b && Clock::now() < next_start_) {
+      *why = failed_;  // said already
       return nullptr;
     }
-    said_.clear();
-    b->busy = true;
-    bridges_.push_back(b);
-    return b;
+    if (!b) b = Bridge::Launch(setup_, why);
+    if (!b) return Failed(*why);
+    const auto wait = waited_ ? Clock::now() : Clock::now() + kBridgeStartWait;
+    switch (b->AwaitHello(setup_, wait, why)) {
+      case Bridge::Hello::kReady:
+        b->busy = true;
+        bridges_.push_back(b);
+        return b;
+      case Bridge::Hello::kNotYet:
+        // Later conversations look again without waiting, and go on without KEP meanwhile.
+        starting_ = std::move(b);
+        if (!waited_) {
+          *why = "Wine did not start the DDE bridge within " +
+                 std::to_string(kBridgeStartWait.count()) +
+                 " s (is Wine hanging?); Velmora goes on without KEP";
+        }
+        waited_ = true;
+        return nullptr;
+      case Bridge::Hello::kFailed:
+        break;
+    }
+    return Failed(*why);
+  }
+
+  // A bridge that cannot start is not started again for a while: each try costs a start of
+  // Wine, and a refresh holds hundreds of conversations.
+  std::shared_ptr<Bridge> Failed(const std::string& why) {
+    failed_ = why;
+    next_start_ = Clock::now() + kRestartPause;
+    return nullptr;
   }
 
   WineSetup setup_;
   std::mutex mutex_;
   std::vector<std::shared_ptr<Bridge>> bridges_;
-  std::string said_;  // the last reason logged, so that it is said once
+  std::shared_ptr<Bridge> starting_;  // started, and silent so far
+  bool waited_ = false;               // a start has had its wait; no other waits
+  Clock::time_point next_start_{};    // no start before this, after one failed
+  std::string failed_;                // why it failed
+  std::string said_;                  // the last reason logged, so that it is said once
 };
 
 }  // namespace
@@ -294,8 +369,10 @@ std::shared_ptr<Transport> ChooseTransport(const fs::path& prefix, std::string* 
   } else {
     WineSetup setup{FindWine(), FindBridge(), prefix};
     if (setup.wine.empty() && forced != "wine") {
-      said = "the prefix " + prefix.string() +
-             " is a Wine prefix, but Wine is not installed: KEP is looked for on the sockets";
+      std::string missing = WineSettingProblem();
+      if (missing.empty()) missing = "Wine is not installed";
+      said = "the prefix " + prefix.string() + " is a Wine prefix, but " + missing +
+             ": KEP is looked for on the sockets";
       chosen = MakeSocketTransport();
     } else {
       chosen = MakeWineTransport(std::move(setup));

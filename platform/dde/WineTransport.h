@@ -10,7 +10,10 @@
 // writes Accept (ready) or Refuse with the reason it cannot work, then ends.
 //
 // One bridge serves one conversation at a time; it is started at the first conversation and
-// kept for the next ones (a second bridge starts only while the first one is in use).  When Wine
+// kept for the next ones (a second bridge starts only while the first one is in use).  The
+// bridge keeps a closed DDEML conversation for a moment (well under a second) and hands it to
+// the next conversation on the same service and topic, so that a burst of operations costs one
+// DDE initiate; what the server sees between bursts is unchanged.  When Wine
 // or the bridge is missing, or the bridge cannot start, every conversation fails to open (the
 // link raises 282, as when KEP is not running) and the reason goes once to the DDE log.
 

@@ -5,9 +5,13 @@
 //
 //   bench_dde [REQUESTS]      (default 200)
 //
-// For each transport: the median of REQUESTS requests on one open conversation, of REQUESTS
-// whole operations (a conversation opened, one request, closed, as each KEP call does), and of
-// the DDE sequence of one placement (active reports, open, forms, SetImage).
+// For each transport, medians: a request on one open conversation; a whole operation (a
+// conversation opened, one request, closed, as each KEP call does); the DDE sequence of one
+// placement (active reports, open, forms, SetImage), back to back and after the user's pause
+// (the bridge has ended its conversations by then); the conversations of one report refresh
+// (reports, open, forms, the image list, kRefreshFields fields: as many as the program holds
+// at start-up and at each refresh); and the first conversation of a run (for Wine: the bridge
+// starting).  Each line gives the socket figure, ours through Wine and the ratio.
 
 #include <stdlib.h>
 
@@ -18,7 +22,9 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dde/Link.h"
@@ -32,11 +38,16 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kReport = R"(C:\KEPDATA\REPORTS\BENCH.ZAP)";
+constexpr int kRefreshFields = 263;  // with the four before them: 267 conversations
+constexpr auto kUserPause = std::chrono::milliseconds(400);
 
-double MedianMs(int runs, const std::function<void()>& once) {
+// `pause` runs untimed before each timed run.
+double MedianMs(
+    int runs, const std::function<void()>& once, const std::function<void()>& pause = [] {}) {
   std::vector<double> ms;
   once();  // warm
   for (int i = 0; i < runs; ++i) {
+    pause();
     const auto t0 = Clock::now();
     once();
     ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
@@ -55,41 +66,94 @@ std::string Request(dde::Link& link, const std::string& topic, const std::string
   return reply;
 }
 
-struct Figures {
-  double transaction = 0, operation = 0, placement = 0;
-};
+// Active reports, open, forms (as each placement and refresh begins); the report's name.
+std::string OpenActiveReport(dde::Link& link) {
+  const std::string reports = Request(link, "KEP|Query", "ActiveReports");
+  const std::string report = reports.substr(0, reports.find(','));
+  Request(link, "Kep|" + report, "UserID");
+  Request(link, "KEP|" + report, "ListForms");
+  link.SetLinkMode(0);
+  return report;
+}
 
-Figures Measure(int runs) {
-  dde::Link link;
-  Figures f;
+void Placement(dde::Link& link) {
+  OpenActiveReport(link);
+  link.SetLinkMode(2);
+  link.Execute("[RunMacro( SetImage \"CMP_1_3X5\", \"C:\\\\PICS\\\\P.JPG\" ) ]\r");
+  link.SetLinkMode(0);
+}
+
+void Refresh(dde::Link& link) {
+  const std::string report = OpenActiveReport(link);
+  link.SetLinkTopic("KEP|System");
+  link.SetLinkMode(2);
+  link.Execute("[RunMacro( SetRequest \"IMAGES\",  GetImages$(1))]");
+  link.SetLinkItem("IMAGES");
+  link.Request();
+  link.SetLinkMode(0);
+  for (int i = 1; i <= kRefreshFields; ++i) {
+    Request(link, "KEP|" + report, "UA5|F|" + std::to_string(i));
+  }
+}
+
+const char* const kFigureNames[] = {
+    "request on an open conversation", "operation (open, request, close)",
+    "placement, back to back",         "placement after a pause",
+    "refresh (267 conversations)",     "first conversation of a run",
+};
+constexpr std::size_t kFigures = sizeof(kFigureNames) / sizeof(kFigureNames[0]);
+using Figures = std::vector<double>;
+
+// `fresh` makes a new transport (the first conversation of a run).
+void Measure(int runs, const std::function<void()>& fresh, dde::Link& link, Figures& f) {
   link.SetLinkTopic(std::string("KEP|") + kReport);
   link.SetLinkMode(2);
   link.SetLinkItem("ListForms");
-  f.transaction = MedianMs(runs, [&] { link.Request(); });
+  f.push_back(MedianMs(runs, [&] { link.Request(); }));
   link.SetLinkMode(0);
-  f.operation = MedianMs(runs, [&] { Request(link, std::string("KEP|") + kReport, "ListForms"); });
-  f.placement = MedianMs(runs / 4, [&] {
-    const std::string reports = Request(link, "KEP|Query", "ActiveReports");
-    const std::string report = reports.substr(0, reports.find(','));
-    Request(link, "Kep|" + report, "UserID");
-    Request(link, "KEP|" + report, "ListForms");
-    link.SetLinkMode(0);
-    link.SetLinkMode(2);
-    link.Execute("[RunMacro( SetImage \"CMP_1_3X5\", \"C:\\\\PICS\\\\P.JPG\" ) ]\r");
-    link.SetLinkMode(0);
-  });
+  f.push_back(MedianMs(runs, [&] { Request(link, std::string("KEP|") + kReport, "ListForms"); }));
+  f.push_back(MedianMs(runs / 4, [&] { Placement(link); }));
+  const auto pause = [] { std::this_thread::sleep_for(kUserPause); };
+  f.push_back(MedianMs(
+      std::max(3, runs / 20), [&] { Placement(link); }, pause));
+  f.push_back(MedianMs(
+      3, [&] { Refresh(link); }, pause));
+  f.push_back(MedianMs(
+      3, [&] { Request(link, "KEP|Query", "ActiveReports"); }, fresh));
+}
+
+Figures Measure(int runs, const std::function<void()>& fresh) {
+  dde::Link link;
+  Figures f;
+  try {
+    Measure(runs, fresh, link, f);
+  } catch (const std::exception& e) {
+    throw std::runtime_error(std::string(kFigureNames[f.size()]) + ": " + e.what());
+  }
   return f;
 }
 
-void Print(const char* name, const Figures& f) {
-  std::printf("%-26s transaction %7.3f ms   operation %7.3f ms   placement %7.3f ms\n", name,
-              f.transaction, f.operation, f.placement);
+void Print(int runs, const Figures& sockets, const Figures& wine) {
+  std::printf("medians (%d requests, %d operations, placements and refreshes as listed above):\n",
+              runs, runs);
+  std::printf("%-34s %12s %14s %9s\n", "", "Unix socket", "bridge + Wine", "Wine/sock");
+  for (std::size_t i = 0; i < kFigures; ++i) {
+    std::printf("%-34s %9.3f ms %11.3f ms %8.1fx\n", kFigureNames[i], sockets[i], wine[i],
+                wine[i] / sockets[i]);
+  }
+  const double startSockets = sockets[4] + sockets[5], startWine = wine[4] + wine[5];
+  std::printf("%-34s %9.3f ms %11.3f ms %8.1fx  (Wine adds %.0f ms)\n",
+              "start-up's DDE (first + refresh)", startSockets, startWine, startWine / startSockets,
+              startWine - startSockets);
 }
 
 int Run(int runs, const fs::path& work, const fs::path& prefix) {
   const fs::path report = work / "bench.rpt";
-  std::ofstream(report) << "[report]\nname=" << kReport
-                        << "\nuserid=BENCH\nforms=UA5,SUBPHOTO\nstore=C:\\KEPDATA\\PHOTOS\\BENCH\n";
+  std::ofstream out(report);
+  out << "[report]\nname=" << kReport
+      << "\nuserid=BENCH\nforms=UA5,SUBPHOTO\nstore=C:\\KEPDATA\\PHOTOS\\BENCH\n[fields]\n";
+  for (int i = 1; i <= kRefreshFields; ++i) out << "UA5|F|" << i << "=field " << i << "\n";
+  out.close();
   fs::create_directories(prefix / "drive_c" / "PICS");
   std::ofstream(prefix / "drive_c" / "PICS" / "P.JPG") << std::string(200000, 'j');
   const std::vector<std::string> args = {"--prefix", prefix.string(), report.string()};
@@ -100,22 +164,21 @@ int Run(int runs, const fs::path& work, const fs::path& prefix) {
     ::setenv("VELMORA_DDE_DIR", ddeDir.c_str(), 1);
     dde::UseTransport(dde::MakeSocketTransport());
     KepProcess kep(ddeDir, args);
-    sockets = Measure(runs);
+    sockets = Measure(runs, [] { dde::UseTransport(dde::MakeSocketTransport()); });
   }
   {
     ::setenv("WINEPREFIX", prefix.c_str(), 1);
     ::setenv("WINEDEBUG", "-all", 1);
     const fs::path loader = dde::FindWine();
-    dde::UseTransport(dde::MakeWineTransport({loader, WINBRIDGE_EXE, prefix}));
+    const auto fresh = [&] {
+      dde::UseTransport(dde::MakeWineTransport({loader, WINBRIDGE_EXE, prefix}));
+    };
+    fresh();
     KepProcess kep(ddeDir, args, {loader.string(), KEP_EXE});
-    wine = Measure(runs);
+    wine = Measure(runs, fresh);
     dde::UseTransport(nullptr);
   }
-  std::printf("%d requests, medians:\n", runs);
-  Print("Unix socket (kep)", sockets);
-  Print("bridge + Wine DDE (kep.exe)", wine);
-  std::printf("Wine / socket: transaction %.1fx, placement %.1fx\n",
-              wine.transaction / sockets.transaction, wine.placement / sockets.placement);
+  Print(runs, sockets, wine);
   return 0;
 }
 

@@ -3,17 +3,25 @@
 // DDEML conversation at a time with the server they name and writes each answer to its standard
 // output (see platform/dde/WineTransport.h for the exchange).  Ends at the end of its input.
 //
+// Opening a DDEML conversation under Wine costs far more than a transaction on it (a broadcast
+// to every top-level window), and the program opens one for every operation.  So a closed
+// conversation is parked for a moment: the next one on the same service and topic takes it
+// over, and a parked conversation is ended once it has been idle for kIdleCloseMs, at once when
+// the server ends it, and when the input ends.
+//
 // A reader thread decodes the input and posts each frame to the main thread, whose message loop
 // also serves DDEML, so that the bridge answers other programs' DDE broadcasts while it waits.
 
 // clang-format off
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 // clang-format on
 
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/dde/Frame.h"
 #include "platform/dde/winbridge/Ansi.h"
@@ -25,11 +33,25 @@ constexpr UINT kInputEnded = WM_APP + 2;
 constexpr DWORD kDefaultWaitMs = 5000;
 constexpr int kRequestAttempts = 3;
 
+constexpr DWORD kIdleCloseMs = 250;
+constexpr std::size_t kMostParked = 8;
+
 DWORD g_main_thread = 0;
 DWORD g_instance = 0;
 HCONV g_conv = nullptr;
-bool g_conv_gone = false;  // the server ended the conversation
+bool g_conv_gone = false;        // the server ended the conversation
+bool g_conv_reused = false;      // taken over from the parked ones, and not used since
+std::string g_service, g_topic;  // of g_conv, in the code page
 DWORD g_wait_ms = kDefaultWaitMs;
+
+// Conversations closed by Velmora and not yet ended.
+struct Parked {
+  std::string service, topic;
+  HCONV conv;
+  DWORD since;
+};
+std::vector<Parked> g_parked;
+UINT_PTR g_idle_timer = 0;
 
 bool WriteAll(const std::string& bytes) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -78,7 +100,9 @@ DWORD WINAPI ReadInput(LPVOID) {
 }
 
 HDDEDATA CALLBACK OnDde(UINT type, UINT, HCONV conv, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  if (type == XTYP_DISCONNECT && conv == g_conv) g_conv_gone = true;
+  if (type != XTYP_DISCONNECT) return nullptr;
+  if (conv == g_conv) g_conv_gone = true;
+  std::erase_if(g_parked, [conv](const Parked& p) { return p.conv == conv; });
   return nullptr;
 }
 
@@ -117,38 +141,138 @@ HSZ Name(const std::string& text) {
   return hsz;
 }
 
+// False when the server's side of the conversation is gone: a server that is killed ends its
+// conversations without a word, and DDE would only time out.
+bool Alive(HCONV conv) {
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  return DdeQueryConvInfo(conv, QID_SYNC, &info) && (info.wStatus & ST_CONNECTED) &&
+         IsWindow(info.hwndPartner);
+}
+
+bool ServerGone() {
+  return !g_conv || g_conv_gone || !Alive(g_conv);
+}
+
+// Handles the DDE messages already queued, so that a server's terminate is known.
+void TakeDdeMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+void EndParked(std::vector<Parked> ending) {
+  for (const Parked& p : ending) DdeDisconnect(p.conv);
+  if (g_parked.empty() && g_idle_timer) {
+    KillTimer(nullptr, g_idle_timer);
+    g_idle_timer = 0;
+  }
+}
+
+// Ends the parked conversations idle for kIdleCloseMs, or all of them.
+void EndIdle(bool all) {
+  const DWORD now = GetTickCount();
+  std::vector<Parked> ending;
+  std::erase_if(g_parked, [&](const Parked& p) {
+    const bool idle = all || now - p.since >= kIdleCloseMs;
+    if (idle) ending.push_back(p);
+    return idle;
+  });
+  EndParked(std::move(ending));
+}
+
+// Velmora closed the conversation: it is parked, unless the server ended it.
 void EndConversation() {
-  if (g_conv) DdeDisconnect(g_conv);
+  if (!g_conv) return;
+  if (ServerGone()) {
+    DdeDisconnect(g_conv);
+  } else {
+    g_parked.push_back({g_service, g_topic, g_conv, GetTickCount()});
+    if (!g_idle_timer) g_idle_timer = SetTimer(nullptr, 0, kIdleCloseMs / 5, nullptr);
+  }
   g_conv = nullptr;
   g_conv_gone = false;
+  g_conv_reused = false;
+  if (g_parked.size() > kMostParked) {
+    const Parked oldest = g_parked.front();
+    g_parked.erase(g_parked.begin());
+    EndParked({oldest});
+  }
+}
+
+// A parked conversation with the server on the topic, still alive; nullptr when none.
+HCONV TakeParked(const std::string& service, const std::string& topic) {
+  TakeDdeMessages();
+  for (auto it = g_parked.begin(); it != g_parked.end(); ++it) {
+    if (lstrcmpiA(it->service.c_str(), service.c_str()) != 0 ||
+        lstrcmpiA(it->topic.c_str(), topic.c_str()) != 0) {
+      continue;
+    }
+    const HCONV conv = it->conv;
+    g_parked.erase(it);
+    if (Alive(conv)) return conv;
+    EndParked({Parked{service, topic, conv, 0}});
+    return nullptr;
+  }
+  return nullptr;
+}
+
+bool OpenConversation(const std::string& service, const std::string& topic) {
+  g_conv = DdeConnect(g_instance, Name(service), Name(topic), nullptr);
+  g_service = service;
+  g_topic = topic;
+  return g_conv != nullptr;
+}
+
+// A text the code page cannot hold exactly is never sent: a best-fit letter names another
+// report, folder or file.  *refusal: the refusal that says which letters are missing.
+bool Ansi(const std::string& text, std::string* ansi, std::string* refusal) {
+  std::string missing;
+  if (winbridge::ToAnsiExact(text, ansi, &missing)) return true;
+  *refusal = std::string(dde::kReasonNotInCodePage) + ": " + missing;
+  return false;
 }
 
 void Connect(const std::string& app, const std::string& topic) {
   EndConversation();
-  HSZ service = Name(winbridge::ToAnsi(app));
-  HSZ subject = Name(winbridge::ToAnsi(topic));
-  g_conv = DdeConnect(g_instance, service, subject, nullptr);
-  if (g_conv) {
+  std::string service, subject, refusal;
+  if (!Ansi(app, &service, &refusal) || !Ansi(topic, &subject, &refusal)) {
+    return Refuse("no server answered: " + refusal);
+  }
+  if (HCONV parked = TakeParked(service, subject)) {
+    g_conv = parked;
+    g_service = service;
+    g_topic = subject;
+    g_conv_reused = true;
+    return Answer(dde::FrameType::kAccept);
+  }
+  if (OpenConversation(service, subject)) {
     Answer(dde::FrameType::kAccept);
   } else {
     Refuse("no server answered: " + Reason(DdeGetLastError(g_instance)));
   }
 }
 
-// True when the server's side of the conversation is gone: a server that is killed ends its
-// conversations without a word, and DDE would only time out.
-bool ServerGone() {
-  if (!g_conv || g_conv_gone) return true;
-  CONVINFO info{};
-  info.cb = sizeof(info);
-  return !DdeQueryConvInfo(g_conv, QID_SYNC, &info) || !IsWindow(info.hwndPartner);
+// A conversation taken over from the parked ones that the server has ended since is opened
+// anew: the server has seen nothing of it yet, as when every operation opened its own.
+bool Usable() {
+  if (!ServerGone()) return true;
+  if (!g_conv_reused) return false;
+  DdeDisconnect(g_conv);
+  g_conv_gone = false;
+  g_conv_reused = false;
+  return OpenConversation(g_service, g_topic);
 }
 
 // Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.
 void Transact(UINT type, const std::string& item, const std::string* data) {
-  if (ServerGone()) return Refuse(dde::kReasonServerGone);
-  HSZ hszItem = item.empty() ? nullptr : Name(winbridge::ToAnsi(item));
-  const std::string ansi = data ? winbridge::ToAnsi(*data) : std::string();
+  TakeDdeMessages();
+  if (!Usable()) return Refuse(dde::kReasonServerGone);
+  std::string ansiItem, ansi, refusal;
+  if (!Ansi(item, &ansiItem, &refusal) || (data && !Ansi(*data, &ansi, &refusal))) {
+    return Refuse(refusal);
+  }
+  g_conv_reused = false;
+  HSZ hszItem = item.empty() ? nullptr : Name(ansiItem);
   LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
   const DWORD size = data ? static_cast<DWORD>(ansi.size() + 1) : 0;
   DWORD result = 0;
@@ -208,6 +332,14 @@ int main() {
     Refuse("DdeInitialize failed: " + std::to_string(rc));
     return 1;
   }
+  // Without a display Wine opens no windows, and DDE finds no server, without a word.
+  if (HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                   nullptr)) {
+    DestroyWindow(probe);
+  } else {
+    Refuse("Wine has no display to open windows on (DDE needs one; is DISPLAY set?)");
+    return 1;
+  }
   if (!CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr)) {
     Refuse("no reader thread");
     return 1;
@@ -220,11 +352,14 @@ int main() {
       delete frame;
     } else if (msg.hwnd == nullptr && msg.message == kInputEnded) {
       break;
+    } else if (msg.hwnd == nullptr && msg.message == WM_TIMER) {
+      EndIdle(false);
     } else {
       DispatchMessageA(&msg);
     }
   }
   EndConversation();
+  EndIdle(true);
   DdeUninitialize(g_instance);
   return 0;
 }

@@ -166,6 +166,19 @@ TEST_F(KepCallsUnderWine, ASlowKepTimesOutAndTheNextOperationStillWorks) {
   EXPECT_EQ(FirstCommaField(lnk().Text()), kSmith);
 }
 
+// The bridge keeps a closed conversation for the next operation on its topic for a moment; one
+// that KEP ended meanwhile is never handed on: KEP gone is KEP not running (quiet), not 291.
+TEST_F(KepCallsUnderWine, AConversationKepEndedWhileKeptIsNotUsedAgain) {
+  Start({report_.string()});
+  ASSERT_TRUE(IsKepReportActive(lnk()));
+  KepListForms(lnk(), kSmith);
+  kep_->Kill();
+  EXPECT_FALSE(IsKepReportActive(lnk()));
+  KepListForms(lnk(), kSmith);
+  EXPECT_EQ(lnk().Text(), "");
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
 TEST_F(KepCallsUnderWine, KepNotRunningOrNoBridgeEndQuietlyAndTheReasonIsLoggedOnce) {
   gbKepReportActive = vbTrue;
   EXPECT_FALSE(IsKepReportActive(lnk()));

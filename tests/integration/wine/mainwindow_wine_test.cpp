@@ -58,6 +58,29 @@ TEST_F(MainWindowUnderWine, ADroppedThumbnailIsPlacedInTheReportOfKepExe) {
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 }
 
+// "Ł" is not in KEP's code page (Windows-1252): a best-fit "L" would name another folder, so the
+// picture is not handed over, the user learns which folder KEP cannot read, nothing is lost.
+TEST_F(MainWindowUnderWine, AFolderKepCannotReadIsNamedAndNothingIsHandedOver) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 900, 700);
+  WriteIni("SCREENSIZE=0\r\n");
+  std::string ini = Slurp(prefix_.Host("C:\\APPRAISE\\VELMORA.INI"));
+  prefix_.WriteFile("C:\\APPRAISE\\VELMORA.INI",
+                    ini.replace(ini.find("Velmora\\User"), 12, "Velmora\\Łódź"));
+  prefix_.MakeDir("C:\\Velmora\\Łódź");
+  prefix_.WriteFile("C:\\Velmora\\Lódz\\PTEMP_00.JPG", "another picture");  // best fit
+  StartKep();
+  ASSERT_TRUE(StartShown()) << Boxes();
+  const std::string shown = f().imaComp[2].ThumbPath();
+
+  DragAndDrop(f().GeaThumb[0], f().imaComp[2]);
+  EXPECT_TRUE(SetImages().empty());
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[0].title, "Picture Not Placed");
+  EXPECT_NE(app_.Boxes()[0].prompt.find("\"Łódź\""), std::string::npos) << Boxes();
+  EXPECT_EQ(f().imaComp[2].ThumbPath(), shown);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+}
+
 TEST_F(MainWindowUnderWine, KepKilledDuringAPlacementLosesNoPicture) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 900, 700);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 900, 700);

@@ -68,6 +68,17 @@ TEST_F(WineTransportTest, TheBridgesAnswersBecomeTheLinksNumbers) {
   EXPECT_TRUE(logged_.empty());
 }
 
+// A bridge that ended between two conversations (Wine's server ended, say) is replaced within
+// the next one.
+TEST_F(WineTransportTest, ABridgeThatEndedMeanwhileIsReplacedWithinTheNextConversation) {
+  UseBridge("serve");
+  EXPECT_EQ(Request("System", "bye"), "bye!");
+  link_.SetLinkMode(0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(Request("System", "b"), "b!");
+  EXPECT_TRUE(logged_.empty());
+}
+
 // A bridge lives as long as its transport, not as long as the thread that started it.
 TEST_F(WineTransportTest, ABridgeStartedOnAThreadThatEndsStillServes) {
   UseBridge("serve");
@@ -125,12 +136,12 @@ TEST_F(WineTransportTest, TheTransportFollowsThePrefixAndTheSetting) {
   EXPECT_EQ(why, "");
   std::ofstream(prefix_.Prefix() / "system.reg") << "WINE REGISTRY Version 2\n";
   ChooseTransport(prefix_.Prefix(), &why);  // a Wine prefix, but no Wine: sockets, and why
-  EXPECT_NE(why.find("Wine is not installed"), std::string::npos) << why;
+  EXPECT_NE(why.find("no-wine, which is missing"), std::string::npos) << why;
   ::setenv("VELMORA_DDE_TRANSPORT", "wine", 1);  // forced: Wine's, which finds no KEP
   UseTransport(ChooseTransport(prefix_.Prefix(), &why));
   EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
   ASSERT_EQ(logged_.size(), 1u);
-  EXPECT_NE(logged_[0].find("Wine is not installed"), std::string::npos) << logged_[0];
+  EXPECT_NE(logged_[0].find("no-wine, which is missing"), std::string::npos) << logged_[0];
   ::unsetenv("VELMORA_DDE_TRANSPORT");
   ::unsetenv("VELMORA_WINE");
 }

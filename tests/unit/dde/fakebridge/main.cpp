@@ -2,7 +2,8 @@
 // the bridge's frames on its standard input and output.  Its mode is the name of the file it is
 // given as its program: "cannot-start" refuses to start; "serve" accepts every topic but
 // "Refused" and answers a request for item "timeout" or "gone" with the bridge's refusal for a
-// DDE timeout or a lost server, "die" by ending at once, and any other item with item + "!".
+// DDE timeout or a lost server, "die" by ending at once, "bye" with "bye!" and then ending,
+// and any other item with item + "!".
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
         answer(FrameType::kRefuse, {kReasonServerGone});
       else
         answer(FrameType::kReply, {item + "!"});
+      if (item == "bye") return 0;
     } else if (f.type == FrameType::kExecute || f.type == FrameType::kPoke) {
       answer(FrameType::kAck);
     }
