@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/profile/AtomicFile.h"
+#include "platform/profile/IniCache.h"
 #include "platform/profile/IniText.h"
 
 namespace profile {
@@ -85,28 +86,31 @@ std::string_view DefaultText(const char* defaultValue) {
   return Unquoted(d);
 }
 
+// The value of section/key as stored (one quote pair removed); nullopt when absent.
+std::optional<std::string_view> ValueOf(const IniText& ini, std::string_view section,
+                                        std::string_view key) {
+  const Section* found = ini.FindSection(TrimBlanks(CString(section)));
+  if (!found) return std::nullopt;
+  auto line = ini.FindKey(*found, TrimBlanks(CString(key)));
+  if (!line) return std::nullopt;
+  return Unquoted(CString(ini.lines()[*line].value));
+}
+
 std::size_t Lookup(std::optional<std::string_view> section, std::optional<std::string_view> key,
                    std::string_view def, char* buffer, std::size_t size, const fs::path& file) {
   if ((section && CString(*section).empty()) || (key && CString(*key).empty())) {
     return CopyOut(def, buffer, size);
   }
-  std::string text;
-  if (file.empty() || detail::ReadWholeFile(file, text) != detail::ReadStatus::kOk ||
-      text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    return CopyOut(def, buffer, size);
-  }
-  IniText ini(std::move(text));
-  if (!section) return CopyList(SectionNames(ini), buffer, size);
-  const Section* found = ini.FindSection(TrimBlanks(CString(*section)));
-  if (!found) return CopyOut(def, buffer, size);
+  const auto ini = detail::CachedText(file);
+  if (!ini) return CopyOut(def, buffer, size);
+  if (!section) return CopyList(SectionNames(*ini), buffer, size);
   if (!key) {
-    auto names = KeyNames(ini, *found);
+    const Section* found = ini->FindSection(TrimBlanks(CString(*section)));
+    auto names = found ? KeyNames(*ini, *found) : std::vector<std::string_view>{};
     if (names.empty()) return CopyOut(def, buffer, size);
     return CopyList(names, buffer, size);
   }
-  auto line = ini.FindKey(*found, TrimBlanks(CString(*key)));
-  if (!line) return CopyOut(def, buffer, size);
-  return CopyOut(Unquoted(CString(ini.lines()[*line].value)), buffer, size);
+  return CopyOut(ValueOf(*ini, *section, *key).value_or(def), buffer, size);
 }
 
 // ---- writing ----
@@ -220,10 +224,12 @@ bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string
   }
   if (!edited) {
     // Nothing to change; deleting a section of a missing file still creates it.
-    if (read == detail::ReadStatus::kMissing && !key) return detail::ReplaceFile(file, {}, owner);
-    return true;
+    if (read != detail::ReadStatus::kMissing || key) return true;
+    edited.emplace();
   }
-  return detail::ReplaceFile(file, *edited, owner);
+  if (!detail::ReplaceFile(file, *edited, owner)) return false;
+  detail::StoreText(file, std::move(*edited));
+  return true;
 }
 
 }  // namespace
@@ -252,17 +258,17 @@ bool WritePrivateProfileString(std::optional<std::string_view> section,
 
 std::string ReadValue(const fs::path& file, std::string_view section, std::string_view key,
                       std::string_view defaultValue) {
-  // A caller growing its buffer until the result no longer fills it ends with the
-  // whole value; starting at the file's size usually needs a single read.
-  std::string def(CString(defaultValue));
-  std::error_code ec;
-  auto fileSize = fs::file_size(file, ec);
-  std::size_t size = std::max<std::size_t>(ec ? 0 : fileSize, def.size()) + 256;
-  for (;;) {
-    std::vector<char> buffer(size);
-    std::size_t n = GetPrivateProfileString(section, key, def.c_str(), buffer.data(), size, file);
-    if (n < size - 1) return std::string(buffer.data(), n);
-    size *= 2;
+  // What a caller growing its buffer until the result no longer fills it ends with: the whole
+  // value, read once from the file's parsed text.
+  const std::string def(CString(defaultValue));
+  const std::string_view shownDefault = DefaultText(def.c_str());
+  try {
+    if (CString(section).empty() || CString(key).empty()) return std::string(shownDefault);
+    const auto ini = detail::CachedText(file);
+    if (!ini) return std::string(shownDefault);
+    return std::string(ValueOf(*ini, section, key).value_or(shownDefault));
+  } catch (...) {
+    return {};
   }
 }
 

@@ -130,6 +130,25 @@ TEST_F(Profile, TruncationReturnValuesMatchGrowingReaders) {
   EXPECT_EQ(profile::ReadValue(file_, "s", "none", "d"), "d");
 }
 
+// Files are parsed once per change: every change must still be seen, also one in place with
+// the same size within the file system's time tick, and the program's own writes at once.
+TEST_F(Profile, ReadsFollowEveryChangeOfTheFile) {
+  Put("[s]\nk=1\n");
+  const fs::file_time_type tick = fs::last_write_time(file_);
+  EXPECT_EQ(Get("s", "k"), "1");
+  Put("[s]\nk=2\n");
+  fs::last_write_time(file_, tick);
+  EXPECT_EQ(Get("s", "k"), "2");
+  for (const char* value : {"3", "4", "5"}) {
+    EXPECT_TRUE(profile::WritePrivateProfileString("s", "k", value, file_));
+    fs::last_write_time(file_, tick);
+    EXPECT_EQ(Get("s", "k"), value);
+    EXPECT_EQ(profile::ReadValue(file_, "s", "k"), value);
+  }
+  fs::remove(file_);
+  EXPECT_EQ(Get("s", "k"), "dflt");
+}
+
 TEST_F(Profile, KeyListingSkipsCommentsAndValuelessLines) {
   Put("[App]\nk1=a\n;c=1\nbare\nempty=\n\n[Other]\n");
   std::string list(64, '#');
