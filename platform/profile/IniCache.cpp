@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/vbrt/CodePage.h"
+
 namespace profile::detail {
 namespace {
 
@@ -45,6 +47,7 @@ struct Entry {
   Stamp stamp;
   long long seenNs = 0;                // when the stamp was taken
   std::size_t hash = 0;                // of the file's bytes
+  int codePage = 0;                    // its text was read in
   std::shared_ptr<const IniText> ini;  // nullptr: a UTF-16 file
 
   bool Racy() const { return seenNs - (stamp.sec * 1'000'000'000LL + stamp.nsec) < kRacyNs; }
@@ -68,8 +71,11 @@ bool IsUtf16(const std::string& text) {
   return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
 }
 
-std::shared_ptr<const IniText> Parse(std::string text) {
+// A file that is not UTF-8 was written by a Windows program in the ANSI code page: its text
+// is read in that code page, once, here.
+std::shared_ptr<const IniText> Parse(std::string text, int codePage) {
   if (IsUtf16(text)) return nullptr;
+  if (!vb::IsValidUtf8(text)) text = vb::AnsiToUtf8(text, codePage);
   return std::make_shared<const IniText>(std::move(text));
 }
 
@@ -107,12 +113,13 @@ std::shared_ptr<const IniText> CachedText(const fs::path& file) {
   }
   const Stamp stamp = StampOf(st);
   const long long seen = NowNs();
+  const int codePage = vb::AnsiCodePage();
   Cache& cache = TheCache();
   std::optional<Entry> known;
   {
     std::lock_guard lock(cache.mutex);
     auto it = cache.files.find(file);
-    if (it != cache.files.end() && it->second.stamp == stamp) {
+    if (it != cache.files.end() && it->second.stamp == stamp && it->second.codePage == codePage) {
       if (!it->second.Racy()) {
         ::close(fd);
         return it->second.ini;
@@ -124,8 +131,8 @@ std::shared_ptr<const IniText> CachedText(const fs::path& file) {
   const bool ok = ReadFd(fd, static_cast<std::size_t>(st.st_size), text);
   ::close(fd);
   if (!ok) return nullptr;
-  Entry entry{stamp, seen, HashOf(text), nullptr};
-  entry.ini = known && known->hash == entry.hash ? known->ini : Parse(std::move(text));
+  Entry entry{stamp, seen, HashOf(text), codePage, nullptr};
+  entry.ini = known && known->hash == entry.hash ? known->ini : Parse(std::move(text), codePage);
   std::lock_guard lock(cache.mutex);
   Remember(cache, file, entry);
   return entry.ini;
@@ -139,8 +146,9 @@ void StoreText(const fs::path& file, std::string text) {
     cache.files.erase(file);
     return;
   }
-  Entry entry{StampOf(st), NowNs(), HashOf(text), nullptr};
-  entry.ini = Parse(std::move(text));
+  const int codePage = vb::AnsiCodePage();
+  Entry entry{StampOf(st), NowNs(), HashOf(text), codePage, nullptr};
+  entry.ini = Parse(std::move(text), codePage);
   std::lock_guard lock(cache.mutex);
   Remember(cache, file, std::move(entry));
 }

@@ -8,6 +8,7 @@
 #include "platform/profile/AtomicFile.h"
 #include "platform/profile/IniCache.h"
 #include "platform/profile/IniText.h"
+#include "platform/vbrt/CodePage.h"
 
 namespace profile {
 namespace {
@@ -182,6 +183,54 @@ fs::path WriteTarget(const fs::path& file) {
   return ec ? file : target;
 }
 
+// The names and value of one write.
+struct WriteTexts {
+  std::string section;
+  std::optional<std::string> key, value;
+};
+
+// Makes `s` text of the file's encoding: ANSI when `ansi`, else UTF-8.  False when it holds a
+// character the code page lacks.  A text that is not UTF-8 is taken as ANSI text already.
+bool Recode(std::string& s, bool ansi, int codePage) {
+  if (!vb::IsValidUtf8(s)) {
+    if (!ansi) s = vb::AnsiToUtf8(s, codePage);
+    return true;
+  }
+  if (!ansi) return true;
+  auto converted = vb::Utf8ToAnsi(s, codePage);
+  if (converted) s = std::move(*converted);
+  return converted.has_value();
+}
+
+bool RecodeAll(WriteTexts& w, bool ansi, int codePage) {
+  return Recode(w.section, ansi, codePage) && (!w.key || Recode(*w.key, ansi, codePage)) &&
+         (!w.value || Recode(*w.value, ansi, codePage));
+}
+
+// A file that is not UTF-8 was written in the ANSI code page and stays so: the names and value
+// go in in that code page.  When one of them holds a character the code page lacks, the whole
+// file is turned into UTF-8 instead, so that every value still reads as before.
+void MatchEncoding(std::string& text, WriteTexts& w) {
+  const int codePage = vb::AnsiCodePage();
+  if (vb::IsValidUtf8(text)) {
+    RecodeAll(w, false, codePage);
+    return;
+  }
+  WriteTexts ansi = w;
+  if (RecodeAll(ansi, true, codePage)) {
+    w = std::move(ansi);
+    return;
+  }
+  text = vb::AnsiToUtf8(text, codePage);
+  RecodeAll(w, false, codePage);
+}
+
+std::optional<std::string> Edit(const IniText& ini, const WriteTexts& w) {
+  if (!w.key) return DeleteSection(ini, w.section);
+  if (!w.value) return DeleteKey(ini, w.section, *w.key);
+  return SetValue(ini, w.section, *w.key, *w.value);
+}
+
 bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string_view> keyArg,
            std::optional<std::string_view> valueArg, const fs::path& fileArg) {
   if (!sectionArg || fileArg.empty()) return false;
@@ -213,15 +262,12 @@ bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string
     owner = detail::FileOwner{st.st_mode, st.st_uid, st.st_gid};
   }
 
+  WriteTexts w{std::string(section), {}, {}};
+  if (key) w.key.emplace(*key);
+  if (value) w.value.emplace(*value);
+  MatchEncoding(text, w);
   IniText ini(std::move(text));
-  std::optional<std::string> edited;
-  if (!key) {
-    edited = DeleteSection(ini, section);
-  } else if (!value) {
-    edited = DeleteKey(ini, section, *key);
-  } else {
-    edited = SetValue(ini, section, *key, *value);
-  }
+  std::optional<std::string> edited = Edit(ini, w);
   if (!edited) {
     // Nothing to change; deleting a section of a missing file still creates it.
     if (read != detail::ReadStatus::kMissing || key) return true;

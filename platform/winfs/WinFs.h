@@ -61,6 +61,10 @@ const std::filesystem::path& ActivePrefix();
 void CreatePrefix(const std::filesystem::path& p);
 // True when p is a Wine prefix (Wine's registry system.reg beside dosdevices/), one KEP may run in.
 bool IsWinePrefix(const std::filesystem::path& p);
+// The ANSI code page Wine last ran the prefix's programs in, as its registry records it
+// (HKLM\System\CurrentControlSet\Control\Nls\Codepage ACP); 1252 when it records none.
+// Making a prefix active makes this the program's ANSI code page (vb::AnsiCodePage).
+int PrefixAnsiCodePage(const std::filesystem::path& p);
 // Links a drive letter (any case) of the active prefix to a host folder, replacing an existing
 // link.  The target need not exist (the drive is then not ready).  Bad letter: VbError 5.
 void LinkDrive(char letter, const std::filesystem::path& target);

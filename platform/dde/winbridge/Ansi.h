@@ -6,6 +6,7 @@
 #include <windows.h>
 // clang-format on
 
+#include <cstdlib>
 #include <string>
 
 namespace winbridge {
@@ -27,13 +28,25 @@ inline std::string Recode(const std::string& text, UINT from, UINT to) {
   return out;
 }
 
-// Velmora's texts are UTF-8, except bytes read from files that Windows programs wrote in their
-// ANSI code page (KEP.INI in the shared prefix): those are ANSI already.
+// The prefix's ANSI code page as Velmora reads the prefix's files in it (VELMORA_ANSI_CODEPAGE,
+// set by the Wine transport), else Wine's own.
+inline UINT AnsiCodePage() {
+  static const UINT cp = [] {
+    char text[16] = {};
+    const DWORD n = GetEnvironmentVariableA("VELMORA_ANSI_CODEPAGE", text, sizeof text);
+    const UINT given = n > 0 && n < sizeof text ? std::strtoul(text, nullptr, 10) : 0;
+    return given && IsValidCodePage(given) ? given : GetACP();
+  }();
+  return cp;
+}
+
+// Velmora's texts are UTF-8, except bytes that came from elsewhere in the ANSI code page: those
+// are ANSI already.
 inline std::string ToAnsi(const std::string& utf8) {
-  return Recode(utf8, CP_UTF8, CP_ACP);
+  return Recode(utf8, CP_UTF8, AnsiCodePage());
 }
 inline std::string FromAnsi(const std::string& ansi) {
-  return Recode(ansi, CP_ACP, CP_UTF8);
+  return Recode(ansi, AnsiCodePage(), CP_UTF8);
 }
 
 }  // namespace winbridge
