@@ -113,6 +113,10 @@ enum Attr : unsigned {
 // (X~1.JPE).  Missing folder: 76.
 std::vector<std::string> ListFiles(const std::string& winDir, const std::string& patterns = "*.*",
                                    bool includeHidden = false);
+// The Windows name of the file a path names, found as ToHost finds it (exact spelling first,
+// else case-insensitively) without listing the folder; nullopt when there is no such file (a
+// folder or a hidden name does not count).  Missing folder: 76; a bad name: 52.
+std::optional<std::string> FindFile(const std::string& winPath);
 // Sub-folders of a folder, same order, without "." and "..".
 std::vector<std::string> ListDirs(const std::string& winDir, bool includeHidden = false);
 bool MatchesPattern(const std::string& name, const std::string& patterns);
