@@ -134,16 +134,11 @@ void Check4KepIni(bool quiet) {
 
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& defaultValue) {
+  // The profile read cuts a value to the buffer, so the Windows program grows its buffer by
+  // 256 characters until the value fits, which ends with the whole value.  The profile layer
+  // hands that over at once from the file's parsed text.
   const std::filesystem::path host = IniHostPath(file).value_or(std::filesystem::path());
-  // The profile read cuts a value to the buffer; a result that fills the buffer may have been
-  // cut, so the buffer grows by 256 characters until the value fits.
-  std::vector<char> buffer(256);
-  for (;;) {
-    const std::size_t n = profile::GetPrivateProfileString(section, key, defaultValue.c_str(),
-                                                           buffer.data(), buffer.size(), host);
-    if (n + 1 < buffer.size()) return std::string(buffer.data(), n);
-    buffer.resize(buffer.size() + 256);
-  }
+  return profile::ReadValue(host, section, key, defaultValue);
 }
 
 void WriteIni(const std::string& file, const std::string& section, const std::string& key,

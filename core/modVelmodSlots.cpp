@@ -1,6 +1,7 @@
 #include "core/modVelmodSlots.h"
 
 #include <string>
+#include <string_view>
 
 #include "core/ErrTrap.h"
 #include "core/frmMainControls.h"
@@ -67,6 +68,16 @@ void CopyCaptions(Labels& labels, const AddrArray& source, int count) {
   }
 }
 
+bool IsPlainName(const std::string& name) {
+  for (const unsigned char c : name) {
+    if (c < 32 ||
+        std::string_view("*?<>\"|").find(static_cast<char>(c)) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string DirLookup(const std::string& sFile) {
@@ -76,6 +87,12 @@ std::string DirLookup(const std::string& sFile) {
   const std::string folder = cut == std::string::npos ? winfs::CurDir() : path.substr(0, cut + 1);
   const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
   if (name.empty()) return {};
+  // A name is resolved, not looked for in a listing of the whole folder.  Masks, names no
+  // file can have, and 8.3 aliases ("IMG_00~1.JPG") still go through the listing.
+  if (IsPlainName(name)) {
+    if (auto found = winfs::FindFile(path)) return *found;
+    if (name.find('~') == std::string::npos) return {};
+  }
   const auto found = winfs::ListFiles(folder, name);
   return found.empty() ? std::string() : found.front();
 }

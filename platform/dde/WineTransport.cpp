@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/vbrt/CodePage.h"
 #include "platform/winfs/WinFs.h"
 
 namespace dde {
@@ -136,12 +137,14 @@ void SetDefaultEnv(const char* name, const char* value) {
 // In the child: Wine quiet, no installer dialogs, the bridge's pipes on its standard handles.
 // No parent-death signal: Linux sends it when the thread that forked ends, not the program.  The
 // bridge ends at the end of its input, which comes when Velmora closes the pipe or dies.
-[[noreturn]] void ExecBridge(const WineSetup& setup, int in, int out) {
+[[noreturn]] void ExecBridge(const WineSetup& setup, const std::string& codePage, int in, int out) {
   ::dup2(in, STDIN_FILENO);
   ::dup2(out, STDOUT_FILENO);
   const int null = ::open("/dev/null", O_WRONLY);
   if (null >= 0) ::dup2(null, STDERR_FILENO);
   ::setenv("WINEPREFIX", setup.prefix.c_str(), 1);
+  // The bridge converts texts in the code page Velmora reads the prefix's files in.
+  ::setenv("VELMORA_ANSI_CODEPAGE", codePage.c_str(), 1);
   SetDefaultEnv("WINEDEBUG", "-all");
   SetDefaultEnv("WINEDLLOVERRIDES", "mscoree,mshtml=");
   const std::string wine = setup.wine.string();
@@ -168,8 +171,9 @@ std::shared_ptr<Bridge> Bridge::Launch(const WineSetup& setup, std::string* why)
   }
   int to[2] = {-1, -1}, from[2] = {-1, -1};
   const bool piped = ::pipe2(to, O_CLOEXEC) == 0 && ::pipe2(from, O_CLOEXEC) == 0;
+  const std::string codePage = std::to_string(vb::AnsiCodePage());
   const pid_t pid = piped ? ::fork() : -1;
-  if (pid == 0) ExecBridge(setup, to[0], from[1]);
+  if (pid == 0) ExecBridge(setup, codePage, to[0], from[1]);
   for (int fd : {to[0], from[1]}) {
     if (fd >= 0) ::close(fd);
   }

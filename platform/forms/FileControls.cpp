@@ -1,7 +1,10 @@
 #include "platform/forms/FileControls.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 
 #include "platform/forms/Design.h"
 #include "platform/vbrt/VbError.h"
@@ -62,12 +65,39 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + (folder.back() == '\\' ? "" : "\\") + name;
 }
 
+long long Nanoseconds(const timespec& t) {
+  return t.tv_sec * 1'000'000'000LL + t.tv_nsec;
+}
+
+long long NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
 // Drive and folder list controls report any drive that is not ready as 68.
 void CheckDrive(const std::string& fullPath) {
   if (!winfs::DriveReady(fullPath[0])) vb::Raise(vb::kDeviceUnavailable);
 }
 
 }  // namespace
+
+// The host folder behind a Windows folder and its state now; nullopt when it cannot be found.
+std::optional<FileListBox::Stamp> FileListBox::FolderStamp(const std::string& path) {
+  try {
+    Stamp stamp;
+    stamp.seenNs = NowNs();
+    stamp.host = winfs::ToHost(path).string();
+    struct stat st {};
+    if (::stat(stamp.host.c_str(), &st) != 0) return std::nullopt;
+    stamp.dev = st.st_dev;
+    stamp.ino = st.st_ino;
+    stamp.mtimeNs = Nanoseconds(st.st_mtim);
+    return stamp;
+  } catch (const vb::VbError&) {
+    return std::nullopt;
+  }
+}
 
 // ---- FileListBox ---------------------------------------------------------------
 
@@ -81,9 +111,25 @@ FileListBox::FileListBox(Form& f, std::string name, int index)
   }
 }
 
-std::vector<std::string> FileListBox::Read(const std::string& path) const {
+std::vector<std::string> FileListBox::Read(const std::string& path) {
   CheckDrive(path);
-  return winfs::ListFiles(path, pattern_, hidden_);
+  stamp_ = FolderStamp(path);  // taken first: a change while listing shows at the next Refresh
+  try {
+    return winfs::ListFiles(path, pattern_, hidden_);
+  } catch (...) {
+    stamp_.reset();
+    throw;
+  }
+}
+
+// The folder is as it was when the shown list was read.  File systems keep modification times
+// in coarse ticks, so a folder changed within a tick of the reading keeps its time: until its
+// time is two seconds older than the reading, the folder is read again.
+bool FileListBox::Unchanged() const {
+  constexpr long long kTickNs = 2'000'000'000;
+  if (!stamp_ || stamp_->seenNs - stamp_->mtimeNs < kTickNs) return false;
+  const std::optional<Stamp> now = FolderStamp(path_);
+  return now && *now == *stamp_;
 }
 
 void FileListBox::SetPath(const std::string& winPath) {
@@ -103,6 +149,7 @@ void FileListBox::SetPattern(const std::string& pattern) {
   try {
     ReplaceItems(Read(path_));
   } catch (const vb::VbError&) {
+    stamp_.reset();
     ReplaceItems({});
   }
   PatternChange();
@@ -111,6 +158,7 @@ void FileListBox::SetPattern(const std::string& pattern) {
 void FileListBox::SetHidden(bool v) {
   if (v == hidden_) return;
   hidden_ = v;
+  stamp_.reset();
   Refresh();
 }
 
@@ -118,7 +166,8 @@ void FileListBox::SetHidden(bool v) {
 // multi-select list are cleared: by position they would now fall on other files (after a
 // delete, on the file that moved up into a deleted one's place).
 void FileListBox::Refresh() {
-  std::vector<std::string> items = Read(path_);
+  CheckDrive(path_);
+  std::vector<std::string> items = Unchanged() ? list_.Items() : Read(path_);
   int index = list_.Index();
   int top = list_.Top();
   list_.Assign(std::move(items));
@@ -181,6 +230,7 @@ void FileListBox::CopyDesignFrom(const Control& model) {
   if (auto* m = dynamic_cast<const FileListBox*>(&model)) {
     pattern_ = m->pattern_;
     hidden_ = m->hidden_;
+    stamp_.reset();
   }
 }
 

@@ -3,6 +3,7 @@
 // Errors a VB program would see: a folder that does not exist 76, a drive that
 // is not ready 68.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,11 @@ namespace forms {
 // Lists the files of Path matching Pattern ("*.jpg;*.bmp;*.tif"), in the order
 // of a Windows list box.  Hidden and system files are left out unless the
 // Hidden property is set.  The list is read when Path or Pattern change and on
-// Refresh, never by itself.  ListIndex, Selected, TopIndex, Scroll and Click as
-// for ListBox.  A new Path or Pattern starts with nothing selected and TopIndex 0;
-// Refresh keeps ListIndex and TopIndex where they still fit and clears the marks
-// of a multi-select list.
+// Refresh, never by itself; Refresh reads the folder again only when it changed
+// since (its modification time), which keeps paging a large folder cheap.  ListIndex, Selected,
+// TopIndex, Scroll and Click as for ListBox.  A new Path or Pattern starts with nothing selected
+// and TopIndex 0; Refresh keeps ListIndex and TopIndex where they still fit and clears the marks of
+// a multi-select list.
 class FileListBox : public ListBox {
  public:
   static constexpr const char* kTypeName = "FileListBox";
@@ -47,7 +49,19 @@ class FileListBox : public ListBox {
   void CopyDesignFrom(const Control& model) override;
 
  private:
-  std::vector<std::string> Read(const std::string& path) const;
+  // What a listing was read from: the host folder and its state at that moment.
+  struct Stamp {
+    std::string host;
+    unsigned long long dev = 0, ino = 0;
+    long long mtimeNs = 0, seenNs = 0;
+    bool operator==(const Stamp& o) const {
+      return host == o.host && dev == o.dev && ino == o.ino && mtimeNs == o.mtimeNs;
+    }
+  };
+  static std::optional<Stamp> FolderStamp(const std::string& path);
+  std::vector<std::string> Read(const std::string& path);
+  bool Unchanged() const;
+  std::optional<Stamp> stamp_;  // of the listing shown; nullopt: read on the next Refresh
   std::string path_;
   std::string pattern_ = "*.*";
   bool hidden_ = false;

@@ -43,6 +43,21 @@ char32_t NextFolded(std::string_view s, std::size_t& pos) {
   return vb::UpperCodePoint(cp);
 }
 
+// The name with every character upper-cased, as NamesEqual compares it.
+std::u32string Folded(std::string_view s, char32_t lead = 0) {
+  std::u32string out;
+  out.reserve(s.size() + 1);
+  if (lead) out.push_back(lead);
+  for (std::size_t i = 0; i < s.size();) out.push_back(NextFolded(s, i));
+  return out;
+}
+
+// The key index holds section number + 1 before the key's characters (0 would end nothing,
+// but keeps a key of section 0 apart from a bare name).
+char32_t SectionMark(std::size_t section) {
+  return static_cast<char32_t>(section + 1);
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -66,6 +81,18 @@ IniText::IniText(std::string text) : text_(std::move(text)) {
     if (lines_[i].kind != LineKind::kHeader) continue;
     if (!sections_.empty()) sections_.back().endLine = i;
     sections_.push_back({lines_[i].name, i, lines_.size()});
+  }
+  BuildIndex();
+}
+
+void IniText::BuildIndex() {
+  for (std::size_t n = 0; n < sections_.size(); ++n) {
+    if (!sectionIndex_.try_emplace(Folded(sections_[n].name), n).second) continue;
+    for (std::size_t i = sections_[n].header + 1; i < sections_[n].endLine; ++i) {
+      const Line& line = lines_[i];
+      if (line.kind != LineKind::kEntry || !line.hasValue) continue;
+      keyIndex_.try_emplace(Folded(line.name, SectionMark(n)), i);
+    }
   }
 }
 
@@ -115,18 +142,14 @@ void IniText::Classify(Line& line) const {
 }
 
 const Section* IniText::FindSection(std::string_view name) const {
-  for (const Section& s : sections_) {
-    if (NamesEqual(s.name, name)) return &s;
-  }
-  return nullptr;
+  auto it = sectionIndex_.find(Folded(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 std::optional<std::size_t> IniText::FindKey(const Section& section, std::string_view key) const {
-  for (std::size_t i = section.header + 1; i < section.endLine; ++i) {
-    const Line& line = lines_[i];
-    if (line.kind == LineKind::kEntry && line.hasValue && NamesEqual(line.name, key)) return i;
-  }
-  return std::nullopt;
+  auto it = keyIndex_.find(Folded(key, SectionMark(&section - sections_.data())));
+  if (it == keyIndex_.end()) return std::nullopt;
+  return it->second;
 }
 
 }  // namespace profile::detail

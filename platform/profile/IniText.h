@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace profile::detail {
@@ -53,10 +54,15 @@ class IniText {
  private:
   void SplitLines();
   void Classify(Line& line) const;
+  void BuildIndex();
 
   std::string text_;
   std::vector<Line> lines_;
   std::vector<Section> sections_;
+  // Folded names -> the first section of that name; section number and folded key -> the
+  // first key line of that name in it.
+  std::unordered_map<std::u32string, std::size_t> sectionIndex_;
+  std::unordered_map<std::u32string, std::size_t> keyIndex_;
 };
 
 }  // namespace profile::detail

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/profile/AtomicFile.h"
+#include "platform/profile/IniCache.h"
 #include "platform/profile/IniText.h"
+#include "platform/vbrt/CodePage.h"
 
 namespace profile {
 namespace {
@@ -85,28 +87,31 @@ std::string_view DefaultText(const char* defaultValue) {
   return Unquoted(d);
 }
 
+// The value of section/key as stored (one quote pair removed); nullopt when absent.
+std::optional<std::string_view> ValueOf(const IniText& ini, std::string_view section,
+                                        std::string_view key) {
+  const Section* found = ini.FindSection(TrimBlanks(CString(section)));
+  if (!found) return std::nullopt;
+  auto line = ini.FindKey(*found, TrimBlanks(CString(key)));
+  if (!line) return std::nullopt;
+  return Unquoted(CString(ini.lines()[*line].value));
+}
+
 std::size_t Lookup(std::optional<std::string_view> section, std::optional<std::string_view> key,
                    std::string_view def, char* buffer, std::size_t size, const fs::path& file) {
   if ((section && CString(*section).empty()) || (key && CString(*key).empty())) {
     return CopyOut(def, buffer, size);
   }
-  std::string text;
-  if (file.empty() || detail::ReadWholeFile(file, text) != detail::ReadStatus::kOk ||
-      text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    return CopyOut(def, buffer, size);
-  }
-  IniText ini(std::move(text));
-  if (!section) return CopyList(SectionNames(ini), buffer, size);
-  const Section* found = ini.FindSection(TrimBlanks(CString(*section)));
-  if (!found) return CopyOut(def, buffer, size);
+  const auto ini = detail::CachedText(file);
+  if (!ini) return CopyOut(def, buffer, size);
+  if (!section) return CopyList(SectionNames(*ini), buffer, size);
   if (!key) {
-    auto names = KeyNames(ini, *found);
+    const Section* found = ini->FindSection(TrimBlanks(CString(*section)));
+    auto names = found ? KeyNames(*ini, *found) : std::vector<std::string_view>{};
     if (names.empty()) return CopyOut(def, buffer, size);
     return CopyList(names, buffer, size);
   }
-  auto line = ini.FindKey(*found, TrimBlanks(CString(*key)));
-  if (!line) return CopyOut(def, buffer, size);
-  return CopyOut(Unquoted(CString(ini.lines()[*line].value)), buffer, size);
+  return CopyOut(ValueOf(*ini, *section, *key).value_or(def), buffer, size);
 }
 
 // ---- writing ----
@@ -178,6 +183,54 @@ fs::path WriteTarget(const fs::path& file) {
   return ec ? file : target;
 }
 
+// The names and value of one write.
+struct WriteTexts {
+  std::string section;
+  std::optional<std::string> key, value;
+};
+
+// Makes `s` text of the file's encoding: ANSI when `ansi`, else UTF-8.  False when it holds a
+// character the code page lacks.  A text that is not UTF-8 is taken as ANSI text already.
+bool Recode(std::string& s, bool ansi, int codePage) {
+  if (!vb::IsValidUtf8(s)) {
+    if (!ansi) s = vb::AnsiToUtf8(s, codePage);
+    return true;
+  }
+  if (!ansi) return true;
+  auto converted = vb::Utf8ToAnsi(s, codePage);
+  if (converted) s = std::move(*converted);
+  return converted.has_value();
+}
+
+bool RecodeAll(WriteTexts& w, bool ansi, int codePage) {
+  return Recode(w.section, ansi, codePage) && (!w.key || Recode(*w.key, ansi, codePage)) &&
+         (!w.value || Recode(*w.value, ansi, codePage));
+}
+
+// A file that is not UTF-8 was written in the ANSI code page and stays so: the names and value
+// go in in that code page.  When one of them holds a character the code page lacks, the whole
+// file is turned into UTF-8 instead, so that every value still reads as before.
+void MatchEncoding(std::string& text, WriteTexts& w) {
+  const int codePage = vb::AnsiCodePage();
+  if (vb::IsValidUtf8(text)) {
+    RecodeAll(w, false, codePage);
+    return;
+  }
+  WriteTexts ansi = w;
+  if (RecodeAll(ansi, true, codePage)) {
+    w = std::move(ansi);
+    return;
+  }
+  text = vb::AnsiToUtf8(text, codePage);
+  RecodeAll(w, false, codePage);
+}
+
+std::optional<std::string> Edit(const IniText& ini, const WriteTexts& w) {
+  if (!w.key) return DeleteSection(ini, w.section);
+  if (!w.value) return DeleteKey(ini, w.section, *w.key);
+  return SetValue(ini, w.section, *w.key, *w.value);
+}
+
 bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string_view> keyArg,
            std::optional<std::string_view> valueArg, const fs::path& fileArg) {
   if (!sectionArg || fileArg.empty()) return false;
@@ -209,21 +262,20 @@ bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string
     owner = detail::FileOwner{st.st_mode, st.st_uid, st.st_gid};
   }
 
+  WriteTexts w{std::string(section), {}, {}};
+  if (key) w.key.emplace(*key);
+  if (value) w.value.emplace(*value);
+  MatchEncoding(text, w);
   IniText ini(std::move(text));
-  std::optional<std::string> edited;
-  if (!key) {
-    edited = DeleteSection(ini, section);
-  } else if (!value) {
-    edited = DeleteKey(ini, section, *key);
-  } else {
-    edited = SetValue(ini, section, *key, *value);
-  }
+  std::optional<std::string> edited = Edit(ini, w);
   if (!edited) {
     // Nothing to change; deleting a section of a missing file still creates it.
-    if (read == detail::ReadStatus::kMissing && !key) return detail::ReplaceFile(file, {}, owner);
-    return true;
+    if (read != detail::ReadStatus::kMissing || key) return true;
+    edited.emplace();
   }
-  return detail::ReplaceFile(file, *edited, owner);
+  if (!detail::ReplaceFile(file, *edited, owner)) return false;
+  detail::StoreText(file, std::move(*edited));
+  return true;
 }
 
 }  // namespace
@@ -252,17 +304,17 @@ bool WritePrivateProfileString(std::optional<std::string_view> section,
 
 std::string ReadValue(const fs::path& file, std::string_view section, std::string_view key,
                       std::string_view defaultValue) {
-  // A caller growing its buffer until the result no longer fills it ends with the
-  // whole value; starting at the file's size usually needs a single read.
-  std::string def(CString(defaultValue));
-  std::error_code ec;
-  auto fileSize = fs::file_size(file, ec);
-  std::size_t size = std::max<std::size_t>(ec ? 0 : fileSize, def.size()) + 256;
-  for (;;) {
-    std::vector<char> buffer(size);
-    std::size_t n = GetPrivateProfileString(section, key, def.c_str(), buffer.data(), size, file);
-    if (n < size - 1) return std::string(buffer.data(), n);
-    size *= 2;
+  // What a caller growing its buffer until the result no longer fills it ends with: the whole
+  // value, read once from the file's parsed text.
+  const std::string def(CString(defaultValue));
+  const std::string_view shownDefault = DefaultText(def.c_str());
+  try {
+    if (CString(section).empty() || CString(key).empty()) return std::string(shownDefault);
+    const auto ini = detail::CachedText(file);
+    if (!ini) return std::string(shownDefault);
+    return std::string(ValueOf(*ini, section, key).value_or(shownDefault));
+  } catch (...) {
+    return {};
   }
 }
 

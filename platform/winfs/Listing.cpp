@@ -1,7 +1,10 @@
 // Folder listings in the order and with the masks of a VB file list box.
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <tuple>
 
 #include "platform/vbrt/VbError.h"
@@ -44,7 +47,7 @@ char32_t BaseLetter(char32_t c) {
   return 0;
 }
 
-Weight WeightOf(char32_t c) {
+Weight ComputeWeight(char32_t c) {
   if (c >= '0' && c <= '9') return {2, c, 0};
   if (c >= 'a' && c <= 'z') return {3, c, 0};
   if (c < 0x80) {
@@ -56,22 +59,70 @@ Weight WeightOf(char32_t c) {
   return {4, c, 0};
 }
 
+Weight WeightOf(char32_t c) {
+  static const auto kAscii = [] {
+    std::array<Weight, 0x80> table{};
+    for (char32_t a = 0; a < 0x80; ++a) table[a] = ComputeWeight(a);
+    return table;
+  }();
+  return c < 0x80 ? kAscii[c] : ComputeWeight(c);
+}
+
 bool Ignorable(char32_t c) {
   return c == '-' || c == '\'';
 }
 
-// The primary and accent levels; hyphens and apostrophes are left out.
-std::vector<Weight> Key(const std::u32string& folded) {
-  std::vector<Weight> key;
-  key.reserve(folded.size());
-  for (char32_t c : folded) {
-    if (!Ignorable(c)) key.push_back(WeightOf(c));
+int Sign(auto cmp) {
+  return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+}
+
+// Writes v as `bytes` big-endian bytes at out.
+char* PutBigEndian(char* out, std::uint32_t v, int bytes) {
+  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) {
+    *out++ = static_cast<char>((v >> shift) & 0xFF);
   }
+  return out;
+}
+
+// A byte string whose order (as unsigned bytes) is the list-box order of the names, level by
+// level: group and base letter of each character (hyphens and apostrophes left out), then the
+// accents, then the number of hyphens and apostrophes, then the folded characters, then the
+// bytes.  A level of varying length ends in zero bytes, which sort before any character.
+// Code points and weights stay below 2^24.
+std::string SortKey(const std::string& name) {
+  const std::u32string folded = detail::Fold(name);
+  std::string key(folded.size() * 10 + 11 + name.size(), '\0');
+  char* out = key.data();
+  std::uint32_t ignorables = 0;
+  for (char32_t c : folded) {
+    if (Ignorable(c)) {
+      ++ignorables;
+      continue;
+    }
+    const Weight w = WeightOf(c);
+    *out++ = static_cast<char>(w.group);
+    out = PutBigEndian(out, w.primary, 3);
+  }
+  out = PutBigEndian(out, 0, 4);
+  for (char32_t c : folded) {
+    if (!Ignorable(c)) out = PutBigEndian(out, WeightOf(c).accent, 3);
+  }
+  out = PutBigEndian(out, ignorables, 4);
+  for (char32_t c : folded) out = PutBigEndian(out, c + 1, 3);
+  out = PutBigEndian(out, 0, 3);
+  out = std::copy(name.begin(), name.end(), out);
+  key.resize(static_cast<std::size_t>(out - key.data()));
   return key;
 }
 
-int Sign(auto cmp) {
-  return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+// Names in list-box order; each name's key is made once, not once per comparison.
+void SortNames(std::vector<std::string>& names) {
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(names.size());
+  for (std::string& n : names) keyed.emplace_back(SortKey(n), std::move(n));
+  std::sort(keyed.begin(), keyed.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
 }
 
 std::vector<std::string> SplitPatterns(const std::string& patterns) {
@@ -113,31 +164,14 @@ std::vector<std::string> List(const std::string& winDir, bool includeHidden, Kee
     if (!includeHidden && detail::IsHiddenName(name)) continue;
     if (keep(*it, name)) names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return CompareNames(a, b) < 0; });
+  SortNames(names);
   return names;
 }
 
 }  // namespace
 
 int CompareNames(const std::string& a, const std::string& b) {
-  const std::u32string fa = detail::Fold(a), fb = detail::Fold(b);
-  const std::vector<Weight> ka = Key(fa), kb = Key(fb);
-  // Primary level first (group and base letter), then accents, then the ignored characters.
-  const auto primary = [](const std::vector<Weight>& k) {
-    std::vector<std::pair<int, char32_t>> p;
-    for (const Weight& w : k) p.emplace_back(w.group, w.primary);
-    return p;
-  };
-  if (int c = Sign(primary(ka) <=> primary(kb))) return c;
-  if (int c = Sign(ka <=> kb)) return c;
-  // Then the name with fewer hyphens and apostrophes first ("coop" before "co-op").
-  const auto ignorables = [](const std::u32string& f) {
-    return std::count_if(f.begin(), f.end(), Ignorable);
-  };
-  if (int c = Sign(ignorables(fa) <=> ignorables(fb))) return c;
-  if (int c = Sign(fa.compare(fb))) return c;
-  return Sign(a.compare(b));
+  return Sign(SortKey(a).compare(SortKey(b)));
 }
 
 bool MatchesPattern(const std::string& name, const std::string& patterns) {
@@ -155,6 +189,21 @@ std::vector<std::string> ListFiles(const std::string& winDir, const std::string&
     std::error_code ec;
     return e.is_regular_file(ec) && detail::MatchesAnyMask(name, masks);
   });
+}
+
+std::optional<std::string> FindFile(const std::string& winPath) {
+  const detail::WinPath p = detail::Parse(winPath);
+  if (p.parts.empty()) return std::nullopt;
+  detail::WinPath folder = p;
+  folder.parts.pop_back();
+  const fs::path dir = detail::Resolve(folder);
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) vb::Raise(vb::kPathNotFound);
+  const auto entry = detail::FindEntry(dir, p.parts.back());
+  if (!entry || !fs::is_regular_file(dir / *entry, ec)) return std::nullopt;
+  std::string name = WindowsName(*entry);
+  if (detail::IsHiddenName(name)) return std::nullopt;
+  return name;
 }
 
 std::vector<std::string> ListDirs(const std::string& winDir, bool includeHidden) {

@@ -2,11 +2,14 @@
 
 #include <pwd.h>
 #include <unistd.h>
+#include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <system_error>
 
+#include "platform/vbrt/CodePage.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/Internal.h"
 #include "platform/winfs/WinFs.h"
@@ -33,6 +36,22 @@ std::filesystem::path HomeFolder() {
   return "/tmp";
 }
 
+// The registry key line, lower-cased, as Wine writes it into system.reg.
+constexpr std::string_view kCodepageKey =
+    "[system\\\\currentcontrolset\\\\control\\\\nls\\\\codepage]";
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The number of a value line "\"ACP\"=\"1250\"", 0 when the line is another value.
+int AcpValue(const std::string& lowerLine) {
+  constexpr std::string_view kName = "\"acp\"=\"";
+  if (!lowerLine.starts_with(kName)) return 0;
+  return std::atoi(lowerLine.c_str() + kName.size());
+}
+
 void MakeDirs(const std::filesystem::path& p) {
   std::error_code ec;
   std::filesystem::create_directories(p, ec);
@@ -56,6 +75,7 @@ void UsePrefix(const std::filesystem::path& p) {
     std::lock_guard lock(s.mutex);
     s.prefix = std::filesystem::absolute(p).lexically_normal();
     s.prefixSet = true;
+    vb::SetAnsiCodePage(PrefixAnsiCodePage(s.prefix));
   }
   detail::ResetCurDirs();
 }
@@ -66,8 +86,23 @@ const std::filesystem::path& ActivePrefix() {
   if (!s.prefixSet) {
     s.prefix = std::filesystem::absolute(DefaultPrefix()).lexically_normal();
     s.prefixSet = true;
+    vb::SetAnsiCodePage(PrefixAnsiCodePage(s.prefix));
   }
   return s.prefix;
+}
+
+int PrefixAnsiCodePage(const std::filesystem::path& p) {
+  std::ifstream reg(p / "system.reg", std::ios::binary);
+  bool inKey = false;
+  for (std::string line; std::getline(reg, line);) {
+    if (line.starts_with("[")) {
+      if (inKey) break;
+      inKey = Lower(line).starts_with(kCodepageKey);
+    } else if (inKey) {
+      if (const int acp = AcpValue(Lower(line))) return acp;
+    }
+  }
+  return 1252;
 }
 
 void CreatePrefix(const std::filesystem::path& p) {

@@ -65,6 +65,10 @@ const std::filesystem::path& ActivePrefix();
 void CreatePrefix(const std::filesystem::path& p);
 // True when p is a Wine prefix (Wine's registry system.reg beside dosdevices/), one KEP may run in.
 bool IsWinePrefix(const std::filesystem::path& p);
+// The ANSI code page Wine last ran the prefix's programs in, as its registry records it
+// (HKLM\System\CurrentControlSet\Control\Nls\Codepage ACP); 1252 when it records none.
+// Making a prefix active makes this the program's ANSI code page (vb::AnsiCodePage).
+int PrefixAnsiCodePage(const std::filesystem::path& p);
 // Links a drive letter (any case) of the active prefix to a host folder, replacing an existing
 // link.  The target need not exist (the drive is then not ready).  Bad letter: VbError 5.
 void LinkDrive(char letter, const std::filesystem::path& target);
@@ -113,6 +117,10 @@ enum Attr : unsigned {
 // (X~1.JPE).  Missing folder: 76.
 std::vector<std::string> ListFiles(const std::string& winDir, const std::string& patterns = "*.*",
                                    bool includeHidden = false);
+// The Windows name of the file a path names, found as ToHost finds it (exact spelling first,
+// else case-insensitively) without listing the folder; nullopt when there is no such file (a
+// folder or a hidden name does not count).  Missing folder: 76; a bad name: 52.
+std::optional<std::string> FindFile(const std::string& winPath);
 // Sub-folders of a folder, same order, without "." and "..".
 std::vector<std::string> ListDirs(const std::string& winDir, bool includeHidden = false);
 bool MatchesPattern(const std::string& name, const std::string& patterns);

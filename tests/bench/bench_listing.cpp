@@ -2,8 +2,8 @@
 // same pictures, and prints the ratio:
 //   bench_listing [FOLDER] [RUNS]
 // A FOLDER that exists is listed as it stands.  Otherwise (default
-// /tmp/velmora-listing-bench/card) a folder is made once and kept: 20,000 files named as a phone
-// names them, most of them videos, one in ten a JPEG picture, one in ten a ".jpeg" one.
+// /tmp/velmora-listing-bench/jpegs) a folder is made once and kept: 20,000 JPEG pictures named
+// as a phone names them, so that every name is listed and sorted.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,8 +32,7 @@ void MakeFolder(const fs::path& folder) {
   fs::remove_all(folder);
   fs::create_directories(folder);
   for (int i = 0; i < kFiles; ++i) {
-    const char* ext = i % 10 == 0 ? ".jpg" : i % 10 == 1 ? ".jpeg" : ".mp4";
-    std::ofstream(folder / ("VID_20240101_" + std::to_string(100000 + i) + ext)) << "x";
+    std::ofstream(folder / ("IMG_20240101_" + std::to_string(100000 + i) + ".jpg")) << "x";
   }
   std::ofstream(done) << "ok";
 }
@@ -42,7 +41,7 @@ void MakeFolder(const fs::path& folder) {
 
 int main(int argc, char** argv) {
   const fs::path folder =
-      argc > 1 ? fs::path(argv[1]) : fs::path("/tmp/velmora-listing-bench/card");
+      argc > 1 ? fs::path(argv[1]) : fs::path("/tmp/velmora-listing-bench/jpegs");
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
   if (!(argc > 1 && fs::is_directory(folder))) MakeFolder(folder);
 

@@ -2,6 +2,8 @@
 // paging buttons, size highlighting and tooltips, dragging from a thumbnail, and the editor
 // opened by a double-click.
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "core/modVelmod.h"
@@ -138,6 +140,30 @@ TEST_F(StripTest, NextPageStepsOnToTheLastPicture) {
   EXPECT_EQ(f.lbltag[0].Caption(), Name(15));
   EXPECT_FALSE(f.GeaThumb[1].Visible());
   EXPECT_EQ(PictureOf(2), f.imaScroll[6].Picture().Source());  // the end is shown
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
+// Pages are turned without listing the folder again while it is unchanged; a folder changed
+// between two page turns shows the change, also when the change keeps the folder's time (file
+// systems keep it in coarse ticks).
+TEST_F(StripTest, AFolderChangedBetweenTwoPageTurnsShowsTheChange) {
+  Fill(40);
+  const fs::path folder = prefix_.Host("C:\\GLENVUE");
+  fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  ASSERT_TRUE(Start());
+  auto& f = Form();
+  f.imaScroll[2].UserClick();
+  EXPECT_EQ(f.lbltag[0].Caption(), Name(13));
+  fs::remove(prefix_.Host("C:\\GLENVUE\\" + Name(1)));
+  f.imaScroll[2].UserClick();
+  EXPECT_EQ(f.lbltag[0].Caption(), Name(26));
+
+  const auto tick = fs::last_write_time(folder);
+  fs::remove(prefix_.Host("C:\\GLENVUE\\" + Name(2)));
+  fs::last_write_time(folder, tick);
+  f.imaScroll[1].UserClick();
+  EXPECT_EQ(f.filCapture.TopIndex(), 12);
+  EXPECT_EQ(f.lbltag[0].Caption(), Name(15));
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 }
 

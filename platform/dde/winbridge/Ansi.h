@@ -7,6 +7,7 @@
 #include <windows.h>
 // clang-format on
 
+#include <cstdlib>
 #include <string>
 
 namespace winbridge {
@@ -16,6 +17,18 @@ inline bool IsAscii(const std::string& text) {
     if (c >= 0x80) return false;
   }
   return true;
+}
+
+// The prefix's ANSI code page as Velmora reads the prefix's files in it (VELMORA_ANSI_CODEPAGE,
+// set by the Wine transport), else Wine's own.
+inline UINT AnsiCodePage() {
+  static const UINT cp = [] {
+    char text[16] = {};
+    const DWORD n = GetEnvironmentVariableA("VELMORA_ANSI_CODEPAGE", text, sizeof text);
+    const UINT given = n > 0 && n < sizeof text ? std::strtoul(text, nullptr, 10) : 0;
+    return given && IsValidCodePage(given) ? given : GetACP();
+  }();
+  return cp;
 }
 
 // UTF-16 of a UTF-8 text; false when the text is no UTF-8.
@@ -40,7 +53,7 @@ inline std::string Narrow(const std::wstring& wide, UINT to, DWORD flags, BOOL* 
 // True when the ANSI code page holds `wide` exactly: no default character, no best fit, and
 // the bytes read back as the same text.
 inline bool HoldsExactly(const std::wstring& wide, std::string* ansi) {
-  const UINT acp = GetACP();
+  const UINT acp = AnsiCodePage();
   BOOL usedDefault = FALSE;
   *ansi = Narrow(wide, acp, acp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS, &usedDefault);
   if (usedDefault) return false;
@@ -77,9 +90,7 @@ inline bool ToAnsiExact(const std::string& utf8, std::string* ansi, std::string*
 
 // A text that is not valid in `from` (only UTF-8 can be invalid) is returned as it is.
 inline std::string Recode(const std::string& text, UINT from, UINT to) {
-  bool ascii = true;
-  for (unsigned char c : text) ascii = ascii && c < 0x80;
-  if (ascii) return text;
+  if (IsAscii(text)) return text;
   const int size = static_cast<int>(text.size());
   const DWORD strict = from == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
   const int n = MultiByteToWideChar(from, strict, text.data(), size, nullptr, 0);
@@ -92,13 +103,13 @@ inline std::string Recode(const std::string& text, UINT from, UINT to) {
   return out;
 }
 
-// Velmora's texts are UTF-8, except bytes read from files that Windows programs wrote in their
-// ANSI code page (KEP.INI in the shared prefix): those are ANSI already.
+// Velmora's texts are UTF-8, except bytes that came from elsewhere in the ANSI code page: those
+// are ANSI already.
 inline std::string ToAnsi(const std::string& utf8) {
-  return Recode(utf8, CP_UTF8, CP_ACP);
+  return Recode(utf8, CP_UTF8, AnsiCodePage());
 }
 inline std::string FromAnsi(const std::string& ansi) {
-  return Recode(ansi, CP_ACP, CP_UTF8);
+  return Recode(ansi, AnsiCodePage(), CP_UTF8);
 }
 
 }  // namespace winbridge

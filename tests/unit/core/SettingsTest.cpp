@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/CoreFixture.h"
@@ -66,13 +67,18 @@ TEST_F(SettingsTest, ValuesAreReadAsTextDirectoryNumberAndSwitch) {
       "[PREFERENCES]\r\nSCREENSIZE=2.5\r\nUSEBUTTONS=1\r\nPREVIEWCOPYPICS=3.5\r\n"
       "TRASHCAN=yes\r\nAUTODELETE=1.0\r\nREDUX=01\r\nQUALITY=85abc\r\nBRIGHTNESS=-1 5\r\n"
       "RESOLX=&H400\r\nRESOLY=\r\n");
-  prefix.WriteFile(
-      gKepIniPath,
-      "[VENDOR]\r\nApplicationName= Kep Pro \r\n[DIRECTORIES]\r\nDATADIR=E:\\DATA\r\n");
+  // KEP writes its INI file in the ANSI code page (Windows-1252 here).
+  prefix.WriteFile(gKepIniPath,
+                   "[VENDOR]\r\nApplicationName= Kep Pro \r\n[DIRECTORIES]\r\nDATADIR=E:\\Donn\xE9"
+                   "es\r\nAPPDIR=C:\\K\xC9P\r\n");
+  prefix.WriteFile("C:\\K\xC3\x89P\\refresh.bas", "script");
   ReadGlobals();
   EXPECT_EQ(gCompanyName, "Acme Appraisal");
   EXPECT_EQ(gVendorAppName, "Kep Pro");
-  EXPECT_EQ(gKepDataDir, "E:\\DATA\\");
+  EXPECT_EQ(gKepDataDir,
+            "E:\\Donn\xC3\xA9"
+            "es\\");
+  EXPECT_TRUE(FileExists(gKepAppDir + "refresh.bas"));
   EXPECT_EQ(gAppDir, "d:\\velmora\\");
   EXPECT_EQ(gUserDir, "");  // stored empty: not the default
   EXPECT_EQ(gCurrentDir, "");

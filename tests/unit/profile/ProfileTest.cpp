@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/profile/Profile.h"
+#include "platform/vbrt/CodePage.h"
 
 namespace fs = std::filesystem;
 
@@ -130,6 +131,25 @@ TEST_F(Profile, TruncationReturnValuesMatchGrowingReaders) {
   EXPECT_EQ(profile::ReadValue(file_, "s", "none", "d"), "d");
 }
 
+// Files are parsed once per change: every change must still be seen, also one in place with
+// the same size within the file system's time tick, and the program's own writes at once.
+TEST_F(Profile, ReadsFollowEveryChangeOfTheFile) {
+  Put("[s]\nk=1\n");
+  const fs::file_time_type tick = fs::last_write_time(file_);
+  EXPECT_EQ(Get("s", "k"), "1");
+  Put("[s]\nk=2\n");
+  fs::last_write_time(file_, tick);
+  EXPECT_EQ(Get("s", "k"), "2");
+  for (const char* value : {"3", "4", "5"}) {
+    EXPECT_TRUE(profile::WritePrivateProfileString("s", "k", value, file_));
+    fs::last_write_time(file_, tick);
+    EXPECT_EQ(Get("s", "k"), value);
+    EXPECT_EQ(profile::ReadValue(file_, "s", "k"), value);
+  }
+  fs::remove(file_);
+  EXPECT_EQ(Get("s", "k"), "dflt");
+}
+
 TEST_F(Profile, KeyListingSkipsCommentsAndValuelessLines) {
   Put("[App]\nk1=a\n;c=1\nbare\nempty=\n\n[Other]\n");
   std::string list(64, '#');
@@ -211,16 +231,31 @@ TEST_F(Profile, FailedWritesLeaveTheOldFileAndNoTemporary) {
   EXPECT_FALSE(fs::exists(dir_ / "NOFOLDER"));
 }
 
-TEST_F(Profile, ArbitraryBytesNeverCrashAndPassThrough) {
+// A file that is not UTF-8 was written in the ANSI code page (KEP's INI file): it reads in that
+// code page, and writes keep it there as long as it can hold the text.
+TEST_F(Profile, ArbitraryBytesNeverCrashAndAnsiFilesReadInTheCodePage) {
+  const std::string kLodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";  // not in Windows-1252
   std::string junk("[S]\r\nk=\xE9t\xE9\0tail\r\n[\0]\n=\n\x1a\x1a\n", 25);
-  junk += std::string(100000, 'x') + "\r\r\n[\xC3\xA9T\xC3\x89]\nv=\x80\x81";
+  junk += std::string(100000, 'x') + "\r\r\n[\xC9T\xE9]\nv=\x80\x81";
   Put(junk);
-  EXPECT_EQ(Get("s", "k"), "\xE9t\xE9");
-  EXPECT_EQ(Get("\xC3\x89T\xC3\xA9", "V"), "\x80\x81");
-  EXPECT_TRUE(profile::WritePrivateProfileString("\xC3\xA9t\xC3\xA9", "w", "\xFF", file_));
-  EXPECT_EQ(Bytes(), junk + "\r\nw=\xFF\r\n");
+  EXPECT_EQ(Get("s", "k"), "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(Get("\xC3\xA9T\xC3\x89", "V"), "\xE2\x82\xAC\xC2\x81");
+  EXPECT_TRUE(profile::WritePrivateProfileString("\xC3\xA9t\xC3\xA9", "w", "\xC5\xB8", file_));
+  EXPECT_EQ(Bytes(), junk + "\r\nw=\x9F\r\n");
+  EXPECT_TRUE(profile::WritePrivateProfileString("S", "z", kLodz, file_));
+  EXPECT_TRUE(vb::IsValidUtf8(Bytes()));
+  EXPECT_EQ(Get("s", "k"), "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(Get("s", "z"), kLodz);
+  EXPECT_EQ(Get("\xC3\xA9t\xC3\xA9", "w"), "\xC5\xB8");
   std::string list(8, '#');
   profile::GetPrivateProfileString(std::nullopt, std::nullopt, "", list.data(), 8, file_);
+
+  vb::SetAnsiCodePage(1250);
+  Put("[s]\r\nk=\xA3\xF3\x64\x9F\r\n");
+  EXPECT_EQ(Get("s", "k"), kLodz);
+  vb::SetAnsiCodePage(1252);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/vbrt/CodePage.h"
 #include "platform/winfs/Internal.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/support/TempPrefix.h"
@@ -133,6 +134,7 @@ TEST(WinFsSystem, VersionFoldersAndProgramFolder) {
 
 // A Wine prefix keeps its Windows folders in lower case: they are the program's C:\WINDOWS and
 // C:\WINDOWS\SYSTEM32, and completing the prefix adds no second, upper-case tree beside them.
+// Its registry gives the ANSI code page its programs write their files in.
 TEST(WinFsDrives, AWinePrefixsLowerCaseWindowsFolderIsTheWindowsDirectory) {
   TempPrefix prefix;
   const fs::path wine = prefix.Root() / "wine";
@@ -140,8 +142,15 @@ TEST(WinFsDrives, AWinePrefixsLowerCaseWindowsFolderIsTheWindowsDirectory) {
   fs::create_directories(wine / "dosdevices");
   fs::create_directory_symlink("../drive_c", wine / "dosdevices" / "c:");
   std::ofstream(wine / "drive_c" / "windows" / "win.ini") << "[windows]\n";
+  EXPECT_EQ(vb::AnsiCodePage(), 1252);
+  std::ofstream(wine / "system.reg")
+      << "WINE REGISTRY Version 2\n\n[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] "
+         "17\n"
+         "#time=1dd\n\"10000\"=\"c_10000.nls\"\n\"ACP\"=\"1250\"\n\"OEMCP\"=\"852\"\n\n"
+         "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Language] 17\n\"ACP\"=\"1251\"\n";
   winfs::CreatePrefix(wine);
   winfs::UsePrefix(wine);
+  EXPECT_EQ(vb::AnsiCodePage(), 1250);
   std::vector<std::string> top;
   for (const auto& e : fs::directory_iterator(wine / "drive_c")) {
     top.push_back(e.path().filename().string());

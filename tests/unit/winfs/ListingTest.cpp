@@ -20,6 +20,13 @@ TEST(WinFsListing, SeveralPatternsInAnyCase) {
   EXPECT_EQ(winfs::ListFiles("C:\\PICS", "*."), (Names{"noext"}));
   EXPECT_EQ(winfs::ListFiles("C:\\PICS", "?.t*"), (Names{"c.Tif", "d.tiff", "e.txt"}));
   EXPECT_VB_ERROR(winfs::ListFiles("C:\\NoSuch"), 76);
+  // One name is found without a listing, in any case; folders and hidden names do not count.
+  prefix.WriteFile("C:\\Pics\\.hidden.jpg", "x");
+  EXPECT_EQ(winfs::FindFile("c:\\pics\\A.jpg"), "a.JPG");
+  EXPECT_EQ(winfs::FindFile("C:\\Pics\\sub.jpg"), std::nullopt);
+  EXPECT_EQ(winfs::FindFile("C:\\Pics\\.hidden.jpg"), std::nullopt);
+  EXPECT_EQ(winfs::FindFile("C:\\Pics\\z.jpg"), std::nullopt);
+  EXPECT_VB_ERROR(winfs::FindFile("C:\\NoSuch\\a.jpg"), 76);
 }
 
 TEST(WinFsListing, PatternRules) {
