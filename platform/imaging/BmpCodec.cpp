@@ -97,6 +97,42 @@ void CheckComplete(const std::vector<unsigned char>& bytes, const PictureInfo& i
   if (need > bytes.size()) vb::Raise(vb::kInvalidPicture);
 }
 
+// Run-length data must reach its end-of-picture marker or the last row: a stream that stops
+// early would leave the rest of the picture black.  A stream of n bytes fills at most n / 2 runs
+// of 255 pixels, so a picture larger than that is refused before anything is allocated.
+void CheckRunLengths(const std::vector<unsigned char>& bytes, const PictureInfo& info) {
+  const bool rle4 = info.compressionText == "RLE4";
+  if (!rle4 && info.compressionText != "RLE8") return;
+  std::size_t pos = U32(bytes.data() + 10);
+  if (pos >= bytes.size()) vb::Raise(vb::kInvalidPicture);
+  const std::size_t end = bytes.size();
+  const unsigned long long pixels = static_cast<unsigned long long>(info.width) * info.height;
+  if (pixels > (end - pos) / 2 * 255ull) vb::Raise(vb::kInvalidPicture);
+  long long row = 0, column = 0;
+  while (end - pos >= 2 && row < info.height) {
+    const unsigned count = bytes[pos], code = bytes[pos + 1];
+    pos += 2;
+    if (count > 0) {
+      column += count;
+    } else if (code == 0) {
+      ++row, column = 0;
+    } else if (code == 1) {
+      return;  // end of the picture
+    } else if (code == 2) {
+      if (end - pos < 2) break;
+      column += bytes[pos], row += bytes[pos + 1];
+      pos += 2;
+    } else {
+      const std::size_t literal = rle4 ? (code + 1) / 2 : code;
+      pos += literal + (literal & 1);  // padded to a whole word
+      if (pos > end) break;
+      column += code;
+    }
+  }
+  if (row < info.height - 1 || (row == info.height - 1 && column < info.width))
+    vb::Raise(vb::kInvalidPicture);
+}
+
 }  // namespace
 
 PictureInfo ProbeBmp(std::FILE* f) {
@@ -110,6 +146,7 @@ Picture LoadBmp(std::FILE* f, PictureInfo* info) {
   std::vector<unsigned char> bytes = ReadAll(f, MaxPixels() * 8 + (1u << 20));
   PictureInfo header = ParseHeader(bytes.data(), bytes.size());
   CheckComplete(bytes, header);
+  CheckRunLengths(bytes, header);
   RaiseQtAllocationLimit();
   QByteArray data =
       QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));

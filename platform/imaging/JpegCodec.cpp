@@ -36,12 +36,16 @@ struct ErrorMgr {
   std::longjmp(reinterpret_cast<ErrorMgr*>(cinfo->err)->jump, 1);
 }
 
-// A file that ends early is refused; other corrupt-data warnings are common in
-// camera files and tolerated up to a limit.
+// A file that ends early is refused, and so is one whose picture data stops at the end marker
+// before its pixels do (the rest would be shown grey); other corrupt-data warnings are common
+// in camera files and tolerated up to a limit.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF || ++err->warnings > kMaxWarnings) OnError(cinfo);
+  const int code = cinfo->err->msg_code;
+  const bool endMarker = code == JWRN_HIT_MARKER && cinfo->is_decompressor &&
+                         reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
+  if (code == JWRN_JPEG_EOF || endMarker || ++err->warnings > kMaxWarnings) OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
@@ -67,9 +71,9 @@ struct JpegJob {
   std::vector<std::uint32_t> pixels;
 };
 
-bool TryResize(std::vector<std::uint32_t>& v, std::size_t n) noexcept {
+bool TryReserve(std::vector<std::uint32_t>& v, std::size_t n) noexcept {
   try {
-    v.resize(n);
+    v.reserve(n);
     return true;
   } catch (...) {
     return false;
@@ -125,12 +129,15 @@ void CmykToArgb(JpegJob& job) noexcept {
   }
 }
 
+// The pixels grow by the rows decoded (their room is reserved beforehand), so a file whose data
+// ends early never costs the memory of its whole picture.
 void ReadScanlines(j_decompress_ptr cinfo, JpegJob& job) {
   JSAMPROW rows[16];
   while (cinfo->output_scanline < cinfo->output_height) {
     JDIMENSION first = cinfo->output_scanline;
     JDIMENSION count = cinfo->output_height - first;
     if (count > 16) count = 16;
+    job.pixels.resize(std::size_t(first + count) * std::size_t(job.outW));
     for (JDIMENSION i = 0; i < count; ++i)
       rows[i] = reinterpret_cast<JSAMPROW>(job.pixels.data() + std::size_t(first + i) * job.outW);
     jpeg_read_scanlines(cinfo, rows, count);
@@ -180,7 +187,7 @@ bool RunJpeg(JpegJob& job) noexcept {
   jpeg_calc_output_dimensions(&cinfo);
   job.outW = int(cinfo.output_width);
   job.outH = int(cinfo.output_height);
-  if (!TryResize(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
+  if (!TryReserve(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }

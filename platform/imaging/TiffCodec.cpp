@@ -1,6 +1,7 @@
 // TIFF through libtiff's RGBA interface: strips or tiles, every compression
 // and photometric interpretation the library knows.  First page only.
 
+#include <sys/stat.h>
 #include <tiffio.h>
 
 #include <cstdarg>
@@ -95,6 +96,34 @@ std::uint32_t FromRaster(std::uint32_t v) {
   return (v & 0xFF00FF00u) | (v & 0xFFu) << 16 | (v >> 16 & 0xFFu);
 }
 
+// Every strip or tile must lie inside the file, and uncompressed ones must hold all their
+// pixels: a picture whose data is missing is refused before its pixels are allocated.
+void CheckDataPresent(TIFF* tif, const PictureInfo& info) {
+  struct stat st {};
+  if (::fstat(TIFFFileno(tif), &st) != 0) vb::Raise(vb::kDeviceIO);
+  const uint64_t fileSize = uint64_t(st.st_size);
+  const uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  if (count == 0) vb::Raise(vb::kInvalidPicture);
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    int err = 0;
+    const uint64_t offset = TIFFGetStrileOffsetWithErr(tif, i, &err);
+    const uint64_t bytes = TIFFGetStrileByteCountWithErr(tif, i, &err);
+    if (err || bytes == 0 || offset > fileSize || fileSize - offset < bytes)
+      vb::Raise(vb::kInvalidPicture);
+    total += bytes;
+  }
+  uint16_t compression = COMPRESSION_NONE, planar = PLANARCONFIG_CONTIG, samples = 1;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  if (compression != COMPRESSION_NONE) return;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  uint64_t need = TIFFIsTiled(tif) ? uint64_t(TIFFTileSize64(tif)) * count
+                                   : uint64_t(TIFFScanlineSize64(tif)) * uint64_t(info.height) *
+                                         (planar == PLANARCONFIG_SEPARATE ? samples : 1u);
+  if (total < need) vb::Raise(vb::kInvalidPicture);
+}
+
 }  // namespace
 
 PictureInfo ProbeTiff(const std::filesystem::path& file) {
@@ -107,6 +136,7 @@ Picture LoadTiff(const std::filesystem::path& file, PictureInfo* info) {
   PictureInfo header = ReadInfo(tif.get());
   char message[1024] = {};
   if (!TIFFRGBAImageOK(tif.get(), message)) vb::Raise(vb::kInvalidPicture);
+  CheckDataPresent(tif.get(), header);
   std::vector<std::uint32_t> px(std::size_t(header.width) * std::size_t(header.height));
   if (!TIFFReadRGBAImageOriented(tif.get(), uint32_t(header.width), uint32_t(header.height),
                                  px.data(), ORIENTATION_TOPLEFT, 1))

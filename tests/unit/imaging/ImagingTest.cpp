@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -425,6 +426,12 @@ TEST_F(ImagingTest, ResizeAveragesAreasAndInterpolatesUp) {
 
 // --- Bad input ------------------------------------------------------------
 
+long PeakRssKb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
 TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
   std::vector<unsigned char> jpeg = JpegBytes(64, 48, Quadrants(64, 48));
   std::vector<unsigned char> prog =
@@ -437,6 +444,23 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
     v.resize(n);
     return v;
   };
+  // 10000 x 10000 headers with almost no pixel data: one run-length row, one TIFF row, the data
+  // of a 16 x 16 JPEG.
+  const std::vector<unsigned char> rleRow = {255, 1, 0, 0, 0, 1};
+  std::vector<unsigned char> bigJpeg = JpegBytes(16, 16, Quadrants(16, 16));
+  for (std::size_t i = 0; i + 8 < bigJpeg.size(); ++i)
+    if (bigJpeg[i] == 0xFF && bigJpeg[i + 1] == 0xC0) {
+      bigJpeg[i + 5] = bigJpeg[i + 7] = 0x27, bigJpeg[i + 6] = bigJpeg[i + 8] = 0x10;
+      break;
+    }
+  TIFF* t = TIFFOpen(File("nodata.tif").c_str(), "w");
+  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 10000u);
+  TIFFSetField(t, TIFFTAG_IMAGELENGTH, 10000u);
+  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 10000u);
+  TIFFWriteScanline(t, std::vector<unsigned char>(10000).data(), 0, 0);
+  TIFFClose(t);
   struct Case {
     const char* name;
     std::vector<unsigned char> bytes;
@@ -449,16 +473,22 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
       {"prog.jpg", cut(prog, prog.size() * 2 / 3)},
       {"half.bmp", cut(bmp, bmp.size() - 3)},
       {"header.bmp", cut(bmp, 20)},
+      {"rle8.bmp", BmpBytes(4, 2, 8, 1, {0, 0xFFFFFF}, {4, 1, 0, 0})},  // ends after a row
+      {"rle8big.bmp", BmpBytes(10000, 10000, 8, 1, {0, 0xFFFFFF}, rleRow)},
+      {"nodata.tif", ReadBytes(File("nodata.tif"))},
+      {"nodata.jpg", bigJpeg},
       {"half.tif", cut(tiff, tiff.size() / 2)},
       {"magic.tif", {'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F}},
       {"png.jpg", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}},
   };
+  const long peakKb = PeakRssKb();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteBytes(File(c.name), c.bytes);
     EXPECT_EQ(ErrorOf([&] { imaging::Load(File(c.name)); }), 481);
     EXPECT_EQ(ErrorOf([&] { imaging::LoadReduced(File(c.name), 80, 60); }), 481);
   }
+  EXPECT_LT(PeakRssKb() - peakKb, 64 * 1024) << "a picture with no data was allocated";
   EXPECT_EQ(ErrorOf([&] { imaging::Probe(File("garbage.jpg")); }), 481);
   EXPECT_EQ(ErrorOf([&] { imaging::Probe(File("empty.jpg")); }), 481);
 }
@@ -491,7 +521,7 @@ TEST_F(ImagingTest, OversizedHeadersAreRefusedBeforeDecoding) {
     EXPECT_EQ(ErrorOf([&] { imaging::Load(File(name)); }), 481);
     EXPECT_EQ(ErrorOf([&] { imaging::LoadReduced(File(name), 80, 60); }), 481);
   }
-  EXPECT_EQ(imaging::MaxPixels(), 100'000'000u);
+  EXPECT_EQ(imaging::MaxPixels(), 250'000'000u);
 }
 
 TEST_F(ImagingTest, MissingFilesAndFolders) {
