@@ -161,6 +161,32 @@ TEST_F(ImagingTest, ExifThumbnailIsUsedOnlyWhenShapeAndSizeFit) {
   EXPECT_LE(MaxDiff(imaging::LoadReduced(withThumb(48, 32), 80, 60).Pixel(40, 26), blue), 8);
   // The full picture never comes from the thumbnail.
   EXPECT_LE(MaxDiff(imaging::Load(withThumb(160, 107)).Pixel(10, 10), blue), 8);
+
+  // A camera's 160 x 120 thumbnail of a 3:2 picture: 160 x 107 between black bars of 6 and 7
+  // rows, in colours of its own.  It is shown without its bars, quadrant for quadrant as the
+  // full decode shows the picture.
+  const std::uint32_t thumbColours[4] = {0xFF00FFFF, 0xFFFF00FF, 0xFFFFFF00, 0xFF808080};
+  std::vector<std::uint32_t> boxed(160 * 120, 0xFF000000);
+  for (int y = 0; y < 107; ++y)
+    for (int x = 0; x < 160; ++x)
+      boxed[std::size_t(y + 6) * 160 + x] = thumbColours[(y >= 53) * 2 + (x >= 80)];
+  JpegOptions opt;
+  opt.quality = 80;
+  opt.app1 = ExifWithThumbnail(JpegBytes(160, 120, boxed));
+  WriteJpeg(File("boxed.jpg"), 960, 640, Quadrants(960, 640), opt);
+  const Picture shown = imaging::LoadReduced(File("boxed.jpg"), 80, 60);
+  const Picture full = imaging::Reduce(imaging::Load(File("boxed.jpg")), 80, 60);
+  ASSERT_EQ(shown.Width(), full.Width());
+  ASSERT_EQ(shown.Height(), full.Height());
+  auto quadrant = [](std::uint32_t px, const std::uint32_t(&colours)[4]) {
+    for (int q = 0; q < 4; ++q)
+      if (MaxDiff(px, colours[q]) <= 60) return q;
+    return -1;
+  };
+  for (int y : {0, 12, 24, 29, 40, shown.Height() - 1})
+    for (int x : {0, 20, 38, 42, 60, shown.Width() - 1})
+      EXPECT_EQ(quadrant(shown.Pixel(x, y), thumbColours), quadrant(full.Pixel(x, y), kQuadColours))
+          << x << "," << y;
 }
 
 TEST_F(ImagingTest, CorruptExifThumbnailFallsBackToMainPicture) {
