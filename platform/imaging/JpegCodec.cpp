@@ -3,6 +3,7 @@
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -372,6 +373,20 @@ Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
   std::rewind(f);
   if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
   return Upright(Finish(job, wantW, wantH), orientation);
+}
+
+std::size_t JpegDecodeMemory(std::FILE* f, int maxW, int maxH) {
+  JpegJob job;
+  job.file = f;
+  job.headerOnly = true;
+  if (!RunJpeg(job)) return 0;  // the decode itself reports it
+  int wantW = 0, wantH = 0;
+  FitInside(job.width, job.height, std::max(maxW, maxH), std::max(maxW, maxH), wantW, wantH);
+  const int n = ScaleFor(job.width, job.height, wantW, wantH);
+  const std::size_t pixels = std::size_t(job.width) * std::size_t(job.height);
+  const std::size_t out = pixels / 64 * std::size_t(n * n) * 4 + std::size_t(wantW) * wantH * 8;
+  // A progressive file's coefficients are held whole, two bytes each.
+  return out + (job.progressive ? pixels * std::size_t(job.components) * 2 : 0);
 }
 
 void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out) {

@@ -369,6 +369,45 @@ TEST_F(ImagingTest, SaveBmpWritesTwentyFourBitsLosslessly) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(back.Pixel(x, y), pic.Pixel(x, y));
 }
 
+// --- Pictures of more than one band of rows --------------------------------
+
+constexpr int kBandW = 1100, kBandH = 1000;
+
+std::vector<std::uint32_t> Gradient() {
+  std::vector<std::uint32_t> px(std::size_t(kBandW) * kBandH);
+  for (int y = 0; y < kBandH; ++y)
+    for (int x = 0; x < kBandW; ++x)
+      px[std::size_t(y) * kBandW + x] = 0xFF000000u | std::uint32_t(x * 255 / kBandW) << 16 |
+                                        std::uint32_t(y * 255 / kBandH) << 8;
+  return px;
+}
+
+// The full decode holds every pixel, and the reduced one is that decode reduced.
+void ExpectBandsDecodeTheWhole(const fs::path& file) {
+  SCOPED_TRACE(file.filename().string());
+  const Picture full = imaging::Load(file);
+  ASSERT_EQ(full.Width(), kBandW);
+  ASSERT_EQ(full.Height(), kBandH);
+  EXPECT_TRUE(Pixels(full) == Gradient());
+  EXPECT_TRUE(Pixels(imaging::LoadReduced(file, 80, 60)) == Pixels(imaging::Reduce(full, 80, 60)));
+}
+
+TEST_F(ImagingTest, BmpBandsBothWaysUp) {
+  const std::vector<std::uint32_t> px = Gradient();
+  std::vector<unsigned char> up, down;  // 24 bits bottom-up, 32 bits top-down
+  for (int y = 0; y < kBandH; ++y)
+    for (int x = 0; x < kBandW; ++x) {
+      const std::uint32_t v = px[std::size_t(kBandH - 1 - y) * kBandW + x];
+      const std::uint32_t t = px[std::size_t(y) * kBandW + x];
+      up.insert(up.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)});
+      down.insert(down.end(), {uint8_t(t), uint8_t(t >> 8), uint8_t(t >> 16), 0});
+    }
+  WriteBytes(File("up.bmp"), BmpBytes(kBandW, kBandH, 24, 0, {}, up));
+  WriteBytes(File("down.bmp"), BmpBytes(kBandW, -kBandH, 32, 0, {}, down));
+  ExpectBandsDecodeTheWhole(File("up.bmp"));
+  ExpectBandsDecodeTheWhole(File("down.bmp"));
+}
+
 // --- TIFF -----------------------------------------------------------------
 
 TEST_F(ImagingTest, TiffStripsTilesAndCompressions) {
@@ -390,6 +429,14 @@ TEST_F(ImagingTest, TiffStripsTilesAndCompressions) {
           ASSERT_EQ(pic.Pixel(x, y), px[std::size_t(y) * 40 + x]) << x << "," << y;
       EXPECT_EQ(imaging::LoadReduced(f, 20, 20).Width(), 20);
     }
+  }
+  // Large pictures are decoded a band of rows at a time (a row at a time when one strip is
+  // larger than a band), into the reduced size.
+  for (const TiffOptions& opt :
+       {TiffOptions{false, COMPRESSION_LZW}, TiffOptions{true, COMPRESSION_LZW},
+        TiffOptions{false, COMPRESSION_LZW, kBandH}}) {
+    WriteTiff(File("big.tif"), kBandW, kBandH, Gradient(), opt);
+    ExpectBandsDecodeTheWhole(File("big.tif"));
   }
   WriteTiff(File("lzw.tif"), 8, 8, Quadrants(8, 8), {false, COMPRESSION_LZW});
   EXPECT_EQ(imaging::Probe(File("lzw.tif")).compressionText, "LZW");
