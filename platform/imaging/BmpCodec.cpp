@@ -1,9 +1,12 @@
 // Windows and OS/2 bitmaps: the header is read here (size check, information
 // texts); the pixels are decoded by QtGui's BMP reader.
 
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -22,6 +25,12 @@ std::uint32_t U32(const unsigned char* p) {
 }
 std::uint16_t U16(const unsigned char* p) {
   return std::uint16_t(p[0] | p[1] << 8);
+}
+void Put32(unsigned char* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void Put16(unsigned char* p, std::uint16_t v) {
+  p[0] = static_cast<unsigned char>(v), p[1] = static_cast<unsigned char>(v >> 8);
 }
 
 const char* CompressionText(std::uint32_t compression) {
@@ -85,16 +94,123 @@ void RaiseQtAllocationLimit() {
   });
 }
 
+bool Uncompressed(const PictureInfo& info) {
+  return info.compressionText == "None" || info.compressionText == "Bitfields" ||
+         info.compressionText == "Alpha bitfields";
+}
+
+unsigned long long Stride(const PictureInfo& info) {
+  return (static_cast<unsigned long long>(info.width) * info.bitsPerPixel + 31) / 32 * 4;
+}
+
 // Uncompressed pixel data must be all there: Qt would show a partly grey picture.
-void CheckComplete(const std::vector<unsigned char>& bytes, const PictureInfo& info) {
-  if (info.compressionText != "None" && info.compressionText != "Bitfields" &&
-      info.compressionText != "Alpha bitfields")
-    return;
-  unsigned long long stride =
-      (static_cast<unsigned long long>(info.width) * info.bitsPerPixel + 31) / 32 * 4;
+void CheckComplete(const unsigned char* head, std::size_t fileSize, const PictureInfo& info) {
+  if (!Uncompressed(info)) return;
   unsigned long long need =
-      U32(bytes.data() + 10) + stride * static_cast<unsigned long long>(info.height);
-  if (need > bytes.size()) vb::Raise(vb::kInvalidPicture);
+      U32(head + 10) + Stride(info) * static_cast<unsigned long long>(info.height);
+  if (need > fileSize) vb::Raise(vb::kInvalidPicture);
+}
+
+// Run-length data must reach its end-of-picture marker or the last row: a stream that stops
+// early would leave the rest of the picture black.  A stream of n bytes fills at most n / 2 runs
+// of 255 pixels, so a picture larger than that is refused before anything is allocated.
+void CheckRunLengths(const std::vector<unsigned char>& bytes, const PictureInfo& info) {
+  const bool rle4 = info.compressionText == "RLE4";
+  if (!rle4 && info.compressionText != "RLE8") return;
+  std::size_t pos = U32(bytes.data() + 10);
+  if (pos >= bytes.size()) vb::Raise(vb::kInvalidPicture);
+  const std::size_t end = bytes.size();
+  const unsigned long long pixels = static_cast<unsigned long long>(info.width) * info.height;
+  if (pixels > (end - pos) / 2 * 255ull) vb::Raise(vb::kInvalidPicture);
+  long long row = 0, column = 0;
+  while (end - pos >= 2 && row < info.height) {
+    const unsigned count = bytes[pos], code = bytes[pos + 1];
+    pos += 2;
+    if (count > 0) {
+      column += count;
+    } else if (code == 0) {
+      ++row, column = 0;
+    } else if (code == 1) {
+      return;  // end of the picture
+    } else if (code == 2) {
+      if (end - pos < 2) break;
+      column += bytes[pos], row += bytes[pos + 1];
+      pos += 2;
+    } else {
+      const std::size_t literal = rle4 ? (code + 1) / 2 : code;
+      pos += literal + (literal & 1);  // padded to a whole word
+      if (pos > end) break;
+      column += code;
+    }
+  }
+  if (row < info.height - 1 || (row == info.height - 1 && column < info.width))
+    vb::Raise(vb::kInvalidPicture);
+}
+
+constexpr std::uint32_t kMaxHeaders = 1u << 16;  // headers, masks and palette
+constexpr int kBandPixels = 1 << 20;             // pixels decoded at once, row by row
+
+// Qt's reading of a whole BMP file in memory, as 32-bit pixels; 481 unless it is w x h.
+QImage DecodeWithQt(const unsigned char* bytes, std::size_t size, int w, int h) {
+  RaiseQtAllocationLimit();
+  QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "bmp");
+  QImage image = reader.read();
+  if (image.isNull() || image.width() != w || image.height() != h) vb::Raise(vb::kInvalidPicture);
+  image = image.convertToFormat(QImage::Format_ARGB32);
+  if (image.isNull()) vb::Raise(vb::kOutOfMemory);
+  return image;
+}
+
+void PushRows(const QImage& image, RowReducer& out) {
+  for (int y = 0; y < image.height(); ++y)
+    out.Push(reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)));
+}
+
+void ReadWhole(std::FILE* f, const PictureInfo& header, RowReducer& out) {
+  // Largest plausible file: 64 bits per pixel uncompressed plus palette and headers.
+  std::vector<unsigned char> bytes = ReadAll(f, MaxPixels() * 8 + (1u << 20));
+  if (bytes.size() < kFileHeader + 12) vb::Raise(vb::kInvalidPicture);  // changed meanwhile
+  CheckComplete(bytes.data(), bytes.size(), header);
+  CheckRunLengths(bytes, header);
+  PushRows(DecodeWithQt(bytes.data(), bytes.size(), header.width, header.height), out);
+}
+
+// Uncompressed rows a band at a time: each band is given to Qt as a small BMP of its own (the
+// file's headers and palette with the band's height), so only the band is ever held.
+void ReadBands(std::FILE* f, const PictureInfo& header, RowReducer& out) {
+  struct stat st {};
+  if (::fstat(::fileno(f), &st) != 0) vb::Raise(vb::kDeviceIO);
+  std::vector<unsigned char> band(kFileHeader + 12);  // offset, header size and height
+  std::rewind(f);
+  if (std::fread(band.data(), 1, band.size(), f) != band.size()) vb::Raise(vb::kInvalidPicture);
+  const std::uint32_t offset = U32(band.data() + 10), dibSize = U32(band.data() + kFileHeader);
+  if (offset < kFileHeader + dibSize) vb::Raise(vb::kInvalidPicture);
+  CheckComplete(band.data(), std::size_t(st.st_size), header);
+  const bool topDown = dibSize != 12 && static_cast<std::int32_t>(U32(band.data() + 22)) < 0;
+  const std::size_t stride = Stride(header);
+  const int rowsPerBand = std::max(1, kBandPixels / header.width);
+  band.resize(offset + stride * std::size_t(rowsPerBand));
+  std::rewind(f);
+  if (std::fread(band.data(), 1, offset, f) != offset) vb::Raise(vb::kInvalidPicture);
+  for (int y = 0; y < header.height; y += rowsPerBand) {
+    const int rows = std::min(rowsPerBand, header.height - y);
+    const long long first = topDown ? y : header.height - y - rows;  // in the file's order
+    const std::size_t size = offset + stride * std::size_t(rows);
+    if (::fseeko(f, off_t(offset + std::uint64_t(first) * stride), SEEK_SET) != 0 ||
+        std::fread(band.data() + offset, 1, size - offset, f) != size - offset)
+      vb::Raise(vb::kInvalidPicture);
+    Put32(band.data() + 2, std::uint32_t(size));
+    if (dibSize == 12) {
+      Put16(band.data() + kFileHeader + 6, std::uint16_t(rows));
+    } else {
+      Put32(band.data() + kFileHeader + 8, std::uint32_t(topDown ? -rows : rows));
+      if (dibSize >= 24) Put32(band.data() + kFileHeader + 20, std::uint32_t(size - offset));
+    }
+    PushRows(DecodeWithQt(band.data(), size, header.width, rows), out);
+  }
 }
 
 }  // namespace
@@ -105,28 +221,32 @@ PictureInfo ProbeBmp(std::FILE* f) {
   return ParseHeader(head, n);
 }
 
-Picture LoadBmp(std::FILE* f, PictureInfo* info) {
-  // Largest plausible file: 64 bits per pixel uncompressed plus palette and headers.
-  std::vector<unsigned char> bytes = ReadAll(f, MaxPixels() * 8 + (1u << 20));
-  PictureInfo header = ParseHeader(bytes.data(), bytes.size());
-  CheckComplete(bytes, header);
-  RaiseQtAllocationLimit();
-  QByteArray data =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "bmp");
-  QImage image = reader.read();
-  if (image.isNull() || image.width() != header.width || image.height() != header.height)
-    vb::Raise(vb::kInvalidPicture);
-  image = image.convertToFormat(QImage::Format_ARGB32);
-  if (image.isNull()) vb::Raise(vb::kOutOfMemory);
-  std::vector<std::uint32_t> px(std::size_t(header.width) * std::size_t(header.height));
-  for (int y = 0; y < header.height; ++y)
-    std::memcpy(px.data() + std::size_t(y) * header.width, image.constScanLine(y),
-                std::size_t(header.width) * 4);
+Picture LoadBmp(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
+  unsigned char head[kFileHeader + 40] = {};
+  const PictureInfo header = ParseHeader(head, std::fread(head, 1, sizeof head, f));
+  int w = header.width, h = header.height;
+  if (maxW > 0) FitInside(header.width, header.height, maxW, maxH, w, h);
+  RowReducer out(header.width, header.height, w, h);
+  const std::uint32_t offset = U32(head + 10);
+  if (w == header.width || !Uncompressed(header) || offset > kMaxHeaders) {
+    ReadWhole(f, header, out);
+  } else {
+    ReadBands(f, header, out);
+  }
   if (info) *info = header;
-  return MakePicture(header.width, header.height, std::move(px));
+  return out.Take();
+}
+
+std::size_t BmpDecodeMemory(std::FILE* f, int maxW, int maxH) {
+  unsigned char head[kFileHeader + 40] = {};
+  const PictureInfo header = ParseHeader(head, std::fread(head, 1, sizeof head, f));
+  int w = 0, h = 0;
+  FitInside(header.width, header.height, maxW, maxH, w, h);
+  if (w < header.width && Uncompressed(header) && U32(head + 10) <= kMaxHeaders)
+    return std::size_t(kBandPixels) * 16;  // the band's bytes, Qt's picture of it and its copy
+  struct stat st {};
+  const std::size_t fileSize = ::fstat(::fileno(f), &st) == 0 ? std::size_t(st.st_size) : 0;
+  return fileSize + std::size_t(header.width) * std::size_t(header.height) * 8;
 }
 
 }  // namespace imaging::detail

@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/imaging/Imaging.h"
@@ -41,9 +43,41 @@ bool SwapsSides(int orientation) noexcept;
 // The stored picture turned upright by its Exif orientation (1 or unknown: as it is).
 Picture Upright(const Picture& pic, int orientation);
 
+// For each output index along one axis: the first input index and the weights of the
+// consecutive inputs that make it up (summing to 1).
+struct Axis {
+  int taps = 0;
+  std::vector<int> first;
+  std::vector<int> count;      // inputs used per output index (<= taps)
+  std::vector<float> weights;  // taps per output index, zero-padded
+};
+
+// Takes a picture's rows top to bottom and keeps only the picture resized to dstW x dstH (as
+// Resize does), so that a decoder never holds more than a few rows of the whole picture.  At
+// the picture's own size the rows are kept as they come.
+class RowReducer {
+ public:
+  RowReducer(int srcW, int srcH, int dstW, int dstH);
+  void Push(const std::uint32_t* row);
+  // Raises 481 unless every row came.
+  Picture Take();
+
+ private:
+  void Emit(int y);
+
+  int srcW_, srcH_, dstW_, dstH_;
+  bool same_;
+  Axis ax_, ay_;
+  int pushed_ = 0, next_ = 0;                              // rows taken in, next output row
+  std::deque<std::pair<int, std::vector<float>>> window_;  // resized input rows still needed
+  std::vector<float> acc_;
+  std::vector<std::uint32_t> out_;
+};
+
 // Codecs.  Each raises 481 for anything it cannot decode.
 PictureInfo ProbeJpeg(std::FILE* f);
 Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info);  // maxW 0: full size
+std::size_t JpegDecodeMemory(std::FILE* f, int maxW, int maxH);
 void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out);
 // The JPEG turned upright in the DCT domain with no marker kept; false when the picture's size
 // does not allow a lossless turn.
@@ -51,10 +85,14 @@ bool TurnJpegLosslessly(const std::vector<unsigned char>& jpeg, int orientation,
                         std::vector<unsigned char>& out);
 
 PictureInfo ProbeBmp(std::FILE* f);
-Picture LoadBmp(std::FILE* f, PictureInfo* info);
+Picture LoadBmp(std::FILE* f, int maxW, int maxH, PictureInfo* info);  // maxW 0: full size
+std::size_t BmpDecodeMemory(std::FILE* f, int maxW, int maxH);
 
 PictureInfo ProbeTiff(const std::filesystem::path& file);
-Picture LoadTiff(const std::filesystem::path& file, PictureInfo* info);
+Picture LoadTiff(const std::filesystem::path& file, int maxW, int maxH,
+                 PictureInfo* info);  // maxW 0: full size
+// The memory a decode of the file takes besides its result.
+std::size_t TiffDecodeMemory(const std::filesystem::path& file);
 
 // Writes bytes to a temporary file beside the target, then renames it over the target.
 void WriteFileAtomically(const std::filesystem::path& file,

@@ -7,7 +7,9 @@
 #include <QImageWriter>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -41,20 +43,65 @@ Picture LoadAny(const fs::path& file, int maxW, int maxH, PictureInfo* info) {
   switch (detail::Sniff(f.get())) {
     case Format::Jpeg:
       return detail::LoadJpeg(f.get(), maxW, maxH, info);
-    case Format::Bmp: {
-      Picture pic = detail::LoadBmp(f.get(), info);
-      return maxW > 0 ? Reduce(pic, maxW, maxH) : pic;
-    }
-    case Format::Tiff: {
+    case Format::Bmp:
+      return detail::LoadBmp(f.get(), maxW, maxH, info);
+    case Format::Tiff:
       f.reset();
-      Picture pic = detail::LoadTiff(file, info);
-      return maxW > 0 ? Reduce(pic, maxW, maxH) : pic;
-    }
+      return detail::LoadTiff(file, maxW, maxH, info);
     case Format::Unknown:
       break;
   }
   vb::Raise(vb::kInvalidPicture);
 }
+
+// About what a reduced decode of the file takes in memory; 0 when the file cannot be read.
+std::size_t DecodeMemory(const fs::path& file, int maxW, int maxH) noexcept {
+  try {
+    detail::File f = detail::OpenForRead(file);
+    switch (detail::Sniff(f.get())) {
+      case Format::Jpeg:
+        return detail::JpegDecodeMemory(f.get(), maxW, maxH);
+      case Format::Bmp:
+        return detail::BmpDecodeMemory(f.get(), maxW, maxH);
+      case Format::Tiff:
+        f.reset();
+        return detail::TiffDecodeMemory(file);
+      case Format::Unknown:
+        break;
+    }
+  } catch (...) {
+  }
+  return 0;
+}
+
+// The memory the decodes of one page may take together.  A decode starts once its share fits
+// into what the running ones leave; one that needs more than the whole budget runs alone.
+class MemoryBudget {
+ public:
+  explicit MemoryBudget(std::size_t total) : total_(total), free_(total) {}
+  std::size_t Take(std::size_t want) {
+    want = std::min(want, total_);
+    std::unique_lock lock(mutex_);
+    freed_.wait(lock, [&] { return free_ >= want; });
+    free_ -= want;
+    return want;
+  }
+  void Give(std::size_t n) {
+    {
+      std::lock_guard lock(mutex_);
+      free_ += n;
+    }
+    freed_.notify_all();
+  }
+
+ private:
+  const std::size_t total_;
+  std::size_t free_;
+  std::mutex mutex_;
+  std::condition_variable freed_;
+};
+
+constexpr std::size_t kPageBudget = std::size_t(512) << 20;
 
 }  // namespace
 
@@ -100,13 +147,16 @@ Picture LoadReduced(const fs::path& file, int maxW, int maxH, PictureInfo* info)
 std::vector<ReducedLoad> LoadReducedMany(const std::vector<fs::path>& files, int maxW, int maxH) {
   std::vector<ReducedLoad> out(files.size());
   std::atomic<std::size_t> next{0};
+  MemoryBudget budget(kPageBudget);
   auto work = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
+      const std::size_t share = budget.Take(DecodeMemory(files[i], maxW, maxH));
       try {
         out[i].picture = LoadReduced(files[i], maxW, maxH, &out[i].info);
       } catch (const vb::VbError& e) {
         out[i].error = e.Number();
       }
+      budget.Give(share);
     }
   };
   std::size_t workers =

@@ -3,6 +3,7 @@
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -36,12 +37,16 @@ struct ErrorMgr {
   std::longjmp(reinterpret_cast<ErrorMgr*>(cinfo->err)->jump, 1);
 }
 
-// A file that ends early is refused; other corrupt-data warnings are common in
-// camera files and tolerated up to a limit.
+// A file that ends early is refused, and so is one whose picture data stops at the end marker
+// before its pixels do (the rest would be shown grey); other corrupt-data warnings are common
+// in camera files and tolerated up to a limit.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF || ++err->warnings > kMaxWarnings) OnError(cinfo);
+  const int code = cinfo->err->msg_code;
+  const bool endMarker = code == JWRN_HIT_MARKER && cinfo->is_decompressor &&
+                         reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
+  if (code == JWRN_JPEG_EOF || endMarker || ++err->warnings > kMaxWarnings) OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
@@ -67,9 +72,9 @@ struct JpegJob {
   std::vector<std::uint32_t> pixels;
 };
 
-bool TryResize(std::vector<std::uint32_t>& v, std::size_t n) noexcept {
+bool TryReserve(std::vector<std::uint32_t>& v, std::size_t n) noexcept {
   try {
-    v.resize(n);
+    v.reserve(n);
     return true;
   } catch (...) {
     return false;
@@ -125,12 +130,15 @@ void CmykToArgb(JpegJob& job) noexcept {
   }
 }
 
+// The pixels grow by the rows decoded (their room is reserved beforehand), so a file whose data
+// ends early never costs the memory of its whole picture.
 void ReadScanlines(j_decompress_ptr cinfo, JpegJob& job) {
   JSAMPROW rows[16];
   while (cinfo->output_scanline < cinfo->output_height) {
     JDIMENSION first = cinfo->output_scanline;
     JDIMENSION count = cinfo->output_height - first;
     if (count > 16) count = 16;
+    job.pixels.resize(std::size_t(first + count) * std::size_t(job.outW));
     for (JDIMENSION i = 0; i < count; ++i)
       rows[i] = reinterpret_cast<JSAMPROW>(job.pixels.data() + std::size_t(first + i) * job.outW);
     jpeg_read_scanlines(cinfo, rows, count);
@@ -180,7 +188,7 @@ bool RunJpeg(JpegJob& job) noexcept {
   jpeg_calc_output_dimensions(&cinfo);
   job.outW = int(cinfo.output_width);
   job.outH = int(cinfo.output_height);
-  if (!TryResize(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
+  if (!TryReserve(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
@@ -226,8 +234,66 @@ Picture Finish(JpegJob& job, int wantW, int wantH) {
   return pic;
 }
 
-// The embedded thumbnail, when it has the picture's shape (within 2%) and
-// enough pixels for the wanted size; a null picture otherwise.
+constexpr int kBarLevel = 16;  // mean channel value up to which a line counts as a black bar
+
+// The sum of the colour channels of n pixels `step` apart.
+unsigned long long LineSum(const std::uint32_t* p, int n, std::size_t step) {
+  unsigned long long sum = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t v = p[std::size_t(i) * step];
+    sum += (v >> 16 & 0xFF) + (v >> 8 & 0xFF) + (v & 0xFF);
+  }
+  return sum;
+}
+
+// The lines [first, last) of one axis left once the black bars at both ends are cut off.  JPEG
+// blurs the edge between a bar and the picture, so a bar's inner line may stay too light to
+// count: when bars were found and up to two lines more than `want` are left, the darker end
+// lines go too.
+struct Span {
+  int first, last;
+};
+template <class SumOf>
+Span WithoutBars(int count, int across, long long want, SumOf sumOf) {
+  const unsigned long long dark = static_cast<unsigned long long>(across) * 3 * kBarLevel;
+  Span s{0, count};
+  while (s.first < s.last && sumOf(s.first) <= dark) ++s.first;
+  while (s.last > s.first && sumOf(s.last - 1) <= dark) --s.last;
+  if (s.first == 0 && s.last == count) return s;
+  while (s.last - s.first > want && s.last - s.first <= want + 2) {
+    if (sumOf(s.first) < sumOf(s.last - 1)) {
+      ++s.first;
+    } else {
+      --s.last;
+    }
+  }
+  return s;
+}
+
+// The thumbnail without the black bars with which cameras fit a picture of w x h into their
+// 160 x 120 thumbnails; null when nothing but bars is left.
+Picture WithoutBlackBars(const Picture& pic, int w, int h) {
+  const int tw = pic.Width(), th = pic.Height();
+  const std::size_t stride = std::size_t(tw);
+  const Span rows = WithoutBars(th, tw, (static_cast<long long>(tw) * h + w / 2) / w,
+                                [&](int y) { return LineSum(pic.Row(y), tw, 1); });
+  if (rows.first == rows.last) return {};
+  const int height = rows.last - rows.first;
+  const Span cols =
+      WithoutBars(tw, height, (static_cast<long long>(height) * w + h / 2) / h,
+                  [&](int x) { return LineSum(pic.Row(rows.first) + x, height, stride); });
+  if (cols.first == 0 && rows.first == 0 && cols.last == tw && rows.last == th) return pic;
+  return Crop(pic, cols.first, rows.first, cols.last - cols.first, height);
+}
+
+bool SameShape(int w, int h, int w2, int h2) {
+  const double ratio = double(w) / h, ratio2 = double(w2) / h2;
+  return ratio2 >= ratio * 0.98 && ratio2 <= ratio * 1.02;
+}
+
+// The embedded thumbnail, when (black bars cut off) it has the picture's shape within 2% and
+// enough pixels for the wanted size; a null picture otherwise.  A thumbnail of the picture's
+// own shape is decoded already scaled down in the DCT.
 Picture FromExifThumbnail(const JpegJob& main, int wantW, int wantH) {
   ByteSpan thumb = FindExifThumbnail(main.exif.data(), main.exif.size());
   if (thumb.size == 0) return {};
@@ -236,13 +302,17 @@ Picture FromExifThumbnail(const JpegJob& main, int wantW, int wantH) {
   job.memSize = thumb.size;
   job.headerOnly = true;
   if (!RunJpeg(job) || job.width < wantW || job.height < wantH) return {};
-  double mainRatio = double(main.width) / main.height;
-  double thumbRatio = double(job.width) / job.height;
-  if (thumbRatio < mainRatio * 0.98 || thumbRatio > mainRatio * 1.02) return {};
+  const bool sameShape = SameShape(main.width, main.height, job.width, job.height);
   job.headerOnly = false;
-  job.scaleNum = ScaleFor(job.width, job.height, wantW, wantH);
+  if (sameShape) job.scaleNum = ScaleFor(job.width, job.height, wantW, wantH);
   if (!RunJpeg(job)) return {};
-  return Finish(job, wantW, wantH);
+  if (sameShape) return Finish(job, wantW, wantH);
+  const Picture content = WithoutBlackBars(MakePicture(job.outW, job.outH, std::move(job.pixels)),
+                                           main.width, main.height);
+  if (content.IsNull() || content.Width() < wantW || content.Height() < wantH ||
+      !SameShape(main.width, main.height, content.Width(), content.Height()))
+    return {};
+  return Resize(content, wantW, wantH);
 }
 
 // Moves a buffer TurboJPEG allocated into `out` and frees it; false (nothing moved) when the
@@ -303,6 +373,20 @@ Picture LoadJpeg(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
   std::rewind(f);
   if (!RunJpeg(job)) vb::Raise(vb::kInvalidPicture);
   return Upright(Finish(job, wantW, wantH), orientation);
+}
+
+std::size_t JpegDecodeMemory(std::FILE* f, int maxW, int maxH) {
+  JpegJob job;
+  job.file = f;
+  job.headerOnly = true;
+  if (!RunJpeg(job)) return 0;  // the decode itself reports it
+  int wantW = 0, wantH = 0;
+  FitInside(job.width, job.height, std::max(maxW, maxH), std::max(maxW, maxH), wantW, wantH);
+  const int n = ScaleFor(job.width, job.height, wantW, wantH);
+  const std::size_t pixels = std::size_t(job.width) * std::size_t(job.height);
+  const std::size_t out = pixels / 64 * std::size_t(n * n) * 4 + std::size_t(wantW) * wantH * 8;
+  // A progressive file's coefficients are held whole, two bytes each.
+  return out + (job.progressive ? pixels * std::size_t(job.components) * 2 : 0);
 }
 
 void EncodeJpeg(const Picture& pic, int quality, std::vector<unsigned char>& out) {

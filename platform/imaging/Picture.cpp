@@ -9,7 +9,7 @@
 namespace imaging {
 
 namespace {
-constexpr std::size_t kMaxPixels = 100'000'000;  // 100 megapixels, 400 MB of pixels
+constexpr std::size_t kMaxPixels = 250'000'000;  // 250 megapixels, 1 GB of pixels
 }
 
 std::size_t MaxPixels() noexcept {

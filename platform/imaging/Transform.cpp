@@ -13,14 +13,7 @@ namespace imaging {
 
 namespace {
 
-// For each output index along one axis: the first input index and the weights
-// of the consecutive inputs that make it up (summing to 1).
-struct Axis {
-  int taps = 0;
-  std::vector<int> first;
-  std::vector<int> count;      // inputs used per output index (<= taps)
-  std::vector<float> weights;  // taps per output index, zero-padded
-};
+using detail::Axis;
 
 Axis AreaAxis(int src, int dst) {
   Axis axis;
@@ -94,33 +87,62 @@ Picture Resize(const Picture& pic, int w, int h) {
   if (w <= 0 || h <= 0) vb::Raise(vb::kInvalidPropertyValue);
   detail::CheckDimensions(w, h);
   if (w == pic.Width() && h == pic.Height()) return pic;
-  Axis ax = MakeAxis(pic.Width(), w), ay = MakeAxis(pic.Height(), h);
-  std::vector<std::uint32_t> out(std::size_t(w) * std::size_t(h));
-  std::deque<std::pair<int, std::vector<float>>> rows;  // sliding window of resized input rows
-  std::vector<float> acc;
-  for (int y = 0; y < h; ++y) {
-    const float* wy = &ay.weights[std::size_t(y) * ay.taps];
-    int first = ay.first[y];
-    while (!rows.empty() && rows.front().first < first) rows.pop_front();
-    acc.assign(std::size_t(w) * 4, 0.f);
-    for (int t = 0; t < ay.count[y]; ++t) {
-      int sy = first + t;
-      while (rows.empty() || rows.back().first < sy) {
-        int next = rows.empty() ? sy : rows.back().first + 1;
-        rows.emplace_back(next, std::vector<float>());
-        ResizeRow(pic.Row(next), ax, rows.back().second);
-      }
-      const std::vector<float>& row = rows[std::size_t(sy - rows.front().first)].second;
-      for (std::size_t i = 0; i < acc.size(); ++i) acc[i] += wy[t] * row[i];
-    }
-    std::uint32_t* o = out.data() + std::size_t(y) * w;
-    for (int x = 0; x < w; ++x) {
-      const float* c = &acc[std::size_t(x) * 4];
-      o[x] = Channel(c[0]) << 24 | Channel(c[1]) << 16 | Channel(c[2]) << 8 | Channel(c[3]);
-    }
-  }
-  return Picture::FromPixels(w, h, std::move(out));
+  detail::RowReducer reducer(pic.Width(), pic.Height(), w, h);
+  for (int y = 0; y < pic.Height(); ++y) reducer.Push(pic.Row(y));
+  return reducer.Take();
 }
+
+namespace detail {
+
+RowReducer::RowReducer(int srcW, int srcH, int dstW, int dstH)
+    : srcW_(srcW), srcH_(srcH), dstW_(dstW), dstH_(dstH), same_(srcW == dstW && srcH == dstH) {
+  CheckDimensions(srcW, srcH);
+  CheckDimensions(dstW, dstH);
+  if (same_) {
+    out_.reserve(std::size_t(dstW) * std::size_t(dstH));  // filled as the rows come
+    return;
+  }
+  ax_ = MakeAxis(srcW, dstW);
+  ay_ = MakeAxis(srcH, dstH);
+  out_.resize(std::size_t(dstW) * std::size_t(dstH));
+}
+
+void RowReducer::Push(const std::uint32_t* row) {
+  if (pushed_ >= srcH_) return;
+  const int sy = pushed_++;
+  if (same_) {
+    out_.insert(out_.end(), row, row + srcW_);
+    return;
+  }
+  window_.emplace_back(sy, std::vector<float>());
+  ResizeRow(row, ax_, window_.back().second);
+  while (next_ < dstH_ && ay_.first[next_] + ay_.count[next_] - 1 <= sy) Emit(next_++);
+  const int keepFrom = next_ < dstH_ ? ay_.first[next_] : pushed_;
+  while (!window_.empty() && window_.front().first < keepFrom) window_.pop_front();
+}
+
+void RowReducer::Emit(int y) {
+  const float* wy = &ay_.weights[std::size_t(y) * ay_.taps];
+  const int first = ay_.first[y];
+  acc_.assign(std::size_t(dstW_) * 4, 0.f);
+  for (int t = 0; t < ay_.count[y]; ++t) {
+    const std::vector<float>& row = window_[std::size_t(first + t - window_.front().first)].second;
+    for (std::size_t i = 0; i < acc_.size(); ++i) acc_[i] += wy[t] * row[i];
+  }
+  std::uint32_t* o = out_.data() + std::size_t(y) * dstW_;
+  for (int x = 0; x < dstW_; ++x) {
+    const float* c = &acc_[std::size_t(x) * 4];
+    o[x] = Channel(c[0]) << 24 | Channel(c[1]) << 16 | Channel(c[2]) << 8 | Channel(c[3]);
+  }
+}
+
+Picture RowReducer::Take() {
+  if (pushed_ < srcH_ || (!same_ && next_ < dstH_)) vb::Raise(vb::kInvalidPicture);
+  window_.clear();
+  return Picture::FromPixels(dstW_, dstH_, std::move(out_));
+}
+
+}  // namespace detail
 
 Picture AdjustBrightness(const Picture& pic, int offset) {
   if (offset < -100 || offset > 100) vb::Raise(vb::kInvalidPropertyValue);

@@ -430,6 +430,26 @@ TEST_F(PlaceTest, ALargeCameraPictureIsReducedWithoutAFullDecode) {
   EXPECT_NEAR(static_cast<int>(px & 0xFF), 0x99, 3);
 }
 
+// A picture that cannot be read whole is refused: the slot, the report and both pictures stay.
+TEST_F(PlaceTest, ABrokenPictureLeavesSlotAndReportAsTheyWere) {
+  std::string bmp = "BM";  // 10000 x 10000 run-length coded, with one row of data
+  for (const std::uint32_t v : {66u, 0u, 62u, 40u, 10000u, 10000u, 0x80001u, 1u, 6u, 0u, 0u, 2u, 0u,
+                                0u, 0xFFFFFFu, 0x01FFu}) {
+    for (int b = 0; b < 32; b += 8) bmp += static_cast<char>(v >> b & 0xFF);
+  }
+  prefix_.WriteFile("C:\\GLENVUE\\BROKEN.BMP", bmp);
+  StartWith("");
+  auto& f = Form();
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+  Place(0, 1);
+  EXPECT_NE(Boxes().find("481"), std::string::npos) << Boxes();
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), report);
+  EXPECT_TRUE(Slurp(winfs::ToHost(report)) == reportBytes);
+  EXPECT_TRUE(SetImages().empty());
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\BROKEN.BMP"));
+}
+
 // Camera pictures carry an orientation tag: every one is shown upright in the strip and the slot,
 // and the copy for the report is written upright whichever way it is written (reduced,
 // re-encoded at its own size, or the unchanged copy).

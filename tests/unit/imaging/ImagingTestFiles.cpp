@@ -144,7 +144,7 @@ void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32
         TIFFWriteTile(tif, tile.data(), uint32_t(tx), uint32_t(ty), 0, 0);
       }
   } else {
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 8);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, opt.rowsPerStrip);
     std::vector<unsigned char> row(std::size_t(w) * 3);
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) rgb(x, y, &row[std::size_t(x) * 3]);

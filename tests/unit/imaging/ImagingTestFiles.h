@@ -36,6 +36,7 @@ std::vector<unsigned char> ExifWithThumbnail(const std::vector<unsigned char>& t
 struct TiffOptions {
   bool tiled = false;
   int compression = 1;  // libtiff COMPRESSION_* value
+  int rowsPerStrip = 8;
 };
 void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32_t>& px,
                const TiffOptions& opt = {});
