@@ -243,8 +243,8 @@ class frmMain : public core::MainFormControls {
   void SetFilIndex(int value);
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
-  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                           std::string& newName, std::string& trashCopy);
+  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
+                           bool& keepName, std::string& newName, std::string& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
   bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
   void TellNotHandedToKep();

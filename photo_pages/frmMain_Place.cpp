@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/ErrTrap.h"
+#include "core/kepcalls.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
@@ -79,6 +80,26 @@ void CopyUpright(const std::string& src, const std::string& dest) {
   }
 }
 
+// True when a photo object of the report other than `object` names the picture (the image
+// list of the last refresh): such a picture is still the report's and is never deleted or
+// replaced for this slot.
+bool OtherObjectNames(const std::string& path, const std::string& object) {
+  const std::string wanted = vb::UCase(vb::Trim(path));
+  for (const std::string& entry : vb::Split(core::gReportImages, ";")) {
+    const std::size_t bar = entry.find('|');
+    if (bar == std::string::npos) continue;
+    if (vb::UCase(vb::Trim(entry.substr(0, bar))) == object) continue;
+    if (vb::UCase(vb::Trim(entry.substr(bar + 1))) == wanted) return true;
+  }
+  return false;
+}
+
+// The photo object that the slot stands for in the report the window shows.
+std::string SlotObject(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  return vb::UCase(core::PhotoObjectBase(TabCtl, Target, static_cast<std::int16_t>(Index)) +
+                   core::PhotoPageSize(core::gReportForms));
+}
+
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
@@ -92,7 +113,8 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   std::string oldTrashCopy;
   bool deleteOld = false;
   if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
-    deleteOld = TrashOldSlotPicture(old, src, keepName, newName, oldTrashCopy);
+    const bool shared = OtherObjectNames(old, SlotObject(Target, TabCtl, Index));
+    deleteOld = TrashOldSlotPicture(old, src, shared, keepName, newName, oldTrashCopy);
   }
   filREA.Refresh();
   Target.SetThumbPath(src);
@@ -193,9 +215,10 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 // it lies in a trash folder already).  One that lay in the user directory gives its name to
 // the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
 // (the answer).  trashCopy: where the trash copy went ("" when none was made).  Without a trash
-// copy the old picture is neither replaced nor deleted.
-bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                                  std::string& newName, std::string& trashCopy) {
+// copy, or while another photo object of the report names it (`shared`), the old picture is
+// neither replaced nor deleted.
+bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
+                                  bool& keepName, std::string& newName, std::string& trashCopy) {
   std::string drive, directory, name, ext;
   core::ParseFileName(old, drive, directory, name, ext);
   bool copied = false;
@@ -209,6 +232,7 @@ bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src
   Yield();
   const std::string user = vb::UCase(vb::Trim(core::gUserDir));
   const bool safe = copied || IsInTrashCan(old);
+  if (shared) return false;
   if (safe && vb::InStr(old, user) > 0) {
     newName = name + "." + ext;
     keepName = true;

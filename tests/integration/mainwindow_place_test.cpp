@@ -234,6 +234,30 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
 }
 
+// Another photo object of the report names the slot's picture: it stays where the report has it
+// (a copy in the user directory is not taken over either).
+TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  const std::string front = std::string(kPhotos) + "FRONT.JPG";
+  const std::string copy = std::string(kUser) + "HOUSE.JPG";
+  WritePicture(front, 200, 100);
+  WritePicture(copy, 200, 100, 0xFF102030u);
+  report_.images = {"SUB_TITLE=" + front, "SUB_1_3X5=" + front, "CMP_2_3X5=" + copy,
+                    "CMP_3_3X5=" + copy};
+  StartWith("");
+  auto& f = Form();
+  ASSERT_EQ(vb::UCase(f.imaSubject[1].ThumbPath()), front);
+  app_.QueueAnswer(forms::vbYes);
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[1]);
+  EXPECT_EQ(SetImages().size(), 1u) << Boxes();
+  EXPECT_TRUE(Exists(front)) << "a picture the report still names was deleted";
+  const std::string copyBytes = Slurp(winfs::ToHost(copy));
+  Place(1, 2);
+  EXPECT_NE(f.imaComp[2].ThumbPath(), copy);
+  EXPECT_TRUE(Slurp(winfs::ToHost(copy)) == copyBytes);
+}
+
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
