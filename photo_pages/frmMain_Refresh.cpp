@@ -41,10 +41,10 @@ void frmMain::RefreshAppraisal() {
   RefreshReport(true);
 }
 
-// Lists the active report's name and forms for the caption pokes and requests.  A link left in
-// manual mode by a poke is not touched.
+// Lists the active report's name and forms for the caption pokes and requests.  Every refresh
+// does, also after a poke left the link in manual mode (each operation switches it off first):
+// otherwise the next caption would go into the report shown before.
 void frmMain::KepUpdateDDE(forms::TextBox& link) {
-  if (link.LinkMode() != 0) return;
   core::KepQueryActiveReports(link);
   const std::string report = core::FirstCommaField(link.Text());
   TxtKepReport.SetText(report);

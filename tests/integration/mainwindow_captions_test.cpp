@@ -125,6 +125,24 @@ TEST_F(CaptionsTest, ARefreshSendsNoPokeWithOrWithoutTheFirstGeneralPage) {
   }
 }
 
+// After a caption went to the report, KEP switches to another report and the KEP button is
+// pressed: the next caption goes into the report the window now shows.
+TEST_F(CaptionsTest, AfterASwitchCaptionsGoToTheReportShown) {
+  f().TabData.UserSelectTab(5);
+  f().cboExtendedAddress[3].UserSetText("5 Elm Row");
+  f().cboExtendedAddress[3].LostFocus();
+  kep_.reset();
+  report_ = MapleReport();
+  StartKep();
+  f().imaKep.Click();
+  EXPECT_EQ(f().TxtKepReport.Text(), kReportName);
+  f().cboExtended[4].UserSetText("Shed");
+  f().cboExtended[4].LostFocus();
+  const auto pokes = Log("POKE");
+  ASSERT_FALSE(pokes.empty()) << Boxes();
+  EXPECT_EQ(pokes.back(), Poke("PHT3501|XPTEXT|4", R"(1427 Maple Court\r\nShed)"));
+}
+
 TEST(ExtendedNames, PagesFieldsAndKeysByIndex) {
   using photo_pages::frmMain;
   EXPECT_EQ(frmMain::KepReturnExtendedKepPage("3X5_PHOTO_PAGES", 1), "PHT3501");
