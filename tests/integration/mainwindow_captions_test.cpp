@@ -126,16 +126,18 @@ TEST_F(CaptionsTest, ARefreshSendsNoPokeWithOrWithoutTheFirstGeneralPage) {
 }
 
 // After a caption went to the report, KEP switches to another report and the KEP button is
-// pressed: the next caption goes into the report the window now shows.
+// pressed: the boxes show that report's texts, and the next caption goes into it.
 TEST_F(CaptionsTest, AfterASwitchCaptionsGoToTheReportShown) {
   f().TabData.UserSelectTab(5);
   f().cboExtendedAddress[3].UserSetText("5 Elm Row");
   f().cboExtendedAddress[3].LostFocus();
+  ASSERT_EQ(f().cboGeneral[2].Text(), "Front");
   kep_.reset();
   report_ = MapleReport();
   StartKep();
   f().imaKep.Click();
   EXPECT_EQ(f().TxtKepReport.Text(), kReportName);
+  EXPECT_EQ(f().cboGeneral[2].Text(), "");  // the Maple report holds no caption there
   f().cboExtended[4].UserSetText("Shed");
   f().cboExtended[4].LostFocus();
   const auto pokes = Log("POKE");
