@@ -150,8 +150,12 @@ class frmMain : public core::MainFormControls {
 
   // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
   // was made (and where, in *trashCopy); the source is deleted only after a copy that was made.
+  struct TrashCopy {
+    std::string path;   // the picture's copy in the trash folder
+    bool made = false;  // written now (not a file of the same bytes that lay there already)
+  };
   bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
-                      const std::string& ext, std::string* trashCopy = nullptr);
+                      const std::string& ext, TrashCopy* trashCopy = nullptr);
   static bool IsInTrashCan(const std::string& path);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
   std::string MakeCopyBackName(forms::Control& Source);
@@ -244,12 +248,12 @@ class frmMain : public core::MainFormControls {
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
   bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
-                           bool& keepName, std::string& newName, std::string& trashCopy);
+                           bool& keepName, std::string& newName, TrashCopy& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
   bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
   void TellNotHandedToKep();
   void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
-                        const std::string& oldTrashCopy);
+                        bool keptName, const TrashCopy& oldTrashCopy);
   void BringToFront();
 
   // Captions and addresses (frmMain_Captions.cpp)

@@ -63,6 +63,12 @@ bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy
          !core::SameFileBytes(old, newCopy);
 }
 
+// Whether `path` lies in the folder `folder` (ending in "\"), both upper-cased: a prefix of
+// bytes, the length of the folder's text in bytes.
+bool LiesIn(const std::string& path, const std::string& folder) {
+  return !folder.empty() && path.compare(0, folder.size(), folder) == 0;
+}
+
 // The JPEG unchanged, byte for byte, unless its orientation tag turns it: then it is written
 // upright with no tag (losslessly where its size allows), so the report never shows it lying
 // on its side.  A file whose tag cannot be read is copied as it is.
@@ -110,7 +116,7 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   const std::string old = vb::UCase(vb::Trim(shown));
   bool keepName = false;
   std::string newName;
-  std::string oldTrashCopy;
+  TrashCopy oldTrashCopy;
   bool deleteOld = false;
   if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
     const bool shared = OtherObjectNames(old, SlotObject(Target, TabCtl, Index));
@@ -137,12 +143,12 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   Yield();
   BringToFront();
   if (!HandPhotoToKep(Target, TabCtl, Index)) {
-    TakeBackSlotCopy(Target, shown, src, keepName ? oldTrashCopy : std::string());
+    TakeBackSlotCopy(Target, shown, src, keepName, oldTrashCopy);
     TellNotHandedToKep();
     return false;
   }
   Yield();
-  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy, Target.ThumbPath())) {
+  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy.path, Target.ThumbPath())) {
     core::DelPict(old, true);
   }
   SendToTrashCan(core::gCaptureDir, src, name, ext);
@@ -181,19 +187,24 @@ void frmMain::TellNotHandedToKep() {
 }
 
 // A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
-// took the old picture's name gets the old picture back from its trash copy.  The slot shows
-// what it showed before, which is what the report holds.
+// took the old picture's name gets the old picture back from its trash copy.  The trash copy of
+// the old picture made for this drop goes again once the old picture is back in place, so the
+// user directory and the trash folder are as before.  The slot shows what it showed before,
+// which is what the report holds.
 void frmMain::TakeBackSlotCopy(forms::Gear& Target, const std::string& shown,
-                               const std::string& src, const std::string& oldTrashCopy) {
+                               const std::string& src, bool keptName,
+                               const TrashCopy& oldTrashCopy) {
   const std::string copy = vb::UCase(vb::Trim(Target.ThumbPath()));
-  const std::string user = vb::UCase(UserFolder());
-  const bool ours = !user.empty() && vb::Left(copy, user.size()) == user &&
-                    copy != vb::UCase(vb::Trim(src)) && copy != vb::UCase(vb::Trim(shown));
+  const bool ours = LiesIn(copy, vb::UCase(UserFolder())) && copy != vb::UCase(vb::Trim(src)) &&
+                    copy != vb::UCase(vb::Trim(shown));
   try {
-    if (!oldTrashCopy.empty()) {
-      winfs::FileCopy(oldTrashCopy, copy);
+    if (keptName && !oldTrashCopy.path.empty()) {
+      winfs::FileCopy(oldTrashCopy.path, copy);
     } else if (ours && winfs::FileExists(copy)) {
       winfs::Kill(copy);
+    }
+    if (oldTrashCopy.made && core::SameFileBytes(shown, oldTrashCopy.path)) {
+      winfs::Kill(oldTrashCopy.path);
     }
   } catch (const vb::VbError&) {
     // The copy stays where it is; no picture is lost by that.
@@ -214,11 +225,11 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 // The slot's old picture is copied into the trash folder whatever the user's settings (unless
 // it lies in a trash folder already).  One that lay in the user directory gives its name to
 // the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
-// (the answer).  trashCopy: where the trash copy went ("" when none was made).  Without a trash
+// (the answer).  trashCopy: where the trash copy went (its path "" when none).  Without a trash
 // copy, or while another photo object of the report names it (`shared`), the old picture is
 // neither replaced nor deleted.
 bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
-                                  bool& keepName, std::string& newName, std::string& trashCopy) {
+                                  bool& keepName, std::string& newName, TrashCopy& trashCopy) {
   std::string drive, directory, name, ext;
   core::ParseFileName(old, drive, directory, name, ext);
   bool copied = false;

@@ -3,6 +3,7 @@
 // trash steps for the slot's old picture and for the source, and what a full disk or a
 // read-only file leaves behind.
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -188,6 +189,34 @@ TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {
   StartKepWithoutReport();
   nothingLost(1, 3, "C:\\Velmora\\empty.jpg", "");
   EXPECT_TRUE(core::IsEmptyPict(f.imaComp[3].ThumbPath()));
+}
+
+// KEP gone, with a user folder outside ASCII: the copies it did not take are taken back, and the
+// trash copies of the slots' old pictures go again, so both folders are as before.
+TEST_F(PlaceTest, ARefusedPlacementLeavesUserAndTrashFoldersAsTheyWere) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240, 0xFF806040u);
+  StartWith("AUTODELETE=0\r\n");
+  core::gUserDir = "C:\\Velmora\\\u0141\u00f3d\u017a";
+  prefix_.MakeDir(core::gUserDir);
+  Place(0, 2);
+  ASSERT_TRUE(Exists(core::gUserDir + "\\PTEMP_00.JPG")) << Boxes();
+  const auto folders = [] {
+    std::vector<std::string> files;
+    for (const char* dir : {"C:\\Velmora", kTrash}) {
+      for (const auto& e : fs::recursive_directory_iterator(winfs::ToHost(dir))) {
+        if (e.is_regular_file()) files.push_back(e.path().string() + "=" + Slurp(e.path()));
+      }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const auto before = folders();
+  kep_->Stop();
+  Place(1, 1);  // the report's picture
+  Place(1, 2);  // the slot copy, whose name the new copy takes
+  EXPECT_TRUE(folders() == before);
+  EXPECT_EQ(Boxes().find("Error"), std::string::npos) << Boxes();
 }
 
 // The same camera picture dropped again on its slot after a refresh (AUTODELETE off, so it is
