@@ -29,6 +29,7 @@
 
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
+#include "core/modVelmodDrag.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FileControls.h"
 
@@ -250,8 +251,8 @@ class frmMain : public core::MainFormControls {
   bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
                            bool& keepName, std::string& newName, TrashCopy& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
-  bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
-  void TellNotHandedToKep();
+  core::HandOver HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  void TellNotHandedToKep(core::HandOver why);
   void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
                         bool keptName, const TrashCopy& oldTrashCopy);
   void BringToFront();

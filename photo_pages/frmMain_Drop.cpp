@@ -259,7 +259,8 @@ void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Cont
 
 // The end the general and extended drops share.  Only a picture is placed: the caption window
 // decides, then each of `sendSteps` is one statement handing caption or address to the report,
-// and last the picture goes on `slot`.
+// and last the picture goes on `slot`.  Nothing is sent unless KEP shows the window's report
+// (a picture it cannot take would leave the report with a caption that is not its picture's).
 void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
                                  const std::string& sourceName,
                                  const std::function<bool()>& chooseCaption,
@@ -274,7 +275,11 @@ void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
   SetMousePointer(forms::vbHourglass);
   bool chosen = false;
   if (!trap.Step([&] { chosen = chooseCaption(); })) return;
-  if (chosen) {
+  core::HandOver check = core::HandOver::Taken;
+  if (chosen && !trap.Step([&] { check = core::KepReportCheck(txtDDE); })) return;
+  if (chosen && check != core::HandOver::Taken) {
+    TellNotHandedToKep(check);
+  } else if (chosen) {
     for (const auto& step : sendSteps) {
       if (!trap.Step(step)) return;
     }

@@ -142,9 +142,10 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   core::ErrLoadThumb(Target, Target.ThumbPath());
   Yield();
   BringToFront();
-  if (!HandPhotoToKep(Target, TabCtl, Index)) {
+  const core::HandOver handed = HandPhotoToKep(Target, TabCtl, Index);
+  if (handed != core::HandOver::Taken) {
     TakeBackSlotCopy(Target, shown, src, keepName, oldTrashCopy);
-    TellNotHandedToKep();
+    TellNotHandedToKep(handed);
     return false;
   }
   Yield();
@@ -159,25 +160,24 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   return true;
 }
 
-// Hands the slot copy to KEP; false when KEP did not take it (not running, restarted without
-// the report, or refusing it).  The DDE operations themselves stay quiet; the caller tells the
-// user, once.  Any other error (a KEP that stopped answering) is raised: KEP may still take the
-// command, so the new copy stays and nothing is deleted.
-bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
-  bool taken = false;
+// Hands the slot copy to KEP; anything but Taken when KEP did not take it (not running, another
+// report or none open, or refusing it).  The DDE operations themselves stay quiet; the caller
+// tells the user, once.  Any other error (a KEP that stopped answering) is raised: KEP may still
+// take the command, so the new copy stays and nothing is deleted.
+core::HandOver frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  core::HandOver handed = core::HandOver::Refused;
   try {
-    taken = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+    handed = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
   } catch (const vb::VbError& e) {
     if (e.Number() != vb::kDdeRefused) throw;
-    taken = false;
   }
-  if (!taken) return false;
+  if (handed != core::HandOver::Taken) return handed;
   core::RunKepRefreshScript();
   Yield();
-  return true;
+  return handed;
 }
 
-void frmMain::TellNotHandedToKep() {
+void frmMain::TellNotHandedToKep(core::HandOver /*why*/) {
   const std::string kep = core::gVendorAppName;
   forms::App::Current().MsgBox("The picture was not handed to " + kep +
                                    ", so it is not in the report.  Nothing was deleted.  Make "
