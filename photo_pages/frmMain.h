@@ -32,6 +32,7 @@
 #include "core/modVelmodDrag.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FileControls.h"
+#include "platform/vbrt/VbError.h"
 
 namespace core {
 class Trap;
@@ -218,6 +219,7 @@ class frmMain : public core::MainFormControls {
   void UpdateScrollArrows(forms::FileListBox& list);
   void ShowThumb(int i);
   void HideThumb(int i);
+  bool CaptureDirReadable();
   void StopWhenUnloading();
   void DecodePageAhead();
   void BindThumbEvents();
@@ -245,6 +247,8 @@ class frmMain : public core::MainFormControls {
   bool FormatPictureNow(const std::string& src, forms::Gear& Target, bool KeepName,
                         const std::string& NewName);
   void WriteReducedCopy(const std::string& src, const std::string& dest);
+  static void TellNotWritten(const std::string& dest, const std::string& folder,
+                             const vb::VbError& e);
   void SetFilIndex(int value);
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
@@ -295,10 +299,21 @@ class frmMain : public core::MainFormControls {
   bool DropAllowed(const DropFamily& fam, const std::string& sourceName);
   bool ConfirmReplace(const DropFamily& fam, int Index);
   void TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName);
+  class BoxTexts {
+   public:
+    BoxTexts(forms::ComboBox& caption, forms::ComboBox& address);
+    void Restore() const;
+
+   private:
+    forms::ComboBox& caption_;
+    forms::ComboBox& address_;
+    std::string captionText_;
+    std::string addressText_;
+  };
   void PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source, const std::string& sourceName,
                           const std::function<bool()>& chooseCaption,
                           const std::vector<std::function<void()>>& sendSteps, forms::Gear& slot,
-                          forms::TabControl& tab);
+                          forms::TabControl& tab, const BoxTexts& held);
   void Slot_MouseDown(const DropFamily& fam, int Index, int Button);
   void Slot_MouseMove(const DropFamily& fam, int Index);
 

@@ -177,13 +177,25 @@ core::HandOver frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& T
   return handed;
 }
 
-void frmMain::TellNotHandedToKep(core::HandOver /*why*/) {
+// Says why the picture is not in the report: KEP shows another report than the window (switch
+// back or refresh), KEP refused it, or KEP is not running or has no report open.
+void frmMain::TellNotHandedToKep(core::HandOver why) {
   const std::string kep = core::gVendorAppName;
-  forms::App::Current().MsgBox("The picture was not handed to " + kep +
-                                   ", so it is not in the report.  Nothing was deleted.  Make "
-                                   "sure the report is open in " +
-                                   kep + ", then drop the picture again.",
-                               forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+  std::string text;
+  if (why == core::HandOver::Refused) {
+    text = kep + " refused the picture, so it is not in the report.  Nothing was deleted.";
+  } else {
+    text = "The picture was not handed to " + kep + ", so it is not in the report.  Nothing was " +
+           "deleted.  ";
+    if (why == core::HandOver::OtherReport) {
+      text += kep + " now shows another report than " + vb::Trim(core::gCurrentReport) +
+              ".  Switch " + kep + " back to that report, or press Refresh to work on the " +
+              "report " + kep + " shows, then drop the picture again.";
+    } else {
+      text += "Make sure the report is open in " + kep + ", then drop the picture again.";
+    }
+  }
+  forms::App::Current().MsgBox(text, forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
 }
 
 // A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
@@ -269,6 +281,10 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
   if (!trap.Step([&] { dest = destDir + (KeepName ? NewName : MakeTempPhotoName()); })) {
     return false;
   }
+  trap.Expect({vb::kPathFileAccess, vb::kPermissionDenied}, [&](const vb::VbError& e) {
+    TellNotWritten(dest, destDir, e);
+    return core::kLeave;
+  });
   bool written = false;
   if (ext != "JPG" || core::gbRedux) {
     if (!trap.Step([&] {
@@ -292,6 +308,18 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
   if (!written) return false;
   trap.Step([&] { Target.SetThumbPath(dest); });
   return true;
+}
+
+// A user directory (or slot copy) that may not be written: the box names the folder, so the
+// user knows where to look.
+void frmMain::TellNotWritten(const std::string& dest, const std::string& folder,
+                             const vb::VbError& e) {
+  forms::App::Current().MsgBox(
+      "The picture cannot be saved as " + dest + " (Error # " + std::to_string(e.Number()) + ": " +
+          e.Description() + ").  Make sure that the folder " + folder +
+          " may be written to, and that no read-only file of that name lies there, then drop the "
+          "picture again.",
+      forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
 }
 
 void frmMain::WriteReducedCopy(const std::string& src, const std::string& dest) {

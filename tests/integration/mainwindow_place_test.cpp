@@ -255,6 +255,7 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   const std::string oakBytes = Slurp(winfs::ToHost(oak));
   Place(0, 1);
   EXPECT_TRUE(HasBox("Picture Not Placed")) << Boxes();
+  EXPECT_NE(Boxes().find("or press Refresh"), std::string::npos) << Boxes();
   EXPECT_TRUE(SetImages().empty()) << SetImages().front();
   EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
   ASSERT_TRUE(Exists(maple)) << "the shown report's picture was deleted";
@@ -413,6 +414,7 @@ TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG")), kept);
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0002.JPG"));
   EXPECT_NE(Boxes().find("75"), std::string::npos) << Boxes();
+  EXPECT_NE(Boxes().find("the folder C:\\Velmora\\User\\ may be written"), std::string::npos);
 }
 
 // KEP hangs while the picture is handed over, first at its first question, then at the SetImage
