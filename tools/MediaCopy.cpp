@@ -76,7 +76,9 @@ CopyStart StartCopy(core::Trap& trap, const std::string& src, const std::string&
 }
 
 void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
-  winfs::FileCopy(FolderWithSlash(folder) + name, FolderWithSlash(core::gCaptureDir) + name);
+  const std::string src = FolderWithSlash(folder) + name;
+  const std::string target = core::FreeCopyName(FolderWithSlash(core::gCaptureDir), src, name);
+  if (!core::SameFileBytes(src, target)) winfs::FileCopy(src, target);
 }
 
 }  // namespace tools

@@ -47,9 +47,9 @@ enum class CopyStart {
 // Copy ignored."; then the hourglass shows and src is looked up for pictures.
 CopyStart StartCopy(core::Trap& trap, const std::string& src, const std::string& target);
 
-// Copies folder & name to the capture directory under the same name, replacing a picture of
-// that name.  The copy is written beside the target and renamed into place, so the old picture
-// stays whole when the copy fails.
+// Copies folder & name to the capture directory under the same name.  A picture of that name
+// is never replaced (cameras start their numbering again): when it holds the same bytes nothing
+// is copied, else the copy takes the first free name "name (2).ext", "name (3).ext", ...
 void CopyPictureToCaptureDir(const std::string& folder, const std::string& name);
 
 }  // namespace tools

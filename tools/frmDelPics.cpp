@@ -222,8 +222,12 @@ void frmDelPics::cmdDelete_Click() {
         "This is a PERMANENT UNREVERSABLE procedure. \r\n"
         "All selected photos ( count = " +
         std::to_string(files.size()) + " ) will be erased. \r\nAre you sure?";
-    if (app.MsgBox(question, forms::vbYesNo, "Delete Pictures") == forms::vbYes)
-      for (const std::string& file : files) core::DelPict(file, true);
+    // No keeps the list and its selection as they are.
+    if (app.MsgBox(question, forms::vbYesNo, "Delete Pictures") != forms::vbYes) {
+      MarkCaptureFolderChanged();
+      return;
+    }
+    for (const std::string& file : files) core::DelPict(file, true);
   } else {
     app.MsgBox(
         "No pictures have been selected (for deletion). Select appropriate pictures and try "
@@ -231,6 +235,9 @@ void frmDelPics::cmdDelete_Click() {
         forms::vbOKOnly, "No Pictures Selected");
   }
   IgnoreErrors([this] { filListBox.Refresh(); });  // a folder gone meanwhile still marks the strip
+  IgnoreErrors([this] {
+    if (!winfs::FileExists(geaPreview.ThumbPath())) core::ErrClearPict(geaPreview);
+  });
   MarkCaptureFolderChanged();
 }
 

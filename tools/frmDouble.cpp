@@ -81,7 +81,8 @@ void frmDouble::ClearLeftovers() {
   const std::string user = core::CkRSlash(core::gUserDir);
   std::vector<std::string> kept;
   IgnoreErrors([&] { kept = winfs::ListFiles(user, "tempOrig.*"); });
-  for (const std::string& name : kept) IgnoreErrors([&] { TrashLeftover(user + name); });
+  for (const std::string& name : kept)
+    IgnoreErrors([&] { TrashLeftover(user + name, core::gEditPicturePath); });
   IgnoreErrors([&] {
     if (core::FileExists(user + "temptemp.jpg")) core::DelPict(user + "temptemp.jpg", true);
   });
@@ -97,11 +98,13 @@ void frmDouble::cmdExit_Click() {
   Unload();
 }
 
-// The kept file goes (from now on the change cannot be undone) and the picture to show from
-// now on is handed back.
+// The kept file goes to the trash under the picture's own name (from now on the change cannot
+// be undone here; when it cannot go there it stays for the next opening) and the picture to
+// show from now on is handed back.
 void frmDouble::CommitChanges() {
   IgnoreErrors([this] {
-    if (!vb::Trim(sTempOrig).empty() && core::FileExists(sTempOrig)) core::DelPict(sTempOrig, true);
+    if (vb::Trim(sTempOrig).empty() || !core::FileExists(sTempOrig)) return;
+    TrashLeftover(sTempOrig, sOrigFile, sOrigFile.substr(sOrigFile.find_last_of('\\') + 1));
   });
   IgnoreErrors([this] {
     // After a Cancel the working copy's file is gone: the picture itself is the result.
@@ -200,6 +203,7 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
   ctl.SetRubberBand(false);
   App& app = App::Current();
   const bool working = &ctl == &bmpDouble2;
+  IgnoreErrors([&] { DisplayFileAttribs(ctl.ThumbPath(), working ? 1 : 0); });
   if (app.MsgBox("Save the results?", forms::vbYesNo, app.Title()) != forms::vbYes) {
     if (!working) {
       LoadOriginalPicture();
@@ -210,19 +214,41 @@ void frmDouble::SelectionDone(forms::Gear& ctl, int left, int top, int right, in
     ShowFileInfo(bmpDouble2, 1);
     return;
   }
-  // The compressed copy is saved over its own file (the picture handed back); the picture
-  // itself over the edited file.
-  const std::string target =
+  SaveCrop(ctl, working);
+}
+
+// The compressed copy is saved over its own file (the picture handed back); the picture itself
+// over the edited file, in its own format.  A picture of a format the editor does not write
+// (TIFF) stays as it is: its crop becomes a JPEG beside it, which is handed back.  What the
+// preview shows is saved, brightness included.
+void frmDouble::SaveCrop(forms::Gear& ctl, bool working) {
+  const std::string edited =
       working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
-  ctl.SetSaveFormat(forms::kGearJpeg);
+  const bool bmp = LastExtension(edited) == "BMP";
+  const bool own = bmp || IsJpegName(edited);
+  const std::string target = own ? edited : FreeResultName(edited, CompressedName(edited));
+  ctl.SetSaveFormat(bmp ? forms::kGearBmp : forms::kGearJpeg);
+  const int shown = ctl.Brightness();
   try {
+    // The picture as it was stays in the trash: the crop cannot be undone here.
+    if (own) CopyIntoTrash(target, TrashBase(target));
+    ctl.SetSaveBrightness(shown);
     ctl.SaveImage(target);
+    ctl.SetSaveBrightness(0);
   } catch (const vb::VbError&) {
+    ctl.SetSaveBrightness(0);
     // The file on disk is unchanged: show it again as it is.
-    IgnoreErrors([&] { core::ErrLoadPict(ctl, working ? target : core::gEditPicturePath); });
+    IgnoreErrors([&] { core::ErrLoadPict(ctl, edited); });
     throw;
   }
-  if (working) core::gbRefreshThumbs = core::vbTrue;
+  ctl.SetThumbPath(target);
+  if (working || !own) core::gbRefreshThumbs = core::vbTrue;
+  if (shown != 0) {
+    // The file holds the brightness now: it is shown as saved, and the bar adds nothing more.
+    IgnoreErrors([&] { core::ErrLoadPict(ctl, target); });
+    SetControlValue(hsbcapturebrightness, 0);
+  }
+  IgnoreErrors([&] { ShowFileInfo(ctl, working ? 1 : 0); });
 }
 
 bool frmDouble::SelectsPixels(const forms::Gear& ctl, int left, int top, int right, int bottom) {

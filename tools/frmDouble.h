@@ -107,6 +107,7 @@ class frmDouble : public forms::Form {
   void lblQualityCaption_Click();
   void cmdcrop_Click();
   void SelectionDone(forms::Gear& ctl, int left, int top, int right, int bottom);
+  void SaveCrop(forms::Gear& ctl, bool working);
   static bool SelectsPixels(const forms::Gear& ctl, int left, int top, int right, int bottom);
   void cmdCompress_Click();
   void cmdCancel_Click();

@@ -26,30 +26,56 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+std::string double_steps::LastExtension(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('\\');
+  const std::string::size_type dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return vb::UCase(path.substr(dot + 1));
+}
+
+bool double_steps::IsJpegName(const std::string& path) {
+  const std::string ext = LastExtension(path);
+  return ext == "JPG" || ext == "JPEG";
+}
+
+std::string double_steps::CompressedName(const std::string& path) {
+  if (IsJpegName(path)) return path;
+  const std::string ext = LastExtension(path);
+  return path.substr(0, path.size() - (ext.empty() ? 0 : ext.size() + 1)) + ".jpg";
+}
+
 // Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
 // stands for its own folder) and returns the copy's path; raises when the copy cannot be made
 // or does not hold the picture's bytes.
-std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder) {
+std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder,
+                                        const std::string& leaf) {
   const std::string::size_type cut = file.find_last_of('\\');
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
   const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
+  const std::string copy =
+      core::FreeCopyName(trash, file, leaf.empty() ? file.substr(cut + 1) : leaf);
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;
 }
 
-void double_steps::TrashLeftover(const std::string& file) {
-  CopyIntoTrash(file, core::gCaptureDir);
+std::string double_steps::TrashBase(const std::string& picture) {
+  if (!vb::Trim(core::gCaptureDir).empty()) return core::gCaptureDir;
+  const std::string::size_type cut = picture.find_last_of('\\');
+  if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
+  return picture.substr(0, cut + 1);
+}
+
+void double_steps::TrashLeftover(const std::string& file, const std::string& picture,
+                                 const std::string& leaf) {
+  CopyIntoTrash(file, TrashBase(picture), leaf);
   core::DelPict(file, true);
 }
 
-namespace {
-
 // The compressed result's name: "A.jpg" beside the picture, or "A (2).jpg", ... when another
 // picture of the folder already has that name.
-std::string FreeResultName(const std::string& s, const std::string& t) {
+std::string double_steps::FreeResultName(const std::string& s, const std::string& t) {
   if (SamePath(s, t) || !core::FileExists(t)) return t;
   const std::string stem = t.substr(0, t.size() - 4);
   for (int n = 2; n < 1000; ++n) {
@@ -59,19 +85,15 @@ std::string FreeResultName(const std::string& s, const std::string& t) {
   vb::Raise(vb::kPathFileAccess);
 }
 
-}  // namespace
-
 // ---- Compression ---------------------------------------------------------------------------
 
 void frmDouble::cmdCompress_Click() {
   std::string s;
   IgnoreErrors([&] { s = bmpDouble.ThumbPath(); });
   if (s.empty()) return;
-  std::string drive, folder, name, ext;
-  IgnoreErrors([&] { core::ParseFileName(s, drive, folder, name, ext); });
-  const std::string t = core::StripRChar(drive) + core::CkRSlash(folder) + name + ".jpg";
+  const std::string t = CompressedName(s);
   // A later click only refreshes the information: the result of the first one is kept as it is.
-  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), ext)) return;
+  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), LastExtension(s))) return;
   IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
   IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;
@@ -88,7 +110,7 @@ bool frmDouble::FirstCompression(const std::string& s, const std::string& t,
   const std::string k = core::CkRSlash(core::gUserDir) + "tempOrig." + ext;
   // A kept original no earlier opening could move away is never overwritten: when it cannot
   // go to the trash now, the error is reported and nothing is changed.
-  if (core::FileExists(k)) TrashLeftover(k);
+  if (core::FileExists(k)) TrashLeftover(k, s);
   IgnoreErrors([&] { winfs::SetAttr(s, winfs::kNormal); });
   sTempOrig = k;
   sOrigFile = s;
@@ -209,12 +231,13 @@ void frmDouble::CopyFile(const std::string& sSource, const std::string& sTarget)
       }))
     return;
   if (sn.empty() || tn.empty()) return;
-  const std::string source = core::CkRSlash(sd + sf) + sn + "." + se;
-  std::string targetDir = core::CkRSlash(td + tf);
-  const std::string target = targetDir + tn + "." + te;
-  if (source == target) return;
+  // The files keep the case the caller gave: a restored picture gets its own name back.
+  const std::string source = vb::Trim(sSource);
+  const std::string target = vb::Trim(sTarget);
+  if (SamePath(source, target)) return;
+  const std::string targetDir = target.substr(0, target.find_last_of('\\'));
   if (!trap.Step([&] {
-        if (!winfs::DirExists(targetDir)) winfs::MkDir(core::StripRChar(targetDir));
+        if (!winfs::DirExists(targetDir)) winfs::MkDir(targetDir);
       }))
     return;
   trap.Step([&] {

@@ -83,6 +83,11 @@ void frmGenView::Form_Load() {
   bListChanged = core::vbFalse;
 }
 
+// The close box answers as Cancel does: the caller abandons the drop.
+void frmGenView::Form_QueryUnload(int& /*Cancel*/, int UnloadMode) {
+  if (UnloadMode == forms::vbFormControlMenu) core::gGenViewCaption = kGenViewCancel;
+}
+
 void frmGenView::Form_Unload(int& /*Cancel*/) {
   if (bListChanged) core::SaveListToIni(lstViews, core::gMainIniPath, kSection, kPrefix, -1);
 }

@@ -49,6 +49,7 @@ class frmGenView : public forms::Form {
 
  protected:
   void Form_Load() override;
+  void Form_QueryUnload(int& Cancel, int UnloadMode) override;
   void Form_Unload(int& Cancel) override;
 
  private:

@@ -1,6 +1,7 @@
 #include "platform/forms/Gear.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/forms/Design.h"
@@ -147,6 +148,11 @@ void Gear::SetDisplayStretch(bool v) {
   Notify(Prop::Picture);
 }
 
+void Gear::SetDisplayKeepShape(bool v) {
+  displayKeepShape_ = v;
+  Notify(Prop::Picture);
+}
+
 void Gear::SetBrightness(int v) {
   if (v < -100 || v > 100) vb::Raise(vb::kInvalidPropertyValue);
   if (v == brightness_) return;
@@ -237,13 +243,26 @@ void Gear::UserSetSelection(const SelectionRect& r) {
   Notify(Prop::Selection);
 }
 
+SelectionRect Gear::DraggedBand(int x0, int y0, int x1, int y1) const {
+  if (keepProportions_ && imageWidth_ > 0 && imageHeight_ > 0) {
+    const bool down = y1 >= y0;
+    const long long room = std::max(0, down ? imageHeight_ - y0 : y0);
+    long long w = std::abs(x1 - x0);
+    long long h = w * imageHeight_ / imageWidth_;
+    if (h > room) {
+      h = room;
+      w = h * imageWidth_ / imageHeight_;
+    }
+    x1 = x0 + static_cast<int>(x1 >= x0 ? w : -w);
+    y1 = y0 + static_cast<int>(down ? h : -h);
+  }
+  return Normalized({x0, y0, x1, y1});
+}
+
 void Gear::UserSelectionDone(const SelectionRect& r) {
   if (!rubberBand_ || !Enabled()) return;
-  SelectionRect s = Normalized(r);
-  if (keepProportions_ && imageWidth_ > 0 && imageHeight_ > 0) {
-    int w = s.Right - s.Left;
-    s.Bottom = s.Top + static_cast<int>(static_cast<long long>(w) * imageHeight_ / imageWidth_);
-  }
+  const SelectionRect n = Normalized(r);
+  const SelectionRect s = DraggedBand(n.Left, n.Top, n.Right, n.Bottom);
   selection_ = s;
   Notify(Prop::Selection);
   AsUser([&] { SelectionDone(s.Left, s.Top, s.Right, s.Bottom); });
@@ -252,6 +271,8 @@ void Gear::UserSelectionDone(const SelectionRect& r) {
 bool Gear::SetDesignProperty(const std::string& key, const std::string& value) {
   if (KeyIs(key, "DisplayStretch"))
     SetDisplayStretch(Bool(value));
+  else if (KeyIs(key, "DisplayKeepShape"))
+    SetDisplayKeepShape(Bool(value));
   else if (KeyIs(key, "AutoResizeX"))
     SetAutoResizeX(Int(value));
   else if (KeyIs(key, "AutoResizeY"))
@@ -273,6 +294,7 @@ void Gear::CopyDesignFrom(const Control& model) {
   Control::CopyDesignFrom(model);
   if (auto* m = dynamic_cast<const Gear*>(&model)) {
     displayStretch_ = m->displayStretch_;
+    displayKeepShape_ = m->displayKeepShape_;
     autoResizeX_ = m->autoResizeX_;
     autoResizeY_ = m->autoResizeY_;
     autoReduce_ = m->autoReduce_;

@@ -11,9 +11,10 @@
 // writes the full-size picture: after a reduced load it decodes the file again.
 //
 // Renderer: DisplayImage() is what to draw; DisplayStretch() says whether to
-// stretch it to the control, else it is drawn at its size at the top-left.
+// stretch it to the control (with DisplayKeepShape fitted inside it, centred,
+// with its shape kept), else it is drawn at its size at the top-left.
 // RubberBand() on: let the user drag a rectangle (keep the image's shape when
-// KeepProportions()) and call UserSetSelection while dragging and
+// KeepProportions(): DraggedBand) and call UserSetSelection while dragging and
 // UserSelectionDone at release, in image pixels.
 
 #include <cstdint>
@@ -93,6 +94,8 @@ class Gear : public Control {
   // ---- display
   bool DisplayStretch() const { return displayStretch_; }
   void SetDisplayStretch(bool v);
+  bool DisplayKeepShape() const { return displayKeepShape_; }
+  void SetDisplayKeepShape(bool v);
   // Brightness preview of the display, -100..100 (else 380).
   int Brightness() const { return brightness_; }
   void SetBrightness(int v);
@@ -124,6 +127,10 @@ class Gear : public Control {
   bool KeepProportions() const { return keepProportions_; }
   void SetKeepProportions(bool on) { keepProportions_ = on; }
   const SelectionRect& Selection() const { return selection_; }
+  // The band the user drags from (x0, y0) to (x1, y1), normalized; with
+  // KeepProportions it has the image's shape, grows from the press point
+  // and stays inside the image.
+  SelectionRect DraggedBand(int x0, int y0, int x1, int y1) const;
   bool SelectionVisible() const { return !selection_.Empty(); }
   // "Selection display off": removes a drawn selection.
   void ClearSelection();
@@ -174,6 +181,7 @@ class Gear : public Control {
   imaging::Picture display_;
   int imageWidth_ = 0, imageHeight_ = 0;
   bool displayStretch_ = false;
+  bool displayKeepShape_ = false;
   int brightness_ = 0;
   int newWidth_ = 0, newHeight_ = 0;
   int saveFormat_ = kGearJpeg;

@@ -1,5 +1,6 @@
 // The imaging control: the displayed picture (stretched or at its size), and
 // the rubber-band selection of the picture editor.
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -19,8 +20,11 @@ class GearWidget : public QWidget {
   // Where the picture is drawn inside the widget.
   QRect PictureRect() const {
     if (image.isNull()) return {};
-    if (m_.DisplayStretch()) return rect();
-    return QRect(QPoint(0, 0), image.size());
+    if (!m_.DisplayStretch()) return QRect(QPoint(0, 0), image.size());
+    if (!m_.DisplayKeepShape()) return rect();
+    QRect fitted(QPoint(0, 0), image.size().scaled(size(), Qt::KeepAspectRatio));
+    fitted.moveCenter(rect().center());
+    return fitted;
   }
   QPoint ToImage(QPoint p) const {
     const QRect r = PictureRect();
@@ -53,19 +57,28 @@ class GearWidget : public QWidget {
           QRect(FromImage(s.Left, s.Top), FromImage(s.Right, s.Bottom)).adjusted(0, 0, -1, -1));
     }
   }
+  // The band starts once the mouse has moved the platform's drag distance: a press that moves
+  // less is a click and selects nothing.
   void mousePressEvent(QMouseEvent* e) override {
     if (!m_.RubberBand() || e->button() != Qt::LeftButton || image.isNull()) return;
     origin_ = e->position().toPoint();
-    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
-    band_->setGeometry(QRect(origin_, QSize()));
-    band_->show();
+    pressed_ = true;
   }
   void mouseMoveEvent(QMouseEvent* e) override {
-    if (!band_ || !band_->isVisible()) return;
-    band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized() & rect());
-    onSelect(Selection(e->position().toPoint()), false);
+    if (!pressed_) return;
+    const QPoint at = e->position().toPoint();
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    if (!band_->isVisible()) {
+      if ((at - origin_).manhattanLength() < QApplication::startDragDistance()) return;
+      band_->show();
+    }
+    const forms::SelectionRect s = Selection(at);
+    band_->setGeometry(QRect(FromImage(s.Left, s.Top), FromImage(s.Right, s.Bottom)) & rect());
+    onSelect(s, false);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!pressed_) return;
+    pressed_ = false;
     if (!band_ || !band_->isVisible()) return;
     band_->hide();
     onSelect(Selection(e->position().toPoint()), true);
@@ -79,12 +92,12 @@ class GearWidget : public QWidget {
   forms::SelectionRect Selection(QPoint end) const {
     const QPoint a = ToImage(origin_);
     const QPoint b = ToImage(end);
-    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
-            std::max(a.y(), b.y())};
+    return m_.DraggedBand(a.x(), a.y(), b.x(), b.y());
   }
   forms::Gear& m_;
   QRubberBand* band_ = nullptr;
   QPoint origin_;
+  bool pressed_ = false;
 };
 
 class GearView : public ControlView {

@@ -228,6 +228,25 @@ TEST_F(Renderer, ARubberBandDragReportsTheSelectionInPicturePixels) {
                                "," + std::to_string(int(30 * k));
   EXPECT_EQ(form->log.back(), expected);
   EXPECT_TRUE(form->geaPhoto.SelectionVisible());
+
+  // A press that moves less than the drag distance is a click: no selection.
+  form->log.clear();
+  form->geaPhoto.ClearSelection();
+  QTest::mousePress(gear, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseMove(gear, QPoint(12, 12));
+  QTest::mouseRelease(gear, Qt::LeftButton, {}, QPoint(12, 12));
+  EXPECT_TRUE(form->log.empty());
+  EXPECT_FALSE(form->geaPhoto.SelectionVisible());
+
+  // In the picture's shape, the band is drawn in shape while it is dragged.
+  form->geaPhoto.SetKeepProportions(true);
+  QTest::mousePress(gear, Qt::LeftButton, {}, QPoint(6, 6));
+  QTest::mouseMove(gear, QPoint(40, 20));
+  const forms::SelectionRect band = form->geaPhoto.Selection();
+  EXPECT_EQ(band.Right - band.Left, band.Bottom - band.Top);
+  EXPECT_GT(band.Right - band.Left, 10);
+  QTest::mouseRelease(gear, Qt::LeftButton, {}, QPoint(40, 20));
+  EXPECT_EQ(form->geaPhoto.Selection(), band);
 }
 
 TEST_F(Renderer, ADisabledTabControlIgnoresClicks) {

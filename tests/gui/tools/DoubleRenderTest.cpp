@@ -69,4 +69,19 @@ TEST_F(DoubleRender, AsOpenedAndCompressed) {
   EXPECT_LT(qBlue(frame), 160);
 }
 
+// A portrait keeps its shape in the editor's 4:3 view: fitted and centred, not squashed.
+TEST_F(DoubleRender, APortraitKeepsItsShape) {
+  std::vector<std::uint32_t> px(300 * 600, 0xFFE02020);
+  imaging::SaveJpeg(imaging::Picture::FromPixels(300, 600, std::move(px)),
+                    prefix.Host("C:\\GLENVUE\\tall.jpg"), 90);
+  core::gEditPicturePath = "C:\\GLENVUE\\tall.jpg";
+  tools::frmDouble& f = forms::FormInstance<tools::frmDouble>();
+  QImage shown = RenderImage(f, "tools-double-portrait.png");
+  ASSERT_FALSE(shown.isNull());
+  const int left = f.bmpDouble.Left() / 15, top = f.bmpDouble.Top() / 15;
+  const int width = f.bmpDouble.Width() / 15, height = f.bmpDouble.Height() / 15;
+  EXPECT_LT(qGreen(shown.pixel(left + width / 2, top + height / 2)), 80);  // the red picture
+  EXPECT_GT(qGreen(shown.pixel(left + 10, top + height / 2)), 180);        // the form beside it
+}
+
 }  // namespace

@@ -135,6 +135,9 @@ TEST_F(GearTest, ResizeBrightnessAndRubberBandCrop) {
   res.SetKeepProportions(true);
   res.UserSelectionDone({110, 90, 10, 10});  // dragged up-left; shaped like 200 x 300
   EXPECT_EQ(done, (std::vector<int>{10, 10, 110, 160}));
+  // Near the bottom the shaped band grows upwards from the press point or stops at the edge.
+  EXPECT_EQ(res.DraggedBand(150, 250, 110, 200), (SelectionRect{110, 190, 150, 250}));
+  EXPECT_EQ(res.DraggedBand(150, 250, 190, 290), (SelectionRect{150, 250, 183, 300}));
   res.SetCropRect(done[0], done[1], done[2], done[3]);
   res.ApplyCrop();
   EXPECT_EQ(res.ImageWidth(), 100);

@@ -202,7 +202,7 @@ TEST_F(DelPicsTest, DeleteAsksWithTheCountAndDeletesOnlyOnYes) {
   EXPECT_EQ(app.Boxes()[0].title, "Delete Pictures");
   EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbYesNo);
   EXPECT_EQ(f.filListBox.ListCount(), 4);
-  EXPECT_TRUE(Selected(f).empty());  // the refresh cleared the selection
+  EXPECT_EQ(Selected(f).size(), 3u);  // No keeps the selection
 
   f.DTPicker1.UserDropDown();
   f.DTPicker1.UserCloseUp();  // the same day again
@@ -223,9 +223,11 @@ TEST_F(DelPicsTest, AfterADeleteNothingIsSelectedSoTheNextDeleteTakesNothing) {
   frmDelPics& f = Open();
   ASSERT_EQ(f.filListBox.List(0), "a.jpg");
   f.filListBox.UserSelect(0);
+  ASSERT_EQ(f.geaPreview.ThumbPath(), "C:\\GLENVUE\\a.jpg");
   app.QueueAnswer(forms::vbYes);
   f.cmdDelete.UserClick();
   EXPECT_FALSE(Exists("C:\\GLENVUE\\a.jpg"));
+  EXPECT_EQ(f.geaPreview.ThumbPath(), "");  // the deleted picture is no longer shown
   ASSERT_EQ(f.filListBox.ListCount(), 1);
   // b.jpg now stands where a.jpg stood, and was never chosen.
   EXPECT_TRUE(Selected(f).empty());

@@ -158,7 +158,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
   Decode("C:\\PICS\\A.jpg", &info);
   EXPECT_EQ(info.format, "JPEG");
   EXPECT_EQ(f.lblFileNameC.Caption(), "File Name:*");
-  EXPECT_EQ(f.lblFileName.Caption(), "C:\\PICS\\A.jpg");
+  EXPECT_EQ(f.lblFileName.Caption(), "C:\\PICS\\a.jpg");  // its own name
   EXPECT_EQ(f.lblFileFormat.Caption(), "JPEG File Interchange Format");
   EXPECT_TRUE(f.bmpDouble2.Visible());
   EXPECT_TRUE(f.fraHLight.Visible());
@@ -175,6 +175,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
 
   f.cmdCancel.UserClick();
   EXPECT_FALSE(f.Compressed());
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\"), std::vector<std::string>{"a.bmp"});  // its own name
   EXPECT_EQ(ReadFile("C:\\PICS\\a.bmp"), original);
   EXPECT_FALSE(Exists("C:\\PICS\\A.jpg"));
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
@@ -192,6 +193,7 @@ TEST_F(DoubleTest, CompressingABmpMakesAJpegAndCancelPutsTheBmpBack) {
 
 TEST_F(DoubleTest, ExitKeepsTheCompressionAndHandsBackTheJpeg) {
   WriteBmp("C:\\PICS\\a.bmp");
+  const std::string original = ReadFile("C:\\PICS\\a.bmp");
   core::gbRefreshThumbs = core::vbFalse;
   app.QueueModal("frmDouble", [](forms::Form& form) {
     auto& f = dynamic_cast<frmDouble&>(form);
@@ -202,11 +204,12 @@ TEST_F(DoubleTest, ExitKeepsTheCompressionAndHandsBackTheJpeg) {
   tools::ShowDouble();
   ASSERT_EQ(app.ModalForms().size(), 1u);
   EXPECT_FALSE(app.ModalForms()[0].leftOpen);
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\A.jpg");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\a.jpg");
   EXPECT_EQ(core::gbRefreshThumbs, core::vbTrue);
   EXPECT_FALSE(Exists("C:\\USER\\tempOrig.BMP"));
   EXPECT_FALSE(Exists("C:\\PICS\\a.bmp"));
   EXPECT_TRUE(Exists("C:\\PICS\\A.jpg"));
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\a.bmp"), original);  // the unedited picture
 }
 
 TEST_F(DoubleTest, CompressingAJpegKeepsItsNameAndAppliesBrightnessAndQuality) {
@@ -280,7 +283,9 @@ TEST_F(DoubleTest, ASidewaysCameraPictureIsShownAndSavedUpright) {
 }
 
 TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
+  core::gCaptureDir = "C:\\PICS\\";
   WriteJpeg("C:\\PICS\\x.jpg", 80, 60, 100);
+  const std::string original = ReadFile("C:\\PICS\\x.jpg");
   frmDouble& f = Open("C:\\PICS\\x.jpg");
   app.QueueAnswer(forms::vbNo);  // free shape
   f.cmdcrop.UserClick();
@@ -303,6 +308,29 @@ TEST_F(DoubleTest, CropWithTheRubberBandSavesTheSelectedPixels) {
   EXPECT_NEAR(Red(pic.Pixel(20, 15)), 0x20, 12);
   EXPECT_NEAR(static_cast<int>(pic.Pixel(20, 15) & 0xFF), 0xE0, 12);
   EXPECT_EQ(core::gbRefreshThumbs, core::vbFalse);  // the picture itself: the flag stays
+  EXPECT_EQ(f.lblFileRes.Caption(), "40 x 30");
+  EXPECT_EQ(ReadFile("C:\\PICS\\TRASHCAN\\x.jpg"), original);  // the uncropped picture
+}
+
+// A file holds the format its name says: a bitmap's crop is a bitmap; a TIFF, which the editor
+// does not write, stays and its crop is a JPEG beside it.
+TEST_F(DoubleTest, ACropIsSavedInTheFormatOfItsFileName) {
+  WriteBmp("C:\\PICS\\a.bmp");
+  prefix.WriteFile("C:\\PICS\\t.tif", TinyTiff());
+  for (const char* name : {"C:\\PICS\\a.bmp", "C:\\PICS\\t.tif"}) {
+    frmDouble& f = Open(name);
+    app.QueueAnswers({forms::vbNo, forms::vbYes});
+    f.cmdcrop.UserClick();
+    f.bmpDouble.UserSelectionDone({0, 0, 1, 1});
+    f.cmdExit.UserClick();
+  }
+  imaging::PictureInfo info;
+  EXPECT_EQ(Decode("C:\\PICS\\a.bmp", &info).Width(), 1);
+  EXPECT_EQ(info.format, "BMP");
+  EXPECT_EQ(ReadFile("C:\\PICS\\t.tif"), TinyTiff());
+  EXPECT_EQ(Decode("C:\\PICS\\t.jpg", &info).Width(), 1);
+  EXPECT_EQ(info.format, "JPEG");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\t.jpg");
 }
 
 TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
@@ -320,20 +348,32 @@ TEST_F(DoubleTest, AClickWithoutADragSelectsNothingAndTheRubberBandStays) {
     EXPECT_EQ(f.bmpDouble.ImageWidth(), 80);
   }
   EXPECT_EQ(ReadFile("C:\\PICS\\x.jpg"), original);
-  // The next drag crops.
+  // The next drag crops, saved with the brightness the preview shows; the bar then adds none.
+  f.hsbcapturebrightness.UserSetValue(50);
   app.QueueAnswer(forms::vbYes);
   f.bmpDouble.UserSelectionDone({0, 0, 40, 30});
-  EXPECT_EQ(Decode("C:\\PICS\\x.jpg").Width(), 40);
+  const imaging::Picture saved = Decode("C:\\PICS\\x.jpg");
+  EXPECT_EQ(saved.Width(), 40);
+  EXPECT_GT(static_cast<int>(saved.Pixel(20, 15) & 0xFF), 0x20 + 100);  // the red quadrant's blue
+  EXPECT_EQ(f.hsbcapturebrightness.Value(), 0);
+  EXPECT_EQ(f.bmpDouble.DisplayImage().Pixel(20, 15) & 0xFF, saved.Pixel(20, 15) & 0xFF);
 }
 
 TEST_F(DoubleTest, CropNotSavedReloadsThePicture) {
   WriteJpeg("C:\\PICS\\x.jpg");
   const std::string original = ReadFile("C:\\PICS\\x.jpg");
   frmDouble& f = Open("C:\\PICS\\x.jpg");
-  app.QueueAnswers({forms::vbYes, forms::vbNo});
+  app.QueueAnswer(forms::vbYes);
   f.Image1.UserClick();
   EXPECT_TRUE(f.bmpDouble.KeepProportions());
+  std::string asked;  // the size shown while "Save the results?" is asked
+  app.SetDefaultAnswer([&](const forms::MsgBoxRecord&) {
+    asked = f.lblFileRes.Caption();
+    return forms::vbNo;
+  });
   f.bmpDouble.UserSelectionDone({0, 0, 40, 10});  // made the picture's shape: 40 x 30
+  EXPECT_EQ(asked, "40 x 30");
+  EXPECT_EQ(f.lblFileRes.Caption(), "80 x 60");
   EXPECT_EQ(ReadFile("C:\\PICS\\x.jpg"), original);
   EXPECT_EQ(f.bmpDouble.ImageWidth(), 80);
   EXPECT_EQ(f.bmpDouble.ImageHeight(), 60);
@@ -466,33 +506,34 @@ TEST_F(DoubleTest, CancelBeforeAnyCompressionResetsTheWindow) {
 }
 
 TEST_F(DoubleTest, CancelRemovesTheJpegMadeBesideAPictureOfAnotherName) {
-  // The name splits at its first period: the result is HOUSE.jpg.
-  WriteJpeg("C:\\PICS\\house.front.jpg");
-  const std::string original = ReadFile("C:\\PICS\\house.front.jpg");
-  frmDouble& f = Open("C:\\PICS\\house.front.jpg");
+  // Only the last extension changes: the result of house.front.bmp is house.front.jpg.
+  WriteBmp("C:\\PICS\\house.front.bmp");
+  const std::string original = ReadFile("C:\\PICS\\house.front.bmp");
+  frmDouble& f = Open("C:\\PICS\\house.front.bmp");
   f.cmdCompress.UserClick();
-  EXPECT_TRUE(Exists("C:\\PICS\\HOUSE.jpg"));
-  EXPECT_TRUE(Exists("C:\\USER\\tempOrig.FRONT.JPG"));
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\"), std::vector<std::string>{"house.front.jpg"});
+  EXPECT_TRUE(Exists("C:\\USER\\tempOrig.BMP"));
   f.cmdCancel.UserClick();
-  EXPECT_FALSE(Exists("C:\\PICS\\HOUSE.jpg"));
-  EXPECT_EQ(ReadFile("C:\\PICS\\house.front.jpg"), original);
+  EXPECT_FALSE(Exists("C:\\PICS\\house.front.jpg"));
+  EXPECT_EQ(ReadFile("C:\\PICS\\house.front.bmp"), original);
 }
 
-// A result never takes another picture's name: house.back.jpg after house.front.jpg, and A.bmp
-// beside another A.jpg, get the next free name.
+// A JPEG keeps its whole name (house.back.jpg beside house.front.jpg), and A.bmp beside another
+// A.jpg gets the next free name.
 TEST_F(DoubleTest, TheResultNeverTakesTheNameOfAnotherPicture) {
   WriteJpeg("C:\\PICS\\house.front.jpg", 80, 60);
   WriteJpeg("C:\\PICS\\house.back.jpg", 40, 30);
   Open("C:\\PICS\\house.front.jpg").cmdCompress.UserClick();
   forms::FormInstance<frmDouble>().cmdExit.UserClick();
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE.jpg");
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\house.front.jpg");
   frmDouble& back = Open("C:\\PICS\\house.back.jpg");
   back.cmdCompress.UserClick();
   back.cmdExit.UserClick();
-  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\HOUSE (2).jpg");
-  EXPECT_EQ(Decode("C:\\PICS\\HOUSE.jpg").Width(), 80);
-  EXPECT_EQ(Decode("C:\\PICS\\HOUSE (2).jpg").Width(), 40);
-  EXPECT_FALSE(Exists("C:\\PICS\\TRASHCAN\\HOUSE.jpg"));
+  EXPECT_EQ(core::gDragSourcePath, "C:\\PICS\\house.back.jpg");
+  EXPECT_EQ(winfs::ListFiles("C:\\PICS\\", "*.jpg"),
+            (std::vector<std::string>{"house.back.jpg", "house.front.jpg"}));
+  EXPECT_EQ(Decode("C:\\PICS\\house.front.jpg").Width(), 80);
+  EXPECT_EQ(Decode("C:\\PICS\\house.back.jpg").Width(), 40);
 
   WriteBmp("C:\\PICS\\a.bmp");
   WriteJpeg("C:\\PICS\\A.jpg", 40, 30);

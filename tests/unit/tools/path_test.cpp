@@ -139,13 +139,15 @@ TEST_F(PathTest, CardPutBackWhileAskedIsRead) {
 // ---- Copy ---------------------------------------------------------------------------------
 
 TEST_F(PathTest, CopiesExactlyTheHighlightedPicturesAndCloses) {
-  prefix.WriteFile("C:\\CAPTURE\\P2.JPG", "old picture");
+  prefix.WriteFile("C:\\CAPTURE\\p2.jpg", "old picture");           // the camera counted again
+  prefix.WriteFile("C:\\CAPTURE\\P4.JPG", PictureBytes("P4.JPG"));  // copied before
   auto& w = Open();
   Highlight(w, {0, 1, 3});
   w.imaCopy.UserClick();
   EXPECT_FALSE(w.Loaded());
-  EXPECT_EQ(Captured(), (std::vector<std::string>{"P1.JPG", "P2.JPG", "P4.JPG"}));
-  EXPECT_EQ(ReadFile("C:\\CAPTURE\\P2.JPG"), PictureBytes("P2.JPG"));  // replaced, no question
+  EXPECT_EQ(Captured(), (std::vector<std::string>{"P1.JPG", "P2 (2).JPG", "P4.JPG", "p2.jpg"}));
+  EXPECT_EQ(ReadFile("C:\\CAPTURE\\P2.JPG"), "old picture");
+  EXPECT_EQ(ReadFile("C:\\CAPTURE\\P2 (2).JPG"), PictureBytes("P2.JPG"));
   EXPECT_TRUE(core::gbRefreshThumbs);
   EXPECT_EQ(vb::UCase(core::gLastCopy), "E:\\DCIM\\");
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
@@ -238,17 +240,16 @@ TEST_F(PathTest, CardPulledDuringTheCopyKeepsWholePicturesAndRefreshesTheStrip) 
   EXPECT_TRUE(core::gbRefreshThumbs);
 }
 
-TEST_F(PathTest, ReadOnlyTargetEndsTheCopyWithTheErrorAndKeepsThePicture) {
-  prefix.WriteFile("C:\\CAPTURE\\P2.JPG", "kept");
-  winfs::SetAttr("C:\\CAPTURE\\P2.JPG", winfs::kReadOnly);
+TEST_F(PathTest, UnwritableTargetEndsTheCopyWithTheError) {
+  prefix.MakeDir("C:\\CAPTURE\\P2.JPG");  // a name the copy cannot write
   auto& w = Open();
   Highlight(w, {0, 1, 2});
   w.cmdCopy.UserClick();
-  // A read-only target is not one of the report's media errors: the copy ends with the error.
+  // An access error is not one of the report's media errors: the copy ends with the error.
   ASSERT_EQ(app.Boxes().size(), 1u);
   EXPECT_EQ(app.Boxes()[0].title, "Error");
   EXPECT_NE(app.Boxes()[0].prompt.find("75"), std::string::npos);
-  EXPECT_EQ(ReadFile("C:\\CAPTURE\\P2.JPG"), "kept");
+  EXPECT_TRUE(winfs::DirExists("C:\\CAPTURE\\P2.JPG"));
   EXPECT_EQ(Captured(), (std::vector<std::string>{"P1.JPG", "P2.JPG"}));
   EXPECT_TRUE(w.Loaded());
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);

@@ -423,8 +423,9 @@ TEST_F(SearchTest, CopyTakesEveryListedPictureAndCloses) {
   w.dirFind.SetPath("C:\\SRC");
   w.cmdCopy[0].UserClick();
   EXPECT_FALSE(w.Loaded());
-  EXPECT_EQ(Captured(), (std::vector<std::string>{"A.JPG", "B.BMP"}));
-  EXPECT_EQ(ReadFile("C:\\CAPTURE\\A.JPG"), PictureBytes("A.JPG"));
+  EXPECT_EQ(Captured(), (std::vector<std::string>{"A (2).JPG", "A.JPG", "B.BMP"}));
+  EXPECT_EQ(ReadFile("C:\\CAPTURE\\A.JPG"), "old");
+  EXPECT_EQ(ReadFile("C:\\CAPTURE\\A (2).JPG"), PictureBytes("A.JPG"));
   EXPECT_TRUE(core::gbRefreshThumbs);
   EXPECT_EQ(core::gCaptureDir, "C:\\CAPTURE\\");
   EXPECT_TRUE(app.Boxes().empty());
