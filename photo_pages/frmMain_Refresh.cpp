@@ -95,6 +95,9 @@ void frmMain::OpenActiveReport() {
   core::KepListForms(txtDDE, core::gCurrentReport);
   core::gReportForms = txtDDE.Text();
   core::gFormType = core::FirstCommaField(core::gReportForms);
+  // The caption pokes and requests follow the report opened here, also on a tab click's refresh.
+  TxtKepReport.SetText(core::gCurrentReport);
+  txtKepListForms.SetText(core::gReportForms);
   if (!core::IsApprovedForm(core::gFormType)) {
     auto& app = forms::App::Current();
     app.MsgBox(

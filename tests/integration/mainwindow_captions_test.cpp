@@ -143,6 +143,16 @@ TEST_F(CaptionsTest, AfterASwitchCaptionsGoToTheReportShown) {
   const auto pokes = Log("POKE");
   ASSERT_FALSE(pokes.empty()) << Boxes();
   EXPECT_EQ(pokes.back(), Poke("PHT3501|XPTEXT|4", R"(1427 Maple Court\r\nShed)"));
+
+  // KEP back after a while without a report: a tab click's refresh lists the report as well.
+  kep_.reset();
+  StartKepWithoutReport();
+  f().imaKep.Click();
+  kep_.reset();
+  report_ = OakReport();
+  StartKep();
+  f().TabComp.UserSelectTab(1);
+  EXPECT_EQ(f().TxtKepReport.Text(), kReport);
 }
 
 TEST(ExtendedNames, PagesFieldsAndKeysByIndex) {
