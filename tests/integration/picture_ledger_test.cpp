@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/modVelmod.h"
+#include "platform/vbrt/Strings.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tools/frmDelPics.h"
 #include "tools/frmDouble.h"
@@ -102,6 +103,7 @@ class LedgerTest : public MainWindowFixture {
     }
     if (p.find("Select the area to crop") != std::string::npos) return forms::vbNo;
     if (p == "Save the results?") return Roll(2) ? forms::vbYes : forms::vbNo;
+    if (p.rfind("Change ", 0) == 0) return forms::vbYes;        // to or from the trash folder
     if (box.ButtonSet() == forms::vbYesNo) return forms::vbNo;  // the bulk delete among them
     if (box.ButtonSet() == forms::vbAbortRetryIgnore) return forms::vbAbort;
     return forms::AnswersFor(box.buttons)[static_cast<std::size_t>(box.DefaultButton())];
@@ -158,7 +160,7 @@ class LedgerTest : public MainWindowFixture {
     forms::Gear& slot = Slot();
     const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
                               slot.Name() + "(" + std::to_string(slot.Index()) + ")";
-    switch (Roll(12)) {
+    switch (Roll(13)) {
       case 0:
       case 1:
       case 2:
@@ -168,7 +170,12 @@ class LedgerTest : public MainWindowFixture {
         DragAndDrop(slot, f().lblFill);
         return "copy back " + names;
       case 4:
-        if (thumb) DragAndDrop(*thumb, f().imaTrash);
+        if (thumb == nullptr) return "-";
+        // A picture of the trash folder thrown away is the user's own delete.
+        if (photo_pages::frmMain::IsInTrashCan(vb::UCase(thumb->ThumbPath()))) {
+          ledger_.erase(std::hash<std::string>{}(Slurp(winfs::ToHost(thumb->ThumbPath()))));
+        }
+        DragAndDrop(*thumb, f().imaTrash);
         return "trash thumbnail " + names;
       case 5:
         DragAndDrop(slot, f().imaTrash);
@@ -191,6 +198,9 @@ class LedgerTest : public MainWindowFixture {
         }
         RunKep(Roll(2) == 0);
         return "KEP back / switched";
+      case 11:
+        f().imaTrash.UserClick();
+        return "strip to or from the trash folder";
       default:
         f().imaKep.Click();
         return "refresh";
@@ -235,7 +245,7 @@ class LedgerTest : public MainWindowFixture {
 
 TEST_F(LedgerTest, NoPictureIsLostWhateverTheUserDoes) {
   const char* replay = std::getenv("VELMORA_LEDGER_SEED");
-  Run(replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10)) : 1u, 300);
+  Run(replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10)) : 48u, 300);
 }
 
 }  // namespace
