@@ -194,21 +194,30 @@ std::string PhotoObjectBase(const forms::TabControl& tabCtl, const forms::Contro
 }
 
 bool SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
-  const bool taken = SetSlotPhotoOnKep(tabCtl, slotCtl, nIndex);
+  const bool taken = SetSlotPhotoOnKep(tabCtl, slotCtl, nIndex) == HandOver::Taken;
   RunKepRefreshScript();
   return taken;
 }
 
-bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
+// Another report active in KEP than the one the window shows (opened since the last refresh)
+// gets nothing: the picture or caption would land in the wrong report.
+HandOver KepReportCheck(forms::TextBox& lnk) {
+  lnk.SetText("");
+  KepQueryActiveReports(lnk);
+  const std::string report = vb::UCase(vb::Trim(FirstCommaField(lnk.Text())));
+  if (report.empty()) return HandOver::NoReport;
+  const std::string shownReport = vb::UCase(vb::Trim(gCurrentReport));
+  if (!shownReport.empty() && report != shownReport) return HandOver::OtherReport;
+  return HandOver::Taken;
+}
+
+HandOver SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex) {
   forms::TextBox& lnk = frmMain().txtDDE;
   std::string name = PhotoObjectBase(tabCtl, slotCtl, nIndex);
 
-  KepQueryActiveReports(lnk);
+  const HandOver check = KepReportCheck(lnk);
+  if (check != HandOver::Taken) return check;
   const std::string report = FirstCommaField(lnk.Text());
-  // Another report active in KEP than the one the window shows (opened since the last refresh)
-  // gets nothing: the picture would land in the wrong report.
-  const std::string shownReport = vb::UCase(vb::Trim(gCurrentReport));
-  if (!shownReport.empty() && vb::UCase(vb::Trim(report)) != shownReport) return false;
   KepOpenReport(lnk, report);
   KepListForms(lnk, report);
   if (nIndex >= 0) name += PhotoPageSize(lnk.Text());
@@ -216,10 +225,13 @@ bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int
   // SetImage goes out on the report's topic, which KepListForms left set.
   const std::string path = slotCtl.ThumbPath();
   const std::string shown = vb::UCase(path);
-  if (Holds(shown, "\\EMPTY.JPG")) return KepSendPhoto2Object(lnk, name, "");
+  const auto send = [&](const std::string& picture) {
+    return KepSendPhoto2Object(lnk, name, picture) ? HandOver::Taken : HandOver::NoReport;
+  };
+  if (Holds(shown, "\\EMPTY.JPG")) return send("");
   // A file named only ".JPG": the object is cleared first, then set.
   if (Holds(shown, "\\.JPG")) KepSendPhoto2Object(lnk, name, "");
-  return KepSendPhoto2Object(lnk, name, path);
+  return send(path);
 }
 
 void RunKepRefreshScript() {

@@ -28,6 +28,7 @@ namespace forms {
 class Control;
 class Gear;
 class TabControl;
+class TextBox;
 }  // namespace forms
 
 namespace core {
@@ -62,14 +63,23 @@ std::string SlotPrefix(const forms::TabControl& tabCtl, const forms::Control& sl
 std::string PhotoObjectBase(const forms::TabControl& tabCtl, const forms::Control& slotCtl,
                             std::int16_t nIndex);
 
+// Whether a picture can go to KEP, or went: KEP's active report is the report the window shows
+// (or the window shows none yet), another report, or there is none (KEP not running or without a
+// report); KEP refused the picture.
+enum class HandOver { Taken, NoReport, OtherReport, Refused };
+// Asks KEP for its active report (the reply stays in lnk.Text): Taken when a picture may go to
+// it, else NoReport or OtherReport.
+HandOver KepReportCheck(forms::TextBox& lnk);
+
 // Tells KEP that the picture of slot nIndex (slotCtl on tabCtl) has changed: looks up the
 // active report afresh, names the photo object, sends SetImage with the slot's ThumbPath ("" for
 // the empty placeholder) and runs KEP's "refresh.bas" when KEP's program folder holds it.  DDE
 // failures that KEP's operations do not end quietly reach the caller.  True when KEP took the
 // SetImage command; nothing is sent when KEP's active report is not gCurrentReport (when set).
 bool SendPhotoToKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex);
-// The two halves of SendPhotoToKep, for a caller that acts on the answer before the script runs.
-bool SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex);
+// The two halves of SendPhotoToKep, for a caller that acts on the answer before the script runs
+// (Taken, NoReport or OtherReport).
+HandOver SetSlotPhotoOnKep(forms::TabControl& tabCtl, forms::Gear& slotCtl, std::int16_t nIndex);
 void RunKepRefreshScript();
 
 }  // namespace core

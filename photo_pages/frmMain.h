@@ -29,8 +29,10 @@
 
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
+#include "core/modVelmodDrag.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FileControls.h"
+#include "platform/vbrt/VbError.h"
 
 namespace core {
 class Trap;
@@ -150,8 +152,12 @@ class frmMain : public core::MainFormControls {
 
   // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
   // was made (and where, in *trashCopy); the source is deleted only after a copy that was made.
+  struct TrashCopy {
+    std::string path;   // the picture's copy in the trash folder
+    bool made = false;  // written now (not a file of the same bytes that lay there already)
+  };
   bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
-                      const std::string& ext, std::string* trashCopy = nullptr);
+                      const std::string& ext, TrashCopy* trashCopy = nullptr);
   static bool IsInTrashCan(const std::string& path);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
   std::string MakeCopyBackName(forms::Control& Source);
@@ -214,6 +220,7 @@ class frmMain : public core::MainFormControls {
   void UpdateScrollArrows(forms::FileListBox& list);
   void ShowThumb(int i);
   void HideThumb(int i);
+  bool CaptureDirReadable();
   void StopWhenUnloading();
   void DecodePageAhead();
   void BindThumbEvents();
@@ -242,16 +249,18 @@ class frmMain : public core::MainFormControls {
   bool FormatPictureNow(const std::string& src, forms::Gear& Target, bool KeepName,
                         const std::string& NewName);
   void WriteReducedCopy(const std::string& src, const std::string& dest);
+  static void TellNotWritten(const std::string& dest, const std::string& folder,
+                             const vb::VbError& e);
   void SetFilIndex(int value);
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
-  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                           std::string& newName, std::string& trashCopy);
+  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
+                           bool& keepName, std::string& newName, TrashCopy& trashCopy);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
-  bool HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
-  void TellNotHandedToKep();
+  core::HandOver HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
+  void TellNotHandedToKep(core::HandOver why);
   void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
-                        const std::string& oldTrashCopy);
+                        bool keptName, const TrashCopy& oldTrashCopy);
   void BringToFront();
 
   // Captions and addresses (frmMain_Captions.cpp)
@@ -292,10 +301,21 @@ class frmMain : public core::MainFormControls {
   bool DropAllowed(const DropFamily& fam, const std::string& sourceName);
   bool ConfirmReplace(const DropFamily& fam, int Index);
   void TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName);
+  class BoxTexts {
+   public:
+    BoxTexts(forms::ComboBox& caption, forms::ComboBox& address);
+    void Restore() const;
+
+   private:
+    forms::ComboBox& caption_;
+    forms::ComboBox& address_;
+    std::string captionText_;
+    std::string addressText_;
+  };
   void PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source, const std::string& sourceName,
                           const std::function<bool()>& chooseCaption,
                           const std::vector<std::function<void()>>& sendSteps, forms::Gear& slot,
-                          forms::TabControl& tab);
+                          forms::TabControl& tab, const BoxTexts& held);
   void Slot_MouseDown(const DropFamily& fam, int Index, int Button);
   void Slot_MouseMove(const DropFamily& fam, int Index);
 

@@ -155,7 +155,9 @@ void frmMain::KepRequestGeneralCaptions(const std::string& sSection, const std::
   }
 }
 
-// Address first, then caption; an empty reply leaves the box as it was.
+// Address first, then caption.  Each box shows what the report holds, an empty field (or a page
+// the report lacks) as an empty box: a text kept from before would be sent back into the report
+// by the box's next event.
 void frmMain::GetGeneralText(const std::string& sSection, const std::string& sReport,
                              const std::string& sPage, forms::TextBox& link, int nStart) {
   core::Trap trap("GetGeneralText");
@@ -166,7 +168,6 @@ void frmMain::GetGeneralText(const std::string& sSection, const std::string& sRe
             const std::string field =
                 core::ReadIni(core::gKepIniPath, sSection, key + std::to_string(k), "");
             const std::string reply = core::KepGetFieldInfo(link, sReport, sPage + "|" + field);
-            if (reply.empty()) return;
             if (std::string(key) == "GENERAL_ADDR_") {
               cboGeneralAddress[s].SetText(reply);
             } else {

@@ -17,6 +17,7 @@
 #include "photo_pages/frmMain.h"
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
+#include "platform/vbrt/VbError.h"
 #include "tools/frmGenView.h"
 
 namespace photo_pages {
@@ -69,6 +70,18 @@ bool IsPictureSource(const std::string& sourceName) {
 }
 
 }  // namespace
+
+// The texts of a photo's caption and address boxes as they stood, put back by Restore.
+frmMain::BoxTexts::BoxTexts(forms::ComboBox& caption, forms::ComboBox& address)
+    : caption_(caption),
+      address_(address),
+      captionText_(caption.Text()),
+      addressText_(address.Text()) {}
+
+void frmMain::BoxTexts::Restore() const {
+  caption_.SetText(captionText_);
+  address_.SetText(addressText_);
+}
 
 void frmMain::BindDropEvents() {
   using Kind = DropFamily::Kind;
@@ -210,6 +223,7 @@ void frmMain::imaGeneral_DragDrop(const DropFamily& fam, int Index, forms::Contr
   const std::string sourceName = SourceName(Source);
   if (!DropAllowed(fam, sourceName)) return;
   if (!ConfirmReplace(fam, Index)) return;
+  const BoxTexts held(cboGeneral[Index], cboGeneralAddress[Index]);
   if (!trap.Step([&] {
         const std::string caption = vb::Trim(cboGeneral[Index].Text());
         core::gGenViewCaption = caption.empty() ? std::string(tools::kGenViewCancel) : caption;
@@ -227,7 +241,7 @@ void frmMain::imaGeneral_DragDrop(const DropFamily& fam, int Index, forms::Contr
        },
        [] { core::KepSendGeneralData(core::gGenViewIndex, core::gGenViewCaption); },
        [] { core::KepSendGeneralAddr(core::gGenViewIndex, core::gGenViewAddr); }},
-      imaGeneral[Index], TabGeneral);
+      imaGeneral[Index], TabGeneral, held);
 }
 
 // The blank address takes the subject's address before the question, so it stays even when the
@@ -237,6 +251,7 @@ void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Cont
   HourglassGuard hourglass(*this);
   const std::string sourceName = SourceName(Source);
   if (!DropAllowed(fam, sourceName)) return;
+  const BoxTexts held(cboExtended[Index], cboExtendedAddress[Index]);
   if (!trap.Step([&] {
         forms::ComboBox& address = cboExtendedAddress[Index];
         address.SetText(SetSubjectAddress(address.Text()));
@@ -254,17 +269,21 @@ void frmMain::imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Cont
       trap, Source, sourceName, [&] { return ChooseExtendedCaption(Index); }, {[&] {
         KepSendExtendedAddress(Index, cboExtendedAddress[Index].Text(), cboExtended[Index].Text());
       }},
-      imaExtended[Index], tabExtended);
+      imaExtended[Index], tabExtended, held);
 }
 
 // The end the general and extended drops share.  Only a picture is placed: the caption window
 // decides, then each of `sendSteps` is one statement handing caption or address to the report,
-// and last the picture goes on `slot`.
+// and last the picture goes on `slot`.  Nothing is sent unless KEP shows the window's report
+// (a picture it cannot take would leave the report with a caption that is not its picture's).
+// When KEP cannot take them, or goes while they are sent, the user is told why and the boxes
+// show again what the report holds (`held`), so that no caption stands there that the report
+// lacks.
 void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
                                  const std::string& sourceName,
                                  const std::function<bool()>& chooseCaption,
                                  const std::vector<std::function<void()>>& sendSteps,
-                                 forms::Gear& slot, forms::TabControl& tab) {
+                                 forms::Gear& slot, forms::TabControl& tab, const BoxTexts& held) {
   auto& app = forms::App::Current();
   if (!IsPictureSource(sourceName)) {
     SetMousePointer(forms::vbDefault);
@@ -274,7 +293,19 @@ void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
   SetMousePointer(forms::vbHourglass);
   bool chosen = false;
   if (!trap.Step([&] { chosen = chooseCaption(); })) return;
-  if (chosen) {
+  core::HandOver check = core::HandOver::Taken;
+  if (chosen && !trap.Step([&] { check = core::KepReportCheck(txtDDE); })) return;
+  const auto notSent = [&](core::HandOver why) {
+    held.Restore();
+    TellNotHandedToKep(why);
+  };
+  if (chosen && check != core::HandOver::Taken) {
+    notSent(check);
+  } else if (chosen) {
+    trap.Expect({vb::kDdeNoApp}, [&](const vb::VbError&) {
+      notSent(core::HandOver::NoReport);
+      return core::kLeave;
+    });
     for (const auto& step : sendSteps) {
       if (!trap.Step(step)) return;
     }

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "core/ErrTrap.h"
+#include "core/kepcalls.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
@@ -65,6 +66,12 @@ bool StillTheTrashedPicture(const std::string& old, const std::string& trashCopy
          !core::SameFileBytes(old, newCopy);
 }
 
+// Whether `path` lies in the folder `folder` (ending in "\"), both upper-cased: a prefix of
+// bytes, the length of the folder's text in bytes.
+bool LiesIn(const std::string& path, const std::string& folder) {
+  return !folder.empty() && path.compare(0, folder.size(), folder) == 0;
+}
+
 // The JPEG unchanged, byte for byte, unless its orientation tag turns it: then it is written
 // upright with no tag (losslessly where its size allows), so the report never shows it lying
 // on its side.  A file whose tag cannot be read is copied as it is.
@@ -104,6 +111,26 @@ std::string PartHolding(const std::string& path, const std::string& letters) {
   }
 }
 
+// True when a photo object of the report other than `object` names the picture (the image
+// list of the last refresh): such a picture is still the report's and is never deleted or
+// replaced for this slot.
+bool OtherObjectNames(const std::string& path, const std::string& object) {
+  const std::string wanted = vb::UCase(vb::Trim(path));
+  for (const std::string& entry : vb::Split(core::gReportImages, ";")) {
+    const std::size_t bar = entry.find('|');
+    if (bar == std::string::npos) continue;
+    if (vb::UCase(vb::Trim(entry.substr(0, bar))) == object) continue;
+    if (vb::UCase(vb::Trim(entry.substr(bar + 1))) == wanted) return true;
+  }
+  return false;
+}
+
+// The photo object that the slot stands for in the report the window shows.
+std::string SlotObject(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  return vb::UCase(core::PhotoObjectBase(TabCtl, Target, static_cast<std::int16_t>(Index)) +
+                   core::PhotoPageSize(core::gReportForms));
+}
+
 }  // namespace
 
 // ---- Placing -----------------------------------------------------------------------------------
@@ -114,10 +141,11 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   const std::string old = vb::UCase(vb::Trim(shown));
   bool keepName = false;
   std::string newName;
-  std::string oldTrashCopy;
+  TrashCopy oldTrashCopy;
   bool deleteOld = false;
   if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
-    deleteOld = TrashOldSlotPicture(old, src, keepName, newName, oldTrashCopy);
+    const bool shared = OtherObjectNames(old, SlotObject(Target, TabCtl, Index));
+    deleteOld = TrashOldSlotPicture(old, src, shared, keepName, newName, oldTrashCopy);
   }
   filREA.Refresh();
   Target.SetThumbPath(src);
@@ -139,13 +167,14 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   core::ErrLoadThumb(Target, Target.ThumbPath());
   Yield();
   BringToFront();
-  if (!HandPhotoToKep(Target, TabCtl, Index)) {
-    TakeBackSlotCopy(Target, shown, src, keepName ? oldTrashCopy : std::string());
-    TellNotHandedToKep();
+  const core::HandOver handed = HandPhotoToKep(Target, TabCtl, Index);
+  if (handed != core::HandOver::Taken) {
+    TakeBackSlotCopy(Target, shown, src, keepName, oldTrashCopy);
+    TellNotHandedToKep(handed);
     return false;
   }
   Yield();
-  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy, Target.ThumbPath())) {
+  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy.path, Target.ThumbPath())) {
     core::DelPict(old, true);
   }
   SendToTrashCan(core::gCaptureDir, src, name, ext);
@@ -156,26 +185,27 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   return true;
 }
 
-// Hands the slot copy to KEP; false when KEP did not take it (not running, restarted without
-// the report, or refusing it).  The DDE operations themselves stay quiet; the caller tells the
-// user, once.  Any other error (a KEP that stopped answering) is raised: KEP may still take the
-// command, so the new copy stays and nothing is deleted.
-bool frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
-  bool taken = false;
+// Hands the slot copy to KEP; anything but Taken when KEP did not take it (not running, another
+// report or none open, or refusing it).  The DDE operations themselves stay quiet; the caller
+// tells the user, once.  Any other error (a KEP that stopped answering) is raised: KEP may still
+// take the command, so the new copy stays and nothing is deleted.
+core::HandOver frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
+  core::HandOver handed = core::HandOver::Refused;
   try {
-    taken = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
+    handed = core::SetSlotPhotoOnKep(TabCtl, Target, static_cast<std::int16_t>(Index));
   } catch (const vb::VbError& e) {
     if (e.Number() != vb::kDdeRefused) throw;
-    taken = false;
     g_nameKepCannotRead = PartHolding(Target.ThumbPath(), dde::LettersNotInCodePage(e));
   }
-  if (!taken) return false;
+  if (handed != core::HandOver::Taken) return handed;
   core::RunKepRefreshScript();
   Yield();
-  return true;
+  return handed;
 }
 
-void frmMain::TellNotHandedToKep() {
+// Says why the picture is not in the report: KEP shows another report than the window (switch
+// back or refresh), KEP refused it, or KEP is not running or has no report open.
+void frmMain::TellNotHandedToKep(core::HandOver why) {
   const std::string kep = core::gVendorAppName;
   const std::string name = std::exchange(g_nameKepCannotRead, {});
   if (!name.empty()) {
@@ -188,27 +218,42 @@ void frmMain::TellNotHandedToKep() {
         forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
     return;
   }
-  forms::App::Current().MsgBox("The picture was not handed to " + kep +
-                                   ", so it is not in the report.  Nothing was deleted.  Make "
-                                   "sure the report is open in " +
-                                   kep + ", then drop the picture again.",
-                               forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+  std::string text;
+  if (why == core::HandOver::Refused) {
+    text = kep + " refused the picture, so it is not in the report.  Nothing was deleted.";
+  } else {
+    text = "The picture was not handed to " + kep + ", so it is not in the report.  Nothing was " +
+           "deleted.  ";
+    if (why == core::HandOver::OtherReport) {
+      text += kep + " now shows another report than " + vb::Trim(core::gCurrentReport) +
+              ".  Switch " + kep + " back to that report, or press Refresh to work on the " +
+              "report " + kep + " shows, then drop the picture again.";
+    } else {
+      text += "Make sure the report is open in " + kep + ", then drop the picture again.";
+    }
+  }
+  forms::App::Current().MsgBox(text, forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
 }
 
 // A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
-// took the old picture's name gets the old picture back from its trash copy.  The slot shows
-// what it showed before, which is what the report holds.
+// took the old picture's name gets the old picture back from its trash copy.  The trash copy of
+// the old picture made for this drop goes again once the old picture is back in place, so the
+// user directory and the trash folder are as before.  The slot shows what it showed before,
+// which is what the report holds.
 void frmMain::TakeBackSlotCopy(forms::Gear& Target, const std::string& shown,
-                               const std::string& src, const std::string& oldTrashCopy) {
+                               const std::string& src, bool keptName,
+                               const TrashCopy& oldTrashCopy) {
   const std::string copy = vb::UCase(vb::Trim(Target.ThumbPath()));
-  const std::string user = vb::UCase(UserFolder());
-  const bool ours = !user.empty() && vb::Left(copy, user.size()) == user &&
-                    copy != vb::UCase(vb::Trim(src)) && copy != vb::UCase(vb::Trim(shown));
+  const bool ours = LiesIn(copy, vb::UCase(UserFolder())) && copy != vb::UCase(vb::Trim(src)) &&
+                    copy != vb::UCase(vb::Trim(shown));
   try {
-    if (!oldTrashCopy.empty()) {
-      winfs::FileCopy(oldTrashCopy, copy);
+    if (keptName && !oldTrashCopy.path.empty()) {
+      winfs::FileCopy(oldTrashCopy.path, copy);
     } else if (ours && winfs::FileExists(copy)) {
       winfs::Kill(copy);
+    }
+    if (oldTrashCopy.made && core::SameFileBytes(shown, oldTrashCopy.path)) {
+      winfs::Kill(oldTrashCopy.path);
     }
   } catch (const vb::VbError&) {
     // The copy stays where it is; no picture is lost by that.
@@ -229,10 +274,11 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 // The slot's old picture is copied into the trash folder whatever the user's settings (unless
 // it lies in a trash folder already).  One that lay in the user directory gives its name to
 // the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
-// (the answer).  trashCopy: where the trash copy went ("" when none was made).  Without a trash
-// copy the old picture is neither replaced nor deleted.
-bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool& keepName,
-                                  std::string& newName, std::string& trashCopy) {
+// (the answer).  trashCopy: where the trash copy went (its path "" when none).  Without a trash
+// copy, or while another photo object of the report names it (`shared`), the old picture is
+// neither replaced nor deleted.
+bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
+                                  bool& keepName, std::string& newName, TrashCopy& trashCopy) {
   std::string drive, directory, name, ext;
   core::ParseFileName(old, drive, directory, name, ext);
   bool copied = false;
@@ -246,6 +292,7 @@ bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src
   Yield();
   const std::string user = vb::UCase(vb::Trim(core::gUserDir));
   const bool safe = copied || IsInTrashCan(old);
+  if (shared) return false;
   if (safe && vb::InStr(old, user) > 0) {
     newName = name + "." + ext;
     keepName = true;
@@ -271,6 +318,10 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
   if (!trap.Step([&] { dest = destDir + (KeepName ? NewName : MakeTempPhotoName()); })) {
     return false;
   }
+  trap.Expect({vb::kPathFileAccess, vb::kPermissionDenied}, [&](const vb::VbError& e) {
+    TellNotWritten(dest, destDir, e);
+    return core::kLeave;
+  });
   bool written = false;
   if (ext != "JPG" || core::gbRedux) {
     if (!trap.Step([&] {
@@ -294,6 +345,18 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
   if (!written) return false;
   trap.Step([&] { Target.SetThumbPath(dest); });
   return true;
+}
+
+// A user directory (or slot copy) that may not be written: the box names the folder, so the
+// user knows where to look.
+void frmMain::TellNotWritten(const std::string& dest, const std::string& folder,
+                             const vb::VbError& e) {
+  forms::App::Current().MsgBox(
+      "The picture cannot be saved as " + dest + " (Error # " + std::to_string(e.Number()) + ": " +
+          e.Description() + ").  Make sure that the folder " + folder +
+          " may be written to, and that no read-only file of that name lies there, then drop the "
+          "picture again.",
+      forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
 }
 
 void frmMain::WriteReducedCopy(const std::string& src, const std::string& dest) {

@@ -41,10 +41,10 @@ void frmMain::RefreshAppraisal() {
   RefreshReport(true);
 }
 
-// Lists the active report's name and forms for the caption pokes and requests.  A link left in
-// manual mode by a poke is not touched.
+// Lists the active report's name and forms for the caption pokes and requests.  Every refresh
+// does, also after a poke left the link in manual mode (each operation switches it off first):
+// otherwise the next caption would go into the report shown before.
 void frmMain::KepUpdateDDE(forms::TextBox& link) {
-  if (link.LinkMode() != 0) return;
   core::KepQueryActiveReports(link);
   const std::string report = core::FirstCommaField(link.Text());
   TxtKepReport.SetText(report);
@@ -95,6 +95,9 @@ void frmMain::OpenActiveReport() {
   core::KepListForms(txtDDE, core::gCurrentReport);
   core::gReportForms = txtDDE.Text();
   core::gFormType = core::FirstCommaField(core::gReportForms);
+  // The caption pokes and requests follow the report opened here, also on a tab click's refresh.
+  TxtKepReport.SetText(core::gCurrentReport);
+  txtKepListForms.SetText(core::gReportForms);
   if (!core::IsApprovedForm(core::gFormType)) {
     auto& app = forms::App::Current();
     app.MsgBox(

@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/ErrTrap.h"
@@ -61,6 +62,7 @@ void frmMain::errdisplayThumbs() {
       })) {
     return;
   }
+  if (!CaptureDirReadable()) return;
   if (!trap.Step([this] { SetCaptureDir(core::gCaptureDir); })) return;
   if (!trap.Step([this] { filCapture.Refresh(); })) return;
   if (filCapture.ListCount() == 0) {
@@ -202,6 +204,28 @@ void frmMain::SetCaptureDir(std::string& dir) {
   std::string shown = dir;
   lblCapDir.SetCaption(core::StripRChar(shown));
   filCapture.SetPath(dir);
+}
+
+// A capture folder that is there but may not be read would show as an empty strip: the user is
+// told which folder cannot be read, and the strip empties.  A missing folder or drive is left to
+// the listing's own errors.
+bool frmMain::CaptureDirReadable() {
+  std::string dir = core::gCaptureDir;
+  if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();  // found without listing it
+  std::error_code ec;
+  try {
+    std::filesystem::directory_iterator probe(winfs::ToHost(dir), ec);
+  } catch (const vb::VbError&) {
+    return true;
+  }
+  if (ec != std::errc::permission_denied && ec != std::errc::operation_not_permitted) return true;
+  forms::App::Current().MsgBox("The capture directory " + core::gCaptureDir +
+                                   " cannot be read (Permission denied).  Choose another capture "
+                                   "directory, or make this one readable.",
+                               forms::vbOKOnly | forms::vbExclamation);
+  ClearThumbs();
+  SetMousePointer(forms::vbDefault);
+  return false;
 }
 
 // The paging buttons show "at the top" and "at the bottom" arrows from the hidden holders.

@@ -65,7 +65,7 @@ bool frmMain::IsInTrashCan(const std::string& path) {
 // holds the same picture already.
 bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPath,
                              const std::string& name, const std::string& ext,
-                             std::string* trashCopy) {
+                             TrashCopy* trashCopy) {
   core::Trap trap("SendToTrashCan");
   if (!core::gbTrashcan) return false;
   bool inTrash = true;
@@ -83,13 +83,15 @@ bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPat
     return false;
   }
   bool copied = false;
+  bool made = false;
   if (!trap.Step([&] {
-        if (!core::SameFileBytes(fullPath, target)) winfs::FileCopy(fullPath, target);
+        made = !core::SameFileBytes(fullPath, target);
+        if (made) winfs::FileCopy(fullPath, target);
         copied = true;
       })) {
     return false;
   }
-  if (trashCopy != nullptr) *trashCopy = target;
+  if (trashCopy != nullptr) *trashCopy = {target, made};
   if (copied && core::gbAutoDelete) trap.Step([&] { core::DelPict(fullPath, true); });
   return copied;
 }

@@ -53,8 +53,14 @@ std::string double_steps::CopyIntoTrash(const std::string& file, const std::stri
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
   const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string copy =
-      core::FreeCopyName(trash, file, leaf.empty() ? file.substr(cut + 1) : leaf);
+  const std::string name = leaf.empty() ? file.substr(cut + 1) : leaf;
+  std::string copy = core::FreeCopyName(trash, file, name);
+  if (SamePath(copy, file)) {
+    // A picture of the trash folder itself is kept beside itself: "x (2).jpg", ...
+    const std::string::size_type dot = name.find_last_of('.');
+    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+    copy = core::FreeCopyName(trash, file, name.substr(0, dot) + " (2)" + ext);
+  }
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;

@@ -125,6 +125,36 @@ TEST_F(CaptionsTest, ARefreshSendsNoPokeWithOrWithoutTheFirstGeneralPage) {
   }
 }
 
+// After a caption went to the report, KEP switches to another report and the KEP button is
+// pressed: the boxes show that report's texts, and the next caption goes into it.
+TEST_F(CaptionsTest, AfterASwitchCaptionsGoToTheReportShown) {
+  f().TabData.UserSelectTab(5);
+  f().cboExtendedAddress[3].UserSetText("5 Elm Row");
+  f().cboExtendedAddress[3].LostFocus();
+  ASSERT_EQ(f().cboGeneral[2].Text(), "Front");
+  kep_.reset();
+  report_ = MapleReport();
+  StartKep();
+  f().imaKep.Click();
+  EXPECT_EQ(f().TxtKepReport.Text(), kReportName);
+  EXPECT_EQ(f().cboGeneral[2].Text(), "");  // the Maple report holds no caption there
+  f().cboExtended[4].UserSetText("Shed");
+  f().cboExtended[4].LostFocus();
+  const auto pokes = Log("POKE");
+  ASSERT_FALSE(pokes.empty()) << Boxes();
+  EXPECT_EQ(pokes.back(), Poke("PHT3501|XPTEXT|4", R"(1427 Maple Court\r\nShed)"));
+
+  // KEP back after a while without a report: a tab click's refresh lists the report as well.
+  kep_.reset();
+  StartKepWithoutReport();
+  f().imaKep.Click();
+  kep_.reset();
+  report_ = OakReport();
+  StartKep();
+  f().TabComp.UserSelectTab(1);
+  EXPECT_EQ(f().TxtKepReport.Text(), kReport);
+}
+
 TEST(ExtendedNames, PagesFieldsAndKeysByIndex) {
   using photo_pages::frmMain;
   EXPECT_EQ(frmMain::KepReturnExtendedKepPage("3X5_PHOTO_PAGES", 1), "PHT3501");

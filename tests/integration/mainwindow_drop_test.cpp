@@ -204,19 +204,40 @@ TEST_F(DropTest, ADeclinedExtendedDropStillTakesTheSubjectAddress) {
   EXPECT_TRUE(app_.ModalForms().empty());
 }
 
-TEST_F(DropTest, KepGoneDuringAGeneralDropKeepsTheCaptionAndThePicture) {
+TEST_F(DropTest, KepGoneDuringAGeneralDropKeepsTheReportsCaptionAndThePicture) {
   kep_->Stop();
   AnswerCaptionWindow("Rear View");
   DragAndDrop(f().GeaThumb[0], f().imaGeneral[5]);
   ASSERT_EQ(app_.Boxes().size(), 1u);
-  EXPECT_NE(app_.Boxes()[0].prompt.find("282"), std::string::npos);
-  EXPECT_NE(app_.Boxes()[0].prompt.find("imaGeneral_DragDrop"), std::string::npos);
-  EXPECT_EQ(f().cboGeneral[5].Text(), "Rear View");
+  EXPECT_EQ(app_.Boxes()[0].title, "Picture Not Placed");
+  EXPECT_NE(Boxes().find("Make sure the report is open"), std::string::npos) << Boxes();
+  EXPECT_EQ(f().cboGeneral[5].Text(), "");  // as the report holds it
   EXPECT_EQ(f().imaGeneral[5].ThumbPath(), kEmpty);
   EXPECT_TRUE(winfs::FileExists("C:\\GLENVUE\\IMG_0001.JPG"));
   EXPECT_TRUE(f().GeaThumb[0].Visible());
   EXPECT_EQ(f().MousePointer(), forms::vbDefault);
   EXPECT_TRUE(f().Loaded());
+}
+
+// KEP shows another report: neither caption nor picture goes to it.
+TEST_F(DropTest, ACaptionedDropWhileKepShowsAnotherReportSendsNothing) {
+  kep_.reset();
+  report_ = MapleReport();
+  StartKep();
+  AnswerCaptionWindow("Kitchen");
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[4]);
+  f().TabData.UserSelectTab(5);
+  AnswerCaptionWindow("Attic");
+  DragAndDrop(f().GeaThumb[1], f().imaExtended[3]);
+  EXPECT_TRUE(Log("POKE").empty()) << Log("POKE").front();
+  EXPECT_TRUE(SetImages().empty());
+  ASSERT_EQ(app_.Boxes().size(), 2u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[1].title, "Picture Not Placed");
+  EXPECT_NE(app_.Boxes()[1].prompt.find("now shows another report than " + std::string(kReport)),
+            std::string::npos)
+      << Boxes();
+  EXPECT_EQ(f().cboGeneral[4].Text(), "");
+  EXPECT_EQ(f().cboExtended[3].Text(), "");
 }
 
 TEST_F(DropTest, ADropFromTheCaptureFileListRedrawsTheStrip) {

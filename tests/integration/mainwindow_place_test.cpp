@@ -3,6 +3,7 @@
 // trash steps for the slot's old picture and for the source, and what a full disk or a
 // read-only file leaves behind.
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -190,6 +191,34 @@ TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {
   EXPECT_TRUE(core::IsEmptyPict(f.imaComp[3].ThumbPath()));
 }
 
+// KEP gone, with a user folder outside ASCII: the copies it did not take are taken back, and the
+// trash copies of the slots' old pictures go again, so both folders are as before.
+TEST_F(PlaceTest, ARefusedPlacementLeavesUserAndTrashFoldersAsTheyWere) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240, 0xFF806040u);
+  StartWith("AUTODELETE=0\r\n");
+  core::gUserDir = "C:\\Velmora\\\u0141\u00f3d\u017a";
+  prefix_.MakeDir(core::gUserDir);
+  Place(0, 2);
+  ASSERT_TRUE(Exists(core::gUserDir + "\\PTEMP_00.JPG")) << Boxes();
+  const auto folders = [] {
+    std::vector<std::string> files;
+    for (const char* dir : {"C:\\Velmora", kTrash}) {
+      for (const auto& e : fs::recursive_directory_iterator(winfs::ToHost(dir))) {
+        if (e.is_regular_file()) files.push_back(e.path().string() + "=" + Slurp(e.path()));
+      }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const auto before = folders();
+  kep_->Stop();
+  Place(1, 1);  // the report's picture
+  Place(1, 2);  // the slot copy, whose name the new copy takes
+  EXPECT_TRUE(folders() == before);
+  EXPECT_EQ(Boxes().find("Error"), std::string::npos) << Boxes();
+}
+
 // The same camera picture dropped again on its slot after a refresh (AUTODELETE off, so it is
 // still in the strip): the new copy has the bytes of the report's picture, KEP writes it over
 // that file, and the report's picture must not then be deleted as the "old" one.
@@ -226,12 +255,37 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   const std::string oakBytes = Slurp(winfs::ToHost(oak));
   Place(0, 1);
   EXPECT_TRUE(HasBox("Picture Not Placed")) << Boxes();
+  EXPECT_NE(Boxes().find("or press Refresh"), std::string::npos) << Boxes();
   EXPECT_TRUE(SetImages().empty()) << SetImages().front();
   EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
   ASSERT_TRUE(Exists(maple)) << "the shown report's picture was deleted";
   EXPECT_TRUE(Slurp(winfs::ToHost(maple)) == mapleBytes);
   EXPECT_EQ(f.imaComp[1].ThumbPath(), maple);
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+}
+
+// Another photo object of the report names the slot's picture: it stays where the report has it
+// (a copy in the user directory is not taken over either).
+TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  const std::string front = std::string(kPhotos) + "FRONT.JPG";
+  const std::string copy = std::string(kUser) + "HOUSE.JPG";
+  WritePicture(front, 200, 100);
+  WritePicture(copy, 200, 100, 0xFF102030u);
+  report_.images = {"SUB_TITLE=" + front, "SUB_1_3X5=" + front, "CMP_2_3X5=" + copy,
+                    "CMP_3_3X5=" + copy};
+  StartWith("");
+  auto& f = Form();
+  ASSERT_EQ(vb::UCase(f.imaSubject[1].ThumbPath()), front);
+  app_.QueueAnswer(forms::vbYes);
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[1]);
+  EXPECT_EQ(SetImages().size(), 1u) << Boxes();
+  EXPECT_TRUE(Exists(front)) << "a picture the report still names was deleted";
+  const std::string copyBytes = Slurp(winfs::ToHost(copy));
+  Place(1, 2);
+  EXPECT_NE(f.imaComp[2].ThumbPath(), copy);
+  EXPECT_TRUE(Slurp(winfs::ToHost(copy)) == copyBytes);
 }
 
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
@@ -360,6 +414,7 @@ TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_00.JPG")), kept);
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0002.JPG"));
   EXPECT_NE(Boxes().find("75"), std::string::npos) << Boxes();
+  EXPECT_NE(Boxes().find("the folder C:\\Velmora\\User\\ may be written"), std::string::npos);
 }
 
 // KEP hangs while the picture is handed over, first at its first question, then at the SetImage

@@ -2,6 +2,11 @@
 // paging buttons, size highlighting and tooltips, dragging from a thumbnail, and the editor
 // opened by a double-click.
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -99,6 +104,23 @@ TEST_F(StripTest, ThirteenPicturesAndAnEmptyFolder) {
   for (int b = 0; b < 4; ++b) f.imaScroll[b].UserClick();
   EXPECT_EQ(f.filCapture.ListIndex(), -1);
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+
+  // A folder that may not be read says so (as root, with the capabilities that read any folder
+  // put aside for the redraw).
+  fs::permissions(prefix_.MakeDir("C:\\LOCKED"), fs::perms::none);
+  core::gCaptureDir = "C:\\LOCKED\\";
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct caps[2] = {}, saved[2] = {};
+  ::syscall(SYS_capget, &header, saved);
+  std::copy(saved, saved + 2, caps);
+  caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  ::syscall(SYS_capset, &header, caps);
+  f.errdisplayThumbs();
+  ::syscall(SYS_capset, &header, saved);
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  EXPECT_NE(app_.Boxes()[0].prompt.find("C:\\LOCKED\\ cannot be read"), std::string::npos)
+      << Boxes();
+  EXPECT_FALSE(f.GeaThumb[0].Visible());
 }
 
 // The capture folder's card taken out: the reload after the chooser says so once and empties

@@ -1,0 +1,252 @@
+// The picture ledger: a headless session beside the kep stand-in runs a few hundred random user
+// actions (drops on slots, copy-back, trash, copy from a card whose names clash, compress, crop,
+// cancel, bulk delete answered No, a KEP that switches report or goes away).  After each action
+// every picture's bytes seen before still lie somewhere under the capture, user or KEP picture
+// folders (trash folder included), and every photo object of both reports names an existing
+// file.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/modVelmod.h"
+#include "platform/vbrt/Strings.h"
+#include "tests/integration/MainWindowFixture.h"
+#include "tools/frmDelPics.h"
+#include "tools/frmDouble.h"
+#include "tools/frmGenView.h"
+#include "tools/frmPath.h"
+
+namespace mainwindow {
+namespace {
+
+constexpr const char* kFront = R"(C:\KEPDATA\PHOTOS\1427MAPLE\FRONT.JPG)";
+
+class LedgerTest : public MainWindowFixture {
+ protected:
+  void Run(unsigned seed, int actions) {
+    rng_.seed(seed);
+    Prepare();
+    if (HasFatalFailure()) return;
+    for (int step = 0; step < actions; ++step) {
+      const std::string what = Act();
+      trail_ += std::to_string(step) + ": " + what + "\n";
+      if (!Check()) {
+        ADD_FAILURE() << "seed " << seed << " (VELMORA_LEDGER_SEED=" << seed
+                      << " to replay), after step " << step << "\n"
+                      << problem_ << "\nactions:\n"
+                      << trail_;
+        return;
+      }
+    }
+  }
+
+ private:
+  int Roll(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+  void Prepare() {
+    WriteIni("SCREENSIZE=0\r\nTRASHCAN=1\r\nAUTODELETE=" + std::to_string(Roll(2)) + "\r\n",
+             "GENERALVIEW1=Street Scene\r\nGENERALVIEW2=Kitchen\r\n");
+    for (int i = 1; i <= 6; ++i) {
+      const std::string ext = i == 6 ? ".BMP" : ".JPG";
+      WritePicture("C:\\GLENVUE\\IMG_000" + std::to_string(i) + ext, 64, 48, Colour());
+    }
+    prefix_.LinkExtraDrive('E');  // the card, whose names clash with the capture folder's
+    winfs::SetRemovable('E', true);
+    for (int i = 1; i <= 4; ++i) {
+      WritePicture("E:\\DCIM\\IMG_000" + std::to_string(i) + ".JPG", 48, 64, Colour());
+    }
+    WriteReport(OakReport());
+    fs::rename(prefix_.Root() / "report.rpt", oak_);
+    WritePicture(kFront, 80, 60, Colour());
+    report_.images = {std::string("SUB_TITLE=") + kFront, std::string("SUB_1_3X5=") + kFront};
+    WriteReport(report_);
+    fs::rename(prefix_.Root() / "report.rpt", maple_);
+    RunKep(true);
+    ASSERT_TRUE(StartShown()) << Boxes();
+    core::gLastCopy = "E:\\DCIM\\";
+    app_.SetDefaultAnswer([this](const forms::MsgBoxRecord& box) { return Answer(box); });
+    app_.OnModal("frmGenView", [this](forms::Form& form) { CaptionWindow(form); });
+    app_.OnModal("frmDouble", [this](forms::Form& form) { Editor(form); });
+    app_.OnModal("frmPath", [](forms::Form& form) {
+      auto& w = dynamic_cast<tools::frmPath&>(form);
+      w.cmdSelectAll.UserClick();
+      w.cmdCopy.UserClick();
+    });
+    app_.OnModal("frmDelPics", [](forms::Form& form) {
+      auto& w = dynamic_cast<tools::frmDelPics&>(form);
+      w.cmdSelectAll.UserClick();
+      w.cmdDelete.UserClick();  // answered No
+      w.cmdCancel.UserClick();
+    });
+    Check();
+  }
+
+  std::uint32_t Colour() { return 0xFF000000u | static_cast<std::uint32_t>(rng_() & 0xFFFFFF); }
+
+  // KEP with both reports open, the Maple report active (or the Oak one).
+  void RunKep(bool maple) {
+    kep_.reset();
+    kep_ = std::make_unique<KepProcess>(
+        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
+                                           LogFile().string(), (maple ? maple_ : oak_).string(),
+                                           (maple ? oak_ : maple_).string()});
+  }
+
+  int Answer(const forms::MsgBoxRecord& box) {
+    const std::string& p = box.prompt;
+    if (p.rfind("Overwrite ", 0) == 0 || p.rfind("Replace ", 0) == 0) {
+      return Roll(4) ? forms::vbYes : forms::vbNo;
+    }
+    if (p.find("Select the area to crop") != std::string::npos) return forms::vbNo;
+    if (p == "Save the results?") return Roll(2) ? forms::vbYes : forms::vbNo;
+    if (p.rfind("Change ", 0) == 0) return forms::vbYes;        // to or from the trash folder
+    if (box.ButtonSet() == forms::vbYesNo) return forms::vbNo;  // the bulk delete among them
+    if (box.ButtonSet() == forms::vbAbortRetryIgnore) return forms::vbAbort;
+    return forms::AnswersFor(box.buttons)[static_cast<std::size_t>(box.DefaultButton())];
+  }
+
+  void CaptionWindow(forms::Form& form) {
+    auto& w = dynamic_cast<tools::frmGenView&>(form);
+    if (Roll(4) == 0) {
+      w.cmdCancel.UserClick();
+      return;
+    }
+    w.txtView.UserSetText("View " + std::to_string(Roll(9)));
+    w.cmdOK.UserClick();
+  }
+
+  void Editor(forms::Form& form) {
+    auto& w = dynamic_cast<tools::frmDouble&>(form);
+    if (crop_) {
+      w.cmdcrop.UserClick();
+      w.bmpDouble.UserSelectionDone({0, 0, 1 + Roll(40), 1 + Roll(40)});
+    } else {
+      w.cmdCompress.UserClick();
+      if (Roll(3) == 0) w.cmdCancel.UserClick();
+    }
+    if (w.Loaded()) w.cmdExit.UserClick();
+  }
+
+  // A thumbnail that shows a picture, or nullptr.
+  forms::Gear* Thumb() {
+    std::vector<forms::Gear*> shown;
+    for (int i = 0; i < 12; ++i) {
+      if (f().GeaThumb[i].Visible() && !f().GeaThumb[i].ThumbPath().empty()) {
+        shown.push_back(&f().GeaThumb[i]);
+      }
+    }
+    return shown.empty() ? nullptr
+                         : shown[static_cast<std::size_t>(Roll(static_cast<int>(shown.size())))];
+  }
+  forms::Gear& Slot() {
+    switch (Roll(4)) {
+      case 0:
+        return f().imaSubject[1 + Roll(3)];
+      case 1:
+        return f().imaComp[1 + Roll(3)];
+      case 2:
+        return f().imaGeneral[1 + Roll(3)];
+      default:
+        return f().imaExtended[1 + Roll(6)];
+    }
+  }
+
+  std::string Act() {
+    forms::Gear* thumb = Thumb();
+    forms::Gear& slot = Slot();
+    const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
+                              slot.Name() + "(" + std::to_string(slot.Index()) + ")";
+    switch (Roll(13)) {
+      case 0:
+      case 1:
+      case 2:
+        if (thumb) DragAndDrop(*thumb, slot);
+        return "drop " + names;
+      case 3:
+        DragAndDrop(slot, f().lblFill);
+        return "copy back " + names;
+      case 4:
+        if (thumb == nullptr) return "-";
+        // A picture of the trash folder thrown away is the user's own delete.
+        if (photo_pages::frmMain::IsInTrashCan(vb::UCase(thumb->ThumbPath()))) {
+          ledger_.erase(std::hash<std::string>{}(Slurp(winfs::ToHost(thumb->ThumbPath()))));
+        }
+        DragAndDrop(*thumb, f().imaTrash);
+        return "trash thumbnail " + names;
+      case 5:
+        DragAndDrop(slot, f().imaTrash);
+        return "trash slot " + names;
+      case 6:
+        f().imaCamera.UserClick();
+        return "copy from the card";
+      case 7:
+      case 8:
+        crop_ = Roll(2) == 0;
+        if (thumb) thumb->UserDblClick();
+        return std::string(crop_ ? "crop " : "compress ") + names;
+      case 9:
+        f().mnuTools_Entry_Maint[0].UserClick();
+        return "bulk delete, answered No";
+      case 10:
+        if (Roll(3) == 0) {
+          kep_.reset();
+          return "KEP gone";
+        }
+        RunKep(Roll(2) == 0);
+        return "KEP back / switched";
+      case 11:
+        f().imaTrash.UserClick();
+        return "strip to or from the trash folder";
+      default:
+        f().imaKep.Click();
+        return "refresh";
+    }
+  }
+
+  // Every picture's bytes seen so far still lie somewhere; every photo object names a file.
+  bool Check() {
+    std::map<std::size_t, std::string> now;
+    for (const char* root : {"C:\\GLENVUE", "C:\\Velmora\\User", "C:\\KEPDATA\\PHOTOS"}) {
+      for (const auto& e : fs::recursive_directory_iterator(winfs::ToHost(root))) {
+        if (e.is_regular_file()) now.emplace(std::hash<std::string>{}(Slurp(e.path())), e.path());
+      }
+    }
+    for (const auto& [hash, path] : ledger_) {
+      if (!now.count(hash)) return Fail("the bytes of " + path + " are gone");
+    }
+    ledger_.insert(now.begin(), now.end());
+    for (const fs::path& report : {maple_, oak_}) {
+      bool images = false;
+      for (const std::string& line : ReadLines(report)) {
+        if (line.rfind('[', 0) == 0) images = line == "[images]";
+        const std::size_t eq = line.find('=');
+        if (!images || eq == std::string::npos || eq + 1 == line.size()) continue;
+        if (!winfs::FileExists(line.substr(eq + 1))) return Fail(report.string() + ": " + line);
+      }
+    }
+    return true;
+  }
+  bool Fail(const std::string& problem) {
+    problem_ = problem;
+    return false;
+  }
+
+  std::mt19937 rng_;
+  bool crop_ = false;
+  std::map<std::size_t, std::string> ledger_;
+  std::string trail_, problem_;
+  fs::path maple_ = prefix_.Root() / "maple.rpt";
+  fs::path oak_ = prefix_.Root() / "oak.rpt";
+};
+
+TEST_F(LedgerTest, NoPictureIsLostWhateverTheUserDoes) {
+  const char* replay = std::getenv("VELMORA_LEDGER_SEED");
+  Run(replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10)) : 48u, 300);
+}
+
+}  // namespace
+}  // namespace mainwindow
