@@ -191,7 +191,6 @@ dde::Answer KepHandler::RunCommand(const dde::Conversation& c, const std::string
       return dde::Answer::Ok();
     case Macro::Kind::kRunScript:
       if (!SameText(topic, "System")) return dde::Answer::Refuse("RunMacro needs System");
-      ++scripts_run_;
       return dde::Answer::Ok();
     case Macro::Kind::kSetImage:
       if (Report* r = TargetOf(topic)) return SetImage(*r, macro->object, macro->path);

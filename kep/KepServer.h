@@ -35,7 +35,6 @@ class KepHandler : public dde::Handler {
   void Disconnect(const dde::Conversation& c) override;
 
   const std::vector<Report>& reports() const { return reports_; }
-  int scripts_run() const { return scripts_run_; }
 
  private:
   Report* FindReport(const std::string& topic);
@@ -53,7 +52,6 @@ class KepHandler : public dde::Handler {
   std::map<unsigned long, std::string> requested_images_;
   long transactions_ = 0;
   bool hung_ = false;
-  int scripts_run_ = 0;
 };
 
 }  // namespace kep
