@@ -34,7 +34,7 @@ std::string double_steps::CopyIntoTrash(const std::string& file, const std::stri
   if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
   const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
   if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
+  std::string copy = core::FreeCopyName(trash, file, file.substr(cut + 1));
   if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
   if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
   return copy;
@@ -53,7 +53,7 @@ std::string FreeResultName(const std::string& s, const std::string& t) {
   if (SamePath(s, t) || !core::FileExists(t)) return t;
   const std::string stem = t.substr(0, t.size() - 4);
   for (int n = 2; n < 1000; ++n) {
-    const std::string name = stem + " (" + std::to_string(n) + ").jpg";
+    std::string name = stem + " (" + std::to_string(n) + ").jpg";
     if (!core::FileExists(name)) return name;
   }
   vb::Raise(vb::kPathFileAccess);

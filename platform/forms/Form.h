@@ -254,7 +254,8 @@ F& FormInstance() {
     registered = true;
     detail::RegisterInstanceSlot([] { slot.reset(); });
   }
-  if (slot && slot->UnloadCount() > 0 && !slot->Loaded()) detail::RetireInstance(std::move(slot));
+  if (slot && slot->UnloadCount() > 0 && !slot->Loaded())
+    detail::RetireInstance(std::exchange(slot, nullptr));
   if (!slot) slot = std::make_unique<F>();
   if (!slot->Loaded()) slot->Load();
   return *slot;

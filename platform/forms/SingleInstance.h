@@ -11,7 +11,7 @@ namespace forms {
 class SingleInstance {
  public:
   // Lock file <dir>/<name>.lock; dir defaults to RuntimeDir().
-  explicit SingleInstance(std::string name, std::filesystem::path dir = {});
+  explicit SingleInstance(const std::string& name, std::filesystem::path dir = {});
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;

@@ -126,6 +126,7 @@ int CompareNames(const std::string& a, const std::string& b) {
   // Primary level first (group and base letter), then accents, then the ignored characters.
   const auto primary = [](const std::vector<Weight>& k) {
     std::vector<std::pair<int, char32_t>> p;
+    p.reserve(k.size());
     for (const Weight& w : k) p.emplace_back(w.group, w.primary);
     return p;
   };
