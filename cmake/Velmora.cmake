@@ -6,6 +6,10 @@ if(VELMORA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(VELMORA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
 
 # velmora_layer_includes(<target> <PUBLIC|PRIVATE>)
 # Code includes headers by their path from the source root ("platform/vbrt/VbError.h").  A

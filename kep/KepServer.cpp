@@ -118,6 +118,8 @@ dde::Answer KepHandler::Finish(dde::Answer answer, const std::string& what, bool
 // carries nothing out.  Requests, executes and pokes count as transactions.
 bool KepHandler::Hangs(const std::string& what, bool transaction) {
   if (transaction && options_.hang_at > 0 && ++transactions_ >= options_.hang_at) hung_ = true;
+  if (transaction && !options_.hang_on.empty() && what.find(options_.hang_on) != std::string::npos)
+    hung_ = true;
   if (!hung_) return false;
   log_.Write(what + " -> HUNG");
   return true;

@@ -19,6 +19,7 @@ struct KepOptions {
   bool close_early = false;      // every answer stops half-way and the connection closes
   bool silent_initiate = false;  // conversations are never accepted nor refused
   long hang_at = 0;              // from this transaction on (1 = the first) nothing is answered
+  std::string hang_on;           // or from the first transaction whose log line holds this
   std::string log_file;
 };
 
