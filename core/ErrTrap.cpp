@@ -73,7 +73,8 @@ bool RunEvent(std::string_view eventName, const std::function<void()>& body) {
     return true;
   } catch (...) {
     const vb::VbError err = CurrentError();  // the End statement passes through here
-    std::string text = err.Description().empty() ? vb::ErrorText(err.Number()) : err.Description();
+    std::string text =
+        err.Description().empty() ? vb::ErrorText(err.Number()) : err.DescriptionAndFile();
     forms::App::Current().MsgBox(
         "Error #" + vb::Str(err.Number()) + " in " + std::string(eventName) + ":\r\n" + text,
         forms::vbOKOnly | forms::vbExclamation, "Error");

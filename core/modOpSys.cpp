@@ -107,9 +107,9 @@ int GetWinVersion() {
 std::string FindConfigFile(const std::string& fileName, bool quiet) {
   if (vb::Trim(gIniDir).empty()) gIniDir = GetIniDir();
   const std::string name = vb::UCase(vb::Trim(fileName));
-  const std::string primary = vb::UCase(vb::Trim(gIniDir)) + name;
+  std::string primary = vb::UCase(vb::Trim(gIniDir)) + name;
   const std::string winFolder = vb::UCase(vb::Trim(CkRSlash(GetWinDir())));
-  const std::string secondary = winFolder + name;
+  std::string secondary = winFolder + name;
   if (FileExists(primary)) return primary;
   if (!quiet && !FileExists(secondary)) {
     AskToContinue(MissingPrompt(name, primary == secondary, winFolder, kContinueProgram));

@@ -46,11 +46,11 @@ bool GShell(const std::string& file, long showCommand, const std::string& parame
   static_cast<void>(window);
   forms::App& app = forms::App::Current();
   if (vb::UCase(file).find(".EXE") != std::string::npos) showCommand = 0;
-  static_cast<void>(showCommand);
   long result = 0;  // a call that fails reads as result 0, as with errors ignored
   try {
-    result = parameters.empty() && directory.empty() ? app.ShellOpen(file)
-                                                     : app.ShellOpen(file, directory);
+    result = parameters.empty() && directory.empty()
+                 ? app.ShellOpen(file)
+                 : app.ShellOpen(file, directory, static_cast<int>(showCommand));
   } catch (const vb::VbError&) {
     result = 0;
   }

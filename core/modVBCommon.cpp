@@ -305,7 +305,7 @@ std::string FreeCopyName(const std::string& folder, const std::string& file,
   const std::string ext = dot == std::string::npos ? std::string() : leaf.substr(dot);
   for (int n = 1; n < 1000; ++n) {
     const std::string name = n == 1 ? leaf : stem + " (" + std::to_string(n) + ")" + ext;
-    const std::string path = folder + name;
+    std::string path = folder + name;
     if (!winfs::FileExists(path) || SameFileBytes(file, path)) return path;
   }
   vb::Raise(vb::kPathFileAccess);

@@ -26,8 +26,14 @@ std::string TakeValue(const std::string& arg, const std::string& v, Args& a,
   } else if (arg == "--hang-at") {
     char* end = nullptr;
     const long n = std::strtol(v.c_str(), &end, 10);
-    if (*end != '\0' || n < 1) return "--hang-at takes a transaction number from 1";
-    a.options.hang_at = n;
+    if (v.empty() || (*end == '\0' && n < 1)) {
+      return "--hang-at takes a transaction number from 1, or a text";
+    }
+    if (*end == '\0') {
+      a.options.hang_at = n;
+    } else {
+      a.options.hang_on = v;
+    }
   } else if (arg == "--max-frame") {
     const long long n = std::strtoll(v.c_str(), nullptr, 10);
     if (n < 16) return "--max-frame too small";

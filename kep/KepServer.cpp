@@ -118,6 +118,8 @@ dde::Answer KepHandler::Finish(dde::Answer answer, const std::string& what, bool
 // carries nothing out.  Requests, executes and pokes count as transactions.
 bool KepHandler::Hangs(const std::string& what, bool transaction) {
   if (transaction && options_.hang_at > 0 && ++transactions_ >= options_.hang_at) hung_ = true;
+  if (transaction && !options_.hang_on.empty() && what.find(options_.hang_on) != std::string::npos)
+    hung_ = true;
   if (!hung_) return false;
   log_.Write(what + " -> HUNG");
   return true;
@@ -191,7 +193,6 @@ dde::Answer KepHandler::RunCommand(const dde::Conversation& c, const std::string
       return dde::Answer::Ok();
     case Macro::Kind::kRunScript:
       if (!SameText(topic, "System")) return dde::Answer::Refuse("RunMacro needs System");
-      ++scripts_run_;
       return dde::Answer::Ok();
     case Macro::Kind::kSetImage:
       if (Report* r = TargetOf(topic)) return SetImage(*r, macro->object, macro->path);

@@ -19,6 +19,7 @@ struct KepOptions {
   bool close_early = false;      // every answer stops half-way and the connection closes
   bool silent_initiate = false;  // conversations are never accepted nor refused
   long hang_at = 0;              // from this transaction on (1 = the first) nothing is answered
+  std::string hang_on;           // or from the first transaction whose log line holds this
   std::string log_file;
 };
 
@@ -35,7 +36,6 @@ class KepHandler : public dde::Handler {
   void Disconnect(const dde::Conversation& c) override;
 
   const std::vector<Report>& reports() const { return reports_; }
-  int scripts_run() const { return scripts_run_; }
 
  private:
   Report* FindReport(const std::string& topic);
@@ -53,7 +53,6 @@ class KepHandler : public dde::Handler {
   std::map<unsigned long, std::string> requested_images_;
   long transactions_ = 0;
   bool hung_ = false;
-  int scripts_run_ = 0;
 };
 
 }  // namespace kep

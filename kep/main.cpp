@@ -57,9 +57,10 @@ Options:
   --garbage          every answer is a malformed frame
   --close-early      every answer stops half-way and the connection closes
   --silent-initiate  takes every connection and never answers its initiate
-  --hang-at N        hangs at the N-th transaction (requests, executes and pokes of all
-                     conversations, counted from 1): that one and everything after it,
-                     initiates too, get no answer and are not carried out
+  --hang-at N|TEXT   hangs at the N-th transaction (requests, executes and pokes of all
+                     conversations, counted from 1), or at the first whose log line holds
+                     TEXT: that one and everything after it, initiates too, get no answer
+                     and are not carried out
   --max-frame BYTES  largest frame accepted (default 16 MiB)
   --log FILE         one line per transaction:
                      OP topic="..." [item="..."] [data="..."] [command="..."] -> RESULT

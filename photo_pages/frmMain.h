@@ -14,6 +14,8 @@
 //   frmMain_Photos.cpp    filling the photo slots from the report's image list
 //   frmMain_Thumbs.cpp    the thumbnail strip of the capture directory
 //   frmMain_Trash.cpp     the trash folder and copying report pictures back to the strip
+//   frmMain_Drop.cpp      drag and drop on the photo slots
+//   frmMain_Buttons.cpp   the picture buttons and the menu bar
 //   frmMain_Place.cpp     placing a picture on a slot: the JPEG copy handed to KEP
 //   frmMain_Captions.cpp  general and extended photo captions and addresses
 //   frmMain_Tabs.cpp      photo tabs, the extended pages, window sizing

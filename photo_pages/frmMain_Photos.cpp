@@ -89,6 +89,7 @@ void frmMain::SetPhotos(const std::string& sPrefix) {
       std::string picture = core::ParseLR(entry, "R", "|");
       picture = core::StripSemicolon(picture);
       forms::Gear& slot = (*slots)[i];
+      // NOLINTNEXTLINE(bugprone-branch-clone): the first and last cases clear for different reasons
       if (vb::Trim(picture).empty() || core::IsEmptyPict(picture)) {
         core::geaClearImage(slot);
       } else if (vb::UCase(vb::Trim(slot.ThumbPath())) != vb::UCase(vb::Trim(picture))) {

@@ -338,8 +338,6 @@ bool frmMain::FormatPictureNow(const std::string& src, forms::Gear& Target, bool
       return false;
     }
   } else {
-    // The slot takes the dropped picture, which is saved again at its own size.
-    if (!trap.Step([&] { Target.LoadImage(src); })) return false;
     if (!trap.Step([&] { written = SaveTheImage(src, dest, Target); })) return false;
   }
   if (!written) return false;
@@ -365,8 +363,10 @@ void frmMain::WriteReducedCopy(const std::string& src, const std::string& dest) 
   imaging::SaveJpeg(pic, winfs::ToHost(dest), core::gJpegQuality);
 }
 
-bool frmMain::SaveTheImage(const std::string& /*src*/, const std::string& dest, forms::Gear& ctl) {
+// The control takes the picture src, which is saved again at its own size.
+bool frmMain::SaveTheImage(const std::string& src, const std::string& dest, forms::Gear& ctl) {
   core::Trap trap("SaveTheImage");
+  if (!trap.Step([&] { ctl.LoadImage(src); })) return false;
   if (!trap.Step([&] { ctl.SetSaveFormat(forms::kGearJpeg); })) return false;
   if (!trap.Step([&] {
         if (vb::UCase(vb::Right(dest, 3)) == "JPG") ctl.SetSaveQuality(core::gJpegQuality);

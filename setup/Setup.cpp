@@ -122,11 +122,11 @@ fs::path FindResources() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    const fs::path installed = (exe.parent_path() / ".." / "share" / "velmora").lexically_normal();
+    fs::path installed = (exe.parent_path() / ".." / "share" / "velmora").lexically_normal();
     if (usable(installed)) return installed;
   }
 #ifdef VELMORA_SOURCE_DIR
-  const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "resources";
+  fs::path source = fs::path(VELMORA_SOURCE_DIR) / "resources";
   if (usable(source)) return source;
 #endif
   return {};

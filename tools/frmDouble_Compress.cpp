@@ -85,7 +85,7 @@ std::string double_steps::FreeResultName(const std::string& s, const std::string
   if (SamePath(s, t) || !core::FileExists(t)) return t;
   const std::string stem = t.substr(0, t.size() - 4);
   for (int n = 2; n < 1000; ++n) {
-    const std::string name = stem + " (" + std::to_string(n) + ").jpg";
+    std::string name = stem + " (" + std::to_string(n) + ").jpg";
     if (!core::FileExists(name)) return name;
   }
   vb::Raise(vb::kPathFileAccess);

@@ -412,6 +412,7 @@ void frmSearch::CopyFromSearchFolder() {
   const DefaultPointerOnExit pointerReset;
   if (StartCopy(trap, src, target) != CopyStart::kReady) return;
   std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(filFind.ListCount()));
   for (int i = 0; i < filFind.ListCount(); ++i) names.push_back(filFind.List(i));
   for (const std::string& name : names) {
     if (!trap.Step([&] { CopyPictureToCaptureDir(src, name); })) return;

@@ -77,9 +77,8 @@ void frmSetup::SaveConfigControls() {
 }
 
 void frmSetup::WriteConfigINI() {
-  const std::string& ini = core::gMainIniPath;
   auto write = [&](const char* section, const char* key, const std::string& value) {
-    IgnoreErrors([&] { core::WriteIni(ini, section, key, value); });
+    IgnoreErrors([&] { core::WriteIni(core::gMainIniPath, section, key, value); });
   };
   write("DIRECTORIES", "APPDIR", core::gAppDir);
   write("DIRECTORIES", "USERDIR", core::gUserDir);

@@ -36,8 +36,9 @@ Options:
   --slow TENTHS      every answer goes out TENTHS tenths of a second late
   --log FILE         one line per transaction (the format of kep --log)
   --ready-file FILE  written once serving ("ready" is also printed on stdout)
-  --hang-at N        from the N-th request, execute or poke on (counted from 1), the
-                     program hangs: that one and everything after it get no answer
+  --hang-at N|TEXT   from the N-th request, execute or poke on (counted from 1), or from the
+                     first whose log line holds TEXT, the program hangs: that one and
+                     everything after it get no answer
   --prefix DIR, --dde-dir DIR, --max-frame BYTES
                      accepted for kep's command line and ignored: Windows paths are the
                      prefix's own here, and DDE needs neither a folder nor frames

@@ -71,8 +71,6 @@ class Link {
   // LinkPoke: sends text (the text box's Text) as the new value of LinkItem.
   void Poke(const std::string& text);
 
-  bool IsOpen() const { return conv_ != nullptr; }
-
  private:
   int WaitMilliseconds() const;
   Frame Transact(const Frame& frame);

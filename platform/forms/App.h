@@ -88,9 +88,11 @@ class App {
   // an exact title first, else one that begins with it; the program's own
   // Title() finds its window, see OwnWindowTitled); false when none has it.
   virtual bool BringToFront(const std::string& title) = 0;
-  // Opens a document or a web address with its associated program; returns a
+  // Opens a document or a web address with its associated program in a window shown as
+  // showCommand asks (ShellExecute's: 0 hidden, 1 normal, 3 maximized ...); returns a
   // ShellExecute-style code: > 32 success, 2 file not found, 31 no association.
-  virtual long ShellOpen(const std::string& target, const std::string& workingDir = {}) = 0;
+  virtual long ShellOpen(const std::string& target, const std::string& workingDir = {},
+                         int showCommand = 1) = 0;
 
   // The one App in force.
   static App& Current();

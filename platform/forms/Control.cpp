@@ -254,7 +254,7 @@ void RunAsUser(const std::function<void()>& action) {
   } catch (const ProgramEnded&) {
     throw;
   } catch (const vb::VbError& e) {
-    Report(e.Number(), e.Description());
+    Report(e.Number(), e.DescriptionAndFile());
   } catch (const std::exception& e) {
     Report(51, std::string("Internal error: ") + e.what());
   }

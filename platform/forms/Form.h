@@ -116,7 +116,6 @@ class Form {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool v);
   bool KeyPreview() const { return keyPreview_; }
-  void SetKeyPreview(bool v) { keyPreview_ = v; }
   int BorderStyle() const { return borderStyle_; }  // 0 none, 1 fixed, 2 sizable, 3 fixed dialog
   bool ControlBox() const { return controlBox_; }
   bool MaxButton() const { return maxButton_; }
@@ -182,10 +181,8 @@ class Form {
   virtual bool SetDesignProperty(const std::string& key, const std::string& value);
 
  protected:
-  virtual void Form_Initialize() {}
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
-  virtual void Form_Deactivate() {}
   virtual void Form_Resize() {}
   virtual void Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {}
   virtual void Form_Unload(int& /*Cancel*/) {}
@@ -257,7 +254,8 @@ F& FormInstance() {
     registered = true;
     detail::RegisterInstanceSlot([] { slot.reset(); });
   }
-  if (slot && slot->UnloadCount() > 0 && !slot->Loaded()) detail::RetireInstance(std::move(slot));
+  if (slot && slot->UnloadCount() > 0 && !slot->Loaded())
+    detail::RetireInstance(std::exchange(slot, nullptr));
   if (!slot) slot = std::make_unique<F>();
   if (!slot->Loaded()) slot->Load();
   return *slot;

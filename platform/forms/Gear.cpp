@@ -17,12 +17,16 @@ Gear::Gear(Form& f, std::string name, int index) : Control(f, kTypeName, std::mo
 void Gear::SetThumbPath(std::string p) {
   if (p == thumbPath_) return;
   thumbPath_ = std::move(p);
-  Notify(Prop::Picture);
+  Repaint();
 }
 
 void Gear::SetRedraw(bool v) {
   redraw_ = v;
-  if (v) Notify(Prop::Picture);
+  Repaint();
+}
+
+void Gear::Repaint() {
+  if (redraw_) Notify(Prop::Picture);
 }
 
 void Gear::SetImage(imaging::Picture img, bool reduced, std::string hostFile) {
@@ -35,7 +39,7 @@ void Gear::SetImage(imaging::Picture img, bool reduced, std::string hostFile) {
 void Gear::UpdateDisplay() {
   display_ =
       brightness_ == 0 || image_.IsNull() ? image_ : imaging::AdjustBrightness(image_, brightness_);
-  Notify(Prop::Picture);
+  Repaint();
 }
 
 void Gear::LoadImage(const std::string& winPath) {
@@ -130,7 +134,7 @@ void Gear::SetPicture(const StdPicture& p) {
 void Gear::ClearImage() {
   display_ = {};
   selection_ = {};
-  Notify(Prop::Picture);
+  Repaint();
 }
 
 void Gear::DelImage() {
@@ -145,7 +149,7 @@ void Gear::DelImage() {
 
 void Gear::SetDisplayStretch(bool v) {
   displayStretch_ = v;
-  Notify(Prop::Picture);
+  Repaint();
 }
 
 void Gear::SetDisplayKeepShape(bool v) {

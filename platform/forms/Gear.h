@@ -55,7 +55,7 @@ class Gear : public Control {
   // AutoResizeX x AutoResizeY while loading, keeping the shape.
   int AutoReduce() const { return autoReduce_; }
   void SetAutoReduce(int v) { autoReduce_ = v; }
-  bool Redraw() const { return redraw_; }
+  // While Redraw is False the control's picture changes are not shown; True shows them again.
   void SetRedraw(bool v);
   // Loads a picture file.  Errors: 53/76/71/68 path, 481 not a picture; the
   // control keeps its old picture on an error.
@@ -116,7 +116,6 @@ class Gear : public Control {
   int SaveQuality() const { return saveQuality_; }
   void SetSaveQuality(int q);  // 1..100 else 380
   // Brightness offset applied to the next saves, -100..100.
-  int SaveBrightness() const { return saveBrightness_; }
   void SetSaveBrightness(int v);
   // Writes the full-size image in SaveFormat.  No image: 481.
   void SaveImage(const std::string& winPath);
@@ -156,6 +155,8 @@ class Gear : public Control {
   imaging::Picture FullImage() const;
   void SetImage(imaging::Picture img, bool reduced, std::string hostFile);
   void UpdateDisplay();
+  // Tells the observers the picture changed, unless Redraw holds it back.
+  void Repaint();
   SelectionRect Normalized(SelectionRect r) const;
 
   struct PreparedLoad {

@@ -129,9 +129,8 @@ void HeadlessApp::ShowModal(Form& form) {
   }
 }
 
-void HeadlessApp::Show(Form& form) {
-  shown_.push_back(form.Name());
-}
+// Without a display a modeless window has nothing to draw: the form's own state is all there is.
+void HeadlessApp::Show(Form& /*form*/) {}
 
 int HeadlessApp::DoEvents() {
   ++doEventsCount_;
@@ -147,7 +146,6 @@ void HeadlessApp::End() {
 
 void HeadlessApp::SetMousePointer(int pointer) {
   pointer_ = pointer;
-  pointers_.push_back(pointer);
 }
 
 bool HeadlessApp::BringToFront(const std::string& title) {
@@ -155,8 +153,9 @@ bool HeadlessApp::BringToFront(const std::string& title) {
   return OwnWindowTitled(title, Title()) != nullptr;
 }
 
-long HeadlessApp::ShellOpen(const std::string& target, const std::string& workingDir) {
-  shells_.push_back({target, workingDir});
+long HeadlessApp::ShellOpen(const std::string& target, const std::string& workingDir,
+                            int showCommand) {
+  shells_.push_back({target, workingDir, showCommand});
   return shellResult_;
 }
 

@@ -42,6 +42,7 @@ struct ModalRecord {
 struct ShellRecord {
   std::string target;
   std::string workingDir;
+  int showCommand = 1;
 };
 
 // The answers a box with this button set can give, in button order.
@@ -74,7 +75,8 @@ class HeadlessApp : public App {
   void SetMousePointer(int pointer) override;
   int MousePointer() const override { return pointer_; }
   bool BringToFront(const std::string& title) override;
-  long ShellOpen(const std::string& target, const std::string& workingDir = {}) override;
+  long ShellOpen(const std::string& target, const std::string& workingDir = {},
+                 int showCommand = 1) override;
 
   // ---- configuration
   void SetTitle(std::string t) { title_ = std::move(t); }
@@ -97,7 +99,6 @@ class HeadlessApp : public App {
     defaultAnswer_ = std::move(fn);
   }
   const std::vector<MsgBoxRecord>& Boxes() const { return boxes_; }
-  int PendingAnswers() const { return static_cast<int>(answers_.size()); }
   void ClearBoxes() { boxes_.clear(); }
 
   // ---- modal windows (form names compare without regard to case)
@@ -107,14 +108,12 @@ class HeadlessApp : public App {
   // Runs for every modal showing once the queue for that form is empty.
   void OnModal(const std::string& formName, FormAction action);
   const std::vector<ModalRecord>& ModalForms() const { return modals_; }
-  const std::vector<std::string>& ShownForms() const { return shown_; }
 
   // ---- other records
   int EndCount() const { return endCount_; }
   void ResetEnded() { ended_ = false; }
   const std::vector<std::string>& BroughtToFront() const { return fronts_; }
   const std::vector<ShellRecord>& ShellOpens() const { return shells_; }
-  const std::vector<int>& PointerHistory() const { return pointers_; }
   int DoEventsCount() const { return doEventsCount_; }
 
  private:
@@ -135,13 +134,11 @@ class HeadlessApp : public App {
   std::map<std::string, std::deque<FormAction>> queued_;
   std::map<std::string, FormAction> standing_;
   std::vector<ModalRecord> modals_;
-  std::vector<std::string> shown_;
   bool ended_ = false;
   int endCount_ = 0;
   std::vector<std::string> fronts_;
   std::vector<ShellRecord> shells_;
   int pointer_ = 0;
-  std::vector<int> pointers_;
   int doEventsCount_ = 0;
 };
 

@@ -60,7 +60,7 @@ class LayoutError : public vb::VbError {
   int line_;
 };
 
-// resources/layouts/<name>.layout
+// resources/layouts/<name>.layout, or the file itself when name is a full path.
 std::filesystem::path LayoutPath(const std::string& name);
 
 void LoadLayoutFile(Form& form, const std::filesystem::path& file);

@@ -17,7 +17,7 @@ std::filesystem::path SingleInstance::RuntimeDir() {
   return dir;
 }
 
-SingleInstance::SingleInstance(std::string name, std::filesystem::path dir) {
+SingleInstance::SingleInstance(const std::string& name, std::filesystem::path dir) {
   if (dir.empty()) dir = RuntimeDir();
   file_ = dir / (name + ".lock");
 }

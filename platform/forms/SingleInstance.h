@@ -11,7 +11,7 @@ namespace forms {
 class SingleInstance {
  public:
   // Lock file <dir>/<name>.lock; dir defaults to RuntimeDir().
-  explicit SingleInstance(std::string name, std::filesystem::path dir = {});
+  explicit SingleInstance(const std::string& name, std::filesystem::path dir = {});
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -19,11 +19,9 @@ class SingleInstance {
   // Takes the lock when free.  True when this object holds it (now or before).
   // False when another holder has it, or the lock file cannot be opened.
   bool Acquire();
-  bool Held() const { return fd_ >= 0; }
   // True when another process (or another SingleInstance) holds the lock.
   bool AnotherRunning();
   void Release();
-  const std::filesystem::path& LockFile() const { return file_; }
 
   // $XDG_RUNTIME_DIR, else /tmp/velmora-<uid> (created with mode 0700).
   static std::filesystem::path RuntimeDir();

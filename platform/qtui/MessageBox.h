@@ -21,7 +21,6 @@ class VbMessageBox : public QMessageBox {
   int Run();
   // The VB result a button of this box stands for (0 for a foreign button).
   int ResultOf(QAbstractButton* button) const;
-  bool EscapeAllowed() const { return escapeResult_ != 0; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

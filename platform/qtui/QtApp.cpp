@@ -232,7 +232,8 @@ bool QtApp::BringToFront(const std::string& title) {
   return true;
 }
 
-long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) {
+long QtApp::ShellOpen(const std::string& target, const std::string& workingDir,
+                      int /*showCommand*/) {
   if (target.empty()) return kShellFileNotFound;
   std::string hostTarget = target;
   if (!IsAddress(target)) {
@@ -258,7 +259,7 @@ void Dispatch(const std::function<void()>& handler) {
   } catch (const forms::ProgramEnded&) {
     QCoreApplication::quit();
   } catch (const vb::VbError& e) {
-    forms::ReportUnhandledError(e.Number(), e.Description());
+    forms::ReportUnhandledError(e.Number(), e.DescriptionAndFile());
   } catch (const std::exception& e) {
     try {
       forms::App::Current().MsgBox(std::string("Run-time error:\n\n") + e.what(),

@@ -55,7 +55,10 @@ class QtApp : public forms::App {
   int MousePointer() const override { return pointer_; }
 
   bool BringToFront(const std::string& title) override;
-  long ShellOpen(const std::string& target, const std::string& workingDir = {}) override;
+  // xdg-open lets the opened program place its own window: the show command has no
+  // counterpart on this desktop.
+  long ShellOpen(const std::string& target, const std::string& workingDir = {},
+                 int showCommand = 1) override;
 
  private:
   std::string HostOf(const std::string& path) const;

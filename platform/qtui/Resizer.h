@@ -58,7 +58,6 @@ class Resizer {
 
   void SetStore(SettingsStore* store) { store_ = store; }
   void Add(Item item);
-  std::size_t ItemCount() const { return items_.size(); }
 
   // Lays every item out for a client area of this size (twips) and notifies,
   // except from inside the notification: a handler that resizes the window or
@@ -66,8 +65,6 @@ class Resizer {
   void Relayout(int clientWidth, int clientHeight);
   // Lays out again for the last client size (the component's method).
   void Relayout() { Relayout(clientWidth_, clientHeight_); }
-  double ScaleX() const { return scaleX_; }
-  double ScaleY() const { return scaleY_; }
   // Factor for font sizes: the smaller of the two scales.
   double FontScale() const;
 

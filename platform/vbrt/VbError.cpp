@@ -89,6 +89,12 @@ VbError::VbError(int number, std::string description, std::string source)
       description_(description.empty() ? ErrorText(number) : std::move(description)),
       source_(std::move(source)) {}
 
-void Raise(int number, const std::string& source) { throw VbError(number, {}, source); }
+std::string VbError::DescriptionAndFile() const {
+  return file_.empty() ? description_ : description_ + ": " + file_;
+}
+
+void Raise(int number, const std::string& source) {
+  throw VbError(number, {}, source);
+}
 
 }  // namespace vb

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace vb {
 
@@ -13,11 +14,22 @@ class VbError : public std::runtime_error {
   int Number() const noexcept { return number_; }
   const std::string& Description() const noexcept { return description_; }
   const std::string& Source() const noexcept { return source_; }
+  // The file the error is about, when whoever raised it knows ("" otherwise).  The description
+  // stays VB's own text, which the error report shows; messages of this program's own add the
+  // file (DescriptionAndFile).
+  const std::string& File() const noexcept { return file_; }
+  VbError& AboutFile(std::string file) {
+    file_ = std::move(file);
+    return *this;
+  }
+  // The description, then ": " and the file when it is known.
+  std::string DescriptionAndFile() const;
 
  private:
   int number_;
   std::string description_;
   std::string source_;
+  std::string file_;
 };
 
 // The standard text VB gives for an error number ("File not found" for 53);

@@ -52,8 +52,8 @@ int ErrnoToVb(int err, bool parentMissing) {
   }
 }
 
-void RaiseFromErrno(int err, const std::string& /*winPath*/, bool parentMissing) {
-  vb::Raise(ErrnoToVb(err, parentMissing));
+void RaiseFromErrno(int err, const std::string& winPath, bool parentMissing) {
+  throw vb::VbError(ErrnoToVb(err, parentMissing)).AboutFile(winPath);
 }
 
 namespace detail {

@@ -193,7 +193,7 @@ void SetCommandLine(const std::string& text);
 
 // The VB error number for a POSIX errno.  parentMissing turns ENOENT into 76 instead of 53.
 int ErrnoToVb(int err, bool parentMissing = false);
-// Raises vb::VbError(ErrnoToVb(err, parentMissing)).
+// Raises vb::VbError(ErrnoToVb(err, parentMissing)) about the file winPath.
 [[noreturn]] void RaiseFromErrno(int err, const std::string& winPath, bool parentMissing = false);
 
 }  // namespace winfs

@@ -15,6 +15,14 @@ foreach(file bin/velmora bin/velmora-setup share/velmora/program/empty.jpg
   endif()
 endforeach()
 
+# The layouts installed are the program's windows: no test windows, pictures or generators.
+file(GLOB layouts RELATIVE ${STAGE}/share/velmora/layouts ${STAGE}/share/velmora/layouts/*)
+foreach(name IN LISTS layouts)
+  if(NOT name MATCHES "^frm[A-Za-z]+\\.layout$")
+    message(FATAL_ERROR "installed, but no window of the program: layouts/${name}")
+  endif()
+endforeach()
+
 if(NOT VALIDATE)
   message(FATAL_ERROR "desktop-file-validate not found (scripts/deps installs desktop-file-utils)")
 endif()

@@ -2,7 +2,7 @@
 
 using namespace forms;
 
-SampleForm::SampleForm() : Form("frmSample", "sample") {
+SampleForm::SampleForm() : Form("frmSample", VELMORA_SOURCE_DIR "/tests/support/sample.layout") {
   mnuFile_Entry.Bind(&Menu::Click,
                      [this](int Index) { Log("mnuFile_Entry_Click " + std::to_string(Index)); });
   txtName.Change = [this] { Log("txtName_Change " + txtName.Text()); };

@@ -1,5 +1,5 @@
 #pragma once
-// A window built from resources/layouts/sample.layout with one control of every
+// A window built from tests/support/sample.layout with one control of every
 // kind.  Its handlers append what happened to `log`, so tests (headless and Qt)
 // can check which events ran, in which order.
 

@@ -63,14 +63,14 @@ class DemoWindow : public ::testing::Test {
     fs::remove_all(root_);
   }
 
-  // The demonstration prefix with twelve of the demonstration photographs (made once, shared),
+  // The demonstration prefix with twelve small demonstration photographs (made once per run),
   // the stand-in serving its report, and the main window loaded; false when the photographs
   // cannot be made on this machine.
   bool StartDemo() {
     const fs::path resources = fs::path(VELMORA_SOURCE_DIR) / "resources";
-    const fs::path photos = OutputDir() / "demo-photos-12";
+    const fs::path photos = VELMORA_PHOTOS_DIR;
     const std::string make = (resources / "demo" / "make-photos").string() + " '" +
-                             photos.string() + "' 12 >/dev/null 2>&1";
+                             photos.string() + "' 12 small >/dev/null 2>&1";
     if (std::system(make.c_str()) != 0) return false;
     setup::Options o;
     o.prefix = root_ / "prefix";

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 #include "core/ErrTrap.h"
 #include "core/modVBCommon.h"
+#include "platform/winfs/WinFs.h"
 #include "tests/support/CoreFixture.h"
 
 namespace {
@@ -153,9 +155,13 @@ TEST_F(ErrTrapTest, ErrorThatNobodyTakesIsReportedOnceAndEndsOnlyTheEvent) {
   EXPECT_EQ(app.Boxes()[0].prompt, "Error # 53 in cmdOK_Click:\r\nFile not found");
   EXPECT_EQ(app.Boxes()[0].title, "Error");
 
+  // An error about a file names it here, where the message is the program's own.
+  EXPECT_FALSE(core::RunEvent("cmdOK_Click", [] { winfs::RaiseFromErrno(ENOENT, "C:\\A.JPG"); }));
+  EXPECT_EQ(app.Boxes().at(1).prompt, "Error # 53 in cmdOK_Click:\r\nFile not found: C:\\A.JPG");
+
   EXPECT_TRUE(core::RunEvent("cmdOK_Click", [] {}));
   EXPECT_THROW(core::RunEvent("mnuExit_Click", [&] { app.End(); }), forms::ProgramEnded);
-  EXPECT_EQ(app.Boxes().size(), 1u);
+  EXPECT_EQ(app.Boxes().size(), 2u);
 }
 
 // ---- Debug trace

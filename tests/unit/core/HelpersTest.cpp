@@ -217,9 +217,14 @@ TEST_F(ShellScreenTest, ShellFailureShowsItsReason) {
   EXPECT_EQ(app.Boxes()[0].Icon(), forms::vbInformation);
 
   app.SetShellResult(42);
-  EXPECT_TRUE(GShell("http://example.invalid/", 1, "", "C:\\Velmora", "open", 0));
-  ASSERT_EQ(app.ShellOpens().size(), 2u);
+  EXPECT_TRUE(GShell("http://example.invalid/", 3, "", "C:\\Velmora", "open", 0));
+  EXPECT_TRUE(GShell("C:\\Velmora\\Velmora.chm", 10, "", "", "OPEN", 0));
+  EXPECT_TRUE(GShell("C:\\Velmora\\setup.exe", 3, "", "C:\\Velmora", "open", 0));
+  ASSERT_EQ(app.ShellOpens().size(), 4u);
   EXPECT_EQ(app.ShellOpens()[1].workingDir, "C:\\Velmora");
+  EXPECT_EQ(app.ShellOpens()[1].showCommand, 3);
+  EXPECT_EQ(app.ShellOpens()[2].showCommand, 1);  // no parameters, no directory: normal
+  EXPECT_EQ(app.ShellOpens()[3].showCommand, 0);  // a program opens hidden
 }
 
 TEST_F(ShellScreenTest, SmallScreenWarning) {

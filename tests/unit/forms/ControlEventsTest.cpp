@@ -254,6 +254,15 @@ TEST_F(EventsTest, ObserversSeeEveryPropertyChange) {
   lbl.Unsubscribe(id);
   lbl.SetCaption("other");
   EXPECT_EQ(seen, (std::vector<Prop>{Prop::Caption, Prop::Geometry, Prop::Visible, Prop::ZOrder}));
+
+  Gear slot(form, "imaComp", 1);  // Redraw False holds the picture's changes back
+  std::vector<Prop> painted;
+  slot.Subscribe([&](Control&, Prop p) { painted.push_back(p); });
+  slot.SetRedraw(false);
+  slot.SetThumbPath("C:\\PICS\\A.JPG");
+  slot.SetDisplayStretch(true);
+  slot.SetRedraw(true);
+  EXPECT_EQ(painted, (std::vector<Prop>{Prop::Picture}));
 }
 
 // An observer may unsubscribe itself or subscribe another while it is told: the change in
