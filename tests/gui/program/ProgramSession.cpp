@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,11 @@ int RunTool(const std::string& display, std::vector<std::string> args) {
   return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
 }
 
+// A window may close between being listed and being asked about: its BadWindow is no fault.
+int IgnoreXError(Display*, XErrorEvent*) {
+  return 0;
+}
+
 std::string Property(Display* d, Window w, const char* name, Atom type) {
   Atom actual = 0;
   int format = 0;
@@ -86,6 +92,7 @@ XServer::XServer(int width, int height) : width_(width), height_(height) {
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
   if (!display_) throw std::runtime_error("cannot open display " + name_);
+  XSetErrorHandler(IgnoreXError);
 }
 
 XServer::~XServer() {
@@ -114,6 +121,9 @@ ProgramSession::ProgramSession(int screenWidth, int screenHeight)
   }
   WriteIni();
   WriteReport();
+  iniWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ::inotify_add_watch(iniWatch_, prefix_.Host("C:\\APPRAISE").c_str(),
+                      IN_OPEN | IN_CLOSE | IN_MOVED_TO);
   kep_ = std::make_unique<KepProcess>(
       prefix_.Root() / "dde",
       std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
@@ -122,6 +132,7 @@ ProgramSession::ProgramSession(int screenWidth, int screenHeight)
 }
 
 ProgramSession::~ProgramSession() {
+  if (iniWatch_ >= 0) ::close(iniWatch_);
   if (pid_ > 0) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
@@ -138,6 +149,22 @@ void ProgramSession::WriteIni(const std::string& extra) {
 
 std::string ProgramSession::Ini() const {
   return Slurp(prefix_.Host("C:\\APPRAISE\\VELMORA.INI"));
+}
+
+// Opens alternate with closes, so the kernel never folds two of them into one event.
+ProgramSession::IniTraffic ProgramSession::Traffic() {
+  alignas(inotify_event) char buffer[4096];
+  for (ssize_t n; (n = ::read(iniWatch_, buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if (event->len > 0 && std::strcmp(event->name, "VELMORA.INI") == 0) {
+        traffic_.opens += (event->mask & IN_OPEN) != 0;
+        traffic_.replacements += (event->mask & IN_MOVED_TO) != 0;
+      }
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  return traffic_;
 }
 
 void ProgramSession::WriteReport() {

@@ -53,6 +53,13 @@ class ProgramSession {
   // (whole sections).
   void WriteIni(const std::string& extra = "");
   std::string Ini() const;
+  // What the program has done to VELMORA.INI so far: how often it opened it (every read and
+  // every write reads it once) and how often it replaced it (every write that changes it).
+  struct IniTraffic {
+    int opens = 0;
+    int replacements = 0;
+  };
+  IniTraffic Traffic();
 
   // Starts velmora; Running() until it ends.
   void Start();
@@ -93,6 +100,8 @@ class ProgramSession {
   std::unique_ptr<KepProcess> kep_;
   pid_t pid_ = -1;
   int status_ = -1;
+  int iniWatch_ = -1;  // inotify on the INI folder
+  IniTraffic traffic_;
 };
 
 }  // namespace program
