@@ -34,6 +34,11 @@ FormWindow::CreationHook& Hook() {
   return hook;
 }
 
+std::vector<QPointer<FormWindow>>& RetiredWindows() {
+  static std::vector<QPointer<FormWindow>> windows;
+  return windows;
+}
+
 SettingsStore*& ResizerStore() {
   static SettingsStore* store = nullptr;
   return store;
@@ -98,8 +103,17 @@ void FormWindow::Retire() {
   SaveWindowPlacement();
   hide();
   StopObserving();
-  deleteLater();
-  if (!AnyFormShown()) QCoreApplication::quit();  // the program's last window is gone
+  RetiredWindows().emplace_back(this);
+  if (!HandlerScope::Active()) DeleteRetired();
+}
+
+void FormWindow::DeleteRetired() {
+  std::vector<QPointer<FormWindow>> retired;
+  retired.swap(RetiredWindows());
+  for (const QPointer<FormWindow>& w : retired) {
+    if (w) w->deleteLater();
+  }
+  if (!retired.empty() && !AnyFormShown()) QCoreApplication::quit();  // the last window is gone
 }
 
 bool FormWindow::AnyFormShown() {

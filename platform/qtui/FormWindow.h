@@ -32,6 +32,9 @@ class FormWindow : public QWidget {
   static FormWindow* For(forms::Form& form, bool create = true);
   // Closes and deletes the window of a form (before the form is destroyed).
   static void Release(forms::Form& form);
+  // Deletes the windows of unloaded forms and, when no form is shown any more, ends the
+  // program (HandlerScope runs it when the outermost handler has returned).
+  static void DeleteRetired();
   // Every window currently alive.
   static std::vector<FormWindow*> All();
   // True while a loaded form is visible: the program runs until the last one is unloaded.

@@ -12,6 +12,7 @@
 
 #include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
+#include "platform/qtui/BlockedCloses.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/qtui/MessageBox.h"
 #include "platform/qtui/Units.h"
@@ -131,9 +132,15 @@ bool QtApp::PrevInstance() {
 }
 
 int QtApp::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-  VbMessageBox box(prompt, buttons, title.empty() ? info_.title : title,
-                   QApplication::activeWindow());
-  return box.Run();
+  BlockedCloses closes;
+  int result = 0;
+  {
+    VbMessageBox box(prompt, buttons, title.empty() ? info_.title : title,
+                     QApplication::activeWindow());
+    result = box.Run();
+  }
+  closes.CarryOut();
+  return result;
 }
 
 void QtApp::Show(forms::Form& form) {
@@ -249,7 +256,27 @@ long QtApp::ShellOpen(const std::string& target, const std::string& workingDir) 
   return RunOpener(QString::fromStdString(hostTarget), cwd);
 }
 
+namespace {
+int& HandlerDepth() {
+  static int depth = 0;
+  return depth;
+}
+}  // namespace
+
+HandlerScope::HandlerScope() {
+  ++HandlerDepth();
+}
+
+HandlerScope::~HandlerScope() {
+  if (--HandlerDepth() == 0) FormWindow::DeleteRetired();
+}
+
+bool HandlerScope::Active() {
+  return HandlerDepth() > 0;
+}
+
 void Dispatch(const std::function<void()>& handler) {
+  HandlerScope running;
   try {
     handler();
   } catch (const forms::ProgramEnded&) {

@@ -105,7 +105,8 @@ XServer::~XServer() {
 
 // ---- ProgramSession
 
-ProgramSession::ProgramSession(int screenWidth, int screenHeight)
+ProgramSession::ProgramSession(int screenWidth, int screenHeight,
+                               std::vector<std::string> kepOptions)
     : runtime_(prefix_.Root() / "run"), x_(std::make_unique<XServer>(screenWidth, screenHeight)) {
   fs::create_directories(runtime_);
   ::chmod(runtime_.c_str(), 0700);
@@ -124,11 +125,10 @@ ProgramSession::ProgramSession(int screenWidth, int screenHeight)
   iniWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ::inotify_add_watch(iniWatch_, prefix_.Host("C:\\APPRAISE").c_str(),
                       IN_OPEN | IN_CLOSE | IN_MOVED_TO);
-  kep_ = std::make_unique<KepProcess>(
-      prefix_.Root() / "dde",
-      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
-                               (prefix_.Root() / "kep.log").string(),
-                               (prefix_.Root() / "report.rpt").string()});
+  kepOptions.insert(kepOptions.end(), {"--prefix", prefix_.Prefix().string(), "--log",
+                                       (prefix_.Root() / "kep.log").string(),
+                                       (prefix_.Root() / "report.rpt").string()});
+  kep_ = std::make_unique<KepProcess>(prefix_.Root() / "dde", std::move(kepOptions));
 }
 
 ProgramSession::~ProgramSession() {
@@ -165,6 +165,10 @@ ProgramSession::IniTraffic ProgramSession::Traffic() {
     }
   }
   return traffic_;
+}
+
+std::vector<std::string> ProgramSession::KepLog() const {
+  return ReadLines(prefix_.Root() / "kep.log");
 }
 
 void ProgramSession::WriteReport() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/integration/KepProcess.h"
 #include "tests/support/TempPrefix.h"
@@ -46,7 +47,8 @@ struct WindowBox {
 
 class ProgramSession {
  public:
-  ProgramSession(int screenWidth, int screenHeight);
+  // kepOptions go to the KEP stand-in before its report (--slow, --hang-at ...).
+  ProgramSession(int screenWidth, int screenHeight, std::vector<std::string> kepOptions = {});
   ~ProgramSession();
 
   // VELMORA.INI: the program's settings without the keys it writes back at exit, plus `extra`
@@ -60,6 +62,8 @@ class ProgramSession {
     int replacements = 0;
   };
   IniTraffic Traffic();
+  // The stand-in's transactions so far, one line each.
+  std::vector<std::string> KepLog() const;
 
   // Starts velmora; Running() until it ends.
   void Start();

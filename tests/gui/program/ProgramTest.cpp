@@ -76,6 +76,50 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
   EXPECT_EQ(CloseAndExpectTheEnd(s, again).opens, 10);
 }
 
+constexpr std::size_t kStartUpTransactions = 79;  // the start-up refresh's, with the sample
+
+// Starts the program, waits for the start-up refresh to end and presses the KEP button; the
+// main window, 0 when none showed.
+Window StartAndPressKep(ProgramSession& s) {
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  for (int i = 0; main != 0 && i < 300; ++i) {
+    std::size_t n = 0;
+    for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
+    if (n >= kStartUpTransactions) break;
+    s.Settle(100ms);
+  }
+  if (main != 0) s.Click(main, 160, 48);
+  return main;
+}
+
+// A close while the KEP button's refresh runs (each answer late) waits for the refresh, then
+// ends the program as a close at rest does, writing the settings and the placement once.
+TEST(Program, ClosingDuringARefreshEndsTheProgramOnceTheRefreshIsDone) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1024, 768, {"--slow", "1"});
+  const Window main = StartAndPressKep(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(700ms);
+  EXPECT_EQ(CloseAndExpectTheEnd(s, main).replacements, 10);
+}
+
+// A close while KEP hangs in the KEP button's refresh is carried out after the timeout's box.
+TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1024, 768, {"--hang-at", std::to_string(kStartUpTransactions + 1)});
+  const Window main = StartAndPressKep(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1000ms);
+  s.Close(main);
+  const Window box = s.WaitForWindow("Error", 20s);
+  ASSERT_NE(box, 0u) << "no box about the timeout";
+  s.PressReturn(box);
+  const std::optional<int> status = s.WaitForExit(40s);
+  ASSERT_TRUE(status.has_value()) << "the close was lost";
+  EXPECT_EQ(*status, 0);
+}
+
 TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   ProgramSession s(1280, 1024);
