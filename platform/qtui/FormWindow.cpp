@@ -443,7 +443,47 @@ void FormWindow::changeEvent(QEvent* event) {
   }
 }
 
+// Only a focus move between the form's own controls is the form's: the focus coming back from a
+// message box, a menu or another window changes nothing.  The form's move (LostFocus with its
+// checks, GotFocus) runs once Qt's move is over, never inside it: a handler that shows a box or
+// gives the focus back would leave Qt showing the focus on one control and the form using
+// another.
+void FormWindow::ControlFocused(forms::Control& c, Qt::FocusReason reason) {
+  const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+  if (returning && form_.ActiveControl()) {
+    if (form_.ActiveControl() != &c) FocusActiveControl();
+    return;
+  }
+  const bool queued = pendingFocus_ != nullptr;
+  pendingFocus_ = &c;
+  if (!queued) {
+    QMetaObject::invokeMethod(
+        this, [this] { TakePendingFocus(); }, Qt::QueuedConnection);
+  }
+}
+
+forms::Control* FormWindow::TakePendingFocus() {
+  forms::Control* c = pendingFocus_;
+  pendingFocus_ = nullptr;
+  if (!c || !ViewOf(c)) return nullptr;
+  Dispatch([&] { form_.UserFocus(*c); });
+  return c;
+}
+
+void FormWindow::FocusActiveControl() {
+  QWidget* w = WidgetOf(form_.ActiveControl());
+  if (w && w->isVisible() && w->isEnabled()) w->setFocus(Qt::OtherFocusReason);
+}
+
+// A press on a control that takes no focus (a picture, a label) or on the window leaves the
+// focus where it was.
+void FormWindow::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (event->reason() == Qt::MouseFocusReason) FocusActiveControl();
+}
+
 bool FormWindow::KeyEvent(QEvent* event) {
+  TakePendingFocus();
   auto* ke = static_cast<QKeyEvent*>(event);
   const int code = VbKeyCode(ke->key());
   const int shift = VbShift(ke->modifiers());

@@ -73,6 +73,12 @@ class FormWindow : public QWidget {
   bool DragEvent(ControlView& view, QWidget* w, QEvent* event);
   // Key presses on a control's widget (also the form's own).
   bool KeyEvent(QEvent* event);
+  // Qt moved the keyboard focus onto a control's widget.
+  void ControlFocused(forms::Control& c, Qt::FocusReason reason);
+  // Carries out a focus move that Qt has made but the form has not taken yet: the form's
+  // events (LostFocus before a click, keys) then find the control the user sees focused.  The
+  // control the move went to; nullptr when there was none.
+  forms::Control* TakePendingFocus();
 
   // Renders the window (menu bar and client area) into an image.
   QImage Render();
@@ -83,6 +89,7 @@ class FormWindow : public QWidget {
   void moveEvent(QMoveEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -106,6 +113,7 @@ class FormWindow : public QWidget {
   void TakeResizerSettings();
   void StopObserving();
   void Retire();
+  void FocusActiveControl();
 
   forms::Form& form_;
   QWidget* client_ = nullptr;
@@ -118,6 +126,7 @@ class FormWindow : public QWidget {
   int frameWidth_ = 0;  // outer minus client, twips
   int frameHeight_ = 0;
   bool menusDirty_ = false;
+  forms::Control* pendingFocus_ = nullptr;
 };
 
 }  // namespace qtui
