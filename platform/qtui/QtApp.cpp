@@ -14,6 +14,7 @@
 #include "platform/forms/Form.h"
 #include "platform/qtui/BlockedCloses.h"
 #include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Keys.h"
 #include "platform/qtui/MessageBox.h"
 #include "platform/qtui/Units.h"
 #include "platform/vbrt/VbError.h"
@@ -117,7 +118,9 @@ std::string QtApp::HostOf(const std::string& path) const {
   }
 }
 
-QtApp::QtApp(AppInfo info) : info_(std::move(info)) {}
+QtApp::QtApp(AppInfo info) : info_(std::move(info)) {
+  UseDetectableAutoRepeat();
+}
 
 QtApp::~QtApp() {
   if (overrideCursor_) QGuiApplication::restoreOverrideCursor();
