@@ -192,6 +192,21 @@ TEST_F(Renderer, ModelChangesRedrawTheWidgets) {
   EXPECT_FALSE(onPage1->isVisible());
   form->SetCaption("Renamed");
   EXPECT_EQ(window->windowTitle(), "Renamed");
+
+  // A label one line high keeps a long caption on one line, its middle left out.
+  form->lblPage1.SetCaption("940 LINDEN AVENUE FRONT VIEW FROM THE STREET.JPG");
+  auto* label = qobject_cast<QLabel*>(onPage1);
+  EXPECT_FALSE(label->wordWrap());
+  EXPECT_TRUE(label->text().startsWith("940 ") && label->text().endsWith(".JPG") &&
+              label->text().contains(QChar(0x2026)))
+      << label->text().toStdString();
+  // A disabled text box is drawn greyed, whatever colours it has.
+  form->txtName.SetEnabled(false);
+  const QPalette standard = QApplication::palette(Widget<QLineEdit>(form->txtName));
+  const QPalette shown = Widget<QLineEdit>(form->txtName)->palette();
+  for (QPalette::ColorRole role : {QPalette::Base, QPalette::Text}) {
+    EXPECT_EQ(shown.color(QPalette::Disabled, role), standard.color(QPalette::Disabled, role));
+  }
 }
 
 TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
