@@ -167,6 +167,8 @@ bool ControlView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       return MouseEvent(w, event);
     case QEvent::KeyPress:
+      if (window_.KeyEvent(event)) return true;
+      return !syncing() && KeyAction(*static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:
       return window_.KeyEvent(event);
     case QEvent::FocusIn:
