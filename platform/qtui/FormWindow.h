@@ -4,11 +4,13 @@
 // model (caption, size, visibility, pointer, icon) and turns the user's
 // closing, resizing, moving and keys into the form's events.
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/forms/Form.h"
@@ -107,8 +109,16 @@ class FormWindow : public QWidget {
   void BuildMenus();
   void FillMenu(QMenu* menu, forms::Control& parent);
   int MenuHeightTwips() const;
-  // The screen's area for windows (without panels), twips.
+  // The screen's area for windows (without panels), pixels and twips.
+  QRect AvailableArea() const;
   QSize AvailableTwips() const;
+  // Where the frame's top-left corner goes for the form's Left and Top, pixels.
+  QPoint FramePosition() const;
+  void PlaceFrame();
+  // A window manager framed the window with these widths.
+  void FrameKnown(QMargins frame);
+  // The frame's top-left corner on the screen, pixels.
+  QPoint FrameTopLeft() const;
   void SaveWindowPlacement();
   void TakeResizerSettings();
   void StopObserving();
@@ -127,6 +137,7 @@ class FormWindow : public QWidget {
   int frameHeight_ = 0;
   bool menusDirty_ = false;
   forms::Control* pendingFocus_ = nullptr;
+  std::optional<QMargins> frame_;  // as the window manager told it, where Qt did not learn it
 };
 
 }  // namespace qtui

@@ -95,7 +95,25 @@ XServer::XServer(int width, int height) : width_(width), height_(height) {
   XSetErrorHandler(IgnoreXError);
 }
 
+void XServer::StartWindowManager() {
+  wm_ = ForkTiedChild();
+  if (wm_ == 0) {
+    ::setenv("DISPLAY", name_.c_str(), 1);
+    ::execlp("openbox", "openbox", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Managing starts when it owns the screen's manager selection.
+  const Atom selection = XInternAtom(display_, "WM_S0", False);
+  for (int i = 0; i < 100 && XGetSelectionOwner(display_, selection) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
 XServer::~XServer() {
+  if (wm_ > 0) {
+    ::kill(wm_, SIGTERM);
+    ::waitpid(wm_, nullptr, 0);
+  }
   if (display_) XCloseDisplay(display_);
   if (pid_ > 0) {
     ::kill(pid_, SIGTERM);
@@ -229,26 +247,34 @@ std::string ProgramSession::Title(Window w) const {
   return title.empty() ? Property(d, w, "WM_NAME", AnyPropertyType) : title;
 }
 
+// A shown window whose title contains part among the children of parent and, under a window
+// manager's frames, their children; 0 when there is none.
+Window ProgramSession::FindShown(Window parent, const std::string& part, int depth) const {
+  Display* d = x_->display();
+  Window root = 0, up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, parent, &root, &up, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+    if (Title(children[i]).find(part) != std::string::npos) {
+      found = children[i];
+    } else if (depth > 0) {
+      found = FindShown(children[i], part, depth - 1);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
 Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milliseconds timeout) {
   Display* d = x_->display();
   const auto deadline = Clock::now() + timeout;
   do {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
     XSync(d, False);
-    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
-      Window found = 0;
-      for (unsigned int i = 0; i < count && found == 0; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-            Title(children[i]).find(part) != std::string::npos) {
-          found = children[i];
-        }
-      }
-      if (children) XFree(children);
-      if (found != 0) return found;
-    }
+    if (const Window found = FindShown(DefaultRootWindow(d), part, 2)) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   } while (Clock::now() < deadline);
   return 0;
@@ -259,6 +285,27 @@ WindowBox ProgramSession::Box(Window w) const {
   XSync(x_->display(), False);
   if (!XGetWindowAttributes(x_->display(), w, &a)) return {};
   return {a.x, a.y, a.width, a.height};
+}
+
+WindowBox ProgramSession::Frame(Window w) const {
+  Display* d = x_->display();
+  WindowBox box = Box(w);
+  Window child = 0;
+  XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &box.x, &box.y, &child);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && count == 4) {
+    const auto* extents = reinterpret_cast<const long*>(data);  // left, right, top, bottom
+    box = {box.x - static_cast<int>(extents[0]), box.y - static_cast<int>(extents[2]),
+           box.width + static_cast<int>(extents[0] + extents[1]),
+           box.height + static_cast<int>(extents[2] + extents[3])};
+  }
+  if (data) XFree(data);
+  return box;
 }
 
 std::pair<int, int> ProgramSession::MinimumSize(Window w) const {

@@ -28,11 +28,14 @@ class XServer {
 
   const std::string& Name() const { return name_; }  // ":N"
   Display* display() const { return display_; }
+  // Starts openbox on the server (it ends with the server).
+  void StartWindowManager();
   int Width() const { return width_; }
   int Height() const { return height_; }
 
  private:
   pid_t pid_ = -1;
+  pid_t wm_ = -1;
   std::string name_;
   Display* display_ = nullptr;
   int width_;
@@ -77,6 +80,8 @@ class ProgramSession {
   // The main window ("... -  Version ...").
   Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::seconds(20)); }
   WindowBox Box(Window w) const;
+  // The window with the frame a window manager put around it, on the screen.
+  WindowBox Frame(Window w) const;
   std::string Title(Window w) const;
   // The smallest size the window lets a window manager give it (WM_NORMAL_HINTS); 0 x 0 when
   // it names none.
@@ -97,6 +102,7 @@ class ProgramSession {
 
  private:
   void WriteReport();
+  Window FindShown(Window parent, const std::string& part, int depth) const;
 
   TempPrefix prefix_;
   std::filesystem::path runtime_;

@@ -26,6 +26,10 @@ bool ToolsMissing() {
          QStandardPaths::findExecutable("xdotool").isEmpty();
 }
 
+bool NoWindowManager() {
+  return QStandardPaths::findExecutable("openbox").isEmpty();
+}
+
 // Closes the main window and expects the program to end by itself with status 0; what it did
 // to its INI file meanwhile.
 ProgramSession::IniTraffic CloseAndExpectTheEnd(ProgramSession& s, Window main) {
@@ -143,10 +147,27 @@ TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   CloseAndExpectTheEnd(s, main);
 }
 
+// A size stored on a larger screen is cut to this one; the framed window lies on the screen.
+TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni("[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=19200\r\nHeight=13080\r\n");
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  const WindowBox frame = s.Frame(main);
+  EXPECT_TRUE(frame.Within(1024, 768))
+      << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
+  CloseAndExpectTheEnd(s, main);
+}
+
 struct SmallScreen {
   int width;
   int height;
-  bool stored;  // a placement stored by a run on a larger screen
+  bool stored;         // a placement stored by a run on a larger screen
+  bool windowManager;  // under openbox, which frames the window
 };
 
 class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
@@ -154,7 +175,9 @@ class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
 TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
   if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   const SmallScreen screen = GetParam();
+  if (screen.windowManager && NoWindowManager()) GTEST_SKIP() << "openbox is not installed";
   ProgramSession s(screen.width, screen.height);
+  if (screen.windowManager) s.x().StartWindowManager();
   if (screen.stored) {
     s.WriteIni(
         "[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=15360\r\nHeight=10200\r\n"
@@ -170,23 +193,23 @@ TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
                                             std::to_string(s.WaitForExit(0ms).value_or(-1)));
   s.Settle(2000ms);
   ASSERT_TRUE(s.Running()) << "the program ended at start-up";
-  const WindowBox box = s.Box(main);
+  // The title bar too: the frame lies on the screen.
+  const WindowBox box = screen.windowManager ? s.Frame(main) : s.Box(main);
   EXPECT_TRUE(box.Within(screen.width, screen.height))
       << box.x << "," << box.y << " " << box.width << " x " << box.height;
   EXPECT_TRUE(s.EdgesClear(main, 40)) << "controls are cut off at the window's edge";
   CloseAndExpectTheEnd(s, main);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, SmallScreenTest,
-                         ::testing::Values(SmallScreen{640, 480, false},
-                                           SmallScreen{640, 480, true},
-                                           SmallScreen{800, 600, false},
-                                           SmallScreen{800, 600, true}),
-                         [](const auto& info) {
-                           return std::to_string(info.param.width) + "x" +
-                                  std::to_string(info.param.height) +
-                                  (info.param.stored ? "Stored" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Screens, SmallScreenTest,
+    ::testing::Values(SmallScreen{640, 480, false, false}, SmallScreen{640, 480, true, false},
+                      SmallScreen{800, 600, false, false}, SmallScreen{800, 600, true, false},
+                      SmallScreen{800, 600, true, true}),
+    [](const auto& info) {
+      return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
+             (info.param.stored ? "Stored" : "") + (info.param.windowManager ? "Framed" : "");
+    });
 
 }  // namespace
 }  // namespace program
