@@ -59,7 +59,10 @@ int main(int argc, char** argv) {
 
   int status = 0;
   try {
-    app::StartMainWindow();
+    {
+      qtui::HandlerScope startUp;  // a close during the start-up takes effect after it
+      app::StartMainWindow();
+    }
     if (!services.Ended() && qtui::FormWindow::AnyFormShown()) status = QApplication::exec();
   } catch (const forms::ProgramEnded&) {
     status = 0;

@@ -232,16 +232,43 @@ void ListBox::UserSelect(int i, int shift) {
         break;
     }
     if (shift & vbCtrlMask) {
+      anchor_ = i;
       SetSelected(i, !list_.Selected(i));
       return;
     }
-    int anchor = (shift & vbShiftMask) && list_.Index() >= 0 ? list_.Index() : i;
+    // Shift extends from where the last plain or Ctrl selection began.
+    if (!(shift & vbShiftMask) || anchor_ < 0 || anchor_ >= ListCount()) {
+      anchor_ = (shift & vbShiftMask) && list_.Index() >= 0 ? list_.Index() : i;
+    }
+    const int anchor = anchor_;
     list_.ClearSelection();
     for (int k = std::min(anchor, i); k <= std::max(anchor, i); ++k) list_.SetSelected(k, true);
     list_.SetIndex(i);
     Notify(Prop::Selection);
     Click();
   });
+}
+
+void ListBox::UserMoveTo(int i, int shift) {
+  if (!Enabled() || i < 0 || i >= ListCount()) return;
+  const bool caretOnly =
+      multiSelect_ == vbMultiSelectSimple ||
+      (multiSelect_ == vbMultiSelectExtended && (shift & vbCtrlMask) && !(shift & vbShiftMask));
+  if (!caretOnly) {
+    UserSelect(i, shift & vbShiftMask);
+    return;
+  }
+  AsUser([&] {
+    list_.SetIndex(i);
+    Notify(Prop::Selection);
+    Click();
+  });
+}
+
+void ListBox::UserToggleCaret(int shift) {
+  const bool toggles = multiSelect_ == vbMultiSelectSimple ||
+                       (multiSelect_ == vbMultiSelectExtended && (shift & vbCtrlMask));
+  if (toggles && ListIndex() >= 0) UserSelect(ListIndex(), vbCtrlMask);
 }
 
 void ListBox::UserSetTopIndex(int t) {

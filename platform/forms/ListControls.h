@@ -102,6 +102,12 @@ class ListBox : public Control {
   // toggles it; extended multi-select selects only it (Ctrl toggles, Shift
   // extends from ListIndex).  Raises Click.
   void UserSelect(int i, int shift = 0);
+  // A navigation key (arrows, Home, End, pages) moved to entry i: as a click there with Shift
+  // extending; a simple multi-select list, and Ctrl in an extended one, move only the focus
+  // (ListIndex).  Raises Click.
+  void UserMoveTo(int i, int shift = 0);
+  // Space (Ctrl+Space in an extended list) turns the focused entry's mark over.
+  void UserToggleCaret(int shift = 0);
   void UserSetTopIndex(int t);
   bool SetDesignProperty(const std::string& key, const std::string& value) override;
   void CopyDesignFrom(const Control& model) override;
@@ -115,6 +121,7 @@ class ListBox : public Control {
   int multiSelect_ = vbMultiSelectNone;
   bool sorted_ = false;
   int newIndex_ = -1;
+  int anchor_ = -1;  // where a Shift selection extends from
 };
 
 // ComboBox: an editable text with a list (Style 0/1) or a drop-down list

@@ -1,5 +1,6 @@
 #include "platform/qtui/ControlView.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
@@ -166,10 +167,12 @@ bool ControlView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       return MouseEvent(w, event);
     case QEvent::KeyPress:
+      if (window_.KeyEvent(event)) return true;
+      return !syncing() && KeyAction(*static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:
       return window_.KeyEvent(event);
     case QEvent::FocusIn:
-      User([this] { control_.Parent().UserFocus(control_); });
+      if (!syncing()) window_.ControlFocused(control_, static_cast<QFocusEvent*>(event)->reason());
       return false;
     default:
       return false;
@@ -184,6 +187,12 @@ bool ControlView::MouseEvent(QWidget* w, QEvent* event) {
   const int shift = VbShift(me->modifiers());
   switch (event->type()) {
     case QEvent::MouseButtonPress:
+      // The previous control's LostFocus comes first; when it kept the focus (a refused
+      // value), the press goes nowhere.
+      if (window_.TakePendingFocus() == &control_ &&
+          control_.Parent().ActiveControl() != &control_) {
+        return true;
+      }
       pressed_ = true;
       doubleClicked_ = false;
       User([&] { control_.UserMouseDown(VbButton(me->button()), shift, x, y); });

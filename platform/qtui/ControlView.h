@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+
+class QKeyEvent;
 #include <functional>
 #include <memory>
 
@@ -48,6 +50,8 @@ class ControlView : public QObject {
   // Controls that raise Click when the mouse is released over them (labels,
   // images, frames); widgets with a clicked signal raise it themselves.
   virtual bool ClickOnRelease() const { return false; }
+  // A key press the control acts on itself (after the form's KeyDown); true when it took it.
+  virtual bool KeyAction(const QKeyEvent&) { return false; }
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Runs a user action against the model with End handled.

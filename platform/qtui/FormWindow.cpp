@@ -9,12 +9,14 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Drag.h"
 #include "platform/qtui/Colors.h"
 #include "platform/qtui/ControlView.h"
 #include "platform/qtui/DragBridge.h"
+#include "platform/qtui/FrameExtents.h"
 #include "platform/qtui/Keys.h"
 #include "platform/qtui/Pixmaps.h"
 #include "platform/qtui/QtApp.h"
@@ -32,6 +34,11 @@ std::map<const forms::Form*, FormWindow*>& Registry() {
 FormWindow::CreationHook& Hook() {
   static FormWindow::CreationHook hook;
   return hook;
+}
+
+std::vector<QPointer<FormWindow>>& RetiredWindows() {
+  static std::vector<QPointer<FormWindow>> windows;
+  return windows;
 }
 
 SettingsStore*& ResizerStore() {
@@ -59,6 +66,11 @@ std::unique_ptr<ControlView> MakeView(forms::Control& c, FormWindow& w) {
 
 FormWindow::FormWindow(forms::Form& form) : QWidget(nullptr), form_(form) {
   Registry()[&form_] = this;
+  WatchFrameExtents([](WId id, QMargins frame) {
+    for (FormWindow* w : All()) {
+      if (w->internalWinId() == id) w->FrameKnown(frame);
+    }
+  });
   InstallDragBridge();
   setAcceptDrops(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -98,8 +110,17 @@ void FormWindow::Retire() {
   SaveWindowPlacement();
   hide();
   StopObserving();
-  deleteLater();
-  if (!AnyFormShown()) QCoreApplication::quit();  // the program's last window is gone
+  RetiredWindows().emplace_back(this);
+  if (!HandlerScope::Active()) DeleteRetired();
+}
+
+void FormWindow::DeleteRetired() {
+  std::vector<QPointer<FormWindow>> retired;
+  retired.swap(RetiredWindows());
+  for (const QPointer<FormWindow>& w : retired) {
+    if (w) w->deleteLater();
+  }
+  if (!retired.empty() && !AnyFormShown()) QCoreApplication::quit();  // the last window is gone
 }
 
 bool FormWindow::AnyFormShown() {
@@ -265,7 +286,8 @@ void FormWindow::SyncGeometry() {
   const int menuH = menuBar_ && !menuBar_->isHidden() ? menuBar_->sizeHint().height() : 0;
   resize(clientW, clientH + menuH);
   if (form_.BorderStyle() == 1 || form_.BorderStyle() == 3) setFixedSize(clientW, clientH + menuH);
-  move(TwipsToPixels(form_.Left()), TwipsToPixels(form_.Top()));
+  move(FramePosition());
+  PlaceFrame();
   LayoutChildren();
 }
 
@@ -283,7 +305,32 @@ void FormWindow::SyncVisible() {
       break;
     default:
       showNormal();
+      PlaceFrame();
   }
+}
+
+// The window manager framed the window (after it was placed): where Qt did not know the frame,
+// the frame stands above and left of the place; the window goes where its frame belongs.
+void FormWindow::FrameKnown(QMargins frame) {
+  frame_ = frame;
+  QWindow* handle = windowHandle();
+  if (!handle || !isVisible() || isMaximized() || isMinimized()) return;
+  const QPoint client = FramePosition() + QPoint(frame.left(), frame.top());
+  if (geometry().topLeft() != client) handle->setPosition(client);
+}
+
+QPoint FormWindow::FrameTopLeft() const {
+  const QPoint qtFrame = frameGeometry().topLeft();
+  if (!frame_ || qtFrame != geometry().topLeft()) return qtFrame;
+  return geometry().topLeft() - QPoint(frame_->left(), frame_->top());
+}
+
+// A window made on the screen is placed by its frame's corner: a window manager that has not
+// told the frame's size yet puts the corner there itself (placed by its client area, the frame
+// would stand above and left of the place, the title bar off the screen).
+void FormWindow::PlaceFrame() {
+  QWindow* handle = windowHandle();
+  if (handle && !isMaximized() && !isMinimized()) handle->setFramePosition(FramePosition());
 }
 
 void FormWindow::LayoutChildren() {
@@ -338,10 +385,22 @@ void FormWindow::BindResizer(forms::FormResizer& model) {
   };
 }
 
-QSize FormWindow::AvailableTwips() const {
+QRect FormWindow::AvailableArea() const {
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QSize FormWindow::AvailableTwips() const {
+  const QRect area = AvailableArea();
   return {PixelsToTwips(area.width()), PixelsToTwips(area.height())};
+}
+
+// Left and Top place the frame's top-left corner; a corner above or left of the screen's area
+// for windows (off the screen, under a panel) would hide the title bar: it stays in the area.
+QPoint FormWindow::FramePosition() const {
+  const QRect area = AvailableArea();
+  return {std::max(area.left(), TwipsToPixels(form_.Left())),
+          std::max(area.top(), TwipsToPixels(form_.Top()))};
 }
 
 // The form's code may switch the settings off after the binding (a small screen at start-up).
@@ -370,8 +429,10 @@ void FormWindow::ApplyResizerSettings() {
   const std::optional<WindowPlacement> placement = resizer_->Load();
   if (!placement) return;
   if (placement->bounds) {
+    // A size stored on a larger screen is cut to this one's area for windows.
     const Geometry& b = *placement->bounds;
-    form_.Move(b.left, b.top, b.width, b.height);
+    const QSize area = AvailableTwips();
+    form_.Move(b.left, b.top, std::min(b.width, area.width()), std::min(b.height, area.height()));
   }
   if (placement->windowState == forms::vbMaximized) form_.SetWindowState(forms::vbMaximized);
 }
@@ -380,7 +441,7 @@ void FormWindow::SaveWindowPlacement() {
   if (!resizer_) return;
   WindowPlacement placement;
   placement.windowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  const QRect outer = frameGeometry();
+  const QPoint outer = FrameTopLeft();
   placement.bounds =
       Geometry{PixelsToTwips(outer.x()), PixelsToTwips(outer.y()), form_.Width(), form_.Height()};
   resizer_->Save(placement);
@@ -418,7 +479,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 void FormWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   if (syncing_ != 0 || !isVisible()) return;
-  const QPoint pos = frameGeometry().topLeft();
+  const QPoint pos = FrameTopLeft();
   Dispatch([&] { form_.UserMove(PixelsToTwips(pos.x()), PixelsToTwips(pos.y())); });
 }
 
@@ -429,7 +490,47 @@ void FormWindow::changeEvent(QEvent* event) {
   }
 }
 
+// Only a focus move between the form's own controls is the form's: the focus coming back from a
+// message box, a menu or another window changes nothing.  The form's move (LostFocus with its
+// checks, GotFocus) runs once Qt's move is over, never inside it: a handler that shows a box or
+// gives the focus back would leave Qt showing the focus on one control and the form using
+// another.
+void FormWindow::ControlFocused(forms::Control& c, Qt::FocusReason reason) {
+  const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+  if (returning && form_.ActiveControl()) {
+    if (form_.ActiveControl() != &c) FocusActiveControl();
+    return;
+  }
+  const bool queued = pendingFocus_ != nullptr;
+  pendingFocus_ = &c;
+  if (!queued) {
+    QMetaObject::invokeMethod(
+        this, [this] { TakePendingFocus(); }, Qt::QueuedConnection);
+  }
+}
+
+forms::Control* FormWindow::TakePendingFocus() {
+  forms::Control* c = pendingFocus_;
+  pendingFocus_ = nullptr;
+  if (!c || !ViewOf(c)) return nullptr;
+  Dispatch([&] { form_.UserFocus(*c); });
+  return c;
+}
+
+void FormWindow::FocusActiveControl() {
+  QWidget* w = WidgetOf(form_.ActiveControl());
+  if (w && w->isVisible() && w->isEnabled()) w->setFocus(Qt::OtherFocusReason);
+}
+
+// A press on a control that takes no focus (a picture, a label) or on the window leaves the
+// focus where it was.
+void FormWindow::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (event->reason() == Qt::MouseFocusReason) FocusActiveControl();
+}
+
 bool FormWindow::KeyEvent(QEvent* event) {
+  TakePendingFocus();
   auto* ke = static_cast<QKeyEvent*>(event);
   const int code = VbKeyCode(ke->key());
   const int shift = VbShift(ke->modifiers());

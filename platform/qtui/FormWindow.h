@@ -4,11 +4,13 @@
 // model (caption, size, visibility, pointer, icon) and turns the user's
 // closing, resizing, moving and keys into the form's events.
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/forms/Form.h"
@@ -32,6 +34,9 @@ class FormWindow : public QWidget {
   static FormWindow* For(forms::Form& form, bool create = true);
   // Closes and deletes the window of a form (before the form is destroyed).
   static void Release(forms::Form& form);
+  // Deletes the windows of unloaded forms and, when no form is shown any more, ends the
+  // program (HandlerScope runs it when the outermost handler has returned).
+  static void DeleteRetired();
   // Every window currently alive.
   static std::vector<FormWindow*> All();
   // True while a loaded form is visible: the program runs until the last one is unloaded.
@@ -70,6 +75,12 @@ class FormWindow : public QWidget {
   bool DragEvent(ControlView& view, QWidget* w, QEvent* event);
   // Key presses on a control's widget (also the form's own).
   bool KeyEvent(QEvent* event);
+  // Qt moved the keyboard focus onto a control's widget.
+  void ControlFocused(forms::Control& c, Qt::FocusReason reason);
+  // Carries out a focus move that Qt has made but the form has not taken yet: the form's
+  // events (LostFocus before a click, keys) then find the control the user sees focused.  The
+  // control the move went to; nullptr when there was none.
+  forms::Control* TakePendingFocus();
 
   // Renders the window (menu bar and client area) into an image.
   QImage Render();
@@ -80,6 +91,7 @@ class FormWindow : public QWidget {
   void moveEvent(QMoveEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -97,12 +109,21 @@ class FormWindow : public QWidget {
   void BuildMenus();
   void FillMenu(QMenu* menu, forms::Control& parent);
   int MenuHeightTwips() const;
-  // The screen's area for windows (without panels), twips.
+  // The screen's area for windows (without panels), pixels and twips.
+  QRect AvailableArea() const;
   QSize AvailableTwips() const;
+  // Where the frame's top-left corner goes for the form's Left and Top, pixels.
+  QPoint FramePosition() const;
+  void PlaceFrame();
+  // A window manager framed the window with these widths.
+  void FrameKnown(QMargins frame);
+  // The frame's top-left corner on the screen, pixels.
+  QPoint FrameTopLeft() const;
   void SaveWindowPlacement();
   void TakeResizerSettings();
   void StopObserving();
   void Retire();
+  void FocusActiveControl();
 
   forms::Form& form_;
   QWidget* client_ = nullptr;
@@ -115,6 +136,8 @@ class FormWindow : public QWidget {
   int frameWidth_ = 0;  // outer minus client, twips
   int frameHeight_ = 0;
   bool menusDirty_ = false;
+  forms::Control* pendingFocus_ = nullptr;
+  std::optional<QMargins> frame_;  // as the window manager told it, where Qt did not learn it
 };
 
 }  // namespace qtui

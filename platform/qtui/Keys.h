@@ -12,5 +12,8 @@ namespace qtui {
 int VbKeyCode(int qtKey);                // 0 for a key VB does not number
 int VbKeyAscii(const QKeyEvent& event);  // 0 when the key gives no character
 QKeySequence ShortcutKeys(const std::string& vbShortcut);
+// Makes the X server repeat a held key with presses only (no release between them), as Windows
+// does; nothing on other platforms.
+void UseDetectableAutoRepeat();
 
 }  // namespace qtui

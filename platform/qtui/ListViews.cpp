@@ -2,6 +2,7 @@
 // folder lists and drive lists.
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -48,6 +49,29 @@ void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, 
   }
   if (current >= 0 && current < list->count()) {
     list->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+  }
+}
+
+// The row a navigation key moves to from row `from` (-1: none) of `count` rows with `page` of
+// them shown, as the Windows list boxes move; -1 for any other key.
+int KeyTarget(int key, int from, int count, int page) {
+  if (count <= 0) return -1;
+  const int step = std::max(1, page - 1);
+  switch (key) {
+    case Qt::Key_Up:
+      return std::max(0, from - 1);
+    case Qt::Key_Down:
+      return std::min(count - 1, from + 1);
+    case Qt::Key_Home:
+      return 0;
+    case Qt::Key_End:
+      return count - 1;
+    case Qt::Key_PageUp:
+      return std::max(0, from - step);
+    case Qt::Key_PageDown:
+      return std::min(count - 1, std::max(0, from) + step);
+    default:
+      return -1;
   }
 }
 
@@ -99,6 +123,17 @@ class ListBoxView : public ControlView {
     return list_;
   }
   QList<QWidget*> InputWidgets() override { return {list_, list_->viewport()}; }
+  bool KeyAction(const QKeyEvent& key) override {
+    const int shift = VbShift(key.modifiers());
+    if (key.key() == Qt::Key_Space) {
+      User([&] { m_.UserToggleCaret(shift); });
+      return true;
+    }
+    const int to = KeyTarget(key.key(), m_.ListIndex(), m_.ListCount(), m_.VisibleRows());
+    if (to < 0) return false;
+    User([&] { m_.UserMoveTo(to, shift); });
+    return true;
+  }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
     int from = 0;  // the first row whose painting may be out of date
@@ -207,6 +242,16 @@ class DirView : public ControlView {
     return list_;
   }
   QList<QWidget*> InputWidgets() override { return {list_, list_->viewport()}; }
+  // The open folder's ancestors are rows too.
+  bool KeyAction(const QKeyEvent& key) override {
+    const int depth = m_.Depth();
+    const int page =
+        std::max(1, list_->viewport()->height() / std::max(1, list_->sizeHintForRow(0)));
+    const int to = KeyTarget(key.key(), m_.ListIndex() + depth, m_.ListCount() + depth, page);
+    if (to < 0) return false;
+    User([&] { m_.UserSelect(to - depth); });
+    return true;
+  }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
     if (p == Prop::List) Fill();

@@ -12,8 +12,10 @@
 
 #include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
+#include "platform/qtui/BlockedCloses.h"
 #include "platform/qtui/DesktopViewer.h"
 #include "platform/qtui/FormWindow.h"
+#include "platform/qtui/Keys.h"
 #include "platform/qtui/MessageBox.h"
 #include "platform/qtui/Units.h"
 #include "platform/vbrt/VbError.h"
@@ -118,7 +120,9 @@ std::string QtApp::HostOf(const std::string& path) const {
   }
 }
 
-QtApp::QtApp(AppInfo info) : info_(std::move(info)) {}
+QtApp::QtApp(AppInfo info) : info_(std::move(info)) {
+  UseDetectableAutoRepeat();
+}
 
 QtApp::~QtApp() {
   if (overrideCursor_) QGuiApplication::restoreOverrideCursor();
@@ -133,9 +137,15 @@ bool QtApp::PrevInstance() {
 }
 
 int QtApp::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-  VbMessageBox box(prompt, buttons, title.empty() ? info_.title : title,
-                   QApplication::activeWindow());
-  return box.Run();
+  BlockedCloses closes;
+  int result = 0;
+  {
+    VbMessageBox box(prompt, buttons, title.empty() ? info_.title : title,
+                     QApplication::activeWindow());
+    result = box.Run();
+  }
+  closes.CarryOut();
+  return result;
 }
 
 void QtApp::Show(forms::Form& form) {
@@ -253,7 +263,27 @@ long QtApp::ShellOpen(const std::string& target, const std::string& workingDir,
   return RunOpener(QString::fromStdString(hostTarget), cwd);
 }
 
+namespace {
+int& HandlerDepth() {
+  static int depth = 0;
+  return depth;
+}
+}  // namespace
+
+HandlerScope::HandlerScope() {
+  ++HandlerDepth();
+}
+
+HandlerScope::~HandlerScope() {
+  if (--HandlerDepth() == 0) FormWindow::DeleteRetired();
+}
+
+bool HandlerScope::Active() {
+  return HandlerDepth() > 0;
+}
+
 void Dispatch(const std::function<void()>& handler) {
+  HandlerScope running;
   try {
     handler();
   } catch (const forms::ProgramEnded&) {

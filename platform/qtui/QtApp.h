@@ -76,4 +76,16 @@ class QtApp : public forms::App {
 // any other escaping error is shown once and ends only that event.
 void Dispatch(const std::function<void()>& handler);
 
+// Marks the program's code running (an event handler, the start-up).  A window whose form is
+// unloaded meanwhile goes, and the program ends, only when the outermost scope has returned:
+// the code may still run on that form and on the widgets of that window.
+class HandlerScope {
+ public:
+  HandlerScope();
+  ~HandlerScope();
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+  static bool Active();
+};
+
 }  // namespace qtui

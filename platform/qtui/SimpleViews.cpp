@@ -1,5 +1,6 @@
 // Views of the simple controls: labels, text boxes, buttons, check and option
 // boxes, scroll bars, pictures, frames and lines.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,11 +27,20 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// The control's colours; disabled, it is drawn as the platform draws disabled controls: greyed
+// text and, for a box to type in, a greyed field.
 void SetColors(QWidget* w, const forms::Control& c, QPalette::ColorRole back,
                QPalette::ColorRole fore) {
   QPalette pal = w->palette();
-  pal.setColor(back, ToQColor(c.BackColor()));
-  pal.setColor(fore, ToQColor(c.ForeColor()));
+  const QPalette standard = QApplication::palette(w);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(group, back, ToQColor(c.BackColor()));
+    pal.setColor(group, fore, ToQColor(c.ForeColor()));
+  }
+  pal.setColor(
+      QPalette::Disabled, back,
+      back == QPalette::Base ? standard.color(QPalette::Disabled, back) : ToQColor(c.BackColor()));
+  pal.setColor(QPalette::Disabled, fore, standard.color(QPalette::Disabled, fore));
   w->setPalette(pal);
 }
 
@@ -46,13 +56,48 @@ Qt::Alignment HAlign(int vbAlignment) {
 }
 
 // ---- Label
+// VB breaks a caption that does not fit at word ends.  A label one line high would then show
+// only the start of a name with the rest cut off: it keeps its caption on one line and leaves
+// out the middle instead (a file name keeps its extension, a folder its last part).
+class CaptionLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  // The whole caption stays readable as the property "caption" (layout checks).
+  void SetCaption(const QString& caption) {
+    caption_ = caption;
+    setProperty("caption", caption);
+    Fit();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    Fit();
+  }
+  void changeEvent(QEvent* event) override {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) Fit();
+  }
+
+ private:
+  void Fit() {
+    const QFontMetrics metrics(font());
+    const bool oneLine = height() < 2 * metrics.lineSpacing() && !caption_.contains('\n') &&
+                         !caption_.contains('\r');
+    setWordWrap(!oneLine);
+    setText(oneLine ? metrics.elidedText(caption_, Qt::ElideMiddle, contentsRect().width())
+                    : caption_);
+  }
+  QString caption_;
+};
+
 class LabelView : public ControlView {
  public:
   LabelView(forms::Label& m, FormWindow& w) : ControlView(m, w), m_(m) {}
 
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
-    label_ = new QLabel(parent);
+    label_ = new CaptionLabel(parent);
     label_->setTextFormat(Qt::PlainText);
     label_->setIndent(0);
     label_->setMargin(0);
@@ -64,11 +109,10 @@ class LabelView : public ControlView {
     if (p == Prop::Caption || p == Prop::Style) {
       QString text = Q(m_.Caption());
       if (m_.UseMnemonic()) text.replace("&&", "\x01").remove('&').replace('\x01', '&');
-      label_->setText(text);
-      label_->setWordWrap(true);  // VB breaks a caption that does not fit at word ends
       label_->setAlignment(HAlign(m_.Alignment()) | Qt::AlignTop);
       label_->setFrameStyle(m_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken
                                                   : QFrame::NoFrame);
+      label_->SetCaption(text);
     }
     if (p == Prop::Color || p == Prop::Style) {
       SetColors(label_, m_, QPalette::Window, QPalette::WindowText);
@@ -78,7 +122,7 @@ class LabelView : public ControlView {
 
  private:
   forms::Label& m_;
-  QLabel* label_ = nullptr;
+  CaptionLabel* label_ = nullptr;
 };
 
 // ---- TextBox (single or multi-line)

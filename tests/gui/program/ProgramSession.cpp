@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,11 @@ int RunTool(const std::string& display, std::vector<std::string> args) {
   return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
 }
 
+// A window may close between being listed and being asked about: its BadWindow is no fault.
+int IgnoreXError(Display*, XErrorEvent*) {
+  return 0;
+}
+
 std::string Property(Display* d, Window w, const char* name, Atom type) {
   Atom actual = 0;
   int format = 0;
@@ -86,9 +92,28 @@ XServer::XServer(int width, int height) : width_(width), height_(height) {
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
   if (!display_) throw std::runtime_error("cannot open display " + name_);
+  XSetErrorHandler(IgnoreXError);
+}
+
+void XServer::StartWindowManager() {
+  wm_ = ForkTiedChild();
+  if (wm_ == 0) {
+    ::setenv("DISPLAY", name_.c_str(), 1);
+    ::execlp("openbox", "openbox", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Managing starts when it owns the screen's manager selection.
+  const Atom selection = XInternAtom(display_, "WM_S0", False);
+  for (int i = 0; i < 100 && XGetSelectionOwner(display_, selection) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 XServer::~XServer() {
+  if (wm_ > 0) {
+    ::kill(wm_, SIGTERM);
+    ::waitpid(wm_, nullptr, 0);
+  }
   if (display_) XCloseDisplay(display_);
   if (pid_ > 0) {
     ::kill(pid_, SIGTERM);
@@ -98,7 +123,8 @@ XServer::~XServer() {
 
 // ---- ProgramSession
 
-ProgramSession::ProgramSession(int screenWidth, int screenHeight)
+ProgramSession::ProgramSession(int screenWidth, int screenHeight,
+                               std::vector<std::string> kepOptions)
     : runtime_(prefix_.Root() / "run"), x_(std::make_unique<XServer>(screenWidth, screenHeight)) {
   fs::create_directories(runtime_);
   ::chmod(runtime_.c_str(), 0700);
@@ -114,14 +140,17 @@ ProgramSession::ProgramSession(int screenWidth, int screenHeight)
   }
   WriteIni();
   WriteReport();
-  kep_ = std::make_unique<KepProcess>(
-      prefix_.Root() / "dde",
-      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
-                               (prefix_.Root() / "kep.log").string(),
-                               (prefix_.Root() / "report.rpt").string()});
+  iniWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ::inotify_add_watch(iniWatch_, prefix_.Host("C:\\APPRAISE").c_str(),
+                      IN_OPEN | IN_CLOSE | IN_MOVED_TO);
+  kepOptions.insert(kepOptions.end(), {"--prefix", prefix_.Prefix().string(), "--log",
+                                       (prefix_.Root() / "kep.log").string(),
+                                       (prefix_.Root() / "report.rpt").string()});
+  kep_ = std::make_unique<KepProcess>(prefix_.Root() / "dde", std::move(kepOptions));
 }
 
 ProgramSession::~ProgramSession() {
+  if (iniWatch_ >= 0) ::close(iniWatch_);
   if (pid_ > 0) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
@@ -138,6 +167,26 @@ void ProgramSession::WriteIni(const std::string& extra) {
 
 std::string ProgramSession::Ini() const {
   return Slurp(prefix_.Host("C:\\APPRAISE\\VELMORA.INI"));
+}
+
+// Opens alternate with closes, so the kernel never folds two of them into one event.
+ProgramSession::IniTraffic ProgramSession::Traffic() {
+  alignas(inotify_event) char buffer[4096];
+  for (ssize_t n; (n = ::read(iniWatch_, buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if (event->len > 0 && std::strcmp(event->name, "VELMORA.INI") == 0) {
+        traffic_.opens += (event->mask & IN_OPEN) != 0;
+        traffic_.replacements += (event->mask & IN_MOVED_TO) != 0;
+      }
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  return traffic_;
+}
+
+std::vector<std::string> ProgramSession::KepLog() const {
+  return ReadLines(prefix_.Root() / "kep.log");
 }
 
 void ProgramSession::WriteReport() {
@@ -198,26 +247,34 @@ std::string ProgramSession::Title(Window w) const {
   return title.empty() ? Property(d, w, "WM_NAME", AnyPropertyType) : title;
 }
 
+// A shown window whose title contains part among the children of parent and, under a window
+// manager's frames, their children; 0 when there is none.
+Window ProgramSession::FindShown(Window parent, const std::string& part, int depth) const {
+  Display* d = x_->display();
+  Window root = 0, up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, parent, &root, &up, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+    if (Title(children[i]).find(part) != std::string::npos) {
+      found = children[i];
+    } else if (depth > 0) {
+      found = FindShown(children[i], part, depth - 1);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
 Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milliseconds timeout) {
   Display* d = x_->display();
   const auto deadline = Clock::now() + timeout;
   do {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
     XSync(d, False);
-    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
-      Window found = 0;
-      for (unsigned int i = 0; i < count && found == 0; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-            Title(children[i]).find(part) != std::string::npos) {
-          found = children[i];
-        }
-      }
-      if (children) XFree(children);
-      if (found != 0) return found;
-    }
+    if (const Window found = FindShown(DefaultRootWindow(d), part, 2)) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   } while (Clock::now() < deadline);
   return 0;
@@ -228,6 +285,27 @@ WindowBox ProgramSession::Box(Window w) const {
   XSync(x_->display(), False);
   if (!XGetWindowAttributes(x_->display(), w, &a)) return {};
   return {a.x, a.y, a.width, a.height};
+}
+
+WindowBox ProgramSession::Frame(Window w) const {
+  Display* d = x_->display();
+  WindowBox box = Box(w);
+  Window child = 0;
+  XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &box.x, &box.y, &child);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && count == 4) {
+    const auto* extents = reinterpret_cast<const long*>(data);  // left, right, top, bottom
+    box = {box.x - static_cast<int>(extents[0]), box.y - static_cast<int>(extents[2]),
+           box.width + static_cast<int>(extents[0] + extents[1]),
+           box.height + static_cast<int>(extents[2] + extents[3])};
+  }
+  if (data) XFree(data);
+  return box;
 }
 
 std::pair<int, int> ProgramSession::MinimumSize(Window w) const {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/integration/KepProcess.h"
 #include "tests/support/TempPrefix.h"
@@ -27,11 +28,14 @@ class XServer {
 
   const std::string& Name() const { return name_; }  // ":N"
   Display* display() const { return display_; }
+  // Starts openbox on the server (it ends with the server).
+  void StartWindowManager();
   int Width() const { return width_; }
   int Height() const { return height_; }
 
  private:
   pid_t pid_ = -1;
+  pid_t wm_ = -1;
   std::string name_;
   Display* display_ = nullptr;
   int width_;
@@ -46,13 +50,23 @@ struct WindowBox {
 
 class ProgramSession {
  public:
-  ProgramSession(int screenWidth, int screenHeight);
+  // kepOptions go to the KEP stand-in before its report (--slow, --hang-at ...).
+  ProgramSession(int screenWidth, int screenHeight, std::vector<std::string> kepOptions = {});
   ~ProgramSession();
 
   // VELMORA.INI: the program's settings without the keys it writes back at exit, plus `extra`
   // (whole sections).
   void WriteIni(const std::string& extra = "");
   std::string Ini() const;
+  // What the program has done to VELMORA.INI so far: how often it opened it (every read and
+  // every write reads it once) and how often it replaced it (every write that changes it).
+  struct IniTraffic {
+    int opens = 0;
+    int replacements = 0;
+  };
+  IniTraffic Traffic();
+  // The stand-in's transactions so far, one line each.
+  std::vector<std::string> KepLog() const;
 
   // Starts velmora; Running() until it ends.
   void Start();
@@ -66,6 +80,8 @@ class ProgramSession {
   // The main window ("... -  Version ...").
   Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::seconds(20)); }
   WindowBox Box(Window w) const;
+  // The window with the frame a window manager put around it, on the screen.
+  WindowBox Frame(Window w) const;
   std::string Title(Window w) const;
   // The smallest size the window lets a window manager give it (WM_NORMAL_HINTS); 0 x 0 when
   // it names none.
@@ -86,6 +102,7 @@ class ProgramSession {
 
  private:
   void WriteReport();
+  Window FindShown(Window parent, const std::string& part, int depth) const;
 
   TempPrefix prefix_;
   std::filesystem::path runtime_;
@@ -93,6 +110,8 @@ class ProgramSession {
   std::unique_ptr<KepProcess> kep_;
   pid_t pid_ = -1;
   int status_ = -1;
+  int iniWatch_ = -1;  // inotify on the INI folder
+  IniTraffic traffic_;
 };
 
 }  // namespace program

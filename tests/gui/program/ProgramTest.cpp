@@ -26,12 +26,20 @@ bool ToolsMissing() {
          QStandardPaths::findExecutable("xdotool").isEmpty();
 }
 
-// Closes the main window and expects the program to end by itself with status 0.
-void CloseAndExpectTheEnd(ProgramSession& s, Window main) {
+bool NoWindowManager() {
+  return QStandardPaths::findExecutable("openbox").isEmpty();
+}
+
+// Closes the main window and expects the program to end by itself with status 0; what it did
+// to its INI file meanwhile.
+ProgramSession::IniTraffic CloseAndExpectTheEnd(ProgramSession& s, Window main) {
+  const ProgramSession::IniTraffic before = s.Traffic();
   s.Close(main);
   const std::optional<int> status = s.WaitForExit(20s);
-  ASSERT_TRUE(status.has_value()) << "the program is still running after its window closed";
-  EXPECT_EQ(*status, 0);
+  EXPECT_TRUE(status.has_value()) << "the program is still running after its window closed";
+  EXPECT_EQ(status.value_or(-1), 0);
+  const ProgramSession::IniTraffic after = s.Traffic();
+  return {after.opens - before.opens, after.replacements - before.replacements};
 }
 
 TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
@@ -53,7 +61,9 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
   s.Settle(1000ms);
   EXPECT_EQ(s.WaitForWindow("Photo Finder", 200ms), 0u);
   ASSERT_TRUE(s.Running());
-  CloseAndExpectTheEnd(s, main);
+  // Five settings and the window's placement (five keys) are written once; every write reads
+  // the file once, so a second write-back shows even when it changes nothing.
+  EXPECT_EQ(CloseAndExpectTheEnd(s, main).opens, 10);
 
   const std::string ini = s.Ini();
   for (const char* key : {"CAPTUREDIR=C:\\GLENVUE\\", "LASTCOPY=", "PREVIEWCOPYPICS=1",
@@ -67,7 +77,51 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
   ASSERT_NE(again, 0u) << "no main window at the second start";
   EXPECT_EQ(s.WaitForWindow("Program Already Running in Memory", 500ms), 0u);
   s.Settle(1000ms);
-  CloseAndExpectTheEnd(s, again);
+  EXPECT_EQ(CloseAndExpectTheEnd(s, again).opens, 10);
+}
+
+constexpr std::size_t kStartUpTransactions = 79;  // the start-up refresh's, with the sample
+
+// Starts the program, waits for the start-up refresh to end and presses the KEP button; the
+// main window, 0 when none showed.
+Window StartAndPressKep(ProgramSession& s) {
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  for (int i = 0; main != 0 && i < 300; ++i) {
+    std::size_t n = 0;
+    for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
+    if (n >= kStartUpTransactions) break;
+    s.Settle(100ms);
+  }
+  if (main != 0) s.Click(main, 160, 48);
+  return main;
+}
+
+// A close while the KEP button's refresh runs (each answer late) waits for the refresh, then
+// ends the program as a close at rest does, writing the settings and the placement once.
+TEST(Program, ClosingDuringARefreshEndsTheProgramOnceTheRefreshIsDone) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1024, 768, {"--slow", "1"});
+  const Window main = StartAndPressKep(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(700ms);
+  EXPECT_EQ(CloseAndExpectTheEnd(s, main).replacements, 10);
+}
+
+// A close while KEP hangs in the KEP button's refresh is carried out after the timeout's box.
+TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
+  if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  ProgramSession s(1024, 768, {"--hang-at", std::to_string(kStartUpTransactions + 1)});
+  const Window main = StartAndPressKep(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1000ms);
+  s.Close(main);
+  const Window box = s.WaitForWindow("Error", 20s);
+  ASSERT_NE(box, 0u) << "no box about the timeout";
+  s.PressReturn(box);
+  const std::optional<int> status = s.WaitForExit(40s);
+  ASSERT_TRUE(status.has_value()) << "the close was lost";
+  EXPECT_EQ(*status, 0);
 }
 
 TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
@@ -93,10 +147,27 @@ TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   CloseAndExpectTheEnd(s, main);
 }
 
+// A size stored on a larger screen is cut to this one; the framed window lies on the screen.
+TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni("[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=19200\r\nHeight=13080\r\n");
+  s.Start();
+  const Window main = s.WaitForMainWindow();
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  const WindowBox frame = s.Frame(main);
+  EXPECT_TRUE(frame.Within(1024, 768))
+      << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
+  CloseAndExpectTheEnd(s, main);
+}
+
 struct SmallScreen {
   int width;
   int height;
-  bool stored;  // a placement stored by a run on a larger screen
+  bool stored;         // a placement stored by a run on a larger screen
+  bool windowManager;  // under openbox, which frames the window
 };
 
 class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
@@ -104,7 +175,9 @@ class SmallScreenTest : public ::testing::TestWithParam<SmallScreen> {};
 TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
   if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   const SmallScreen screen = GetParam();
+  if (screen.windowManager && NoWindowManager()) GTEST_SKIP() << "openbox is not installed";
   ProgramSession s(screen.width, screen.height);
+  if (screen.windowManager) s.x().StartWindowManager();
   if (screen.stored) {
     s.WriteIni(
         "[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=15360\r\nHeight=10200\r\n"
@@ -120,23 +193,23 @@ TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
                                             std::to_string(s.WaitForExit(0ms).value_or(-1)));
   s.Settle(2000ms);
   ASSERT_TRUE(s.Running()) << "the program ended at start-up";
-  const WindowBox box = s.Box(main);
+  // The title bar too: the frame lies on the screen.
+  const WindowBox box = screen.windowManager ? s.Frame(main) : s.Box(main);
   EXPECT_TRUE(box.Within(screen.width, screen.height))
       << box.x << "," << box.y << " " << box.width << " x " << box.height;
   EXPECT_TRUE(s.EdgesClear(main, 40)) << "controls are cut off at the window's edge";
   CloseAndExpectTheEnd(s, main);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, SmallScreenTest,
-                         ::testing::Values(SmallScreen{640, 480, false},
-                                           SmallScreen{640, 480, true},
-                                           SmallScreen{800, 600, false},
-                                           SmallScreen{800, 600, true}),
-                         [](const auto& info) {
-                           return std::to_string(info.param.width) + "x" +
-                                  std::to_string(info.param.height) +
-                                  (info.param.stored ? "Stored" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Screens, SmallScreenTest,
+    ::testing::Values(SmallScreen{640, 480, false, false}, SmallScreen{640, 480, true, false},
+                      SmallScreen{800, 600, false, false}, SmallScreen{800, 600, true, false},
+                      SmallScreen{800, 600, true, true}),
+    [](const auto& info) {
+      return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
+             (info.param.stored ? "Stored" : "") + (info.param.windowManager ? "Framed" : "");
+    });
 
 }  // namespace
 }  // namespace program

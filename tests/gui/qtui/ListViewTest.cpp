@@ -8,6 +8,8 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/forms/Form.h"
 #include "platform/forms/ListControls.h"
@@ -143,6 +145,43 @@ TEST_F(ListViews, AComboShowsLongFillsAndEditsInside) {
   cbo.Clear();
   cbo.AddItem("only");
   EXPECT_TRUE(Matches(combo, cbo));
+}
+
+// The keys of the Windows list boxes move the selection the model holds and raise Click.
+TEST_F(ListViews, KeysSelectAsInWindowsListBoxes) {
+  int clicks = 0;
+  ListBox& lst = form->lstFound;
+  lst.Click = [&] { ++clicks; };
+  for (int i = 0; i < 40; ++i) lst.AddItem("Entry " + std::to_string(i));
+  window->activateWindow();
+  list->setFocus();
+  const int page = lst.VisibleRows() - 1;
+  const std::vector<std::pair<Qt::Key, int>> moves = {
+      {Qt::Key_Down, 0}, {Qt::Key_Down, 1},        {Qt::Key_End, 39},  {Qt::Key_Up, 38},
+      {Qt::Key_Home, 0}, {Qt::Key_PageDown, page}, {Qt::Key_PageUp, 0}};
+  for (const auto& [key, index] : moves) {
+    QTest::keyClick(list, key);
+    EXPECT_EQ(lst.ListIndex(), index) << key;
+    EXPECT_TRUE(Matches(list, lst));
+  }
+  EXPECT_EQ(clicks, static_cast<int>(moves.size()));
+}
+
+// Shift extends from where the plain move left the selection, Ctrl moves only the focus,
+// Ctrl+Space marks.
+TEST_F(ListViews, ShiftAndCtrlKeysExtendAndMarkInAnExtendedList) {
+  ListBox& lst = form->lstFound;
+  lst.SetDesignProperty("MultiSelect", "2");
+  for (int i = 0; i < 10; ++i) lst.AddItem("Entry " + std::to_string(i));
+  list->setFocus();
+  for (auto mods : {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ShiftModifier,
+                    Qt::ControlModifier}) {
+    QTest::keyClick(list, Qt::Key_Down, mods);
+  }
+  QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(lst.SelCount(), 4);
+  EXPECT_TRUE(lst.Selected(1) && lst.Selected(3) && lst.Selected(4) && !lst.Selected(0));
+  EXPECT_TRUE(Matches(list, lst));
 }
 
 }  // namespace

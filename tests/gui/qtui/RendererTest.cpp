@@ -9,13 +9,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/forms/App.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Drag.h"
 #include "platform/forms/Form.h"
@@ -93,6 +98,17 @@ class TestForm : public Form {
     txtName.Change = [this] { log.push_back("txtName_Change " + txtName.Text()); };
     txtName.KeyUp = [this](int& k, int) { log.push_back("txtName_KeyUp " + std::to_string(k)); };
     lstItems.Click = [this] { log.push_back("lstItems_Click " + lstItems.Text()); };
+    for (Control* c : {static_cast<Control*>(&txtName), static_cast<Control*>(&lstItems)}) {
+      c->GotFocus = [this, c] { focusLog.push_back(c->Name() + "_GotFocus"); };
+      c->LostFocus = [this, c] { focusLog.push_back(c->Name() + "_LostFocus"); };
+    }
+    // A refused value: a box, and the focus goes back into the box.
+    txtName.LostFocus = [this] {
+      focusLog.push_back("txtName_LostFocus");
+      if (!refuseLeave) return;
+      App::Current().MsgBox("Enter a number between 1 and 100");
+      txtName.SetFocus();
+    };
     tabMain.TabClick = [this](int previous) {
       log.push_back("tabMain_Click " + std::to_string(previous) + "->" +
                     std::to_string(tabMain.Tab()));
@@ -120,7 +136,9 @@ class TestForm : public Form {
   Image imgTarget{*this, "imgTarget"};
   Image imgButton{*this, "imgButton"};
   std::vector<std::string> log;
+  std::vector<std::string> focusLog;
   float dropX = -1;
+  bool refuseLeave = false;
 };
 
 class Renderer : public ::testing::Test {
@@ -174,6 +192,21 @@ TEST_F(Renderer, ModelChangesRedrawTheWidgets) {
   EXPECT_FALSE(onPage1->isVisible());
   form->SetCaption("Renamed");
   EXPECT_EQ(window->windowTitle(), "Renamed");
+
+  // A label one line high keeps a long caption on one line, its middle left out.
+  form->lblPage1.SetCaption("940 LINDEN AVENUE FRONT VIEW FROM THE STREET.JPG");
+  auto* label = qobject_cast<QLabel*>(onPage1);
+  EXPECT_FALSE(label->wordWrap());
+  EXPECT_TRUE(label->text().startsWith("940 ") && label->text().endsWith(".JPG") &&
+              label->text().contains(QChar(0x2026)))
+      << label->text().toStdString();
+  // A disabled text box is drawn greyed, whatever colours it has.
+  form->txtName.SetEnabled(false);
+  const QPalette standard = QApplication::palette(Widget<QLineEdit>(form->txtName));
+  const QPalette shown = Widget<QLineEdit>(form->txtName)->palette();
+  for (QPalette::ColorRole role : {QPalette::Base, QPalette::Text}) {
+    EXPECT_EQ(shown.color(QPalette::Disabled, role), standard.color(QPalette::Disabled, role));
+  }
 }
 
 TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
@@ -360,6 +393,65 @@ TEST_F(Renderer, TheFormRendersToAPng) {
   // The target picture is drawn where its layout puts it.
   const QRect target = window->WidgetOf(&form->imgTarget)->geometry();
   EXPECT_EQ(png.pixelColor(target.center()), QColor(0xC0, 0x60, 0x30));
+}
+
+// Answers the next `count` message boxes with their first button, as a user would.
+void AnswerBoxes(int count) {
+  QTimer::singleShot(30, [count] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box) box->buttons().front()->click();
+    if (!box || count > 1) AnswerBoxes(box ? count - 1 : count);
+  });
+}
+
+TEST_F(Renderer, OnlyAFocusMoveBetweenTheFormsControlsRaisesLostAndGotFocus) {
+  auto* edit = Widget<QLineEdit>(form->txtName);
+  auto* list = Widget<QListWidget>(form->lstItems);
+  const QPoint row = list->visualItemRect(list->item(1)).center();
+  window->activateWindow();
+  QTest::mouseClick(edit, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(form->ActiveControl(), &form->txtName);
+  form->focusLog.clear();
+
+  // A message box, a press on a picture and a menu leave the focus where it was (the offscreen
+  // platform has no window manager to give the window back its activation).
+  auto backToTheWindow = [&] {
+    window->activateWindow();
+    QCoreApplication::processEvents();
+  };
+  AnswerBoxes(1);
+  App::Current().MsgBox("Saved.");
+  backToTheWindow();
+  QTest::mouseClick(window->WidgetOf(&form->imgButton), Qt::LeftButton);
+  QTimer::singleShot(50, [] { QApplication::activePopupWidget()->close(); });
+  QMenu menu;
+  menu.addAction("Refresh");
+  menu.exec(window->mapToGlobal(QPoint(10, 10)));
+  backToTheWindow();
+  EXPECT_TRUE(form->focusLog.empty()) << form->focusLog.front();
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+
+  // A refused value keeps the focus, shown and used, in its box; every leave is checked again.
+  form->refuseLeave = true;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    AnswerBoxes(1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    backToTheWindow();
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(form->ActiveControl(), &form->txtName);
+  }
+  EXPECT_EQ(std::count(form->focusLog.begin(), form->focusLog.end(), "txtName_LostFocus"), 2);
+  EXPECT_EQ(form->lstItems.ListIndex(), -1) << "the press went on to the list";
+  QTest::keyClicks(edit, "7");
+  EXPECT_EQ(form->txtName.Text(), "7");
+
+  form->refuseLeave = false;
+  form->focusLog.clear();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+  const std::vector<std::string> moved = {"txtName_LostFocus", "lstItems_GotFocus"};
+  EXPECT_EQ(form->focusLog, moved);
+  EXPECT_EQ(form->lstItems.ListIndex(), 1);
 }
 
 }  // namespace

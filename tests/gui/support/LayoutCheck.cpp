@@ -81,11 +81,14 @@ QRect TextArea(const QAbstractButton& b) {
 std::string CaptionFault(const QWidget& w) {
   QSize need, room;
   if (const auto* label = qobject_cast<const QLabel*>(&w)) {
-    if (label->text().isEmpty()) return {};
+    // A one-line label shows a long caption shortened; the whole caption must fit.
+    const QVariant caption = label->property("caption");
+    const QString text = caption.isValid() ? caption.toString() : label->text();
+    if (text.isEmpty()) return {};
     const QRect area = label->contentsRect();
     const int flags = Qt::TextWordWrap | static_cast<int>(label->alignment());
     need = QFontMetrics(label->font())
-               .boundingRect(QRect(0, 0, area.width(), 100000), flags, label->text())
+               .boundingRect(QRect(0, 0, area.width(), 100000), flags, text)
                .size();
     room = area.size();
   } else if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
@@ -57,6 +58,10 @@ class DragForm : public Form {
   Image imaFrom{*this, "imaFrom"};
   Image imaTo{*this, "imaTo"};
   std::vector<std::string> log;
+  int keysUp = 0;
+
+ protected:
+  void Form_KeyUp(int& KeyCode, int) override { keysUp += KeyCode == vbKeyR; }
 };
 
 // Runs xdotool with the script while events run, until done() or 20 s.
@@ -139,6 +144,35 @@ TEST_F(XvfbDrag, ADoubleClickInPlaceArrivesAsDblClick) {
   EXPECT_FALSE(DragDriver::Instance().Active());
   EXPECT_TRUE(std::none_of(form->log.begin(), form->log.end(),
                            [](const std::string& e) { return e.rfind("Drag", 0) == 0; }));
+}
+
+// Counts the releases of the R key that reach the program, repeated ones included.
+class ReleaseCounter : public QObject {
+ public:
+  int releases = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_R)
+      ++releases;
+    return false;
+  }
+};
+
+// A held key comes up once (Ctrl+R steps the window size once): the X server sends no release
+// between the repeated presses that could be taken for the key coming up.
+TEST_F(XvfbDrag, AHeldKeyComesUpOnce) {
+  if (xvfb::RanUnderXvfb()) return;
+  ReleaseCounter counter;
+  window->installEventFilter(&counter);
+  const QStringList script = {"windowfocus", QString::number(window->winId()),
+                              "sleep",       "0.3",
+                              "keydown",     "ctrl+r",
+                              "sleep",       "2.5",
+                              "keyup",       "ctrl+r"};
+  Drive(script, [&] { return form->keysUp > 0 && counter.releases > 0; });
+  EXPECT_EQ(form->keysUp, 1);
+  EXPECT_EQ(counter.releases, 1);
 }
 
 }  // namespace
