@@ -99,7 +99,7 @@ std::string PartHolding(const std::string& path, const std::string& letters) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
-    const std::string part = path.substr(start, end - start);
+    std::string part = path.substr(start, end - start);
     for (std::size_t i = 0; i < letters.size();) {
       std::size_t n = 1;
       while (i + n < letters.size() && (letters[i + n] & 0xC0) == 0x80) ++n;

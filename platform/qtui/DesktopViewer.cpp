@@ -49,7 +49,7 @@ QStringList DataDirs() {
 QString EntryFile(const QString& id) {
   const QStringList dirs = DataDirs();
   for (const QString& dir : dirs) {
-    const QString file = dir + QStringLiteral("/applications/") + id;
+    QString file = dir + QStringLiteral("/applications/") + id;
     if (QFileInfo(file).isFile()) return file;
   }
   for (const QString& dir : dirs) {
@@ -57,7 +57,7 @@ QString EntryFile(const QString& id) {
     QDirIterator it(apps.path(), {QStringLiteral("*.desktop")}, QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-      const QString file = it.next();
+      QString file = it.next();
       if (apps.relativeFilePath(file).replace(QLatin1Char('/'), QLatin1Char('-')) == id)
         return file;
     }

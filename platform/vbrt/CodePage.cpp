@@ -26,7 +26,10 @@ class Converter {
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool ok() const {
+    // iconv_open's failure value is (iconv_t)-1 by its interface.
+    return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
 
   // Converts as much as it can; returns false at input it cannot convert, with `in` there.
   bool Run(std::string_view& in, std::string& out) {
