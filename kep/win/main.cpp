@@ -4,6 +4,7 @@
 
 // clang-format off
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 // clang-format on
 
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kep/Args.h"
@@ -39,6 +41,8 @@ Options:
   --hang-at N|TEXT   from the N-th request, execute or poke on (counted from 1), or from the
                      first whose log line holds TEXT, the program hangs: that one and
                      everything after it get no answer
+  --close-early      each conversation is ended by the program once a transaction on it
+                     has been answered
   --prefix DIR, --dde-dir DIR, --max-frame BYTES
                      accepted for kep's command line and ignored: Windows paths are the
                      prefix's own here, and DDE needs neither a folder nor frames
@@ -47,6 +51,8 @@ Options:
 
 DWORD g_instance = 0;
 kep::KepHandler* g_handler = nullptr;
+bool g_close_early = false;
+constexpr UINT kEndConversation = WM_APP + 1;  // lParam: the HCONV to end
 
 // A Unix path under Wine becomes the Windows path Wine maps it to.
 std::string WindowsPath(const std::string& arg) {
@@ -122,8 +128,25 @@ HDDEDATA Connect(HSZ topic, HSZ service) {
       static_cast<UINT_PTR>(a.kind == dde::Answer::Kind::kOk ? TRUE : FALSE));
 }
 
+// --close-early: the conversation is ended once the answer is out, as a server does that closes a
+// topic.  DDEML's server side cannot end a conversation, so the terminate is posted by hand.
+void EndConversationLater(UINT type, HCONV conv) {
+  if (g_close_early && (type == XTYP_REQUEST || type == XTYP_EXECUTE || type == XTYP_POKE)) {
+    PostThreadMessageA(GetCurrentThreadId(), kEndConversation, 0, reinterpret_cast<LPARAM>(conv));
+  }
+}
+
+void EndConversation(HCONV conv) {
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  if (DdeQueryConvInfo(conv, QID_SYNC, &info) && (info.wStatus & ST_CONNECTED)) {
+    PostMessageA(info.hwndPartner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwnd), 0);
+  }
+}
+
 HDDEDATA CALLBACK OnDde(UINT type, UINT fmt, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
                         ULONG_PTR, ULONG_PTR) {
+  EndConversationLater(type, conv);
   switch (type) {
     case XTYP_CONNECT:
       return Connect(hsz1, hsz2);
@@ -170,8 +193,8 @@ int main(int argc, char** argv) {
   if (const int rc = kep::ParseArgs(argc, argv, args, "kep.exe", kHelp, WindowsPath); rc >= 0) {
     return rc;
   }
-  if (args.options.garbage || args.options.close_early || args.options.silent_initiate) {
-    std::fputs("kep.exe: --garbage, --close-early and --silent-initiate are kep's own\n", stderr);
+  if (args.options.garbage || args.options.silent_initiate) {
+    std::fputs("kep.exe: --garbage and --silent-initiate are kep's own\n", stderr);
     return 2;
   }
   std::vector<kep::Report> reports;
@@ -183,6 +206,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kep.exe: %s\n", e.what());
     return 2;
   }
+  // Here the answers are whole: ending the conversation is done by DDE (EndConversation).
+  g_close_early = std::exchange(args.options.close_early, false);
   kep::KepHandler handler(std::move(reports), args.options);
   g_handler = &handler;
 
@@ -204,6 +229,10 @@ int main(int argc, char** argv) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == kEndConversation) {
+      EndConversation(reinterpret_cast<HCONV>(msg.lParam));
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

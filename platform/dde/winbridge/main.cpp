@@ -52,6 +52,9 @@ struct Parked {
 };
 std::vector<Parked> g_parked;
 UINT_PTR g_idle_timer = 0;
+// A conversation the server ended is kept by Wine's DDEML instance (DdeDisconnect lets only
+// connected ones go), which then refuses every new conversation on its service and topic.
+bool g_ended_kept = false;
 
 bool WriteAll(const std::string& bytes) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -99,8 +102,13 @@ DWORD WINAPI ReadInput(LPVOID) {
   return 0;
 }
 
+void Disconnect(HCONV conv) {
+  if (!DdeDisconnect(conv)) g_ended_kept = true;
+}
+
 HDDEDATA CALLBACK OnDde(UINT type, UINT, HCONV conv, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
   if (type != XTYP_DISCONNECT) return nullptr;
+  g_ended_kept = true;
   if (conv == g_conv) g_conv_gone = true;
   std::erase_if(g_parked, [conv](const Parked& p) { return p.conv == conv; });
   return nullptr;
@@ -128,15 +136,16 @@ std::string Reason(UINT error) {
   }
 }
 
-// String handles stay alive for the bridge's life (names are few), so that no reply of the
-// server ever names an item whose atom was just given up.
+// String handles stay alive for the DDEML instance's life (names are few), so that no reply of
+// the server ever names an item whose atom was just given up.
+std::map<std::string, HSZ> g_names;
+
 HSZ Name(const std::string& text) {
-  static std::map<std::string, HSZ> names;
-  if (names.size() > 4096) {
-    for (auto& [name, hsz] : names) DdeFreeStringHandle(g_instance, hsz);
-    names.clear();
+  if (g_names.size() > 4096) {
+    for (auto& [name, hsz] : g_names) DdeFreeStringHandle(g_instance, hsz);
+    g_names.clear();
   }
-  HSZ& hsz = names[text];
+  HSZ& hsz = g_names[text];
   if (!hsz) hsz = DdeCreateStringHandleA(g_instance, text.c_str(), CP_WINANSI);
   return hsz;
 }
@@ -161,7 +170,7 @@ void TakeDdeMessages() {
 }
 
 void EndParked(std::vector<Parked> ending) {
-  for (const Parked& p : ending) DdeDisconnect(p.conv);
+  for (const Parked& p : ending) Disconnect(p.conv);
   if (g_parked.empty() && g_idle_timer) {
     KillTimer(nullptr, g_idle_timer);
     g_idle_timer = 0;
@@ -184,7 +193,7 @@ void EndIdle(bool all) {
 void EndConversation() {
   if (!g_conv) return;
   if (ServerGone()) {
-    DdeDisconnect(g_conv);
+    Disconnect(g_conv);
   } else {
     g_parked.push_back({g_service, g_topic, g_conv, GetTickCount()});
     if (!g_idle_timer) g_idle_timer = SetTimer(nullptr, 0, kIdleCloseMs / 5, nullptr);
@@ -216,10 +225,28 @@ HCONV TakeParked(const std::string& service, const std::string& topic) {
   return nullptr;
 }
 
+UINT StartDdeml() {
+  return DdeInitializeA(&g_instance, OnDde, APPCMD_CLIENTONLY, 0);
+}
+
+// A new DDEML instance, without the conversations that servers ended: the old one ends with
+// its conversations and string handles.
+bool RenewDdeml() {
+  EndIdle(true);
+  DdeUninitialize(g_instance);
+  g_instance = 0;
+  g_names.clear();
+  g_ended_kept = false;
+  return StartDdeml() == DMLERR_NO_ERROR;
+}
+
 bool OpenConversation(const std::string& service, const std::string& topic) {
-  g_conv = DdeConnect(g_instance, Name(service), Name(topic), nullptr);
   g_service = service;
   g_topic = topic;
+  g_conv = DdeConnect(g_instance, Name(service), Name(topic), nullptr);
+  if (!g_conv && g_ended_kept && RenewDdeml()) {
+    g_conv = DdeConnect(g_instance, Name(service), Name(topic), nullptr);
+  }
   return g_conv != nullptr;
 }
 
@@ -257,7 +284,7 @@ void Connect(const std::string& app, const std::string& topic) {
 bool Usable() {
   if (!ServerGone()) return true;
   if (!g_conv_reused) return false;
-  DdeDisconnect(g_conv);
+  Disconnect(g_conv);
   g_conv_gone = false;
   g_conv_reused = false;
   return OpenConversation(g_service, g_topic);
@@ -327,7 +354,7 @@ int main() {
   g_main_thread = GetCurrentThreadId();
   MSG msg;
   PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue exists now
-  const UINT rc = DdeInitializeA(&g_instance, OnDde, APPCMD_CLIENTONLY, 0);
+  const UINT rc = StartDdeml();
   if (rc != DMLERR_NO_ERROR) {
     Refuse("DdeInitialize failed: " + std::to_string(rc));
     return 1;

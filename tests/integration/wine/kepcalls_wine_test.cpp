@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/frmMainControls.h"
@@ -176,6 +177,19 @@ TEST_F(KepCallsUnderWine, AConversationKepEndedWhileKeptIsNotUsedAgain) {
   EXPECT_FALSE(IsKepReportActive(lnk()));
   KepListForms(lnk(), kSmith);
   EXPECT_EQ(lnk().Text(), "");
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
+// KEP ends each conversation once it has answered: Wine keeps a conversation its server ended,
+// and would refuse every new one on that topic.
+TEST_F(KepCallsUnderWine, ConversationsKepEndedDoNotBarTheirTopic) {
+  Start({report_.string(), "--close-early"});
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(IsKepReportActive(lnk())) << i;
+    KepListForms(lnk(), kSmith);
+    EXPECT_EQ(lnk().Text(), "UA5,SUBPHOT2") << i;
+    std::this_thread::sleep_for(std::chrono::milliseconds(i * 200));
+  }
   EXPECT_TRUE(app.Boxes().empty());
 }
 
