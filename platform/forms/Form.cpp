@@ -265,7 +265,11 @@ void Form::UserFocus(Control& c) {
 
 bool Form::PressDefaultOrCancel(int keyCode) {
   if (keyCode != vbKeyReturn && keyCode != vbKeyEscape) return false;
-  if (keyCode == vbKeyReturn && dynamic_cast<CommandButton*>(active_)) return false;
+  // Enter on a button that has the focus presses that button, not the default one.
+  if (auto* focused = dynamic_cast<CommandButton*>(active_); focused && keyCode == vbKeyReturn) {
+    focused->UserClick();
+    return true;
+  }
   for (Control* c : controls_) {
     auto* b = dynamic_cast<CommandButton*>(c);
     if (!b || !b->Enabled() || !b->IsShown()) continue;

@@ -166,6 +166,26 @@ class ListBoxView : public ControlView {
 };
 
 // ---- ComboBox: editable (style 0, 1) or a drop-down list (style 2)
+
+// Qt's editable combo selects the entry matching its text when its edit loses the focus and
+// reports that as a choice; a Windows combo raises no Click then.  The edit says while it is
+// leaving, so that the view can tell that choice from the user's.
+class VbComboEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+  bool Leaving() const { return leaving_; }
+
+ protected:
+  void focusOutEvent(QFocusEvent* e) override {
+    leaving_ = true;
+    QLineEdit::focusOutEvent(e);
+    leaving_ = false;
+  }
+
+ private:
+  bool leaving_ = false;
+};
+
 class VbCombo : public QComboBox {
  public:
   using QComboBox::QComboBox;
@@ -183,11 +203,18 @@ class ComboView : public ControlView {
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
     combo_ = new VbCombo(parent);
-    combo_->setEditable(m_.Style() != forms::vbComboDropdownList);
+    if (m_.Style() != forms::vbComboDropdownList) {
+      edit_ = new VbComboEdit(combo_);
+      combo_->setLineEdit(edit_);
+    }
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setMaxVisibleItems(12);
     combo_->onDropDown = [this] { User([this] { m_.UserDropDown(); }); };
     QObject::connect(combo_, &QComboBox::activated, this, [this](int i) {
+      if (edit_ != nullptr && edit_->Leaving()) {
+        SyncOwn(forms::Prop::Text);
+        return;
+      }
       User([this, i] { m_.UserSelect(i); });
       Sync(forms::Prop::Text);
     });
@@ -220,6 +247,7 @@ class ComboView : public ControlView {
  private:
   forms::ComboBox& m_;
   VbCombo* combo_ = nullptr;
+  VbComboEdit* edit_ = nullptr;
   ShownRows shown_;
 };
 

@@ -147,6 +147,23 @@ TEST_F(ListViews, AComboShowsLongFillsAndEditsInside) {
   EXPECT_TRUE(Matches(combo, cbo));
 }
 
+// Leaving an edit combo whose text is one of its entries is no choice: no Click, the text
+// and the model's selection stay.
+TEST_F(ListViews, LeavingAComboWhoseTextIsAnEntryRaisesNoClick) {
+  int clicks = 0;
+  ComboBox& cbo = form->cboPick;
+  cbo.Click = [&] { ++clicks; };
+  cbo.AddItem("Kitchen");
+  cbo.AddItem("Living Room");
+  cbo.SetText("Living Room");
+  window->activateWindow();
+  combo->setFocus();
+  list->setFocus();
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(cbo.ListIndex(), -1);
+  EXPECT_EQ(combo->currentText(), "Living Room");
+}
+
 // The keys of the Windows list boxes move the selection the model holds and raise Click.
 TEST_F(ListViews, KeysSelectAsInWindowsListBoxes) {
   int clicks = 0;

@@ -60,6 +60,11 @@ TEST_F(FormAppTest, KeysFocusAndDefaultButtons) {
   EXPECT_EQ(keys, std::vector<std::string>{"82"});
   f.UserKeyDown(vbKeyEscape, 0);
   EXPECT_EQ(f.log.back(), "cmdCancel_Click");
+  // Enter on a button that has the focus presses that button.
+  f.log.clear();
+  f.cmdCancel.SetFocus();
+  f.UserKeyDown(vbKeyReturn, 0);
+  EXPECT_EQ(f.log.back(), "cmdCancel_Click");
   f.lblTitle.SetVisible(false);
   EXPECT_THROW(f.lblTitle.SetFocus(), vb::VbError);
 }
