@@ -57,6 +57,16 @@ bool frmMain::IsInTrashCan(const std::string& path) {
   return directory.size() > 8 && vb::Right(directory, 9) == std::string(kTrashFolder) + "\\";
 }
 
+// The picture's file name from ParseFileName's parts, which cut the path at its first dot: in a
+// folder whose name holds a dot ("C:\KEP.DATA\...") they hold folders as well, and then the
+// path's last name (upper-cased as those parts are) is the file's name.
+std::string frmMain::OwnFileName(const std::string& fullPath, const std::string& name,
+                                 const std::string& ext) {
+  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  if (leaf.find('\\') == std::string::npos) return leaf;
+  return vb::UCase(vb::Trim(fullPath.substr(fullPath.find_last_of('\\') + 1)));
+}
+
 // Copies the picture into base's trash folder (with TRASHCAN on, and unless it already lies in
 // a trash folder) and, with AUTODELETE on, deletes it where it was, but only after the copy was
 // made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.  An
@@ -78,7 +88,7 @@ bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPat
     return false;
   }
   std::string target;
-  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  const std::string leaf = OwnFileName(fullPath, name, ext);
   if (!trap.Step([&] { target = core::FreeCopyName(folder + "\\", fullPath, leaf); })) {
     return false;
   }

@@ -121,6 +121,18 @@ TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
   EXPECT_NE(images[0].find(R"(SetImage \"CMP_1_3X5\", \"\")"), std::string::npos) << images[0];
 }
 
+TEST_F(TrashTest, AReportPictureInAFolderWithADotReachesTheTrash) {
+  report_.store = "C:\\KEPDATA\\PHOTOS\\1427.MAPLE\\";
+  StartWith("");
+  auto& f = Form();
+  const std::string report = report_.store + "CMP_1_3X5.JPG";
+  ASSERT_EQ(f.imaComp[1].ThumbPath(), report);
+  DragAndDrop(f.imaComp[1], f.imaTrash);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")),
+            Slurp(winfs::ToHost(report)));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+}
+
 TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
   StartWith("");
   auto& f = Form();
