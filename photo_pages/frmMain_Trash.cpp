@@ -189,16 +189,26 @@ bool frmMain::DropPhotoOnTarget(forms::Control& Source, int Mode) {
 }
 
 // A report picture is copied into the trash folder, never deleted; the slot is then emptied
-// and the report told.
+// and the report told.  When the trash folder is on but the copy could not be made, the slot
+// and the report keep the picture: KEP may delete or reuse the file of an emptied object.
 void frmMain::TrashSlotPicture(forms::Control& Source, const std::string& src) {
   core::Trap trap("DropPhotoOnTarget");
   ResumeNext(trap);
   std::string drive, directory, name, ext;
   core::ParseFileName(src, drive, directory, name, ext);
+  bool kept = false;
   {
     FlagRestore keep(core::gbAutoDelete);
     core::gbAutoDelete = core::vbFalse;
-    trap.Step([&] { SendToTrashCan(core::gCaptureDir, src, name, ext); });
+    trap.Step([&] { kept = SendToTrashCan(core::gCaptureDir, src, name, ext); });
+  }
+  if (!kept && core::gbTrashcan && !IsInTrashCan(src)) {
+    forms::App::Current().MsgBox(
+        "The picture " + src + " cannot be copied into the trash folder of " + core::gCaptureDir +
+            ", so it stays in the report.  Make sure that folder may be written to, then try "
+            "again.",
+        forms::vbOKOnly | forms::vbExclamation, "Picture Kept");
+    return;
   }
   trap.Step([] { forms::App::Current().DoEvents(); });
   forms::TabControl* tab = SlotTab(SourceName(Source));

@@ -131,6 +131,15 @@ TEST_F(TrashTest, AReportPictureInAFolderWithADotReachesTheTrash) {
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")),
             Slurp(winfs::ToHost(report)));
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+
+  // No trash folder can be made (a file holds its name): the slot and the report keep the
+  // picture.
+  fs::remove_all(winfs::ToHost(kTrash));
+  prefix_.WriteFile("C:\\GLENVUE\\TRASHCAN", "");
+  DragAndDrop(f.imaSubject[1], f.imaTrash);
+  EXPECT_EQ(f.imaSubject[1].ThumbPath(), report_.store + "SUB_1_3X5.JPG");
+  EXPECT_EQ(SetImages().size(), 1u);  // the one of the first slot
+  EXPECT_TRUE(HasBox("Picture Kept")) << Boxes();
 }
 
 TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
