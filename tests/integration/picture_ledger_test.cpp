@@ -1,9 +1,11 @@
 // The picture ledger: a headless session beside the kep stand-in runs a few hundred random user
 // actions (drops on slots, copy-back, trash, copy from a card whose names clash, compress, crop,
-// cancel, bulk delete answered No, a KEP that switches report or goes away).  After each action
-// every picture's bytes seen before still lie somewhere under the capture, user or KEP picture
-// folders (trash folder included), and every photo object of both reports names an existing
-// file.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
+// cancel, bulk delete answered No, a KEP that switches report or goes away, read-only pictures
+// in the user folder; names with two dots or letters beyond ASCII, a report folder with a dot).
+// After each action every picture's bytes seen before still lie somewhere under the capture, user
+// or KEP picture folders (trash folder included), and every photo object of both reports names an
+// existing file.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its
+// actions.
 
 #include <cstdlib>
 #include <functional>
@@ -55,12 +57,17 @@ class LedgerTest : public MainWindowFixture {
       const std::string ext = i == 6 ? ".BMP" : ".JPG";
       WritePicture("C:\\GLENVUE\\IMG_000" + std::to_string(i) + ext, 64, 48, Colour());
     }
+    WritePicture("C:\\GLENVUE\\house.front.jpg", 64, 48, Colour());
+    WritePicture("C:\\GLENVUE\\\u0141\u00f3d\u017a.jpg", 64, 48, Colour());
     prefix_.LinkExtraDrive('E');  // the card, whose names clash with the capture folder's
     winfs::SetRemovable('E', true);
     for (int i = 1; i <= 4; ++i) {
       WritePicture("E:\\DCIM\\IMG_000" + std::to_string(i) + ".JPG", 48, 64, Colour());
     }
-    WriteReport(OakReport());
+    WritePicture("E:\\DCIM\\house.front.jpg", 48, 64, Colour());
+    Report oak = OakReport();
+    oak.store = "C:\\KEPDATA\\PHOTOS\\22.OAK\\";  // a folder name with a dot
+    WriteReport(oak);
     fs::rename(prefix_.Root() / "report.rpt", oak_);
     WritePicture(kFront, 80, 60, Colour());
     report_.images = {std::string("SUB_TITLE=") + kFront, std::string("SUB_1_3X5=") + kFront};
@@ -161,7 +168,7 @@ class LedgerTest : public MainWindowFixture {
     forms::Gear& slot = Slot();
     const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
                               slot.Name() + "(" + std::to_string(slot.Index()) + ")";
-    switch (Roll(13)) {
+    switch (Roll(14)) {
       case 0:
       case 1:
       case 2:
@@ -205,10 +212,23 @@ class LedgerTest : public MainWindowFixture {
       case 11:
         f().imaTrash.UserClick();
         return "strip to or from the trash folder";
+      case 12:
+        return ReadOnlyUserPicture();
       default:
         f().imaKep.Click();
         return "refresh";
     }
+  }
+
+  // A picture of the user folder made read-only (or writable again).
+  std::string ReadOnlyUserPicture() {
+    std::vector<std::string> names = winfs::ListFiles("C:\\Velmora\\User\\", "*.*");
+    if (names.empty()) return "-";
+    const std::string path = "C:\\Velmora\\User\\" +
+                             names[static_cast<std::size_t>(Roll(static_cast<int>(names.size())))];
+    const bool on = Roll(2) == 0;
+    winfs::SetAttr(path, on ? winfs::kReadOnly : winfs::kNormal);
+    return std::string(on ? "read-only " : "writable ") + path;
   }
 
   // Every picture's bytes seen so far still lie somewhere; every photo object names a file.
