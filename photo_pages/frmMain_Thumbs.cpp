@@ -402,9 +402,13 @@ void frmMain::RedrawThumbsWithHourglass() {
 // unless a thumbnail already shows it or none is free.
 void frmMain::AddThumbFromDrop(forms::Control& Source) {
   const auto* gear = dynamic_cast<const forms::Gear*>(&Source);
+  const std::string own = gear ? gear->ThumbPath() : std::string();
   std::string drive, directory, name, extension;
-  core::ParseFileName(gear ? gear->ThumbPath() : std::string(), drive, directory, name, extension);
-  const std::string path = core::CkRSlash(lblCapDir.Caption()) + name + "." + extension;
+  core::ParseFileName(own, drive, directory, name, extension);
+  const std::string leaf = extension.find('\\') == std::string::npos
+                               ? name + "." + extension
+                               : OwnFileName(own, name, extension);
+  const std::string path = core::CkRSlash(lblCapDir.Caption()) + leaf;
   if (core::DirLookup(path).empty()) return;
   if (IsThumbTagShown(core::GetFileBaseName(path))) return;
   const int i = FindFreeThumb();

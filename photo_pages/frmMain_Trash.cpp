@@ -291,9 +291,12 @@ bool frmMain::SaveOverwrittenCopyBack(const std::string& target, const std::stri
 // the slot family and number when the slot has no address; a thumbnail keeps its own name.
 std::string frmMain::MakeCopyBackName(forms::Control& Source) {
   const auto* gear = dynamic_cast<const forms::Gear*>(&Source);
+  const std::string path = vb::UCase(gear ? gear->ThumbPath() : std::string());
   std::string drive, directory, name, ext;
-  core::ParseFileName(vb::UCase(gear ? gear->ThumbPath() : std::string()), drive, directory, name,
-                      ext);
+  core::ParseFileName(path, drive, directory, name, ext);
+  if (ext.find('\\') != std::string::npos) {
+    core::ParseFileName(OwnFileName(path, name, ext), drive, directory, name, ext);
+  }
   const std::string kind = SourceName(Source);
   const int i = Source.Index();
   const std::string n = std::to_string(i);

@@ -131,6 +131,9 @@ TEST_F(TrashTest, AReportPictureInAFolderWithADotReachesTheTrash) {
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")),
             Slurp(winfs::ToHost(report)));
   EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  DragAndDrop(f.imaSubject[1], f.lblFill);  // copied back under its address and own extension
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\1427MapleC_VIEW1.JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 
   // No trash folder can be made (a file holds its name): the slot and the report keep the
   // picture.
