@@ -159,8 +159,11 @@ TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
 
   // A second copy-back over a different picture keeps that one in the trash folder first.
   WritePicture(back, 100, 80);
+  f.errdisplayThumbs();
+  ASSERT_EQ(f.GeaThumb[0].ImageWidth(), 100);
   const std::string replaced = Slurp(winfs::ToHost(back));
   DragAndDrop(f.imaComp[1], f.GeaThumb[2]);
+  EXPECT_EQ(f.GeaThumb[0].ImageWidth(), 320);  // the strip shows what the file now holds
   EXPECT_EQ(Slurp(winfs::ToHost(back)), Slurp(winfs::ToHost(report)));
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG")), replaced);
 
