@@ -3,9 +3,9 @@
 // cancel, bulk delete answered No, a KEP that switches report or goes away, read-only pictures
 // in the user folder; names with two dots or letters beyond ASCII, a report folder with a dot).
 // After each action every picture's bytes seen before still lie somewhere under the capture, user
-// or KEP picture folders (trash folder included), and every photo object of both reports names an
-// existing file.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its
-// actions.
+// or KEP picture folders (trash folder included), every photo object of both reports names an
+// existing file, and every thumbnail shows a picture of its file's size.  VELMORA_LEDGER_SEED=n
+// replays one seed; a failure prints its seed and its actions.
 
 #include <cstdlib>
 #include <functional>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/modVelmod.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tools/frmDelPics.h"
@@ -175,7 +176,7 @@ class LedgerTest : public MainWindowFixture {
         if (thumb) DragAndDrop(*thumb, slot);
         return "drop " + names;
       case 3:
-        DragAndDrop(slot, f().lblFill);
+        DragAndDrop(slot, thumb && Roll(2) ? static_cast<forms::Control&>(*thumb) : f().lblFill);
         return "copy back " + names;
       case 4:
         if (thumb == nullptr) return "-";
@@ -244,6 +245,14 @@ class LedgerTest : public MainWindowFixture {
     }
     for (const auto& [hash, path] : now) {
       if (!thrown_.count(hash)) ledger_.emplace(hash, path);
+    }
+    for (int i = 0; i < 12; ++i) {  // a thumbnail shows the picture its file holds
+      const forms::Gear& thumb = f().GeaThumb[i];
+      if (!thumb.Visible() || !thumb.HasImage() || !winfs::FileExists(thumb.ThumbPath())) continue;
+      const imaging::PictureInfo info = imaging::Probe(winfs::ToHost(thumb.ThumbPath()));
+      if (info.width != thumb.ImageWidth() || info.height != thumb.ImageHeight()) {
+        return Fail("thumbnail " + std::to_string(i) + " is stale: " + thumb.ThumbPath());
+      }
     }
     for (const fs::path& report : {maple_, oak_}) {
       bool images = false;
