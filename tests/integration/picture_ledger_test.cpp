@@ -1,11 +1,11 @@
 // The picture ledger: a headless session beside the kep stand-in runs a few hundred random user
 // actions (drops on slots, copy-back, trash, copy from a card whose names clash, compress, crop,
-// cancel, bulk delete answered No, a KEP that switches report or goes away, read-only pictures
-// in the user folder; names with two dots or letters beyond ASCII, a report folder with a dot).
-// After each action every picture's bytes seen before still lie somewhere under the capture, user
-// or KEP picture folders (trash folder included), every photo object of both reports names an
-// existing file, and every thumbnail shows a picture of its file's size.  VELMORA_LEDGER_SEED=n
-// replays one seed; a failure prints its seed and its actions.
+// cancel, bulk delete answered No, a KEP that switches report or goes away (also while the user
+// answers a drop's question), read-only pictures in the user folder; names with two dots or letters
+// beyond ASCII, a report folder with a dot). After each action every picture's bytes seen before
+// still lie somewhere under the capture, user or KEP picture folders (trash folder included), every
+// photo object of both reports names an existing file, and every thumbnail shows a picture of its
+// file's size.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
 
 #include <cstdlib>
 #include <functional>
@@ -108,6 +108,7 @@ class LedgerTest : public MainWindowFixture {
   int Answer(const forms::MsgBoxRecord& box) {
     const std::string& p = box.prompt;
     if (p.rfind("Overwrite ", 0) == 0 || p.rfind("Replace ", 0) == 0) {
+      if (Roll(8) == 0) kep_.reset();  // KEP dies while the user answers
       return Roll(4) ? forms::vbYes : forms::vbNo;
     }
     if (p.find("Select the area to crop") != std::string::npos) return forms::vbNo;
