@@ -161,6 +161,8 @@ class frmMain : public core::MainFormControls {
   bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
                       const std::string& ext, TrashCopy* trashCopy = nullptr);
   static bool IsInTrashCan(const std::string& path);
+  static std::string OwnFileName(const std::string& fullPath, const std::string& name,
+                                 const std::string& ext);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
   std::string MakeCopyBackName(forms::Control& Source);
   static std::string ShortAddress(const std::string& address);

@@ -294,7 +294,7 @@ bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src
   const bool safe = copied || IsInTrashCan(old);
   if (shared) return false;
   if (safe && vb::InStr(old, user) > 0) {
-    newName = name + "." + ext;
+    newName = OwnFileName(old, name, ext);
     keepName = true;
   }
   return copied && !keepName && old != vb::UCase(vb::Trim(src));

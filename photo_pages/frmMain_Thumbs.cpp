@@ -348,12 +348,13 @@ void frmMain::GeaThumb_MouseMove(int Index) {
                        std::to_string(thumb.ImageHeight()));
 }
 
-// A report picture dropped on a thumbnail is copied back into the capture directory; a
-// thumbnail dropped on the strip does nothing.
+// A report picture dropped on a thumbnail is copied back into the capture directory, as on the
+// strip's free space: the strip is drawn again, so that a thumbnail of a picture the copy
+// replaced never goes on showing the picture now in the trash folder.  A thumbnail dropped on
+// the strip does nothing.
 void frmMain::GeaThumb_DragDrop(int /*Index*/, forms::Control& Source) {
   if (vb::UCase(vb::Trim(Source.Name())) == "GEATHUMB") return;
-  DropPhotoOnTarget(Source, 0);
-  AddThumbFromDrop(Source);
+  CopyBackToCapture(Source);
 }
 
 // The picture editor on the thumbnail's picture; an edited picture is shown in its place
@@ -402,9 +403,13 @@ void frmMain::RedrawThumbsWithHourglass() {
 // unless a thumbnail already shows it or none is free.
 void frmMain::AddThumbFromDrop(forms::Control& Source) {
   const auto* gear = dynamic_cast<const forms::Gear*>(&Source);
+  const std::string own = gear ? gear->ThumbPath() : std::string();
   std::string drive, directory, name, extension;
-  core::ParseFileName(gear ? gear->ThumbPath() : std::string(), drive, directory, name, extension);
-  const std::string path = core::CkRSlash(lblCapDir.Caption()) + name + "." + extension;
+  core::ParseFileName(own, drive, directory, name, extension);
+  const std::string leaf = extension.find('\\') == std::string::npos
+                               ? name + "." + extension
+                               : OwnFileName(own, name, extension);
+  const std::string path = core::CkRSlash(lblCapDir.Caption()) + leaf;
   if (core::DirLookup(path).empty()) return;
   if (IsThumbTagShown(core::GetFileBaseName(path))) return;
   const int i = FindFreeThumb();

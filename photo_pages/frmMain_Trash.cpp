@@ -57,6 +57,16 @@ bool frmMain::IsInTrashCan(const std::string& path) {
   return directory.size() > 8 && vb::Right(directory, 9) == std::string(kTrashFolder) + "\\";
 }
 
+// The picture's file name from ParseFileName's parts, which cut the path at its first dot: in a
+// folder whose name holds a dot ("C:\KEP.DATA\...") they hold folders as well, and then the
+// path's last name (upper-cased as those parts are) is the file's name.
+std::string frmMain::OwnFileName(const std::string& fullPath, const std::string& name,
+                                 const std::string& ext) {
+  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  if (leaf.find('\\') == std::string::npos) return leaf;
+  return vb::UCase(vb::Trim(fullPath.substr(fullPath.find_last_of('\\') + 1)));
+}
+
 // Copies the picture into base's trash folder (with TRASHCAN on, and unless it already lies in
 // a trash folder) and, with AUTODELETE on, deletes it where it was, but only after the copy was
 // made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.  An
@@ -78,7 +88,7 @@ bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPat
     return false;
   }
   std::string target;
-  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  const std::string leaf = OwnFileName(fullPath, name, ext);
   if (!trap.Step([&] { target = core::FreeCopyName(folder + "\\", fullPath, leaf); })) {
     return false;
   }
@@ -179,16 +189,26 @@ bool frmMain::DropPhotoOnTarget(forms::Control& Source, int Mode) {
 }
 
 // A report picture is copied into the trash folder, never deleted; the slot is then emptied
-// and the report told.
+// and the report told.  When the trash folder is on but the copy could not be made, the slot
+// and the report keep the picture: KEP may delete or reuse the file of an emptied object.
 void frmMain::TrashSlotPicture(forms::Control& Source, const std::string& src) {
   core::Trap trap("DropPhotoOnTarget");
   ResumeNext(trap);
   std::string drive, directory, name, ext;
   core::ParseFileName(src, drive, directory, name, ext);
+  bool kept = false;
   {
     FlagRestore keep(core::gbAutoDelete);
     core::gbAutoDelete = core::vbFalse;
-    trap.Step([&] { SendToTrashCan(core::gCaptureDir, src, name, ext); });
+    trap.Step([&] { kept = SendToTrashCan(core::gCaptureDir, src, name, ext); });
+  }
+  if (!kept && core::gbTrashcan && !IsInTrashCan(src)) {
+    forms::App::Current().MsgBox(
+        "The picture " + src + " cannot be copied into the trash folder of " + core::gCaptureDir +
+            ", so it stays in the report.  Make sure that folder may be written to, then try "
+            "again.",
+        forms::vbOKOnly | forms::vbExclamation, "Picture Kept");
+    return;
   }
   trap.Step([] { forms::App::Current().DoEvents(); });
   forms::TabControl* tab = SlotTab(SourceName(Source));
@@ -271,9 +291,12 @@ bool frmMain::SaveOverwrittenCopyBack(const std::string& target, const std::stri
 // the slot family and number when the slot has no address; a thumbnail keeps its own name.
 std::string frmMain::MakeCopyBackName(forms::Control& Source) {
   const auto* gear = dynamic_cast<const forms::Gear*>(&Source);
+  const std::string path = vb::UCase(gear ? gear->ThumbPath() : std::string());
   std::string drive, directory, name, ext;
-  core::ParseFileName(vb::UCase(gear ? gear->ThumbPath() : std::string()), drive, directory, name,
-                      ext);
+  core::ParseFileName(path, drive, directory, name, ext);
+  if (ext.find('\\') != std::string::npos) {
+    core::ParseFileName(OwnFileName(path, name, ext), drive, directory, name, ext);
+  }
   const std::string kind = SourceName(Source);
   const int i = Source.Index();
   const std::string n = std::to_string(i);

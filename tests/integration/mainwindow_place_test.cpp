@@ -147,6 +147,18 @@ TEST_F(PlaceTest, TheOldPictureGoesToTheTrashAndACopyKeepsItsName) {
   DragAndDrop(f.GeaThumb[2], f.imaComp[1]);
   EXPECT_EQ(Size(std::string(kUser) + "PTEMP_00.JPG").width, 320);
   EXPECT_EQ(SetImages().size(), 2u);
+
+  // So in a user directory whose name holds a dot.
+  const std::string dotted = "C:\\Velmora\\J.Smith\\";
+  core::gUserDir = dotted;
+  prefix_.MakeDir(dotted);
+  app_.ClearBoxes();
+  Place(0, 2);
+  Place(2, 2);
+  EXPECT_EQ(f.imaComp[2].ThumbPath(), dotted + "PTEMP_01.JPG");
+  EXPECT_EQ(Size(dotted + "PTEMP_01.JPG").width, 320);
+  EXPECT_EQ(Size(std::string(kTrash) + "PTEMP_01.JPG").width, 640);
+  EXPECT_EQ(app_.Boxes().size(), 1u) << Boxes();  // only the question
 }
 
 TEST_F(PlaceTest, WithKepGoneNothingIsDeletedAndTheUserIsToldOnce) {

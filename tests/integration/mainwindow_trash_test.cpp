@@ -121,6 +121,30 @@ TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
   EXPECT_NE(images[0].find(R"(SetImage \"CMP_1_3X5\", \"\")"), std::string::npos) << images[0];
 }
 
+TEST_F(TrashTest, AReportPictureInAFolderWithADotReachesTheTrash) {
+  report_.store = "C:\\KEPDATA\\PHOTOS\\1427.MAPLE\\";
+  StartWith("");
+  auto& f = Form();
+  const std::string report = report_.store + "CMP_1_3X5.JPG";
+  ASSERT_EQ(f.imaComp[1].ThumbPath(), report);
+  DragAndDrop(f.imaComp[1], f.imaTrash);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "CMP_1_3X5.JPG")),
+            Slurp(winfs::ToHost(report)));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+  DragAndDrop(f.imaSubject[1], f.lblFill);  // copied back under its address and own extension
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\1427MapleC_VIEW1.JPG"));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
+
+  // No trash folder can be made (a file holds its name): the slot and the report keep the
+  // picture.
+  fs::remove_all(winfs::ToHost(kTrash));
+  prefix_.WriteFile("C:\\GLENVUE\\TRASHCAN", "");
+  DragAndDrop(f.imaSubject[1], f.imaTrash);
+  EXPECT_EQ(f.imaSubject[1].ThumbPath(), report_.store + "SUB_1_3X5.JPG");
+  EXPECT_EQ(SetImages().size(), 1u);  // the one of the first slot
+  EXPECT_TRUE(HasBox("Picture Kept")) << Boxes();
+}
+
 TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
   StartWith("");
   auto& f = Form();
@@ -135,8 +159,11 @@ TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
 
   // A second copy-back over a different picture keeps that one in the trash folder first.
   WritePicture(back, 100, 80);
+  f.errdisplayThumbs();
+  ASSERT_EQ(f.GeaThumb[0].ImageWidth(), 100);
   const std::string replaced = Slurp(winfs::ToHost(back));
   DragAndDrop(f.imaComp[1], f.GeaThumb[2]);
+  EXPECT_EQ(f.GeaThumb[0].ImageWidth(), 320);  // the strip shows what the file now holds
   EXPECT_EQ(Slurp(winfs::ToHost(back)), Slurp(winfs::ToHost(report)));
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG")), replaced);
 

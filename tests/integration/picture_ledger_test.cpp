@@ -1,18 +1,22 @@
 // The picture ledger: a headless session beside the kep stand-in runs a few hundred random user
 // actions (drops on slots, copy-back, trash, copy from a card whose names clash, compress, crop,
-// cancel, bulk delete answered No, a KEP that switches report or goes away).  After each action
-// every picture's bytes seen before still lie somewhere under the capture, user or KEP picture
-// folders (trash folder included), and every photo object of both reports names an existing
-// file.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
+// cancel, bulk delete answered No, a KEP that switches report or goes away (also while the user
+// answers a drop's question), read-only pictures in the user folder; names with two dots or letters
+// beyond ASCII, a report folder with a dot). After each action every picture's bytes seen before
+// still lie somewhere under the capture, user or KEP picture folders (trash folder included), every
+// photo object of both reports names an existing file, and every thumbnail shows a picture of its
+// file's size.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
 
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/modVelmod.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tools/frmDelPics.h"
@@ -54,12 +58,17 @@ class LedgerTest : public MainWindowFixture {
       const std::string ext = i == 6 ? ".BMP" : ".JPG";
       WritePicture("C:\\GLENVUE\\IMG_000" + std::to_string(i) + ext, 64, 48, Colour());
     }
+    WritePicture("C:\\GLENVUE\\house.front.jpg", 64, 48, Colour());
+    WritePicture("C:\\GLENVUE\\\u0141\u00f3d\u017a.jpg", 64, 48, Colour());
     prefix_.LinkExtraDrive('E');  // the card, whose names clash with the capture folder's
     winfs::SetRemovable('E', true);
     for (int i = 1; i <= 4; ++i) {
       WritePicture("E:\\DCIM\\IMG_000" + std::to_string(i) + ".JPG", 48, 64, Colour());
     }
-    WriteReport(OakReport());
+    WritePicture("E:\\DCIM\\house.front.jpg", 48, 64, Colour());
+    Report oak = OakReport();
+    oak.store = "C:\\KEPDATA\\PHOTOS\\22.OAK\\";  // a folder name with a dot
+    WriteReport(oak);
     fs::rename(prefix_.Root() / "report.rpt", oak_);
     WritePicture(kFront, 80, 60, Colour());
     report_.images = {std::string("SUB_TITLE=") + kFront, std::string("SUB_1_3X5=") + kFront};
@@ -99,6 +108,7 @@ class LedgerTest : public MainWindowFixture {
   int Answer(const forms::MsgBoxRecord& box) {
     const std::string& p = box.prompt;
     if (p.rfind("Overwrite ", 0) == 0 || p.rfind("Replace ", 0) == 0) {
+      if (Roll(8) == 0) kep_.reset();  // KEP dies while the user answers
       return Roll(4) ? forms::vbYes : forms::vbNo;
     }
     if (p.find("Select the area to crop") != std::string::npos) return forms::vbNo;
@@ -160,20 +170,23 @@ class LedgerTest : public MainWindowFixture {
     forms::Gear& slot = Slot();
     const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
                               slot.Name() + "(" + std::to_string(slot.Index()) + ")";
-    switch (Roll(13)) {
+    switch (Roll(14)) {
       case 0:
       case 1:
       case 2:
         if (thumb) DragAndDrop(*thumb, slot);
         return "drop " + names;
       case 3:
-        DragAndDrop(slot, f().lblFill);
+        DragAndDrop(slot, thumb && Roll(2) ? static_cast<forms::Control&>(*thumb) : f().lblFill);
         return "copy back " + names;
       case 4:
         if (thumb == nullptr) return "-";
         // A picture of the trash folder thrown away is the user's own delete.
         if (photo_pages::frmMain::IsInTrashCan(vb::UCase(thumb->ThumbPath()))) {
-          ledger_.erase(std::hash<std::string>{}(Slurp(winfs::ToHost(thumb->ThumbPath()))));
+          const std::size_t bytes =
+              std::hash<std::string>{}(Slurp(winfs::ToHost(thumb->ThumbPath())));
+          ledger_.erase(bytes);
+          thrown_.insert(bytes);  // a copy KEP keeps of them is KEP's to replace
         }
         DragAndDrop(*thumb, f().imaTrash);
         return "trash thumbnail " + names;
@@ -201,10 +214,23 @@ class LedgerTest : public MainWindowFixture {
       case 11:
         f().imaTrash.UserClick();
         return "strip to or from the trash folder";
+      case 12:
+        return ReadOnlyUserPicture();
       default:
         f().imaKep.Click();
         return "refresh";
     }
+  }
+
+  // A picture of the user folder made read-only (or writable again).
+  std::string ReadOnlyUserPicture() {
+    std::vector<std::string> names = winfs::ListFiles("C:\\Velmora\\User\\", "*.*");
+    if (names.empty()) return "-";
+    const std::string path = "C:\\Velmora\\User\\" +
+                             names[static_cast<std::size_t>(Roll(static_cast<int>(names.size())))];
+    const bool on = Roll(2) == 0;
+    winfs::SetAttr(path, on ? winfs::kReadOnly : winfs::kNormal);
+    return std::string(on ? "read-only " : "writable ") + path;
   }
 
   // Every picture's bytes seen so far still lie somewhere; every photo object names a file.
@@ -218,7 +244,17 @@ class LedgerTest : public MainWindowFixture {
     for (const auto& [hash, path] : ledger_) {
       if (!now.count(hash)) return Fail("the bytes of " + path + " are gone");
     }
-    ledger_.insert(now.begin(), now.end());
+    for (const auto& [hash, path] : now) {
+      if (!thrown_.count(hash)) ledger_.emplace(hash, path);
+    }
+    for (int i = 0; i < 12; ++i) {  // a thumbnail shows the picture its file holds
+      const forms::Gear& thumb = f().GeaThumb[i];
+      if (!thumb.Visible() || !thumb.HasImage() || !winfs::FileExists(thumb.ThumbPath())) continue;
+      const imaging::PictureInfo info = imaging::Probe(winfs::ToHost(thumb.ThumbPath()));
+      if (info.width != thumb.ImageWidth() || info.height != thumb.ImageHeight()) {
+        return Fail("thumbnail " + std::to_string(i) + " is stale: " + thumb.ThumbPath());
+      }
+    }
     for (const fs::path& report : {maple_, oak_}) {
       bool images = false;
       for (const std::string& line : ReadLines(report)) {
@@ -238,6 +274,7 @@ class LedgerTest : public MainWindowFixture {
   std::mt19937 rng_;
   bool crop_ = false;
   std::map<std::size_t, std::string> ledger_;
+  std::set<std::size_t> thrown_;  // bytes the user threw away for good
   std::string trail_, problem_;
   fs::path maple_ = prefix_.Root() / "maple.rpt";
   fs::path oak_ = prefix_.Root() / "oak.rpt";
