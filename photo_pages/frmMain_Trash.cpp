@@ -62,7 +62,7 @@ bool frmMain::IsInTrashCan(const std::string& path) {
 // path's last name (upper-cased as those parts are) is the file's name.
 std::string frmMain::OwnFileName(const std::string& fullPath, const std::string& name,
                                  const std::string& ext) {
-  const std::string leaf = name + (ext.empty() ? "" : "." + ext);
+  std::string leaf = name + (ext.empty() ? "" : "." + ext);
   if (leaf.find('\\') == std::string::npos) return leaf;
   return vb::UCase(vb::Trim(fullPath.substr(fullPath.find_last_of('\\') + 1)));
 }
