@@ -3,6 +3,7 @@
 // HScrollBar, Image (picture button), Frame, Line, Menu.
 
 #include <string>
+#include <vector>
 
 #include "platform/forms/Control.h"
 
@@ -111,6 +112,15 @@ class OptionButton : public Control {
   // True clears the group's other buttons and raises Click, only when this
   // one was not already selected; False just clears it.
   void SetValue(bool v);
+
+  // The visible, enabled options of this one's group (same container and tab page), in the
+  // form's order.
+  std::vector<OptionButton*> Group() const;
+  // A group is one Tab stop, as on Windows: its selected option, or its first when none is.
+  bool GroupTabStop() const;
+  // The arrow keys: the focus moves to the group's previous (-1) or next (+1) option, round
+  // the group, and selects it.
+  void UserArrow(int step);
 
   bool CanFocus() const override { return true; }
   void UserClick() override;
