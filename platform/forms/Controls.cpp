@@ -38,10 +38,6 @@ bool Label::SetDesignProperty(const std::string& key, const std::string& value) 
     SetCaption(value);
   else if (KeyIs(key, "Alignment"))
     SetAlignment(Int(value));
-  else if (KeyIs(key, "AutoSize"))
-    autoSize_ = Bool(value);
-  else if (KeyIs(key, "WordWrap"))
-    wordWrap_ = Bool(value);
   else if (KeyIs(key, "BackStyle"))
     backStyle_ = Int(value);
   else if (KeyIs(key, "BorderStyle"))
@@ -58,8 +54,6 @@ void Label::CopyDesignFrom(const Control& model) {
   if (auto* m = dynamic_cast<const Label*>(&model)) {
     caption_ = m->caption_;
     alignment_ = m->alignment_;
-    autoSize_ = m->autoSize_;
-    wordWrap_ = m->wordWrap_;
     backStyle_ = m->backStyle_;
     borderStyle_ = m->borderStyle_;
   }

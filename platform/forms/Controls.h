@@ -21,8 +21,6 @@ class Label : public Control {
   void SetCaption(std::string c);
   int Alignment() const { return alignment_; }
   void SetAlignment(int a);
-  bool AutoSize() const { return autoSize_; }
-  bool WordWrap() const { return wordWrap_; }
   int BackStyle() const { return backStyle_; }  // 0 transparent, 1 opaque
   int BorderStyle() const { return borderStyle_; }
   bool UseMnemonic() const { return useMnemonic_; }
@@ -35,8 +33,6 @@ class Label : public Control {
  private:
   std::string caption_;
   int alignment_ = vbLeftJustify;
-  bool autoSize_ = false;
-  bool wordWrap_ = false;
   int backStyle_ = 1;
   int borderStyle_ = 0;
   bool useMnemonic_ = true;
