@@ -141,9 +141,10 @@ std::string ReadIni(const std::string& file, const std::string& section, const s
   return profile::ReadValue(host, section, key, defaultValue);
 }
 
-void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+bool WriteIni(const std::string& file, const std::string& section, const std::string& key,
               const std::string& value) {
-  if (auto host = IniHostPath(file)) profile::WritePrivateProfileString(section, key, value, *host);
+  const auto host = IniHostPath(file);
+  return host && profile::WritePrivateProfileString(section, key, value, *host);
 }
 
 void DeleteIniKey(const std::string& file, const std::string& section, const std::string& key) {

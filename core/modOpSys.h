@@ -32,8 +32,9 @@ void Check4KepIni(bool quiet);
 // Never raises.
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& defaultValue);
-// Writes key=value, creating the file and section when needed.  A failure is silent.
-void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+// Writes key=value, creating the file and section when needed.  Never raises; false when the
+// file could not be written (callers that must tell the user look at it).
+bool WriteIni(const std::string& file, const std::string& section, const std::string& key,
               const std::string& value);
 // Removes a key line.  A failure is silent.
 void DeleteIniKey(const std::string& file, const std::string& section, const std::string& key);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/ErrTrap.h"
 
@@ -26,6 +27,26 @@ bool FolderHasPictures(const std::string& folder);
 // to be unreadable or not inserted properly.  Try again?" (Yes retries the failing step; No runs
 // giveUp and leaves the procedure); any other error is handled by the report's answer.
 void ExpectCopyMediaErrors(core::Trap& trap, std::function<void()> giveUp);
+
+// What a copy run did not copy.
+struct CopyShortfall {
+  std::vector<std::string> missing;  // no longer in the source folder (a card swapped meanwhile)
+  std::vector<std::string> unread;   // passed over when the user ignored a read error
+  std::string why;                   // the text of that error, e.g. "Disk not ready"
+};
+
+// Copies the named pictures of folder into the capture directory, one statement of the trap
+// each; the error questions name the picture.  A picture that is no longer in the folder is
+// passed over without a question.  Ignore on a drive that no longer answers passes over every
+// picture still to come from it: one question for the drive, not one per picture.  afterEach
+// runs after every picture with whether it was copied, and answers false to end the run.
+// False when the run was left or ended before its last picture.
+bool CopyPictureList(core::Trap& trap, const std::string& folder,
+                     const std::vector<std::string>& names,
+                     const std::function<bool(bool copied)>& afterEach, CopyShortfall& shortfall);
+
+// Tells the user which pictures of folder were not copied, and why; nothing when none.
+void ReportShortfall(const std::string& folder, const CopyShortfall& shortfall);
 
 // Puts the mouse pointer back to the default when it goes out of scope, however a copy ends.
 class DefaultPointerOnExit {

@@ -155,19 +155,22 @@ std::vector<std::string> frmPath::SelectedNames() const {
   return names;
 }
 
-// False when the copy was left before its end, or the window was closed meanwhile.
+// False when the copy was left before its end, or the window was closed meanwhile.  What could
+// not be copied is named either way.
 bool frmPath::CopyPictures(core::Trap& trap, const std::string& src,
                            const std::vector<std::string>& names) {
   core::gCurrentProc = "CmdCopy_Click";  // the helpers called above named themselves
-  for (const std::string& name : names) {
-    if (!trap.Step([&] {
-          CopyPictureToCaptureDir(src, name);
-          copiedSome = true;
-        }))
-      return false;
-    DoEvents();
-    if (!Loaded()) return false;  // Cancel between two pictures ends the run
-  }
+  CopyShortfall shortfall;
+  const bool ran = CopyPictureList(
+      trap, src, names,
+      [this](bool copied) {
+        if (copied) copiedSome = true;
+        DoEvents();
+        return Loaded();  // Cancel between two pictures ends the run
+      },
+      shortfall);
+  ReportShortfall(src, shortfall);
+  if (!ran) return false;
   core::gbRefreshThumbs = core::vbTrue;
   return true;
 }

@@ -208,6 +208,7 @@ void frmSearch::cmdSearch_Click() {
   winDirUpper_ = vb::UCase(win);
   progFilesUpper_ = win.empty() ? std::string() : vb::UCase(win.substr(0, 2) + "\\PROGRAM FILES\\");
   StartVisits();
+  cutShort_.clear();
   bSearching = true;
   searchRunning_ = true;
   try {
@@ -218,7 +219,9 @@ void frmSearch::cmdSearch_Click() {
   }
   searchRunning_ = false;
   IgnoreErrors([this] { filFind.SetPath(dirFind.Path()); });
-  lblDirectory.SetCaption("Search Complete");
+  lblDirectory.SetCaption(cutShort_.empty()
+                              ? "Search Complete"
+                              : "Search cut short (" + cutShort_ + "): list incomplete");
 }
 
 void frmSearch::SearchFrom(const std::string& path) {
@@ -314,6 +317,7 @@ bool frmSearch::VisitError(const vb::VbError& e) {
     case kListFull:
       App::Current().MsgBox("You've filled the listbox. Search being abandoned...",
                             forms::vbOKOnly);
+      cutShort_ = "list full";
       return true;
     case kSearchCancelled:
       return true;
@@ -323,6 +327,7 @@ bool frmSearch::VisitError(const vb::VbError& e) {
       App::Current().MsgBox(
           "Media appears to be unreadable or not inserted properly.  Please try again.",
           forms::vbOKOnly);
+      cutShort_ = "media unreadable";
       return true;
     case vb::kFileNotFound:
     case vb::kPathNotFound:
@@ -414,11 +419,15 @@ void frmSearch::CopyFromSearchFolder() {
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(filFind.ListCount()));
   for (int i = 0; i < filFind.ListCount(); ++i) names.push_back(filFind.List(i));
-  for (const std::string& name : names) {
-    if (!trap.Step([&] { CopyPictureToCaptureDir(src, name); })) return;
-    DoEvents();
-    if (!Loaded()) return;  // the window was closed meanwhile
-  }
+  CopyShortfall shortfall;
+  CopyPictureList(
+      trap, src, names,
+      [this](bool) {
+        DoEvents();
+        return Loaded();  // the window was closed meanwhile
+      },
+      shortfall);
+  ReportShortfall(src, shortfall);
 }
 
 void frmSearch::PutListsOnIniDrive() {

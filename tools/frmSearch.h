@@ -121,6 +121,9 @@ class frmSearch : public forms::Form {
   int StoredHeight() const;
 
   bool searchRunning_ = false;
+  // Why the running search ended before its last folder ("" while it goes on or ran through);
+  // the status line says so over the partial list.
+  std::string cutShort_;
   std::string winDirUpper_;
   std::string progFilesUpper_;
   // Host folders (device, inode) the running search has visited: each is visited once, however

@@ -152,14 +152,15 @@ void frmSetup::cmdOK_Click() {
   Unload();  // the closing step asks about unsaved changes
 }
 
+// A save that could not write the INI file keeps the window open, with the change still marked.
 void frmSetup::cmdSave_Click() {
   cmdOK.SetEnabled(false);
   cmdCancel.SetEnabled(false);
-  SaveConfigControls();
-  bConfigChanged = vbFalse;
+  const bool saved = SaveConfigControls();
+  if (saved) bConfigChanged = vbFalse;
   cmdOK.SetEnabled(true);
   cmdCancel.SetEnabled(true);
-  Unload();
+  if (saved) Unload();
 }
 
 void frmSetup::cmdCancel_Click() {
@@ -290,14 +291,14 @@ void frmSetup::FocusBack(forms::TextBox& box) {
 
 // ---- Closing -------------------------------------------------------------------------------
 
-void frmSetup::Form_Unload(int& /*Cancel*/) {
-  core::RunEvent("Form_Unload", [this] {
+void frmSetup::Form_Unload(int& Cancel) {
+  core::RunEvent("Form_Unload", [this, &Cancel] {
     if (!bConfigChanged) return;
     App& app = App::Current();
     const int answer = app.MsgBox("Changes have been made to configuration. Save Changes?",
                                   forms::vbYesNoCancel, "Save Configuration Changes?");
     if (answer == forms::vbYes) {
-      SaveConfigControls();
+      if (!SaveConfigControls()) Cancel = 1;  // not written: the window stays open
       return;
     }
     // Nothing was applied but the layout size, which an option click sets at once.

@@ -103,8 +103,9 @@ class frmSetup : public forms::Form {
   static std::int16_t ScreenSizeForOption(int selectedIndex);
 
   void LoadConfigControls();
-  void SaveConfigControls();
-  void WriteConfigINI();
+  // False when the INI file could not be written (the user has been told).
+  bool SaveConfigControls();
+  bool WriteConfigINI();
 
  protected:
   void Form_Load() override;
@@ -140,7 +141,10 @@ class frmSetup : public forms::Form {
   // of this does not check its own value, so two refused boxes cannot pass the focus back and
   // forth for ever.
   void FocusBack(forms::TextBox& box);
-  void ApplyFolder(const forms::TextBox& box, std::string& setting);
+  static bool MakeFolder(const std::string& typed, const forms::Label& label,
+                         const std::string& setting);
+  static void ApplyFolder(const forms::TextBox& box, const forms::Label& label,
+                          std::string& setting);
 
   bool refocusing_ = false;
   // gScreenSize when the window opened: an option click changes it at once, and closing or

@@ -20,29 +20,41 @@ std::string SwitchText(core::VbBool value) {
 
 }  // namespace
 
-// A folder setting takes the box's text with a trailing "\" (as the settings loader gives it
-// at the next start, so that names joined to it stay file names in that folder); a blank box
-// leaves the setting as it was.  The folder is created, after telling the user, when missing.
-void frmSetup::ApplyFolder(const forms::TextBox& box, std::string& setting) {
-  std::string typed = box.Text();
-  if (vb::Trim(typed).empty()) return;
-  setting = core::CkRSlash(std::as_const(typed));
-  core::MakeDirNotice(typed);
+// Creates a typed folder when it is missing, after telling the user.  A folder that cannot be
+// made is refused: the user is told which, and that the setting named by the label stays.
+bool frmSetup::MakeFolder(const std::string& typed, const forms::Label& label,
+                          const std::string& setting) {
+  std::string folder = typed;
+  if (IgnoreErrors([&] { core::MakeDirNotice(folder); })) return true;
+  forms::App::Current().MsgBox("Unable to create directory " + folder + ".  " + label.Caption() +
+                                   " stays " + (setting.empty() ? "blank" : setting) + ".",
+                               forms::vbOKOnly | forms::vbExclamation, "Creating Directory");
+  return false;
 }
 
-void frmSetup::SaveConfigControls() {
+// A folder setting takes the box's text with a trailing "\" (as the settings loader gives it
+// at the next start, so that names joined to it stay file names in that folder); a blank box
+// leaves the setting as it was.
+void frmSetup::ApplyFolder(const forms::TextBox& box, const forms::Label& label,
+                           std::string& setting) {
+  const std::string typed = box.Text();
+  if (vb::Trim(typed).empty()) return;
+  if (MakeFolder(typed, label, setting)) setting = core::CkRSlash(typed);
+}
+
+// Applies the controls, then writes them.  False when the INI file could not be written; the
+// user has been told.
+bool frmSetup::SaveConfigControls() {
   forms::App& app = forms::App::Current();
   IgnoreErrors([&] { app.SetMousePointer(forms::vbHourglass); });
-  IgnoreErrors([&] { ApplyFolder(txtProgramDir, core::gAppDir); });
-  IgnoreErrors([&] { ApplyFolder(txtUserDir, core::gUserDir); });
-  IgnoreErrors([&] { ApplyFolder(txtCaptureDir, core::gCaptureDir); });
+  IgnoreErrors([&] { ApplyFolder(txtProgramDir, lblProgramDir, core::gAppDir); });
+  IgnoreErrors([&] { ApplyFolder(txtUserDir, lblUserDir, core::gUserDir); });
+  IgnoreErrors([&] { ApplyFolder(txtCaptureDir, lblCaptureDir, core::gCaptureDir); });
   // The last-copy folder is kept as typed, as the loader reads it; blank means none.
   IgnoreErrors([&] {
-    core::gLastCopy = txtLastCopy.Text();
-    if (!vb::Trim(core::gLastCopy).empty()) {
-      std::string folder = core::gLastCopy;
-      core::MakeDirNotice(folder);
-    }
+    const std::string typed = txtLastCopy.Text();
+    if (vb::Trim(typed).empty() || MakeFolder(typed, lblLastCopy, core::gLastCopy))
+      core::gLastCopy = typed;
   });
   IgnoreErrors([&] { core::gbTrashcan = CheckToBool(ckbTrashcan.Value()); });
   IgnoreErrors([&] { core::gbAutoDelete = CheckToBool(ckbAutoDelete.Value()); });
@@ -73,12 +85,18 @@ void frmSetup::SaveConfigControls() {
     core::gScreenSize = ScreenSizeForOption(selected);
   });
   IgnoreErrors([&] { core::gbUseButtons = core::ToVbBool(ckbButtons.Value() != 1); });
-  WriteConfigINI();
+  if (WriteConfigINI()) return true;
+  app.MsgBox("The configuration could not be saved to " + core::gMainIniPath + ".",
+             forms::vbOKOnly | forms::vbExclamation, "Configuration Not Saved");
+  return false;
 }
 
-void frmSetup::WriteConfigINI() {
+bool frmSetup::WriteConfigINI() {
+  bool written = true;
   auto write = [&](const char* section, const char* key, const std::string& value) {
-    IgnoreErrors([&] { core::WriteIni(core::gMainIniPath, section, key, value); });
+    IgnoreErrors([&] {
+      if (!core::WriteIni(core::gMainIniPath, section, key, value)) written = false;
+    });
   };
   write("DIRECTORIES", "APPDIR", core::gAppDir);
   write("DIRECTORIES", "USERDIR", core::gUserDir);
@@ -96,6 +114,7 @@ void frmSetup::WriteConfigINI() {
   write("PREFERENCES", "USEBUTTONS", SwitchText(core::gbUseButtons));
   write("PREFERENCES", "IMAGE TYPE", "JPG");
   IgnoreErrors([] { forms::App::Current().SetMousePointer(forms::vbDefault); });
+  return written;
 }
 
 }  // namespace tools

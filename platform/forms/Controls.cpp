@@ -38,10 +38,6 @@ bool Label::SetDesignProperty(const std::string& key, const std::string& value) 
     SetCaption(value);
   else if (KeyIs(key, "Alignment"))
     SetAlignment(Int(value));
-  else if (KeyIs(key, "AutoSize"))
-    autoSize_ = Bool(value);
-  else if (KeyIs(key, "WordWrap"))
-    wordWrap_ = Bool(value);
   else if (KeyIs(key, "BackStyle"))
     backStyle_ = Int(value);
   else if (KeyIs(key, "BorderStyle"))
@@ -58,8 +54,6 @@ void Label::CopyDesignFrom(const Control& model) {
   if (auto* m = dynamic_cast<const Label*>(&model)) {
     caption_ = m->caption_;
     alignment_ = m->alignment_;
-    autoSize_ = m->autoSize_;
-    wordWrap_ = m->wordWrap_;
     backStyle_ = m->backStyle_;
     borderStyle_ = m->borderStyle_;
   }
@@ -211,6 +205,36 @@ void OptionButton::SetValue(bool v) {
     o->Notify(Prop::Value);
   }
   Click();
+}
+
+std::vector<OptionButton*> OptionButton::Group() const {
+  std::vector<OptionButton*> group;
+  for (Control* c : Parent().Controls()) {
+    auto* o = dynamic_cast<OptionButton*>(c);
+    if (o && o->Container() == Container() && o->TabPage() == TabPage() && o->Visible() &&
+        o->Enabled())
+      group.push_back(o);
+  }
+  return group;
+}
+
+bool OptionButton::GroupTabStop() const {
+  const std::vector<OptionButton*> group = Group();
+  const auto selected =
+      std::find_if(group.begin(), group.end(), [](const OptionButton* o) { return o->value_; });
+  if (selected != group.end()) return *selected == this;
+  return !group.empty() && group.front() == this;
+}
+
+void OptionButton::UserArrow(int step) {
+  const std::vector<OptionButton*> group = Group();
+  const auto at = std::find(group.begin(), group.end(), this);
+  if (at == group.end() || group.size() < 2) return;
+  const auto n = static_cast<std::ptrdiff_t>(group.size());
+  OptionButton* next = group[static_cast<std::size_t>(((at - group.begin()) + step % n + n) % n)];
+  Parent().UserFocus(*next);
+  // A LostFocus that kept the focus where it was selects nothing.
+  if (Parent().ActiveControl() == next) next->UserClick();
 }
 
 void OptionButton::UserClick() {

@@ -3,6 +3,7 @@
 // HScrollBar, Image (picture button), Frame, Line, Menu.
 
 #include <string>
+#include <vector>
 
 #include "platform/forms/Control.h"
 
@@ -20,8 +21,6 @@ class Label : public Control {
   void SetCaption(std::string c);
   int Alignment() const { return alignment_; }
   void SetAlignment(int a);
-  bool AutoSize() const { return autoSize_; }
-  bool WordWrap() const { return wordWrap_; }
   int BackStyle() const { return backStyle_; }  // 0 transparent, 1 opaque
   int BorderStyle() const { return borderStyle_; }
   bool UseMnemonic() const { return useMnemonic_; }
@@ -34,8 +33,6 @@ class Label : public Control {
  private:
   std::string caption_;
   int alignment_ = vbLeftJustify;
-  bool autoSize_ = false;
-  bool wordWrap_ = false;
   int backStyle_ = 1;
   int borderStyle_ = 0;
   bool useMnemonic_ = true;
@@ -111,6 +108,15 @@ class OptionButton : public Control {
   // True clears the group's other buttons and raises Click, only when this
   // one was not already selected; False just clears it.
   void SetValue(bool v);
+
+  // The visible, enabled options of this one's group (same container and tab page), in the
+  // form's order.
+  std::vector<OptionButton*> Group() const;
+  // A group is one Tab stop, as on Windows: its selected option, or its first when none is.
+  bool GroupTabStop() const;
+  // The arrow keys: the focus moves to the group's previous (-1) or next (+1) option, round
+  // the group, and selects it.
+  void UserArrow(int step);
 
   bool CanFocus() const override { return true; }
   void UserClick() override;

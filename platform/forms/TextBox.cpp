@@ -149,8 +149,6 @@ bool TextBox::SetDesignProperty(const std::string& key, const std::string& value
     alignment_ = Int(value);
   else if (KeyIs(key, "PasswordChar"))
     passwordChar_ = value;
-  else if (KeyIs(key, "ScrollBars"))
-    scrollBars_ = Int(value);
   else if (KeyIs(key, "BorderStyle"))
     borderStyle_ = Int(value);
   else if (KeyIs(key, "LinkTopic"))
@@ -173,7 +171,6 @@ void TextBox::CopyDesignFrom(const Control& model) {
     locked_ = m->locked_;
     alignment_ = m->alignment_;
     passwordChar_ = m->passwordChar_;
-    scrollBars_ = m->scrollBars_;
     borderStyle_ = m->borderStyle_;
   }
 }

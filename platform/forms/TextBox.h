@@ -24,7 +24,6 @@ class TextBox : public Control {
   void SetLocked(bool v);
   int Alignment() const { return alignment_; }
   const std::string& PasswordChar() const { return passwordChar_; }
-  int ScrollBars() const { return scrollBars_; }
   int BorderStyle() const { return borderStyle_; }
 
   // Selection, in characters (UTF-8 code points) from the start.
@@ -68,7 +67,6 @@ class TextBox : public Control {
   bool locked_ = false;
   int alignment_ = 0;
   std::string passwordChar_;
-  int scrollBars_ = 0;
   int borderStyle_ = 1;
   int selStart_ = 0;
   int selLength_ = 0;

@@ -78,6 +78,7 @@ FormWindow::FormWindow(forms::Form& form) : QWidget(nullptr), form_(form) {
   frameHeight_ = std::max(0, form_.Height() - form_.ScaleHeight());
   if (form_.BorderStyle() == 0) setWindowFlag(Qt::FramelessWindowHint, true);
   if (form_.BorderStyle() == 3) setWindowFlag(Qt::Dialog, true);
+  SetTitleBarButtons();
   client_ = new QWidget(this);
   client_->setAutoFillBackground(true);
   setWindowTitle(QString::fromStdString(form_.Caption()));
@@ -485,9 +486,46 @@ void FormWindow::moveEvent(QMoveEvent* event) {
 
 void FormWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) FollowModalState();
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    BringBackModal();
     Dispatch([this] { form_.UserActivate(); });
   }
+}
+
+void FormWindow::BringBackModal() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || modal == this || !qobject_cast<FormWindow*>(modal)) return;
+  if (modal->isMinimized()) modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+  modal->show();
+  modal->raise();
+  modal->activateWindow();
+}
+
+// A modal window minimised on its own would leave its owner shown but taking no input (a window
+// manager hands the owner's activation to the minimised window): the owner goes with it, and
+// the modal window comes back with the owner.
+void FormWindow::FollowModalState() {
+  if (!isMinimized()) {
+    BringBackModal();
+    return;
+  }
+  if (QApplication::activeModalWidget() != this || !windowHandle()) return;
+  if (QWindow* owner = windowHandle()->transientParent(); owner && owner->isVisible())
+    owner->showMinimized();
+}
+
+// The title bar carries what the form asks for: the system menu and close box with the control
+// box, the minimise and maximise buttons only with it, as on Windows.
+void FormWindow::SetTitleBarButtons() {
+  if (form_.BorderStyle() == 0) return;
+  Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  const bool box = form_.ControlBox();
+  flags.setFlag(Qt::WindowSystemMenuHint, box);
+  flags.setFlag(Qt::WindowCloseButtonHint, box);
+  flags.setFlag(Qt::WindowMinimizeButtonHint, box && form_.MinButton());
+  flags.setFlag(Qt::WindowMaximizeButtonHint, box && form_.MaxButton());
+  setWindowFlags(flags);
 }
 
 // Only a focus move between the form's own controls is the form's: the focus coming back from a

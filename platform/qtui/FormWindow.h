@@ -124,6 +124,11 @@ class FormWindow : public QWidget {
   void StopObserving();
   void Retire();
   void FocusActiveControl();
+  void SetTitleBarButtons();
+  // A modal window of this program that is open over this one comes back (restored, raised and
+  // active) when this one is activated or restored: it is the one that takes the input.
+  void BringBackModal();
+  void FollowModalState();
 
   forms::Form& form_;
   QWidget* client_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
@@ -155,6 +156,22 @@ void QtApp::Show(forms::Form& form) {
   window->activateWindow();
 }
 
+namespace {
+
+// The window a modal window is opened from: the active one, else the modal window open below
+// it, else a shown window of the program (a window manager may not have activated it yet).
+QWidget* ModalOwner(const QWidget* modal) {
+  for (QWidget* w : {QApplication::activeWindow(), QApplication::activeModalWidget()}) {
+    if (w && w != modal) return w;
+  }
+  for (FormWindow* w : FormWindow::All()) {
+    if (w != modal && w->isVisible()) return w;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void QtApp::ShowModal(forms::Form& form) {
   if (ended_) throw forms::ProgramEnded();
   FormWindow* window = FormWindow::For(form);
@@ -164,6 +181,12 @@ void QtApp::ShowModal(forms::Form& form) {
   });
   modalLoops_.push_back(&loop);
   window->setWindowModality(Qt::ApplicationModal);
+  // The window it was opened from owns it: a window manager minimises and restores the two
+  // together and keeps the modal one above.
+  if (QWidget* owner = ModalOwner(window)) {
+    window->winId();
+    if (QWindow* handle = window->windowHandle()) handle->setTransientParent(owner->windowHandle());
+  }
   window->show();
   window->raise();
   window->activateWindow();

@@ -2,6 +2,7 @@
 // boxes, scroll bars, pictures, frames and lines.
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -215,6 +216,17 @@ class ButtonView : public ControlView {
   QPushButton* button_ = nullptr;
 };
 
+// A check box or option button takes a click anywhere in its area, right of its caption too,
+// as on Windows (Qt takes only the mark and the caption's text).
+template <class Button>
+class WholeAreaButton : public Button {
+ public:
+  using Button::Button;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
 // ---- CheckBox: the model decides the new value; the widget shows it
 class CheckView : public ControlView {
  public:
@@ -222,7 +234,7 @@ class CheckView : public ControlView {
 
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
-    box_ = new QCheckBox(parent);
+    box_ = new WholeAreaButton<QCheckBox>(parent);
     box_->setTristate(true);
     QObject::connect(box_, &QCheckBox::clicked, this, [this] {
       User([this] { m_.UserClick(); });
@@ -246,14 +258,15 @@ class CheckView : public ControlView {
   QCheckBox* box_ = nullptr;
 };
 
-// ---- OptionButton: grouping is the model's, so Qt's exclusivity is off
+// ---- OptionButton: grouping is the model's, so Qt's exclusivity is off; the arrow keys move
+// through the group and a group is one Tab stop, as on Windows
 class OptionView : public ControlView {
  public:
   OptionView(forms::OptionButton& m, FormWindow& w) : ControlView(m, w), m_(m) {}
 
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
-    radio_ = new QRadioButton(parent);
+    radio_ = new WholeAreaButton<QRadioButton>(parent);
     radio_->setAutoExclusive(false);
     QObject::connect(radio_, &QRadioButton::clicked, this, [this] {
       User([this] { m_.UserClick(); });
@@ -264,11 +277,30 @@ class OptionView : public ControlView {
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
     if (p == Prop::Caption) radio_->setText(Q(m_.Caption()));
-    if (p == Prop::Value) radio_->setChecked(m_.Value());
+    if (p == Prop::Value) {
+      radio_->setChecked(m_.Value());
+      SyncTabStops();
+    }
     if (p == Prop::Color) SetColors(radio_, m_, QPalette::Window, QPalette::WindowText);
+  }
+  bool KeyAction(const QKeyEvent& e) override {
+    int step = 0;
+    if (e.key() == Qt::Key_Up || e.key() == Qt::Key_Left) step = -1;
+    if (e.key() == Qt::Key_Down || e.key() == Qt::Key_Right) step = 1;
+    if (step == 0 || e.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    User([&] { m_.UserArrow(step); });
+    return true;
   }
 
  private:
+  // Only the group's Tab stop takes the focus by Tab; a click still gives it to any option.
+  void SyncTabStops() {
+    for (forms::OptionButton* o : m_.Group()) {
+      if (QWidget* w = window().WidgetOf(o))
+        w->setFocusPolicy(o->GroupTabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+  }
+
   forms::OptionButton& m_;
   QRadioButton* radio_ = nullptr;
 };

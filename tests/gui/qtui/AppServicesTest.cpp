@@ -8,7 +8,9 @@
 #include <QFontMetrics>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 #include <cstdlib>
 
@@ -143,6 +145,36 @@ TEST(AppServices, BringToFrontFindsOurWindowByTitleAndTheProgramByItsOwnTitle) {
     EXPECT_FALSE(app.BringToFront("Other"));
     qtui::FormWindow::Release(main);
   }
+  forms::App::Install(nullptr);
+}
+
+// A modal window belongs to the window it was opened from: minimised, it takes that one along,
+// and comes back with it, instead of leaving a program that takes no input.
+TEST(AppServices, AMinimisedModalWindowComesBackWhenItsOwnerIsActivated) {
+  qtui::QtApp app({});
+  forms::App::Install(&app);
+  forms::Form main("frmMain", "-"), dialog("frmDialog", "-");
+  main.Show();
+  QWidget* owner = qtui::FormWindow::For(main, false);
+  owner->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(owner));
+  bool transient = false, minimisedTogether = false, restored = false;
+  QTimer::singleShot(50, [&] {
+    QWidget* modal = qtui::FormWindow::For(dialog, false);
+    transient = modal->windowHandle()->transientParent() == owner->windowHandle();
+    modal->showMinimized();
+    minimisedTogether = QTest::qWaitFor([&] { return owner->isMinimized(); });
+    owner->showNormal();  // the window manager's restore
+    owner->activateWindow();
+    restored = QTest::qWaitFor([&] { return !modal->isMinimized() && modal->isActiveWindow(); });
+    dialog.Unload();
+  });
+  dialog.Show(forms::vbModal);
+  EXPECT_TRUE(transient);
+  EXPECT_TRUE(minimisedTogether);
+  EXPECT_TRUE(restored);
+  qtui::FormWindow::Release(dialog);
+  qtui::FormWindow::Release(main);
   forms::App::Install(nullptr);
 }
 

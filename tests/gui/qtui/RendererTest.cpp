@@ -53,6 +53,10 @@ class TestForm : public Form {
     for (const char* s : {"Subject", "Comp 1", "Comp 2"}) lstItems.AddItem(s);
     chkKeep.Move(2700, 720, 1800, 300);
     chkKeep.SetCaption("Keep");
+    for (int i = 0; i < 3; ++i) {
+      optSize[i].Move(120 + 1500 * i, 4400, 1400, 300);
+      optSize[i].SetCaption(std::string(1, static_cast<char>('S' + i)));
+    }
     tabMain.Move(120, 2400, 4500, 1800);
     tabMain.SetTabs(3);
     for (int t = 0; t < 3; ++t) tabMain.SetTabCaption(t, "Page " + std::to_string(t));
@@ -127,6 +131,7 @@ class TestForm : public Form {
   TextBox txtName{*this, "txtName"};
   ListBox lstItems{*this, "lstItems"};
   CheckBox chkKeep{*this, "chkKeep"};
+  OptionButton optSize[3] = {{*this, "optSize0"}, {*this, "optSize1"}, {*this, "optSize2"}};
   TabControl tabMain{*this, "tabMain"};
   Label lblPage1{*this, "lblPage1"};
   TabControl tabInner{*this, "tabInner"};
@@ -234,6 +239,34 @@ TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
   EXPECT_EQ(form->txtName.Text(), "ab");
   EXPECT_EQ(form->lstItems.ListIndex(), 1);
   EXPECT_TRUE(window->WidgetOf(&form->lblPage1)->isVisible());
+}
+
+TEST_F(Renderer, OptionsAndCheckBoxesBehaveAsOnWindows) {
+  // A click right of the caption, inside the control, counts.
+  auto rightEnd = [&](const Control& c) {
+    QWidget* w = window->WidgetOf(&c);
+    return std::pair{w, QPoint(w->width() - 3, w->height() / 2)};
+  };
+  auto [keep, keepAt] = rightEnd(form->chkKeep);
+  QTest::mouseClick(keep, Qt::LeftButton, {}, keepAt);
+  EXPECT_EQ(form->chkKeep.Value(), vbChecked);
+  auto [middle, middleAt] = rightEnd(form->optSize[1]);
+  QTest::mouseClick(middle, Qt::LeftButton, {}, middleAt);
+  EXPECT_TRUE(form->optSize[1].Value());
+
+  // The arrows move through the group and select; only the selected option is a Tab stop.
+  window->activateWindow();
+  middle->setFocus();
+  QCoreApplication::processEvents();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_TRUE(form->optSize[0].Value());
+  EXPECT_EQ(form->ActiveControl(), &form->optSize[0]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);  // round to the last
+  EXPECT_TRUE(form->optSize[2].Value());
+  EXPECT_EQ(QApplication::focusWidget(), window->WidgetOf(&form->optSize[2]));
+  std::vector<Qt::FocusPolicy> policies;
+  for (const auto& o : form->optSize) policies.push_back(window->WidgetOf(&o)->focusPolicy());
+  EXPECT_EQ(policies, (std::vector{Qt::ClickFocus, Qt::ClickFocus, Qt::StrongFocus}));
 }
 
 TEST_F(Renderer, NestedTabPagesShowTheirControlsOnlyWhenEveryPageIsCurrent) {
@@ -441,7 +474,16 @@ TEST_F(Renderer, OnlyAFocusMoveBetweenTheFormsControlsRaisesLostAndGotFocus) {
     EXPECT_EQ(QApplication::focusWidget(), edit);
     EXPECT_EQ(form->ActiveControl(), &form->txtName);
   }
-  EXPECT_EQ(std::count(form->focusLog.begin(), form->focusLog.end(), "txtName_LostFocus"), 2);
+  // Leaving by the keyboard is checked every time as well.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    AnswerBoxes(1);
+    QTest::keyPress(edit, Qt::Key_Tab);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Tab);
+    backToTheWindow();
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(form->ActiveControl(), &form->txtName);
+  }
+  EXPECT_EQ(std::count(form->focusLog.begin(), form->focusLog.end(), "txtName_LostFocus"), 4);
   EXPECT_EQ(form->lstItems.ListIndex(), -1) << "the press went on to the list";
   QTest::keyClicks(edit, "7");
   EXPECT_EQ(form->txtName.Text(), "7");

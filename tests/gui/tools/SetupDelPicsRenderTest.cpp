@@ -39,6 +39,10 @@ class SetupDelPicsRender : public RenderFixture<CaptureMainWindow> {
 TEST_F(SetupDelPicsRender, ConfigurationWindowBothPages) {
   tools::frmSetup& f = forms::FormInstance<tools::frmSetup>();
   Render(f, "tools-setup-options.png");
+  // A fixed dialog: a close box, no minimise or maximise button.
+  const Qt::WindowFlags flags = qtui::FormWindow::For(f, false)->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   f.SSConfig.SetTab(0);
   Render(f, "tools-setup-folders.png");
 }

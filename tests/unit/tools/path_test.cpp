@@ -262,12 +262,28 @@ TEST_F(PathTest, IgnoreGoesOnWithTheNextPictureAndTheRunCloses) {
   app.OnDoEvents([&] {
     if (++files == 1) TakeCardOut();
   });
-  app.QueueAnswers({forms::vbIgnore, forms::vbIgnore});
+  app.QueueAnswer(forms::vbIgnore);  // one Ignore passes over what the card can no longer give
   w.cmdCopy.UserClick();
-  EXPECT_EQ(app.Boxes().size(), 2u);
+  EXPECT_EQ(Prompts(),
+            (std::vector<std::string>{
+                "Disk not ready: E:\\DCIM\\P2.JPG.\r\nError # 71 in module CmdCopy_Click.",
+                "Not copied from E:\\DCIM\\ (Disk not ready): P2.JPG, P3.JPG."}));
   EXPECT_FALSE(w.Loaded());
   EXPECT_TRUE(core::gbRefreshThumbs);
   EXPECT_EQ(Captured(), std::vector<std::string>{"P1.JPG"});
+}
+
+TEST_F(PathTest, AfterACardSwapThePicturesThereAreCopiedAndTheMissingNamed) {
+  auto& w = Open();
+  Highlight(w, {0, 1, 2, 3});
+  fs::remove(card / "DCIM" / "P1.JPG");  // another card: P1 and P3 are not on it
+  fs::remove(card / "DCIM" / "P3.JPG");
+  w.cmdCopy.UserClick();
+  EXPECT_EQ(Prompts(),
+            std::vector<std::string>{"No longer in E:\\DCIM\\, not copied: P1.JPG, P3.JPG."});
+  EXPECT_EQ(Captured(), (std::vector<std::string>{"P2.JPG", "P4.JPG"}));
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(core::gbRefreshThumbs);
 }
 
 TEST_F(PathTest, CancelBetweenTwoPicturesEndsTheRunAndStillRefreshesTheStrip) {

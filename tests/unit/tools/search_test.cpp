@@ -346,7 +346,7 @@ TEST_F(SearchTest, CardPulledDuringTheSearchStopsItWithTheMediaMessage) {
             "Media appears to be unreadable or not inserted properly.  Please try again.");
   EXPECT_EQ(app.EndCount(), 0);
   EXPECT_EQ(Found(w), (std::vector<std::string>{"  (1 Images) - E:\\C\\"}));
-  EXPECT_EQ(w.lblDirectory.Caption(), "Search Complete");
+  EXPECT_EQ(w.lblDirectory.Caption(), "Search cut short (media unreadable): list incomplete");
 }
 
 // The card goes after its last folder was read (while the pictures of E:\A are counted), and
@@ -382,7 +382,7 @@ TEST_F(SearchTest, CardPulledBeforeBeginSearchGivesTheMediaMessageAndThePointerB
   ASSERT_EQ(app.Boxes().size(), 1u) << app.Boxes().back().prompt;
   EXPECT_EQ(app.Boxes()[0].prompt,
             "Media appears to be unreadable or not inserted properly.  Please try again.");
-  EXPECT_EQ(w.lblDirectory.Caption(), "Search Complete");
+  EXPECT_EQ(w.lblDirectory.Caption(), "Search cut short (media unreadable): list incomplete");
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
   EXPECT_TRUE(Found(w).empty());
   // Ticking a box meanwhile is no error either.

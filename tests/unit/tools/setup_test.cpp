@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/frmMainControls.h"
 #include "core/modOpSys.h"
@@ -63,6 +64,11 @@ class SetupTest : public CoreFixture {
     f.UserFocus(box);
     box.UserSetText(text);
     f.UserFocus(next);
+  }
+  std::vector<std::string> Prompts() const {
+    std::vector<std::string> out;
+    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
+    return out;
   }
   std::string LastPrompt() const { return app.Boxes().empty() ? "" : app.Boxes().back().prompt; }
 
@@ -237,7 +243,11 @@ TEST_F(SetupTest, SaveAppliesTheControlsAndWritesEveryKeyInItsFormat) {
   app.ClearBoxes();
   f.cmdSave.UserClick();
   EXPECT_FALSE(f.Loaded());
-  // The last-copy folder is on a drive that does not exist: its notice, nothing created.
+  // The last-copy folder is on a drive that does not exist: its notice, then its refusal.
+  EXPECT_EQ(Prompts(),
+            (std::vector<std::string>{
+                "Creating directory E:\\DCIM.",
+                "Unable to create directory E:\\DCIM.  Last Copy Directory stays blank."}));
   EXPECT_EQ(core::gbTrashcan, core::vbFalse);
   EXPECT_EQ(core::gbAutoDelete, core::vbTrue);
   EXPECT_EQ(core::gPreviewCopyPics, 0);
@@ -247,11 +257,11 @@ TEST_F(SetupTest, SaveAppliesTheControlsAndWritesEveryKeyInItsFormat) {
   EXPECT_EQ(core::gJpegQuality, 92);
   EXPECT_EQ(core::gBrightness, 0);
   EXPECT_EQ(core::gScreenSize, 4);
-  EXPECT_EQ(core::gLastCopy, "E:\\DCIM");
+  EXPECT_EQ(core::gLastCopy, "");
   const std::pair<const char*, const char*> expected[] = {
       {"APPDIR", "C:\\Velmora\\"}, {"USERDIR", "C:\\Velmora\\"}, {"CAPTUREDIR", "C:\\GLENVUE\\"}};
   for (auto [key, value] : expected) EXPECT_EQ(Ini("DIRECTORIES", key), value) << key;
-  EXPECT_EQ(Ini("COPY DEVICE", "LASTCOPY"), "E:\\DCIM");
+  EXPECT_EQ(Ini("COPY DEVICE", "LASTCOPY"), "");
   EXPECT_EQ(Ini("PREFERENCES", "TRASHCAN"), "0");
   EXPECT_EQ(Ini("PREFERENCES", "AUTODELETE"), "1");
   EXPECT_EQ(Ini("PREFERENCES", "PREVIEWCOPYPICS"), "0");
@@ -286,6 +296,33 @@ TEST_F(SetupTest, ANewProgramFolderIsCreatedAfterItsNoticeAndKeptAsAFolder) {
   // Names joined to the setting stay inside the folder.
   EXPECT_EQ(core::gAppDir, "C:\\NEWPROG\\");
   EXPECT_EQ(Ini("DIRECTORIES", "APPDIR"), "C:\\NEWPROG\\");
+}
+
+TEST_F(SetupTest, AFolderThatCannotBeMadeIsRefusedAndAnUnwritableIniKeepsTheWindowOpen) {
+  frmSetup& f = Open();
+  f.txtCaptureDir.UserSetText("Q:\\PICS");
+  f.cmdSave.UserClick();
+  EXPECT_EQ(
+      LastPrompt(),
+      "Unable to create directory Q:\\PICS.  Camera (Capture) Directory stays C:\\GLENVUE\\.");
+  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
+  EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\GLENVUE\\");
+  EXPECT_FALSE(f.Loaded());
+
+  frmSetup& g = Open();
+  g.ckbTrashcan.UserClick();
+  core::gMainIniPath = "C:\\GONE\\VELMORA.INI";  // a folder that is not there
+  app.ClearBoxes();
+  g.cmdSave.UserClick();
+  EXPECT_EQ(Prompts(), std::vector<std::string>{
+                           "The configuration could not be saved to C:\\GONE\\VELMORA.INI."});
+  EXPECT_TRUE(g.Loaded());
+  EXPECT_TRUE(g.bConfigChanged);
+  // The closing question's Yes cannot write either: the window stays.
+  app.QueueAnswers({vbYes, vbOK});
+  g.UserClose();
+  EXPECT_TRUE(g.Loaded());
+  EXPECT_EQ(app.Boxes().size(), 3u);
 }
 
 TEST_F(SetupTest, ABlankFolderBoxLeavesItsSettingAsItWas) {
