@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/profile/Profile.h"
 #include "platform/vbrt/CodePage.h"
@@ -94,10 +95,38 @@ TEST_F(Profile, DefaultsAndMissingFile) {
   EXPECT_EQ(Get("a", "b", "'x'"), "x");
   EXPECT_EQ(Get("a", "b", nullptr, 256, &ret), "");
   EXPECT_EQ(ret, 0u);
-  // A UTF-16 file reads as missing and is never written.
-  Put(std::string("\xFF\xFE[\0a\0]\0\r\0\n\0k\0=\0v\0", 18));
-  EXPECT_EQ(Get("a", "k"), "dflt");
-  EXPECT_FALSE(profile::WritePrivateProfileString("a", "k", "w", file_));
+}
+
+// UTF-16 text with its byte-order mark, in either byte order.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
+// A file with a UTF-16 byte-order mark reads as Unicode and is written back as Unicode.
+TEST_F(Profile, Utf16FilesAreReadAndWrittenBackAsUnicode) {
+  const std::string kLodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";
+  for (const bool big : {false, true}) {
+    Put(Utf16(u"[Paths]\r\nCAPTUREDIR=C:\\\u0141\u00F3d\u017A\\\r\nk=\U0001F600\r\n", big));
+    EXPECT_EQ(Get("PATHS", "capturedir"), "C:\\" + kLodz + "\\") << big;
+    EXPECT_EQ(Get("Paths", "k"), "\xF0\x9F\x98\x80");
+    EXPECT_TRUE(profile::WritePrivateProfileString("paths", "CAPTUREDIR", "C:\\\xC3\x89\\", file_));
+    EXPECT_TRUE(profile::WritePrivateProfileString("New", "k", "v", file_));
+    EXPECT_EQ(
+        Bytes(),
+        Utf16(u"[Paths]\r\nCAPTUREDIR=C:\\\u00C9\\\r\nk=\U0001F600\r\n[New]\r\nk=v\r\n", big));
+    EXPECT_EQ(Get("paths", "capturedir"), "C:\\\xC3\x89\\");
+  }
+  // An unpaired surrogate reads as U+FFFD, an odd last byte as nothing.
+  Put(Utf16(u"[s]\r\nk=", false) + std::string("\x00\xD8x\0\r\0\n\0z", 9));
+  EXPECT_EQ(Get("s", "k"), "\xEF\xBF\xBDx");
 }
 
 TEST_F(Profile, TruncationReturnValuesMatchGrowingReaders) {
