@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,25 @@ TEST_F(Profile, FailedWritesLeaveTheOldFileAndNoTemporary) {
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", dir_ / "NOFOLDER" / "X.INI"));
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", fs::path()));
   EXPECT_FALSE(fs::exists(dir_ / "NOFOLDER"));
+}
+
+// A write killed before it replaced the file leaves its temporary behind; a later write of the
+// same file removes those whose writer no longer runs.
+TEST_F(Profile, AWriteRemovesTheTemporariesKilledWritersOfItsFileLeft) {
+  Put("[App]\r\nk=1\r\n");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string dead = std::to_string(gone), live = std::to_string(::getppid());
+  const std::vector<std::string> kept{".APP.INI.tmp" + live + "-3", ".OTHER.INI.tmp" + dead + "-4",
+                                      ".APP.INI.tmp" + dead + "-4x", ".APP.INI.tmp-" + dead};
+  for (const auto& name : kept) std::ofstream(dir_ / name) << "x";
+  std::ofstream(dir_ / (".APP.INI.tmp" + dead + "-12")) << std::string(1000, 'x');
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "k", "2", file_));
+  EXPECT_FALSE(fs::exists(dir_ / (".APP.INI.tmp" + dead + "-12")));
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  EXPECT_EQ(Bytes(), "[App]\r\nk=2\r\n");
 }
 
 // A file that is not UTF-8 was written in the ANSI code page (KEP's INI file): it reads in that
