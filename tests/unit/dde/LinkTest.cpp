@@ -219,8 +219,8 @@ TEST_F(LinkTest, EveryWaitEndsLinkTimeoutAfterItsOperationBegan) {
   Link link;
   link.SetLinkTopic("KEP|good");
   const std::vector<std::pair<int, std::function<void()>>> steps{
-      {3, [&] { link.SetLinkMode(vbLinkManual); }},
-      {1, [&] { link.Request(); }},
+      {30, [&] { link.SetLinkMode(vbLinkManual); }},
+      {20, [&] { link.Request(); }},
       {50, [&] { link.Execute("x"); }},
       {-1, [&] { link.Poke("y"); }},  // the longest wait, 65535 tenths
   };
