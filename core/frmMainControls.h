@@ -26,7 +26,7 @@ class MainFormControls : public forms::Form {
 
   // Creates every array element listed below that does not exist yet, and gives each tab
   // control its number of pages (for a window that has no layout file).
-  virtual void CreateElements();
+  void CreateElements();
 
   // ---- KEP conversation: hidden text boxes ----------------------------------------------------
   forms::TextBox txtDDE{*this, "txtDDE"};                    // the DDE link control

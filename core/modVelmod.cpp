@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/ErrTrap.h"
+#include "core/SettingDefaults.h"
 #include "core/modOpSys.h"
 #include "core/modVBCommon.h"
 #include "platform/forms/App.h"
@@ -133,6 +134,10 @@ class SettingsReader {
   std::string Raw(const std::string& section, const std::string& key, const std::string& def) {
     return ReadIni(file_, section, key, def);
   }
+  // A setting of VELMORA.INI, with its default.
+  std::string Raw(const char* section, const char* key) {
+    return Raw(section, key, DefaultOf(section, key));
+  }
   std::string Trimmed(const std::string& section, const std::string& key, const std::string& def) {
     return vb::Trim(Raw(section, key, def));
   }
@@ -141,16 +146,14 @@ class SettingsReader {
     std::string value = Raw(section, key, def);
     return CkRSlash(value);
   }
-  void Integer(const std::string& section, const std::string& key, const char* def,
-               std::int16_t& var) {
-    Convert([&] { var = vb::CInt(vb::Val(Raw(section, key, def))); });
+  void Integer(const char* section, const char* key, std::int16_t& var) {
+    Convert([&] { var = vb::CInt(vb::Val(Raw(section, key))); });
   }
-  void Long(const std::string& section, const std::string& key, const char* def,
-            std::int32_t& var) {
-    Convert([&] { var = vb::CLng(vb::Val(Raw(section, key, def))); });
+  void Long(const char* section, const char* key, std::int32_t& var) {
+    Convert([&] { var = vb::CLng(vb::Val(Raw(section, key))); });
   }
-  void Switch(const std::string& section, const std::string& key, const char* def, VbBool& var) {
-    Convert([&] { var = IniBool(vb::CSng(vb::Val(Raw(section, key, def)))); });
+  void Switch(const char* section, const char* key, VbBool& var) {
+    Convert([&] { var = IniBool(vb::CSng(vb::Val(Raw(section, key)))); });
   }
 
  private:
@@ -169,25 +172,30 @@ class SettingsReader {
 
 using ErrorSlot = std::optional<vb::VbError>;
 
+// The number a preference holds when its key is missing.
+double DefaultNumber(const char* key) {
+  return vb::Val(DefaultOf("PREFERENCES", key));
+}
+
 void AssignSettingDefaults() {
-  gScreenSize = 0;
-  gbUseButtons = vbFalse;
-  gLastCopy.clear();
-  gPreviewCopyPics = 1;
-  gbTrashcan = vbTrue;
-  gbAutoDelete = vbTrue;
-  gJpegQuality = 95;
-  gBrightness = 0;
-  gbRedux = vbTrue;
-  gResolX = 800;
-  gResolY = 600;
+  gScreenSize = vb::CInt(DefaultNumber("SCREENSIZE"));
+  gbUseButtons = IniBool(vb::CSng(DefaultNumber("USEBUTTONS")));
+  gLastCopy = DefaultOf("COPY DEVICE", "LASTCOPY");
+  gPreviewCopyPics = vb::CInt(DefaultNumber("PREVIEWCOPYPICS"));
+  gbTrashcan = IniBool(vb::CSng(DefaultNumber("TRASHCAN")));
+  gbAutoDelete = IniBool(vb::CSng(DefaultNumber("AUTODELETE")));
+  gJpegQuality = vb::CInt(DefaultNumber("QUALITY"));
+  gBrightness = vb::CInt(DefaultNumber("BRIGHTNESS"));
+  gbRedux = IniBool(vb::CSng(DefaultNumber("REDUX")));
+  gResolX = vb::CLng(DefaultNumber("RESOLX"));
+  gResolY = vb::CLng(DefaultNumber("RESOLY"));
 }
 
 void ReadProductInfo(ErrorSlot& error) {
   SettingsReader ini(gMainIniPath, error);
-  gCompanyName = ini.Trimmed("PRODUCT INFO", "COMPANY NAME", defaults::kCompanyName);
-  gTechPhone = ini.Trimmed("PRODUCT INFO", "TECHPHONE", defaults::kTechPhone);
-  gProgramAlias = ini.Trimmed("PROGRAM ALIAS", "CORVANE VELMORA", defaults::kProgramAlias);
+  gCompanyName = vb::Trim(ini.Raw("PRODUCT INFO", "COMPANY NAME"));
+  gTechPhone = vb::Trim(ini.Raw("PRODUCT INFO", "TECHPHONE"));
+  gProgramAlias = vb::Trim(ini.Raw("PROGRAM ALIAS", "CORVANE VELMORA"));
 }
 
 void ReadKepSettings(ErrorSlot& error) {
@@ -200,36 +208,36 @@ void ReadKepSettings(ErrorSlot& error) {
 
 void ReadDirectories(ErrorSlot& error) {
   SettingsReader ini(gMainIniPath, error);
-  gAppDir = ini.Directory("DIRECTORIES", "APPDIR", defaults::kAppDir);
-  gUserDir = ini.Directory("DIRECTORIES", "USERDIR", defaults::kUserDir);
-  gCaptureDir = ini.Directory("DIRECTORIES", "CAPTUREDIR", defaults::kCaptureDir);
+  gAppDir = CkRSlash(ini.Raw("DIRECTORIES", "APPDIR"));
+  gUserDir = CkRSlash(ini.Raw("DIRECTORIES", "USERDIR"));
+  gCaptureDir = CkRSlash(ini.Raw("DIRECTORIES", "CAPTUREDIR"));
   gCaptureDir = StripTrashcan(gCaptureDir);
   gCurrentDir = gUserDir;
 }
 
 void ReadPreferences(ErrorSlot& error) {
   SettingsReader ini(gMainIniPath, error);
-  ini.Integer("PREFERENCES", "SCREENSIZE", "0", gScreenSize);
-  ini.Switch("PREFERENCES", "USEBUTTONS", "0", gbUseButtons);
-  gLastCopy = ini.Raw("COPY DEVICE", "LASTCOPY", "");
-  ini.Integer("PREFERENCES", "PREVIEWCOPYPICS", "1", gPreviewCopyPics);
-  ini.Raw("PREFERENCES", "IMAGE TYPE", "JPG");  // read, as always; it has no effect
-  ini.Switch("PREFERENCES", "TRASHCAN", "1", gbTrashcan);
-  ini.Switch("PREFERENCES", "AUTODELETE", "1", gbAutoDelete);
-  ini.Integer("PREFERENCES", "QUALITY", "95", gJpegQuality);
-  ini.Integer("PREFERENCES", "BRIGHTNESS", "0", gBrightness);
-  ini.Switch("PREFERENCES", "REDUX", "1", gbRedux);
-  ini.Long("PREFERENCES", "RESOLX", "800", gResolX);
-  ini.Long("PREFERENCES", "RESOLY", "600", gResolY);
+  ini.Integer("PREFERENCES", "SCREENSIZE", gScreenSize);
+  ini.Switch("PREFERENCES", "USEBUTTONS", gbUseButtons);
+  gLastCopy = ini.Raw("COPY DEVICE", "LASTCOPY");
+  ini.Integer("PREFERENCES", "PREVIEWCOPYPICS", gPreviewCopyPics);
+  ini.Raw("PREFERENCES", "IMAGE TYPE");  // read, as always; it has no effect
+  ini.Switch("PREFERENCES", "TRASHCAN", gbTrashcan);
+  ini.Switch("PREFERENCES", "AUTODELETE", gbAutoDelete);
+  ini.Integer("PREFERENCES", "QUALITY", gJpegQuality);
+  ini.Integer("PREFERENCES", "BRIGHTNESS", gBrightness);
+  ini.Switch("PREFERENCES", "REDUX", gbRedux);
+  ini.Long("PREFERENCES", "RESOLX", gResolX);
+  ini.Long("PREFERENCES", "RESOLY", gResolY);
 }
 
 // A stored number the program cannot work with (a quality of 0, a size of 0) gives way to the
 // default for this run; the file keeps what it holds.
 void KeepSettingsWorking() {
-  if (gJpegQuality < 1 || gJpegQuality > 100) gJpegQuality = 95;
-  if (gBrightness < -100 || gBrightness > 100) gBrightness = 0;
-  if (gResolX < 1) gResolX = 800;
-  if (gResolY < 1) gResolY = 600;
+  if (gJpegQuality < 1 || gJpegQuality > 100) gJpegQuality = vb::CInt(DefaultNumber("QUALITY"));
+  if (gBrightness < -100 || gBrightness > 100) gBrightness = vb::CInt(DefaultNumber("BRIGHTNESS"));
+  if (gResolX < 1) gResolX = vb::CLng(DefaultNumber("RESOLX"));
+  if (gResolY < 1) gResolY = vb::CLng(DefaultNumber("RESOLY"));
 }
 
 }  // namespace

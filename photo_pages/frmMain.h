@@ -114,8 +114,6 @@ class frmMain : public core::MainFormControls {
   FormResizer RXResizer1;
   forms::FormResizer* WindowResizer() override { return &RXResizer1; }
 
-  void CreateElements() override;
-
   // ---- Public procedures (called from the window itself and its tests) -------------------------
   void ReadCaption();
   void ShowHelpFile();

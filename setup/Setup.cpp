@@ -10,6 +10,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/SettingDefaults.h"
 #include "core/modVelmod.h"
 #include "platform/profile/Profile.h"
 #include "platform/vbrt/VbError.h"
@@ -25,35 +26,6 @@ namespace {
 constexpr const char* kIniDir = "C:\\APPRAISE";
 constexpr const char* kMainIni = "C:\\APPRAISE\\VELMORA.INI";
 constexpr const char* kHelpFile = "Velmora.chm";
-
-struct IniValue {
-  const char* section;
-  const char* key;
-  const char* value;
-};
-
-// The settings of a first VELMORA.INI: the defaults the program reads when a key is missing,
-// written out so that the user finds every setting in the file.
-const IniValue kFirstIni[] = {
-    {"PRODUCT INFO", "COMPANY NAME", core::defaults::kCompanyName},
-    {"PRODUCT INFO", "TECHPHONE", core::defaults::kTechPhone},
-    {"PROGRAM ALIAS", "CORVANE VELMORA", core::defaults::kProgramAlias},
-    {"DIRECTORIES", "APPDIR", core::defaults::kAppDir},
-    {"DIRECTORIES", "USERDIR", core::defaults::kUserDir},
-    {"DIRECTORIES", "CAPTUREDIR", core::defaults::kCaptureDir},
-    {"PREFERENCES", "SCREENSIZE", "0"},
-    {"PREFERENCES", "USEBUTTONS", "0"},
-    {"PREFERENCES", "PREVIEWCOPYPICS", "1"},
-    {"PREFERENCES", "IMAGE TYPE", "JPG"},
-    {"PREFERENCES", "TRASHCAN", "1"},
-    {"PREFERENCES", "AUTODELETE", "1"},
-    {"PREFERENCES", "QUALITY", "95"},
-    {"PREFERENCES", "BRIGHTNESS", "0"},
-    {"PREFERENCES", "REDUX", "1"},
-    {"PREFERENCES", "RESOLX", "800"},
-    {"PREFERENCES", "RESOLY", "600"},
-    {"COPY DEVICE", "LASTCOPY", ""},
-};
 
 // Captions offered for general photos until the user keeps a list of his own.
 const char* const kGeneralViews[] = {
@@ -79,7 +51,7 @@ void WriteFirstIni(const fs::path& host) {
   std::error_code ec;
   fs::remove(tmp, ec);
   bool ok = true;
-  for (const auto& v : kFirstIni) {
+  for (const auto& v : core::kSettingDefaults) {
     ok = ok && profile::WritePrivateProfileString(v.section, v.key, v.value, tmp);
   }
   int n = 1;

@@ -97,8 +97,9 @@ dde::Answer Run(F&& f) {
   return a;
 }
 
+// DDEML takes a transaction's flags and a connect's answer as a data handle.
 HDDEDATA Ack(const dde::Answer& a) {
-  return reinterpret_cast<HDDEDATA>(
+  return reinterpret_cast<HDDEDATA>(  // NOLINT(performance-no-int-to-ptr)
       static_cast<UINT_PTR>(a.kind == dde::Answer::Kind::kOk ? DDE_FACK : DDE_FNOTPROCESSED));
 }
 
@@ -124,7 +125,7 @@ HDDEDATA Connect(HSZ topic, HSZ service) {
   }
   if (a.delay.count() > 0) Sleep(static_cast<DWORD>(a.delay.count()));
   // DDEML cannot leave an initiate unanswered: a silent answer refuses it.
-  return reinterpret_cast<HDDEDATA>(
+  return reinterpret_cast<HDDEDATA>(  // NOLINT(performance-no-int-to-ptr)
       static_cast<UINT_PTR>(a.kind == dde::Answer::Kind::kOk ? TRUE : FALSE));
 }
 
@@ -230,7 +231,8 @@ int main(int argc, char** argv) {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kEndConversation) {
-      EndConversation(reinterpret_cast<HCONV>(msg.lParam));
+      // The thread message carries the handle in its lParam.
+      EndConversation(reinterpret_cast<HCONV>(msg.lParam));  // NOLINT(performance-no-int-to-ptr)
       continue;
     }
     TranslateMessage(&msg);

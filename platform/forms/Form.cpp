@@ -234,11 +234,6 @@ ControlArrayBase* Form::FindArray(const std::string& name) const {
   return it == arrays_.end() ? nullptr : it->second;
 }
 
-bool Form::Declares(const std::string& name) const {
-  std::string key = Upper(name);
-  return byName_.count(key) != 0 || arrays_.count(key) != 0;
-}
-
 void Form::PlaceLast(Control& c) {
   auto it = std::find(controls_.begin(), controls_.end(), &c);
   if (it == controls_.end()) return;

@@ -147,8 +147,6 @@ class Form {
   // By name (any case) and index (-1 for a control that is not in an array).
   Control* FindControl(const std::string& name, int index = -1) const;
   ControlArrayBase* FindArray(const std::string& name) const;
-  // True when the name is declared by the window (as a control or an array).
-  bool Declares(const std::string& name) const;
   // Moves c to the end of Controls() and to the front of the drawing order
   // (the layout loader keeps the file's order this way).
   void PlaceLast(Control& c);

@@ -24,18 +24,9 @@ void ListModel::SetItem(int i, std::string text) {
   ++edits_;
 }
 
-long ListModel::ItemData(int i) const {
-  return i >= 0 && i < Count() ? data_[i] : 0;
-}
-
-void ListModel::SetItemData(int i, long v) {
-  data_.at(i) = v;
-}
-
 int ListModel::Insert(int at, std::string text) {
   if (at != Count()) ++edits_;
   items_.insert(items_.begin() + at, std::move(text));
-  data_.insert(data_.begin() + at, 0);
   selected_.insert(selected_.begin() + at, 0);
   if (index_ >= at) ++index_;
   return at;
@@ -50,7 +41,6 @@ int ListModel::InsertSorted(std::string text) {
 
 void ListModel::Remove(int i) {
   items_.erase(items_.begin() + i);
-  data_.erase(data_.begin() + i);
   selected_.erase(selected_.begin() + i);
   ++edits_;
   if (index_ == i)
@@ -66,7 +56,6 @@ void ListModel::Clear() {
 
 void ListModel::Assign(std::vector<std::string> items) {
   items_ = std::move(items);
-  data_.assign(items_.size(), 0);
   selected_.assign(items_.size(), 0);
   index_ = -1;
   top_ = 0;
@@ -93,7 +82,7 @@ void ListModel::ClearSelection() {
 
 namespace {
 
-// An entry index the List, ItemData and Selected properties take; others raise 381.
+// An entry index the List and Selected properties take; others raise 381.
 void CheckEntry(const ListModel& list, int i) {
   if (i < 0 || i >= list.Count()) vb::Raise(381);
 }
@@ -126,16 +115,6 @@ void ListBox::SetList(int i, std::string text) {
   CheckEntry(list_, i);
   list_.SetItem(i, std::move(text));
   Notify(Prop::List);
-}
-
-long ListBox::ItemData(int i) const {
-  CheckEntry(list_, i);
-  return list_.ItemData(i);
-}
-
-void ListBox::SetItemData(int i, long v) {
-  CheckEntry(list_, i);
-  list_.SetItemData(i, v);
 }
 
 void ListBox::SetListIndex(int i) {
@@ -339,16 +318,6 @@ void ComboBox::SetList(int i, std::string text) {
   CheckEntry(list_, i);
   list_.SetItem(i, std::move(text));
   Notify(Prop::List);
-}
-
-long ComboBox::ItemData(int i) const {
-  CheckEntry(list_, i);
-  return list_.ItemData(i);
-}
-
-void ComboBox::SetItemData(int i, long v) {
-  CheckEntry(list_, i);
-  list_.SetItemData(i, v);
 }
 
 // Selecting an entry puts it into Text without a Change event (as Windows

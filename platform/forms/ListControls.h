@@ -23,8 +23,6 @@ class ListModel {
   int Count() const { return static_cast<int>(items_.size()); }
   const std::string& Item(int i) const;  // "" out of range
   void SetItem(int i, std::string text);
-  long ItemData(int i) const;
-  void SetItemData(int i, long v);
   int Insert(int at, std::string text);  // returns the index used
   int InsertSorted(std::string text);    // list-box order (case-insensitive)
   void Remove(int i);
@@ -45,7 +43,6 @@ class ListModel {
 
  private:
   std::vector<std::string> items_;
-  std::vector<long> data_;
   std::vector<char> selected_;
   int index_ = -1;
   int top_ = 0;
@@ -65,8 +62,6 @@ class ListBox : public Control {
   // "" for an index out of range.
   const std::string& List(int i) const { return list_.Item(i); }
   void SetList(int i, std::string text);  // out of range: 381
-  long ItemData(int i) const;
-  void SetItemData(int i, long v);
   int ListIndex() const { return list_.Index(); }
   // -1 clears the selection; < -1 or >= ListCount: 380.  Raises Click.
   void SetListIndex(int i);
@@ -140,8 +135,6 @@ class ComboBox : public Control {
   unsigned long ListEdits() const { return list_.Edits(); }  // see ListModel::Edits
   const std::string& List(int i) const { return list_.Item(i); }
   void SetList(int i, std::string text);
-  long ItemData(int i) const;
-  void SetItemData(int i, long v);
   int ListIndex() const { return list_.Index(); }
   void SetListIndex(int i);  // < -1 or >= ListCount: 380; raises Click
   bool Sorted() const { return sorted_; }

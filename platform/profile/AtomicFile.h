@@ -25,7 +25,8 @@ struct FileOwner {
 // Writes `data` to a new file in the target's folder, syncs it, gives it the
 // old file's permission bits and owner (`owner`, when the target exists), and
 // renames it over the target.  On failure the target is untouched and no
-// temporary file is left behind.
+// temporary file is left behind; those that writers killed mid-write left are
+// removed first.
 bool ReplaceFile(const std::filesystem::path& target, std::string_view data,
                  const std::optional<FileOwner>& owner);
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/profile/Utf16.h"
 #include "platform/vbrt/CodePage.h"
 
 namespace profile::detail {
@@ -45,10 +46,10 @@ long long NowNs() {
 
 struct Entry {
   Stamp stamp;
-  long long seenNs = 0;                // when the stamp was taken
-  std::size_t hash = 0;                // of the file's bytes
-  int codePage = 0;                    // its text was read in
-  std::shared_ptr<const IniText> ini;  // nullptr: a UTF-16 file
+  long long seenNs = 0;  // when the stamp was taken
+  std::size_t hash = 0;  // of the file's bytes
+  int codePage = 0;      // its text was read in
+  std::shared_ptr<const IniText> ini;
 
   bool Racy() const { return seenNs - (stamp.sec * 1'000'000'000LL + stamp.nsec) < kRacyNs; }
 };
@@ -67,15 +68,14 @@ Cache& TheCache() {
   return cache;
 }
 
-bool IsUtf16(const std::string& text) {
-  return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
-}
-
-// A file that is not UTF-8 was written by a Windows program in the ANSI code page: its text
-// is read in that code page, once, here.
+// A file that is neither UTF-16 nor UTF-8 was written by a Windows program in the ANSI code
+// page: its text is read in that code page, once, here.
 std::shared_ptr<const IniText> Parse(std::string text, int codePage) {
-  if (IsUtf16(text)) return nullptr;
-  if (!vb::IsValidUtf8(text)) text = vb::AnsiToUtf8(text, codePage);
+  if (const Utf16Order order = Utf16OrderOf(text); order != Utf16Order::kNone) {
+    text = Utf16ToUtf8(text, order);
+  } else if (!vb::IsValidUtf8(text)) {
+    text = vb::AnsiToUtf8(text, codePage);
+  }
   return std::make_shared<const IniText>(std::move(text));
 }
 

@@ -12,7 +12,8 @@
 
 namespace profile::detail {
 
-// The file's parsed text; nullptr when it is missing, unreadable or a UTF-16 file.
+// The file's parsed text (UTF-8 whatever the file's encoding); nullptr when it is missing or
+// unreadable.
 std::shared_ptr<const IniText> CachedText(const std::filesystem::path& file);
 
 // Records `text` as the content just written to `file`.

@@ -43,7 +43,8 @@ char32_t NextFolded(std::string_view s, std::size_t& pos) {
   return vb::UpperCodePoint(cp);
 }
 
-// The name with every character upper-cased, as NamesEqual compares it.
+// The name with every character upper-cased, as names are compared: UTF-8 letters by code
+// point, other bytes as Windows-1252 letters.
 std::u32string Folded(std::string_view s, char32_t lead = 0) {
   std::u32string out;
   out.reserve(s.size() + 1);
@@ -65,14 +66,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
-}
-
-bool NamesEqual(std::string_view a, std::string_view b) {
-  std::size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (NextFolded(a, i) != NextFolded(b, j)) return false;
-  }
-  return i == a.size() && j == b.size();
 }
 
 IniText::IniText(std::string text) : text_(std::move(text)) {

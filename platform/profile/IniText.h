@@ -33,10 +33,6 @@ struct Section {
 // The blanks of the profile functions: space, TAB, LF, VT, FF, CR and Ctrl-Z.
 std::string_view TrimBlanks(std::string_view s);
 
-// Case-insensitive name comparison: UTF-8 letters by code point, other bytes as
-// Windows-1252 letters.
-bool NamesEqual(std::string_view a, std::string_view b);
-
 class IniText {
  public:
   explicit IniText(std::string text);

@@ -8,6 +8,7 @@
 #include "platform/profile/AtomicFile.h"
 #include "platform/profile/IniCache.h"
 #include "platform/profile/IniText.h"
+#include "platform/profile/Utf16.h"
 #include "platform/vbrt/CodePage.h"
 
 namespace profile {
@@ -258,13 +259,14 @@ bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string
     if (::stat(file.c_str(), &st) != 0) return false;
     // A file without write permission is read-only even for a user who could override it.
     if ((st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) return false;
-    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return false;
     owner = detail::FileOwner{st.st_mode, st.st_uid, st.st_gid};
   }
 
   WriteTexts w{std::string(section), {}, {}};
   if (key) w.key.emplace(*key);
   if (value) w.value.emplace(*value);
+  const detail::Utf16Order utf16 = detail::Utf16OrderOf(text);
+  if (utf16 != detail::Utf16Order::kNone) text = detail::Utf16ToUtf8(text, utf16);
   MatchEncoding(text, w);
   IniText ini(std::move(text));
   std::optional<std::string> edited = Edit(ini, w);
@@ -273,6 +275,7 @@ bool Write(std::optional<std::string_view> sectionArg, std::optional<std::string
     if (read != detail::ReadStatus::kMissing || key) return true;
     edited.emplace();
   }
+  if (utf16 != detail::Utf16Order::kNone) *edited = detail::Utf8ToUtf16(*edited, utf16);
   if (!detail::ReplaceFile(file, *edited, owner)) return false;
   detail::StoreText(file, std::move(*edited));
   return true;

@@ -3,7 +3,7 @@
 // functions (GetPrivateProfileStringA / WritePrivateProfileStringA).  Paths are
 // host paths; mapping Windows paths onto the host is the caller's business.
 // Bytes pass through unchanged.  A file that starts with a UTF-16 byte-order
-// mark is not supported: it reads as a missing file and is never written.
+// mark is read as Unicode and written back as Unicode (Utf16.h).
 
 #include <cstddef>
 #include <filesystem>

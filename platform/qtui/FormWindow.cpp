@@ -31,11 +31,6 @@ std::map<const forms::Form*, FormWindow*>& Registry() {
   return windows;
 }
 
-FormWindow::CreationHook& Hook() {
-  static FormWindow::CreationHook hook;
-  return hook;
-}
-
 std::vector<QPointer<FormWindow>>& RetiredWindows() {
   static std::vector<QPointer<FormWindow>> windows;
   return windows;
@@ -137,12 +132,7 @@ FormWindow* FormWindow::For(forms::Form& form, bool create) {
   if (!create) return nullptr;
   auto* window = new FormWindow(form);
   if (forms::FormResizer* model = form.WindowResizer()) window->BindResizer(*model);
-  if (Hook()) Dispatch([&] { Hook()(*window); });
   return window;
-}
-
-void FormWindow::SetCreationHook(CreationHook hook) {
-  Hook() = std::move(hook);
 }
 
 void FormWindow::Release(forms::Form& form) {

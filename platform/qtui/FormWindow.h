@@ -66,11 +66,6 @@ class FormWindow : public QWidget {
   // the form.  The program calls it for its main window before the first show.
   void ApplyResizerSettings();
 
-  // Called for every new window, before it is first shown; the program uses
-  // it to give its main and search windows their resizer.
-  using CreationHook = std::function<void(FormWindow&)>;
-  static void SetCreationHook(CreationHook hook);
-
   // Drag-and-drop events arriving on a control's widget.
   bool DragEvent(ControlView& view, QWidget* w, QEvent* event);
   // Key presses on a control's widget (also the form's own).

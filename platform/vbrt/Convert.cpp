@@ -37,13 +37,6 @@ std::string General(double value, int digits) {
   return s;
 }
 
-std::string StrFromCStr(std::string s) {
-  bool negative = !s.empty() && s[0] == '-';
-  std::size_t digits = negative ? 1 : 0;
-  if (s.compare(digits, 2, "0.") == 0) s.erase(digits, 1);
-  return negative ? s : " " + s;
-}
-
 }  // namespace
 
 std::int16_t CInt(double value) {
@@ -62,9 +55,6 @@ float CSng(double value) {
   return static_cast<float>(value);
 }
 
-double Fix(double value) {
-  return std::trunc(value);
-}
 double Int(double value) {
   return std::floor(value);
 }
@@ -74,12 +64,6 @@ std::string CStr(double value) {
 }
 std::string CStr(float value) {
   return General(value, 7);
-}
-std::string Str(double value) {
-  return StrFromCStr(CStr(value));
-}
-std::string Str(float value) {
-  return StrFromCStr(CStr(value));
 }
 
 }  // namespace vb

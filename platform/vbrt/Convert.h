@@ -13,7 +13,6 @@ std::int32_t CLng(double value);
 // Nearest float; error 6 when the magnitude is beyond float's range.
 float CSng(double value);
 
-double Fix(double value);  // toward zero
 double Int(double value);  // toward minus infinity
 
 // Decimal text with up to 15 significant digits (7 for float): "512", "0.57", "1E+16".
@@ -24,10 +23,7 @@ requires(!std::same_as<T, bool>) std::string CStr(T value) {
   return std::to_string(value);
 }
 
-// Str$: like CStr, but a leading blank stands for the plus sign and there is no
-// zero before the decimal point: " 512", " .57", "-.5".
-std::string Str(double value);
-std::string Str(float value);
+// Str$ of a whole number: a leading blank stands for the plus sign (" 512", "-512").
 template <std::integral T>
 requires(!std::same_as<T, bool>) std::string Str(T value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);

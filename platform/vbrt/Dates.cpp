@@ -54,10 +54,6 @@ Parts Split(Date d) {
   return {day, static_cast<int>(secs)};
 }
 
-void Civil(Date d, int& y, int& m, int& day) {
-  CivilFromDays(Split(d).serialDay + kEpoch, y, m, day);
-}
-
 const char* const kMonths[] = {"January",   "February", "March",    "April",
                                "May",       "June",     "July",     "August",
                                "September", "October",  "November", "December"};
@@ -111,34 +107,6 @@ Date TimeSerial(int hour, int minute, int second) {
 
 long DateDiffDays(Date d1, Date d2) {
   return static_cast<long>(Split(d2).serialDay - Split(d1).serialDay);
-}
-
-int Year(Date d) {
-  int y, m, day;
-  Civil(d, y, m, day);
-  return y;
-}
-
-int Month(Date d) {
-  int y, m, day;
-  Civil(d, y, m, day);
-  return m;
-}
-
-int Day(Date d) {
-  int y, m, day;
-  Civil(d, y, m, day);
-  return day;
-}
-
-int Hour(Date d) {
-  return Split(d).seconds / 3600;
-}
-int Minute(Date d) {
-  return Split(d).seconds / 60 % 60;
-}
-int Second(Date d) {
-  return Split(d).seconds % 60;
 }
 
 int Weekday(Date d) {

@@ -19,12 +19,6 @@ Date TimeSerial(int hour, int minute, int second);
 // DateDiff("d", d1, d2): midnights crossed from d1 to d2 (times ignored).
 long DateDiffDays(Date d1, Date d2);
 
-int Year(Date d);
-int Month(Date d);
-int Day(Date d);
-int Hour(Date d);
-int Minute(Date d);
-int Second(Date d);
 int Weekday(Date d);  // 1 = Sunday .. 7 = Saturday
 
 // Local time.

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/SettingDefaults.h"
 #include "platform/dde/Link.h"
 #include "platform/profile/Profile.h"
 #include "platform/winfs/WinFs.h"
@@ -166,30 +167,9 @@ TEST_F(SetupTest, FirstRunMakesPrefixProgramFolderAndDefaultSettings) {
   EXPECT_TRUE(winfs::DirExists("C:\\GLENVUE"));
   EXPECT_FALSE(winfs::FileExists("C:\\APPRAISE\\KEP.INI"));
 
-  const struct {
-    const char* section;
-    const char* key;
-    const char* value;
-  } defaults[] = {
-      {"PRODUCT INFO", "COMPANY NAME", "Ostrel, Inc."},
-      {"PROGRAM ALIAS", "CORVANE VELMORA", "Corvane Velmora"},
-      {"DIRECTORIES", "APPDIR", "C:\\Velmora"},
-      {"DIRECTORIES", "USERDIR", "C:\\Velmora"},
-      {"DIRECTORIES", "CAPTUREDIR", "C:\\GLENVUE"},
-      {"PREFERENCES", "SCREENSIZE", "0"},
-      {"PREFERENCES", "USEBUTTONS", "0"},
-      {"COPY DEVICE", "LASTCOPY", ""},
-      {"PREFERENCES", "PREVIEWCOPYPICS", "1"},
-      {"PREFERENCES", "IMAGE TYPE", "JPG"},
-      {"PREFERENCES", "TRASHCAN", "1"},
-      {"PREFERENCES", "AUTODELETE", "1"},
-      {"PREFERENCES", "QUALITY", "95"},
-      {"PREFERENCES", "BRIGHTNESS", "0"},
-      {"PREFERENCES", "REDUX", "1"},
-      {"PREFERENCES", "RESOLX", "800"},
-      {"PREFERENCES", "RESOLY", "600"},
-  };
-  for (const auto& d : defaults) EXPECT_EQ(Ini(d.section, d.key), d.value) << d.key;
+  for (const auto& d : core::kSettingDefaults) {
+    EXPECT_EQ(Ini(d.section, d.key), d.value) << d.key;
+  }
   EXPECT_NE(Ini("PRODUCT INFO", "TECHPHONE"), "");
   EXPECT_NE(Ini("GENERAL VIEWS", "GENERALVIEW1"), "<missing>");
 

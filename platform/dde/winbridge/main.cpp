@@ -169,7 +169,7 @@ void TakeDdeMessages() {
   while (PeekMessageA(&msg, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-void EndParked(std::vector<Parked> ending) {
+void EndParked(const std::vector<Parked>& ending) {
   for (const Parked& p : ending) Disconnect(p.conv);
   if (g_parked.empty() && g_idle_timer) {
     KillTimer(nullptr, g_idle_timer);
@@ -186,7 +186,7 @@ void EndIdle(bool all) {
     if (idle) ending.push_back(p);
     return idle;
   });
-  EndParked(std::move(ending));
+  EndParked(ending);
 }
 
 // Velmora closed the conversation: it is parked, unless the server ended it.
@@ -374,7 +374,8 @@ int main() {
   Answer(dde::FrameType::kAccept);
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kFrameMessage) {
-      auto* frame = reinterpret_cast<dde::Frame*>(msg.lParam);
+      // The reader thread posts the frame it allocated in the message's lParam.
+      auto* frame = reinterpret_cast<dde::Frame*>(msg.lParam);  // NOLINT(performance-no-int-to-ptr)
       Handle(*frame);
       delete frame;
     } else if (msg.hwnd == nullptr && msg.message == kInputEnded) {

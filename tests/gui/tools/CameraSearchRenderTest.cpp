@@ -1,6 +1,6 @@
-// The copy-from-media window (normal and compact layout) and the picture search (after a search,
-// and enlarged through the window resizer) drawn by the Qt renderer offscreen, saved as PNG
-// files for review (tools-camera*.png, tools-search*.png in the test output folder).
+// The picture search (after a search, and enlarged through the window resizer) drawn by the Qt
+// renderer offscreen, saved as PNG files for review (tools-search*.png in the test output
+// folder).
 
 #include <gtest/gtest.h>
 
@@ -31,23 +31,6 @@ class CameraSearchRender : public RenderFixture<> {
     main.Move(0, 0, 15360, 11520);
   }
 };
-
-TEST_F(CameraSearchRender, CopyFromMediaNormalAndCompact) {
-  Picture("E:\\DCIM\\100CANON\\IMG_0001.JPG", 0xFF2050A0);
-  Picture("E:\\DCIM\\100CANON\\IMG_0002.JPG", 0xFFA05020);
-  Picture("E:\\DCIM\\100CANON\\IMG_0003.JPG", 0xFF808080);
-  core::gLastCopy = "E:\\DCIM\\100CANON\\";
-  core::gCopyDialogCaption = "Copy from MEDIA (Camera/Floppy/CD/DVD) to C:\\GLENVUE\\";
-  tools::frmPath& f = forms::FormInstance<tools::frmPath>();
-  f.filListBox.UserSelect(0);
-  f.filListBox.UserSelect(1, forms::vbCtrlMask);
-  Render(f, "tools-camera.png");
-  CloseRendered();
-
-  core::gScreenSize = 1;
-  core::gbUseButtons = core::vbFalse;
-  Render(forms::FormInstance<tools::frmPath>(), "tools-camera-compact.png");
-}
 
 TEST_F(CameraSearchRender, SearchAfterASearchAndEnlarged) {
   prefix.MakeDir("C:\\PHOTOS\\2023");

@@ -1,14 +1,18 @@
 // Every dialog in the normal and the compact layout, with and without its text buttons, checked
 // as the renderer draws it: controls inside their containers, captions that fit, no overlaps.
+// Each drawing is kept for review in the test output folder ("layout-copy-from-media-compact.png").
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/modOpSys.h"
 #include "core/modVelmod.h"
+#include "platform/qtui/FormWindow.h"
 #include "tests/gui/support/LayoutCheck.h"
 #include "tests/gui/tools/RenderFixture.h"
 #include "tools/frmAbout.h"
@@ -53,7 +57,19 @@ class LayoutChecks : public RenderFixture<CaptureMainWindow> {
         core::gScreenSize = static_cast<std::int16_t>(size);
         core::gbUseButtons = buttons ? core::vbTrue : core::vbFalse;
         forms::Form& form = open();
-        RenderImage(form, "layout-check.png");
+        std::string name = "layout-" + what + (size == 1 ? "-compact" : "") +
+                           (buttons ? "" : "-pictures") + ".png";
+        std::replace(name.begin(), name.end(), ' ', '-');
+        const QImage image = RenderImage(form, name);
+        if (image.isNull() || image.width() == 0) faults_.push_back(what + ": nothing drawn");
+        // The title bar offers what the layout allows: a fixed dialog has no minimise or
+        // maximise button.
+        const Qt::WindowFlags flags = qtui::FormWindow::For(form, false)->windowFlags();
+        const bool box = form.ControlBox();
+        if (bool(flags & Qt::WindowCloseButtonHint) != box ||
+            bool(flags & Qt::WindowMinimizeButtonHint) != (box && form.MinButton()) ||
+            bool(flags & Qt::WindowMaximizeButtonHint) != (box && form.MaxButton()))
+          faults_.push_back(what + ": title-bar buttons differ from the layout's");
         for (const std::string& fault : layoutcheck::FaultsOnEveryPage(form))
           faults_.push_back(what + (size == 1 ? " compact" : "") +
                             (buttons ? "" : " (picture buttons only)") + ": " + fault);

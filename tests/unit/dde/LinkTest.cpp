@@ -20,8 +20,10 @@
 
 #include "platform/dde/Connection.h"
 #include "platform/dde/Server.h"
+#include "platform/dde/Transport.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/GenerousBound.h"
 
 namespace dde {
 namespace {
@@ -75,6 +77,36 @@ class ScriptedHandler : public Handler {
   std::vector<unsigned long> ended;
 };
 
+// Carries conversations over the sockets and keeps the deadline of every wait the link asks for.
+class DeadlineRecorder : public Transport {
+ public:
+  std::unique_ptr<Channel> Open(const std::string& application, const std::string& topic,
+                                Clock::time_point deadline) override {
+    deadlines.push_back(deadline);
+    auto inner = sockets_->Open(application, topic, deadline);
+    if (!inner) return nullptr;
+    return std::make_unique<Recorded>(std::move(inner), this);
+  }
+  std::vector<Clock::time_point> deadlines;
+
+ private:
+  class Recorded : public Channel {
+   public:
+    Recorded(std::unique_ptr<Channel> inner, DeadlineRecorder* owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    IoStatus Transact(const Frame& frame, Clock::time_point deadline, Frame* reply) override {
+      owner_->deadlines.push_back(deadline);
+      return inner_->Transact(frame, deadline, reply);
+    }
+    void Close() override { inner_->Close(); }
+
+   private:
+    std::unique_ptr<Channel> inner_;
+    DeadlineRecorder* owner_;
+  };
+  std::shared_ptr<Transport> sockets_ = MakeSocketTransport();
+};
+
 class LinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,6 +117,7 @@ class LinkTest : public ::testing::Test {
   }
   void TearDown() override {
     StopServer();
+    UseTransport(nullptr);
     SetMaxFrameSize(kDefaultMaxFrameSize);
     ::unsetenv("VELMORA_DDE_DIR");
     fs::remove_all(dir_);
@@ -171,11 +204,37 @@ TEST_F(LinkTest, SilentServerTimesOutWithinLinkTimeout) {
   Link link = Open();
   link.SetLinkTimeout(3);
   handler_.Answer_({Answer::Kind::kSilent, {}, {}});
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeTimeout);
-  const auto took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took, std::chrono::milliseconds(250));
-  EXPECT_LT(took, std::chrono::milliseconds(1500));
+  const auto took =
+      testsupport::TimeOf([&] { EXPECT_EQ(ErrorOf([&] { link.Request(); }), vb::kDdeTimeout); });
+  EXPECT_GE(took, std::chrono::milliseconds(300));
+  EXPECT_LT(took, testsupport::GenerousBound(std::chrono::milliseconds(300)));
+}
+
+// Every wait, the initiate's included, ends LinkTimeout after the operation began: the
+// deadline handed to the transport lies between start + timeout and end + timeout.
+TEST_F(LinkTest, EveryWaitEndsLinkTimeoutAfterItsOperationBegan) {
+  auto recorder = std::make_shared<DeadlineRecorder>();
+  UseTransport(recorder);
+  StartServer();
+  Link link;
+  link.SetLinkTopic("KEP|good");
+  const std::vector<std::pair<int, std::function<void()>>> steps{
+      {30, [&] { link.SetLinkMode(vbLinkManual); }},
+      {20, [&] { link.Request(); }},
+      {50, [&] { link.Execute("x"); }},
+      {-1, [&] { link.Poke("y"); }},  // the longest wait, 65535 tenths
+  };
+  for (const auto& [tenths, step] : steps) {
+    link.SetLinkTimeout(tenths);
+    const auto timeout = std::chrono::milliseconds((tenths < 0 ? 65535 : tenths) * 100);
+    const auto before = Clock::now();
+    step();
+    const auto after = Clock::now();
+    ASSERT_FALSE(recorder->deadlines.empty());
+    EXPECT_GE(recorder->deadlines.back(), before + timeout) << tenths;
+    EXPECT_LE(recorder->deadlines.back(), after + timeout) << tenths;
+  }
+  EXPECT_EQ(recorder->deadlines.size(), steps.size());
 }
 
 TEST_F(LinkTest, AnInitiateHeldBackOrNeverAnsweredEndsIn282) {

@@ -6,8 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/Forms.h"
+#include "platform/forms/App.h"
+#include "platform/forms/Control.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/DatePicker.h"
+#include "platform/forms/Drag.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Gear.h"
 #include "platform/forms/HeadlessApp.h"
+#include "platform/forms/ListControls.h"
+#include "platform/forms/TabControl.h"
+#include "platform/forms/TextBox.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/ErrorOf.h"
 
@@ -109,7 +119,7 @@ TEST_F(EventsTest, ListEditsStayForAnEntryAddedAtTheEndOnly) {
   EXPECT_EQ(lst.ListEdits(), last);
   lst.AddItem("c");  // sorts before "m"
   EXPECT_NE(lst.ListEdits(), last);
-  EXPECT_EQ(ErrorOf([&] { cbo.SetItemData(3, 1); }), 381);
+  EXPECT_EQ(ErrorOf([&] { cbo.SetList(3, "x"); }), 381);
   EXPECT_EQ(ErrorOf([&] { cbo.AddItem("x", 4); }), 5);
   EXPECT_EQ(ErrorOf([&] { cbo.RemoveItem(-1); }), 5);
 }

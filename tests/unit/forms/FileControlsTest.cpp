@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/Forms.h"
+#include "platform/forms/App.h"
+#include "platform/forms/Control.h"
+#include "platform/forms/Drag.h"
+#include "platform/forms/FileControls.h"
+#include "platform/forms/Form.h"
 #include "platform/forms/HeadlessApp.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/WinFs.h"

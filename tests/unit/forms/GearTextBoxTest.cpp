@@ -6,8 +6,13 @@
 #include <thread>
 
 #include "platform/dde/Server.h"
-#include "platform/forms/Forms.h"
+#include "platform/forms/App.h"
+#include "platform/forms/Control.h"
+#include "platform/forms/Drag.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Gear.h"
 #include "platform/forms/HeadlessApp.h"
+#include "platform/forms/TextBox.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/VbError.h"
 #include "tests/support/ErrorOf.h"

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/profile/Profile.h"
 #include "platform/vbrt/CodePage.h"
@@ -94,10 +96,38 @@ TEST_F(Profile, DefaultsAndMissingFile) {
   EXPECT_EQ(Get("a", "b", "'x'"), "x");
   EXPECT_EQ(Get("a", "b", nullptr, 256, &ret), "");
   EXPECT_EQ(ret, 0u);
-  // A UTF-16 file reads as missing and is never written.
-  Put(std::string("\xFF\xFE[\0a\0]\0\r\0\n\0k\0=\0v\0", 18));
-  EXPECT_EQ(Get("a", "k"), "dflt");
-  EXPECT_FALSE(profile::WritePrivateProfileString("a", "k", "w", file_));
+}
+
+// UTF-16 text with its byte-order mark, in either byte order.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
+// A file with a UTF-16 byte-order mark reads as Unicode and is written back as Unicode.
+TEST_F(Profile, Utf16FilesAreReadAndWrittenBackAsUnicode) {
+  const std::string kLodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";
+  for (const bool big : {false, true}) {
+    Put(Utf16(u"[Paths]\r\nCAPTUREDIR=C:\\\u0141\u00F3d\u017A\\\r\nk=\U0001F600\r\n", big));
+    EXPECT_EQ(Get("PATHS", "capturedir"), "C:\\" + kLodz + "\\") << big;
+    EXPECT_EQ(Get("Paths", "k"), "\xF0\x9F\x98\x80");
+    EXPECT_TRUE(profile::WritePrivateProfileString("paths", "CAPTUREDIR", "C:\\\xC3\x89\\", file_));
+    EXPECT_TRUE(profile::WritePrivateProfileString("New", "k", "v", file_));
+    EXPECT_EQ(
+        Bytes(),
+        Utf16(u"[Paths]\r\nCAPTUREDIR=C:\\\u00C9\\\r\nk=\U0001F600\r\n[New]\r\nk=v\r\n", big));
+    EXPECT_EQ(Get("paths", "capturedir"), "C:\\\xC3\x89\\");
+  }
+  // An unpaired surrogate reads as U+FFFD, an odd last byte as nothing.
+  Put(Utf16(u"[s]\r\nk=", false) + std::string("\x00\xD8x\0\r\0\n\0z", 9));
+  EXPECT_EQ(Get("s", "k"), "\xEF\xBF\xBDx");
 }
 
 TEST_F(Profile, TruncationReturnValuesMatchGrowingReaders) {
@@ -229,6 +259,25 @@ TEST_F(Profile, FailedWritesLeaveTheOldFileAndNoTemporary) {
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", dir_ / "NOFOLDER" / "X.INI"));
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", fs::path()));
   EXPECT_FALSE(fs::exists(dir_ / "NOFOLDER"));
+}
+
+// A write killed before it replaced the file leaves its temporary behind; a later write of the
+// same file removes those whose writer no longer runs.
+TEST_F(Profile, AWriteRemovesTheTemporariesKilledWritersOfItsFileLeft) {
+  Put("[App]\r\nk=1\r\n");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string dead = std::to_string(gone), live = std::to_string(::getppid());
+  const std::vector<std::string> kept{".APP.INI.tmp" + live + "-3", ".OTHER.INI.tmp" + dead + "-4",
+                                      ".APP.INI.tmp" + dead + "-4x", ".APP.INI.tmp-" + dead};
+  for (const auto& name : kept) std::ofstream(dir_ / name) << "x";
+  std::ofstream(dir_ / (".APP.INI.tmp" + dead + "-12")) << std::string(1000, 'x');
+  EXPECT_TRUE(profile::WritePrivateProfileString("App", "k", "2", file_));
+  EXPECT_FALSE(fs::exists(dir_ / (".APP.INI.tmp" + dead + "-12")));
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  EXPECT_EQ(Bytes(), "[App]\r\nk=2\r\n");
 }
 
 // A file that is not UTF-8 was written in the ANSI code page (KEP's INI file): it reads in that
