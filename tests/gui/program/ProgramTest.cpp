@@ -82,19 +82,54 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
 
 constexpr std::size_t kStartUpTransactions = 79;  // the start-up refresh's, with the sample
 
-// Starts the program, waits for the start-up refresh to end and presses the KEP button; the
-// main window, 0 when none showed.
-Window StartAndPressKep(ProgramSession& s) {
+// Starts the program and waits for the start-up refresh to end; the main window, 0 when none
+// showed.
+Window StartAndWaitForTheRefresh(ProgramSession& s) {
   s.Start();
   const Window main = s.WaitForMainWindow();
-  for (int i = 0; main != 0 && i < 300; ++i) {
+  for (int i = 0; main != 0 && i < 1200; ++i) {
     std::size_t n = 0;
     for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
     if (n >= kStartUpTransactions) break;
     s.Settle(100ms);
   }
+  return main;
+}
+
+// ... and presses the KEP button.
+Window StartAndPressKep(ProgramSession& s) {
+  const Window main = StartAndWaitForTheRefresh(s);
   if (main != 0) s.Click(main, 160, 48);
   return main;
+}
+
+// A caption typed into a general photo's box reaches KEP when the user then clicks a tab: the
+// click takes the focus, so the box's LostFocus sends it.
+TEST(Program, ATypedCaptionReachesKepWhenATabIsClicked) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  const std::optional<WindowBox> general = s.WaitForItem("tab frmMain TabData 2 ", 30s);
+  ASSERT_TRUE(general) << "no General tab in the control map";
+  s.ClickCentre(*general);
+  const std::optional<WindowBox> caption = s.WaitForItem("control frmMain cboGeneral(1) ", 30s);
+  ASSERT_TRUE(caption) << "the General tab shows no caption box";
+  s.ClickCentre({caption->x, caption->y, caption->width / 2, caption->height});
+  s.Type(main, " - front corner");
+  const std::optional<WindowBox> subject = s.WaitForItem("tab frmMain TabData 0 ", 30s);
+  ASSERT_TRUE(subject);
+  s.ClickCentre(*subject);
+  bool poked = false;
+  for (int i = 0; i < 600 && !poked; ++i) {
+    for (const std::string& line : s.KepLog()) {
+      poked = poked || (line.rfind("POKE", 0) == 0 && line.find("- front corner") != line.npos);
+    }
+    if (!poked) s.Settle(100ms);
+  }
+  EXPECT_TRUE(poked) << "the typed caption never reached KEP";
+  CloseAndExpectTheEnd(s, main);
 }
 
 // A close while the KEP button's refresh runs (each answer late) waits for the refresh, then
