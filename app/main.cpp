@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/MainWindowHost.h"
+#include "app/SessionEnd.h"
 #include "platform/dde/WineTransport.h"
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   forms::App::Install(&services);
   qtui::StartControlMapFromEnvironment();
   TellDdeProblems();
+  app::EndWithTheSession();
 
   int status = 0;
   try {
@@ -63,10 +65,12 @@ int main(int argc, char** argv) {
       qtui::HandlerScope startUp;  // a close during the start-up takes effect after it
       app::StartMainWindow();
     }
+    app::KeepSettingsAtAnAbruptExit();
     if (!services.Ended() && qtui::FormWindow::AnyFormShown()) status = QApplication::exec();
   } catch (const forms::ProgramEnded&) {
     status = 0;
   }
+  app::MainReturns();
   // Windows go before the forms they show, and both before the application.
   for (qtui::FormWindow* window : qtui::FormWindow::All())
     qtui::FormWindow::Release(window->form());

@@ -70,6 +70,20 @@ bool IsAddress(const std::string& target) {
          target.rfind("mailto:", 0) == 0;
 }
 
+// Once the program has ended no box shows: the answer is the one that gives up.
+int GiveUpAnswer(int buttons) {
+  switch (buttons & 7) {
+    case forms::vbOKOnly:
+      return forms::vbOK;
+    case forms::vbAbortRetryIgnore:
+      return forms::vbAbort;
+    case forms::vbYesNo:
+      return forms::vbNo;
+    default:
+      return forms::vbCancel;
+  }
+}
+
 Qt::CursorShape CursorFor(int pointer) {
   switch (pointer) {
     case 2:
@@ -137,6 +151,7 @@ bool QtApp::PrevInstance() {
 }
 
 int QtApp::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  if (ended_) return GiveUpAnswer(buttons);
   BlockedCloses closes;
   int result = 0;
   {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QStandardPaths>
 #include <chrono>
 #include <string>
@@ -197,6 +199,57 @@ TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
       << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
   CloseAndExpectTheEnd(s, main);
 }
+
+// However the session ends it (a signal, the display gone), the program ends without a crash and
+// keeps the settings a close writes: SCREENSIZE after Ctrl+R, written once.
+enum class Ending { Terminate, HangUp, DisplayGone };
+
+class SessionEndTest : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(SessionEndTest, KeepsTheSettingsAndEndsWithoutACrash) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni("[PREFERENCES]\r\nSCREENSIZE=3\r\n");
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1000ms);
+  s.PressKeys(main, "ctrl+r");
+  s.Settle(1000ms);
+  switch (GetParam()) {
+    case Ending::Terminate:
+      s.Signal(SIGTERM);
+      break;
+    case Ending::HangUp:
+      s.Signal(SIGHUP);
+      break;
+    case Ending::DisplayGone:
+      s.x().Kill();
+      break;
+  }
+  const std::optional<int> status = s.WaitForExit(60s);
+  ASSERT_TRUE(status.has_value()) << "the program is still running";
+  EXPECT_LT(*status, 128) << "the program ended by a signal";
+  if (GetParam() != Ending::DisplayGone) {
+    EXPECT_EQ(*status, 0);
+  }
+  const std::string ini = s.Ini();
+  EXPECT_EQ(Count(ini, "\nSCREENSIZE=4"), 1) << ini;
+  EXPECT_EQ(Count(ini, "SCREENSIZE="), 1) << ini;
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, SessionEndTest,
+                         ::testing::Values(Ending::Terminate, Ending::HangUp, Ending::DisplayGone),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Ending::Terminate:
+                               return std::string("Terminate");
+                             case Ending::HangUp:
+                               return std::string("HangUp");
+                             default:
+                               return std::string("DisplayGone");
+                           }
+                         });
 
 struct SmallScreen {
   int width;
