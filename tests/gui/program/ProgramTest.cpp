@@ -161,6 +161,30 @@ TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
   EXPECT_EQ(*status, 0);
 }
 
+// A close clicked while a message box is up is dropped, as Windows drops it: the program goes
+// on after the box.
+TEST(Program, AClosingWhileAMessageBoxIsUpIsDropped) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  const std::optional<WindowBox> help = s.WaitForItem("menu ", 30s, "\"Help\"");
+  ASSERT_TRUE(help) << "no Help menu";
+  s.ClickCentre(*help);
+  const std::optional<WindowBox> support = s.WaitForItem("menu ", 30s, "\"Technical Support\"");
+  ASSERT_TRUE(support) << "no Technical Support entry";
+  s.ClickCentre(*support);
+  const Window box = s.WaitForWindow("Technical Support", 30s);
+  ASSERT_NE(box, 0u) << "no support box";
+  s.Close(main);
+  s.Settle(1000ms);
+  s.PressReturn(box);
+  s.Settle(2000ms);
+  EXPECT_TRUE(s.Running()) << "the close clicked while the box was up ended the program";
+  CloseAndExpectTheEnd(s, main);
+}
+
 TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   ProgramSession s(1280, 1024);
