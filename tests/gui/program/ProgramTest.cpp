@@ -208,6 +208,25 @@ TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   CloseAndExpectTheEnd(s, main);
 }
 
+// A window stored maximised comes back maximised and stays so; closed, it keeps its state and
+// the normal state's place and size.
+TEST(Program, AStoredMaximisedWindowComesBackMaximised) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni(
+      "[WINDOW frmMain]\r\nLeft=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\n"
+      "WindowState=2\r\n");
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  EXPECT_TRUE(s.Maximised(main));
+  CloseAndExpectTheEnd(s, main);
+  const std::string ini = s.Ini();
+  for (const char* key : {"WindowState=2", "Left=1500", "Width=13500", "Height=9000"})
+    EXPECT_EQ(Count(ini, std::string("\n") + key), 1) << key << " in\n" << ini;
+}
+
 // A size stored on a larger screen is cut to this one; the framed window lies on the screen.
 TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
   if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
