@@ -7,6 +7,7 @@
 
 #include "app/MainWindowHost.h"
 #include "app/SessionEnd.h"
+#include "core/modShell32.h"
 #include "platform/dde/WineTransport.h"
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
   info.minor = VELMORA_VERSION_MINOR;
   info.revision = VELMORA_VERSION_PATCH;
   qtui::QtApp services(info);
+  services.SetOpenerAnswered([](const std::string&, long result) {
+    if (result <= 32) core::ShowShellError(result);  // nothing opened
+  });
   forms::App::Install(&services);
   qtui::StartControlMapFromEnvironment();
   TellDdeProblems();
