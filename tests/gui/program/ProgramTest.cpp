@@ -37,7 +37,7 @@ bool NoWindowManager() {
 ProgramSession::IniTraffic CloseAndExpectTheEnd(ProgramSession& s, Window main) {
   const ProgramSession::IniTraffic before = s.Traffic();
   s.Close(main);
-  const std::optional<int> status = s.WaitForExit(20s);
+  const std::optional<int> status = s.WaitForExit(60s);
   EXPECT_TRUE(status.has_value()) << "the program is still running after its window closed";
   EXPECT_EQ(status.value_or(-1), 0);
   const ProgramSession::IniTraffic after = s.Traffic();
@@ -153,7 +153,7 @@ TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
   ASSERT_NE(main, 0u) << "no main window";
   s.Settle(1000ms);
   s.Close(main);
-  const Window box = s.WaitForWindow("Error", 20s);
+  const Window box = s.WaitForWindow("Error", 60s);
   ASSERT_NE(box, 0u) << "no box about the timeout";
   s.PressReturn(box);
   const std::optional<int> status = s.WaitForExit(40s);
@@ -315,7 +315,7 @@ TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
         "WindowState=0\r\n");
   }
   s.Start();
-  const Window warning = s.WaitForWindow("Screen Resolution Warning", 20s);
+  const Window warning = s.WaitForWindow("Screen Resolution Warning", 2min);
   ASSERT_NE(warning, 0u) << "no warning about the small screen";
   s.PressReturn(warning);
   const Window main = s.WaitForMainWindow();
