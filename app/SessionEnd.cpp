@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,8 +31,10 @@ photo_pages::frmMain* LoadedMainWindow() {
 }
 
 void OnSignal(int sig) {
+  const int saved = errno;  // the interrupted code may be about to read it
   const char byte = static_cast<char>(sig);
   [[maybe_unused]] const ssize_t n = ::write(signalPipe[0], &byte, 1);
+  errno = saved;
 }
 
 // The session ends: the main window closes as Windows closes it at a session's end (its unload
