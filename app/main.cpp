@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/MainWindowHost.h"
+#include "app/SessionEnd.h"
+#include "core/modShell32.h"
 #include "platform/dde/WineTransport.h"
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
@@ -53,9 +55,13 @@ int main(int argc, char** argv) {
   info.minor = VELMORA_VERSION_MINOR;
   info.revision = VELMORA_VERSION_PATCH;
   qtui::QtApp services(info);
+  services.SetOpenerAnswered([](const std::string&, long result) {
+    if (result <= 32) core::ShowShellError(result);  // nothing opened
+  });
   forms::App::Install(&services);
   qtui::StartControlMapFromEnvironment();
   TellDdeProblems();
+  app::EndWithTheSession();
 
   int status = 0;
   try {
@@ -63,10 +69,12 @@ int main(int argc, char** argv) {
       qtui::HandlerScope startUp;  // a close during the start-up takes effect after it
       app::StartMainWindow();
     }
+    app::KeepSettingsAtAnAbruptExit();
     if (!services.Ended() && qtui::FormWindow::AnyFormShown()) status = QApplication::exec();
   } catch (const forms::ProgramEnded&) {
     status = 0;
   }
+  app::MainReturns();
   // Windows go before the forms they show, and both before the application.
   for (qtui::FormWindow* window : qtui::FormWindow::All())
     qtui::FormWindow::Release(window->form());

@@ -55,9 +55,14 @@ bool GShell(const std::string& file, long showCommand, const std::string& parame
     result = 0;
   }
   if (result > 32) return true;
+  ShowShellError(result);
+  return false;
+}
+
+void ShowShellError(long result) {
+  forms::App& app = forms::App::Current();
   app.MsgBox(ShellErrorText(result), forms::vbOKOnly | forms::vbInformation,
              vb::Replace(app.Title(), "_", " "));
-  return false;
 }
 
 }  // namespace core

@@ -15,5 +15,8 @@ bool GShell(const std::string& file, long showCommand, const std::string& parame
 
 // The text shown for a failing shell result (0 to 32).
 std::string ShellErrorText(long result);
+// Shows that text as GShell does; the platform calls it too when an open fails after GShell
+// returned.
+void ShowShellError(long result);
 
 }  // namespace core

@@ -121,6 +121,9 @@ class frmMain : public core::MainFormControls {
   void RefreshAppraisal();
   void RefreshReport(bool bResetTabs);
   void errdisplayThumbs();
+  // The settings the window writes back when it closes (its unload runs it); also run alone when
+  // the program must end without its windows (the display gone).
+  void WriteBackSettings();
   std::string SetSubjectAddress(const std::string& sAddr);
   void TabPopulateGeneralText();
   void TabPopulateExtendedText();

@@ -203,6 +203,10 @@ void frmMain::filCapture_Scroll() {
 // capture directory gets its "\" before the trash folder is taken off, so that an empty trash
 // folder being browsed (whose path the strip left without one) is not stored either.
 void frmMain::Form_Unload(int& /*Cancel*/) {
+  WriteBackSettings();
+}
+
+void frmMain::WriteBackSettings() {
   core::gbUnloading = core::vbTrue;
   const std::string ini = core::gMainIniPath;
   if (vb::Trim(ini).empty()) return;

@@ -367,12 +367,13 @@ bool Form::SetDesignProperty(const std::string& key, const std::string& value) {
 
 namespace detail {
 namespace {
+// Never destroyed at exit (see FormInstance).
 std::vector<std::unique_ptr<Form>>& Retired() {
-  static std::vector<std::unique_ptr<Form>> list;
+  static auto& list = *new std::vector<std::unique_ptr<Form>>;
   return list;
 }
 std::vector<std::function<void()>>& Slots() {
-  static std::vector<std::function<void()>> list;
+  static auto& list = *new std::vector<std::function<void()>>;
   return list;
 }
 }  // namespace

@@ -244,9 +244,11 @@ void RegisterInstanceSlot(std::function<void()> reset);
 
 // The one instance of window F ("created on first use"): made and loaded when
 // there is none or the last one was unloaded.
+// The instances live until ResetFormInstances, never until the static destructors: a program
+// ended by exit() (its display gone) would destroy them while their windows exist.
 template <class F>
 F& FormInstance() {
-  static std::unique_ptr<F> slot;
+  static std::unique_ptr<F>& slot = *new std::unique_ptr<F>;
   static bool registered = false;
   if (!registered) {
     registered = true;

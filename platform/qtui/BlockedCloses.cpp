@@ -5,12 +5,15 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace qtui {
 namespace {
 
+// Which close requests came before the box: on opening, the box sends the program a marker
+// through the X server, which delivers it after every event it had for the program then.
 class CloseRequestFilter : public QAbstractNativeEventFilter {
  public:
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
@@ -18,7 +21,16 @@ class CloseRequestFilter : public QAbstractNativeEventFilter {
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
     const auto* client = static_cast<const xcb_client_message_event_t*>(message);
-    if (client->format != 32 || client->data.data32[0] != DeleteAtom()) return false;
+    if (client->format != 32) return false;
+    if (client->type == Atom(markerAtom_, "_VELMORA_BOX_OPENED")) {
+      markersSeen = client->data.data32[0];
+      return true;
+    }
+    // A close clicked while the box is up is dropped, as Windows drops it.
+    if (client->data.data32[0] != Atom(deleteAtom_, "WM_DELETE_WINDOW") ||
+        markersSeen == markersSent) {
+      return false;
+    }
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->internalWinId() == client->window && w != QApplication::activeModalWidget()) {
         requested.emplace_back(w);
@@ -27,23 +39,47 @@ class CloseRequestFilter : public QAbstractNativeEventFilter {
     return false;  // Qt goes on as always (and drops it)
   }
 
+  // Marks the end of what came before a box; nothing is remembered where no window can take it.
+  void SendMarker() {
+    xcb_connection_t* connection = Connection();
+    QWidget* own = QApplication::activeWindow();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!own && w->internalWinId() != 0) own = w;
+    }
+    if (!connection || !own || own->internalWinId() == 0) return;
+    xcb_client_message_event_t marker = {};
+    marker.response_type = XCB_CLIENT_MESSAGE;
+    marker.format = 32;
+    marker.window = static_cast<xcb_window_t>(own->internalWinId());
+    marker.type = Atom(markerAtom_, "_VELMORA_BOX_OPENED");
+    marker.data.data32[0] = ++markersSent;
+    xcb_send_event(connection, 0, marker.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&marker));
+    xcb_flush(connection);
+  }
+
   int watchers = 0;
+  std::uint32_t markersSent = 0;
+  std::uint32_t markersSeen = 0;
   std::vector<QPointer<QWidget>> requested;
 
  private:
-  xcb_atom_t DeleteAtom() {
-    if (deleteAtom_ != XCB_ATOM_NONE) return deleteAtom_;
+  static xcb_connection_t* Connection() {
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return XCB_ATOM_NONE;
-    const char name[] = "WM_DELETE_WINDOW";
+    return x11 ? x11->connection() : nullptr;
+  }
+
+  static xcb_atom_t Atom(xcb_atom_t& cached, const char* name) {
+    if (cached != XCB_ATOM_NONE || !Connection()) return cached;
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        x11->connection(), xcb_intern_atom(x11->connection(), 1, std::strlen(name), name), nullptr);
-    if (reply) deleteAtom_ = reply->atom;
+        Connection(), xcb_intern_atom(Connection(), 0, std::strlen(name), name), nullptr);
+    if (reply) cached = reply->atom;
     std::free(reply);
-    return deleteAtom_;
+    return cached;
   }
 
   xcb_atom_t deleteAtom_ = XCB_ATOM_NONE;
+  xcb_atom_t markerAtom_ = XCB_ATOM_NONE;
 };
 
 CloseRequestFilter& Filter() {
@@ -58,7 +94,9 @@ CloseRequestFilter& Filter() {
 }  // namespace
 
 BlockedCloses::BlockedCloses() {
-  if (QGuiApplication::platformName() == "xcb") ++Filter().watchers;
+  if (QGuiApplication::platformName() != "xcb") return;
+  ++Filter().watchers;
+  Filter().SendMarker();
 }
 
 BlockedCloses::~BlockedCloses() {

@@ -1,8 +1,9 @@
 #pragma once
-// Closes asked for while a message box blocks the program's windows.  Qt drops a window
+// Closes asked for before a message box blocks the program's windows.  Qt drops a window
 // system's close request for a window that a modal box blocks; a close requested while the
 // program hung (a KEP call waiting for its answer) reaches the program only once the box that
-// follows is up, and would be lost.  These are remembered and carried out after the box.
+// follows is up, and would be lost.  These are remembered and carried out after the box.  A
+// close clicked while the box is up is dropped, as Windows drops it.
 
 #include <QPointer>
 #include <QWidget>
@@ -10,8 +11,8 @@
 
 namespace qtui {
 
-// While one lives, close requests for blocked top-level windows are remembered (X11 only; other
-// platforms remember none).
+// While one lives, close requests for blocked top-level windows that were made before it are
+// remembered (X11 only; other platforms remember none).
 class BlockedCloses {
  public:
   BlockedCloses();

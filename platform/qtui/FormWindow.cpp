@@ -82,6 +82,7 @@ FormWindow::FormWindow(forms::Form& form) : QWidget(nullptr), form_(form) {
   BuildMenus();
   BuildViews();
   SyncGeometry();
+  normalBounds_ = Geometry{form_.Left(), form_.Top(), form_.Width(), form_.Height()};
   formObserver_ =
       form_.Subscribe([this](forms::Form&, forms::FormChange what) { OnFormChange(what); });
 }
@@ -225,7 +226,8 @@ void FormWindow::OnFormChange(forms::FormChange what) {
       setWindowTitle(QString::fromStdString(form_.Caption()));
       break;
     case FormChange::Geometry:
-      SyncGeometry();
+      if (fromWindow_ != Geometry{form_.Left(), form_.Top(), form_.Width(), form_.Height()})
+        SyncGeometry();
       break;
     case FormChange::Visible:
     case FormChange::Loaded:
@@ -236,7 +238,7 @@ void FormWindow::OnFormChange(forms::FormChange what) {
       SyncVisible();
       break;
     case FormChange::WindowState:
-      if (isVisible()) SyncVisible();
+      if (isVisible() && followingState_ == 0) SyncVisible();
       break;
     case FormChange::MousePointer:
       if (form_.MousePointer() == 0)
@@ -270,7 +272,10 @@ int FormWindow::MenuHeightTwips() const {
   return PixelsToTwips(menuBar_->sizeHint().height());
 }
 
+// A maximised or minimised window keeps its place and size: the form's new ones are the normal
+// state's, which the window takes when the form goes back to it.
 void FormWindow::SyncGeometry() {
+  if (isMaximized() || isMinimized()) return;
   Guard guard(syncing_);
   const int clientW = std::max(1, TwipsToPixels(form_.Width() - frameWidth_));
   const int clientH = std::max(1, TwipsToPixels(form_.Height() - frameHeight_ - MenuHeightTwips()));
@@ -424,18 +429,40 @@ void FormWindow::ApplyResizerSettings() {
     const Geometry& b = *placement->bounds;
     const QSize area = AvailableTwips();
     form_.Move(b.left, b.top, std::min(b.width, area.width()), std::min(b.height, area.height()));
+    normalBounds_ = Geometry{form_.Left(), form_.Top(), form_.Width(), form_.Height()};
   }
   if (placement->windowState == forms::vbMaximized) form_.SetWindowState(forms::vbMaximized);
 }
 
+// A maximised or minimised window stores its state and the place and size it had in the normal
+// state.
 void FormWindow::SaveWindowPlacement() {
   if (!resizer_) return;
   WindowPlacement placement;
   placement.windowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  const QPoint outer = FrameTopLeft();
-  placement.bounds =
-      Geometry{PixelsToTwips(outer.x()), PixelsToTwips(outer.y()), form_.Width(), form_.Height()};
+  if (placement.windowState == 0 || !normalBounds_) {
+    const QPoint outer = FrameTopLeft();
+    placement.bounds =
+        Geometry{PixelsToTwips(outer.x()), PixelsToTwips(outer.y()), form_.Width(), form_.Height()};
+  } else {
+    placement.bounds = normalBounds_;
+  }
   resizer_->Save(placement);
+}
+
+void FormWindow::RecordNormalBounds() {
+  if (recordQueued_) return;
+  recordQueued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        recordQueued_ = false;
+        if (!isVisible() || isMaximized() || isMinimized()) return;
+        const QPoint outer = FrameTopLeft();
+        normalBounds_ = Geometry{PixelsToTwips(outer.x()), PixelsToTwips(outer.y()), form_.Width(),
+                                 form_.Height()};
+      },
+      Qt::QueuedConnection);
 }
 
 // ---- window events
@@ -459,8 +486,11 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
   if (syncing_ == 0) {
     const int outerW = clientW + frameWidth_;
     const int outerH = clientH + frameHeight_ + MenuHeightTwips();
+    fromWindow_ = Geometry{form_.Left(), form_.Top(), outerW, outerH};
     Dispatch([&] { form_.UserResize(outerW, outerH); });
+    fromWindow_.reset();
   }
+  RecordNormalBounds();
   if (resizer_) {
     Dispatch([&] { resizer_->Relayout(clientW, clientH); });
     for (auto& [control, view] : views_) view->Sync(forms::Prop::Font);
@@ -471,12 +501,27 @@ void FormWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   if (syncing_ != 0 || !isVisible()) return;
   const QPoint pos = FrameTopLeft();
-  Dispatch([&] { form_.UserMove(PixelsToTwips(pos.x()), PixelsToTwips(pos.y())); });
+  const int left = PixelsToTwips(pos.x());
+  const int top = PixelsToTwips(pos.y());
+  fromWindow_ = Geometry{left, top, form_.Width(), form_.Height()};
+  Dispatch([&] { form_.UserMove(left, top); });
+  fromWindow_.reset();
+  RecordNormalBounds();
 }
 
+// The form's WindowState follows what the window manager (or the user through it) did.
 void FormWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) FollowModalState();
+  if (event->type() == QEvent::WindowStateChange) {
+    FollowModalState();
+    if (form_.Loaded()) {
+      const int state = isMinimized()   ? forms::vbMinimized
+                        : isMaximized() ? forms::vbMaximized
+                                        : forms::vbNormal;
+      Guard following(followingState_);
+      Dispatch([&] { form_.SetWindowState(state); });
+    }
+  }
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
     BringBackModal();
     Dispatch([this] { form_.UserActivate(); });

@@ -115,6 +115,9 @@ class FormWindow : public QWidget {
   // The frame's top-left corner on the screen, pixels.
   QPoint FrameTopLeft() const;
   void SaveWindowPlacement();
+  // Keeps the normal state's place and size (twips) once the window manager is done with a
+  // move or resize: a maximise reports its new size before the state.
+  void RecordNormalBounds();
   void TakeResizerSettings();
   void StopObserving();
   void Retire();
@@ -137,6 +140,11 @@ class FormWindow : public QWidget {
   int frameHeight_ = 0;
   bool menusDirty_ = false;
   forms::Control* pendingFocus_ = nullptr;
+  // What the window manager did to the window, being taken over by the form: not sent back.
+  std::optional<Geometry> fromWindow_;
+  int followingState_ = 0;
+  std::optional<Geometry> normalBounds_;
+  bool recordQueued_ = false;
   std::optional<QMargins> frame_;  // as the window manager told it, where Qt did not learn it
 };
 

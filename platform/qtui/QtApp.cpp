@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,45 +29,54 @@ constexpr long kShellFileNotFound = 2;
 constexpr long kShellPathNotFound = 3;
 constexpr long kShellNoAssociation = 31;
 
-// How long xdg-open may take to report a viewer that failed at once.  Whether a viewer exists
-// is decided before (HasDesktopViewer), so an opener still running then, however busy the
-// machine, is a viewer that has the file (desktops without a launcher of their own run it in
-// xdg-open's foreground).
-constexpr int kOpenerAnswerMs = 2000;
-
-// Opens a host file or an address with xdg-open and answers as the platform's shell execute
-// does: its exit status 0 is success, 2 a file that is gone, anything else (3: no program for
-// this kind of file, 4: the program failed) leaves the file unopened.
-long RunOpener(const QString& target, const QString& cwd) {
+// Opens a host file or an address with xdg-open.  Whether anything opened is known only when
+// the opener ends: at once when it fails, but only when the viewer closes where the opener runs
+// the viewer in its foreground (desktops without a launcher of their own).  So the call answers
+// once the opener runs, and the opener's own answer comes later through `answered`, from the
+// event loop: its exit status 0 is success, 2 a file that is gone, anything else (3: no program
+// for this kind of file, 4: the program failed) leaves the target unopened.
+long RunOpener(const QString& target, const QString& cwd,
+               const std::function<void(const std::string&, long)>& answered) {
   auto* opener = new QProcess;
   opener->setProgram(QStringLiteral("xdg-open"));
   opener->setArguments({target});
   opener->setWorkingDirectory(cwd);
   opener->setStandardOutputFile(QProcess::nullDevice());
-  QEventLoop wait;
-  QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
-  QObject::connect(opener, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
-  QTimer::singleShot(kOpenerAnswerMs, &wait, &QEventLoop::quit);
   opener->start();
-  if (opener->state() != QProcess::NotRunning) wait.exec(QEventLoop::ExcludeUserInputEvents);
-  if (opener->state() != QProcess::NotRunning) {
-    // The viewer runs under xdg-open: leave both be, and tidy up when they end.
-    QObject::disconnect(opener, nullptr, &wait, nullptr);
-    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-    return kShellOk;
+  if (!opener->waitForStarted(-1)) {
+    delete opener;
+    return kShellNoAssociation;
   }
-  const bool ran =
-      opener->error() != QProcess::FailedToStart && opener->exitStatus() == QProcess::NormalExit;
-  const int status = ran ? opener->exitCode() : -1;
-  delete opener;
-  if (status == 0) return kShellOk;
-  if (status == 2) return kShellFileNotFound;
-  return kShellNoAssociation;
+  QObject::connect(
+      opener, &QProcess::finished, opener,
+      [opener, answered, what = target.toStdString()](int code, QProcess::ExitStatus how) {
+        opener->deleteLater();
+        const bool ran = how == QProcess::NormalExit;
+        const long result = ran && code == 0   ? kShellOk
+                            : ran && code == 2 ? kShellFileNotFound
+                                               : kShellNoAssociation;
+        if (answered) Dispatch([&] { answered(what, result); });
+      });
+  return kShellOk;
 }
 
 bool IsAddress(const std::string& target) {
   return target.find("://") != std::string::npos || target.rfind("www.", 0) == 0 ||
          target.rfind("mailto:", 0) == 0;
+}
+
+// Once the program has ended no box shows: the answer is the one that gives up.
+int GiveUpAnswer(int buttons) {
+  switch (buttons & 7) {
+    case forms::vbOKOnly:
+      return forms::vbOK;
+    case forms::vbAbortRetryIgnore:
+      return forms::vbAbort;
+    case forms::vbYesNo:
+      return forms::vbNo;
+    default:
+      return forms::vbCancel;
+  }
 }
 
 Qt::CursorShape CursorFor(int pointer) {
@@ -138,6 +146,7 @@ bool QtApp::PrevInstance() {
 }
 
 int QtApp::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  if (ended_) return GiveUpAnswer(buttons);
   BlockedCloses closes;
   int result = 0;
   {
@@ -283,7 +292,7 @@ long QtApp::ShellOpen(const std::string& target, const std::string& workingDir,
       cwd = QString::fromStdString(hostDir);
     }
   }
-  return RunOpener(QString::fromStdString(hostTarget), cwd);
+  return RunOpener(QString::fromStdString(hostTarget), cwd, openerAnswered_);
 }
 
 namespace {

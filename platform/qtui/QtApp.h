@@ -56,7 +56,10 @@ class QtApp : public forms::App {
 
   bool BringToFront(const std::string& title) override;
   // xdg-open lets the opened program place its own window: the show command has no
-  // counterpart on this desktop.
+  // counterpart on this desktop.  Answers once the opener runs; what the opener answers when it
+  // ends goes to the function set here.
+  using OpenerAnswer = std::function<void(const std::string& target, long result)>;
+  void SetOpenerAnswered(OpenerAnswer answered) { openerAnswered_ = std::move(answered); }
   long ShellOpen(const std::string& target, const std::string& workingDir = {},
                  int showCommand = 1) override;
 
@@ -64,6 +67,7 @@ class QtApp : public forms::App {
   std::string HostOf(const std::string& path) const;
 
   AppInfo info_;
+  OpenerAnswer openerAnswered_;
   std::vector<QEventLoop*> modalLoops_;
   bool ended_ = false;
   int pointer_ = 0;

@@ -32,8 +32,10 @@ namespace {
 
 class TabWidget : public QWidget {
  public:
+  // A click on a tab takes the focus, so the control left raises its LostFocus first.
   TabWidget(forms::TabControl& m, QWidget* parent) : QWidget(parent), m_(m) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setFocusPolicy(Qt::StrongFocus);
   }
   std::function<void(int)> onTab;
 
@@ -74,7 +76,19 @@ class TabWidget : public QWidget {
       f.setBold(current);
       p.setFont(f);
       p.drawText(tab.adjusted(3, 0, -3, 0), Qt::AlignCenter | Qt::TextSingleLine, caption);
+      if (current && hasFocus()) {
+        p.setPen(QPen(pal.color(QPalette::WindowText), 1, Qt::DotLine));
+        p.drawRect(tab.adjusted(3, 3, -3, -3));
+      }
     }
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    QWidget::focusInEvent(e);
+    update();
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    QWidget::focusOutEvent(e);
+    update();
   }
   void mousePressEvent(QMouseEvent* e) override {
     if (e->button() != Qt::LeftButton) return;

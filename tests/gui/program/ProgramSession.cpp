@@ -109,6 +109,21 @@ void XServer::StartWindowManager() {
   }
 }
 
+void XServer::Kill() {
+  if (display_) XCloseDisplay(display_);
+  display_ = nullptr;
+  if (pid_ > 0) {
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  pid_ = -1;
+  if (wm_ > 0) {
+    ::kill(wm_, SIGTERM);
+    ::waitpid(wm_, nullptr, 0);
+  }
+  wm_ = -1;
+}
+
 XServer::~XServer() {
   if (wm_ > 0) {
     ::kill(wm_, SIGTERM);
@@ -208,6 +223,7 @@ void ProgramSession::Start() {
     ::setenv("VELMORA_DDE_DIR", (prefix_.Root() / "dde").c_str(), 1);
     ::setenv("VELMORA_RESOURCES", (fs::path(VELMORA_SOURCE_DIR) / "resources").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    ::setenv("VELMORA_CONTROL_MAP", (prefix_.Root() / "controls.map").c_str(), 1);
     if (const char* asan = std::getenv("ASAN_OPTIONS")) {
       // libxkbcommon-x11 reads keymap names that are not NUL-ended.
       ::setenv("ASAN_OPTIONS", (std::string(asan) + ":strict_string_checks=0").c_str(), 1);
@@ -241,10 +257,34 @@ std::optional<int> ProgramSession::WaitForExit(std::chrono::milliseconds timeout
   }
 }
 
+void ProgramSession::Signal(int sig) {
+  if (pid_ > 0) ::kill(pid_, sig);
+}
+
 std::string ProgramSession::Title(Window w) const {
   Display* d = x_->display();
   std::string title = Property(d, w, "_NET_WM_NAME", XInternAtom(d, "UTF8_STRING", False));
   return title.empty() ? Property(d, w, "WM_NAME", AnyPropertyType) : title;
+}
+
+bool ProgramSession::Maximised(Window w) const {
+  Display* d = x_->display();
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  int both = 0;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_STATE", False), 0, 32, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) {
+      both += atoms[i] == XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+      both += atoms[i] == XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    }
+  }
+  if (data) XFree(data);
+  return both == 2;
 }
 
 // A shown window whose title contains part among the children of parent and, under a window
@@ -276,8 +316,32 @@ Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milli
     XSync(d, False);
     if (const Window found = FindShown(DefaultRootWindow(d), part, 2)) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  } while (Clock::now() < deadline);
+  } while (Clock::now() < deadline && Running());
   return 0;
+}
+
+std::optional<WindowBox> ProgramSession::WaitForItem(const std::string& start,
+                                                     std::chrono::milliseconds timeout,
+                                                     const std::string& end) {
+  const auto deadline = Clock::now() + timeout;
+  do {
+    std::istringstream map(Slurp(prefix_.Root() / "controls.map"));
+    for (std::string line; std::getline(map, line);) {
+      if (line.rfind(start, 0) != 0 || line.size() < start.size() + end.size() ||
+          line.compare(line.size() - end.size(), end.size(), end) != 0) {
+        continue;
+      }
+      std::string place = line.substr(start.size());
+      if (place.rfind('"', 0) == 0) place.erase(0, place.find('"', 1) + 1);  // a window's title
+      std::istringstream rest(place);
+      WindowBox box;
+      std::string shown;
+      rest >> box.x >> box.y >> box.width >> box.height >> shown;
+      if (rest && shown != "0") return box;  // a tab's caption follows its place
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (Clock::now() < deadline && Running());
+  return std::nullopt;
 }
 
 WindowBox ProgramSession::Box(Window w) const {
@@ -338,14 +402,23 @@ bool ProgramSession::EdgesClear(Window w, int top) const {
   return clear;
 }
 
-void ProgramSession::PressReturn(Window w) {
-  RunTool(x_->Name(),
-          {"xdotool", "windowfocus", std::to_string(w), "sleep", "0.3", "key", "Return"});
+void ProgramSession::PressKeys(Window w, const std::string& keys) {
+  RunTool(x_->Name(), {"xdotool", "windowfocus", std::to_string(w), "sleep", "0.3", "key", keys});
+}
+
+void ProgramSession::Type(Window w, const std::string& text) {
+  RunTool(x_->Name(), {"xdotool", "windowfocus", std::to_string(w), "sleep", "0.3", "type",
+                       "--delay", "50", text});
 }
 
 void ProgramSession::Click(Window w, int x, int y) {
   RunTool(x_->Name(), {"xdotool", "mousemove", "--window", std::to_string(w), std::to_string(x),
                        std::to_string(y), "sleep", "0.2", "click", "1"});
+}
+
+void ProgramSession::ClickCentre(const WindowBox& box) {
+  RunTool(x_->Name(), {"xdotool", "mousemove", std::to_string(box.x + box.width / 2),
+                       std::to_string(box.y + box.height / 2), "sleep", "0.2", "click", "1"});
 }
 
 void ProgramSession::Close(Window w) {

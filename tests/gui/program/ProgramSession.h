@@ -30,6 +30,9 @@ class XServer {
   Display* display() const { return display_; }
   // Starts openbox on the server (it ends with the server).
   void StartWindowManager();
+  // Ends the server as a logout does (the window manager goes with it); nothing may use the
+  // display afterwards.
+  void Kill();
   int Width() const { return width_; }
   int Height() const { return height_; }
 
@@ -74,15 +77,25 @@ class ProgramSession {
   // Waits for the end; the exit status (128 + signal), nullopt when it is still running.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
 
-  // The first shown top-level window whose title contains `part`, waiting up to `timeout`;
-  // 0 when none shows.
+  // Sends the program a signal.
+  void Signal(int sig);
+
+  // The first shown top-level window whose title contains `part`, waiting up to `timeout` while
+  // the program runs; 0 when none shows.
   Window WaitForWindow(const std::string& part, std::chrono::milliseconds timeout);
-  // The main window ("... -  Version ...").
-  Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::seconds(20)); }
+  // The main window ("... -  Version ..."), shown once the whole start-up has run.
+  Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::minutes(2)); }
+  // Where the program's control map shows the first shown item whose line starts with `start`
+  // ("control frmMain cboGeneral(1) ", "tab frmMain TabData 2 ") and ends with `end` ("menu ",
+  // "\"Help\""), screen pixels; waits up to `timeout`.
+  std::optional<WindowBox> WaitForItem(const std::string& start, std::chrono::milliseconds timeout,
+                                       const std::string& end = "");
   WindowBox Box(Window w) const;
   // The window with the frame a window manager put around it, on the screen.
   WindowBox Frame(Window w) const;
   std::string Title(Window w) const;
+  // True when the window manager shows the window maximised (_NET_WM_STATE).
+  bool Maximised(Window w) const;
   // The smallest size the window lets a window manager give it (WM_NORMAL_HINTS); 0 x 0 when
   // it names none.
   std::pair<int, int> MinimumSize(Window w) const;
@@ -90,9 +103,14 @@ class ProgramSession {
   // colour: the controls were laid out inside the window, none is cut off at its edge.
   bool EdgesClear(Window w, int top) const;
   // Presses Return in a window through xdotool (focus, then the key).
-  void PressReturn(Window w);
+  void PressReturn(Window w) { PressKeys(w, "Return"); }
+  // Presses keys in a window ("ctrl+r"), or types a text into it.
+  void PressKeys(Window w, const std::string& keys);
+  void Type(Window w, const std::string& text);
   // Clicks the left button at a point of the window with the real mouse (xdotool).
   void Click(Window w, int x, int y);
+  // Clicks the middle of a box on the screen.
+  void ClickCentre(const WindowBox& box);
   // Asks the window to close, as a window manager's close box does.
   void Close(Window w);
   // Lets the program settle (its start-up yields and its first layout).

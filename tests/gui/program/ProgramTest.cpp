@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QStandardPaths>
 #include <chrono>
 #include <string>
@@ -35,7 +37,7 @@ bool NoWindowManager() {
 ProgramSession::IniTraffic CloseAndExpectTheEnd(ProgramSession& s, Window main) {
   const ProgramSession::IniTraffic before = s.Traffic();
   s.Close(main);
-  const std::optional<int> status = s.WaitForExit(20s);
+  const std::optional<int> status = s.WaitForExit(60s);
   EXPECT_TRUE(status.has_value()) << "the program is still running after its window closed";
   EXPECT_EQ(status.value_or(-1), 0);
   const ProgramSession::IniTraffic after = s.Traffic();
@@ -82,19 +84,54 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
 
 constexpr std::size_t kStartUpTransactions = 79;  // the start-up refresh's, with the sample
 
-// Starts the program, waits for the start-up refresh to end and presses the KEP button; the
-// main window, 0 when none showed.
-Window StartAndPressKep(ProgramSession& s) {
+// Starts the program and waits for the start-up refresh to end; the main window, 0 when none
+// showed.
+Window StartAndWaitForTheRefresh(ProgramSession& s) {
   s.Start();
   const Window main = s.WaitForMainWindow();
-  for (int i = 0; main != 0 && i < 300; ++i) {
+  for (int i = 0; main != 0 && i < 1200; ++i) {
     std::size_t n = 0;
     for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
     if (n >= kStartUpTransactions) break;
     s.Settle(100ms);
   }
+  return main;
+}
+
+// ... and presses the KEP button.
+Window StartAndPressKep(ProgramSession& s) {
+  const Window main = StartAndWaitForTheRefresh(s);
   if (main != 0) s.Click(main, 160, 48);
   return main;
+}
+
+// A caption typed into a general photo's box reaches KEP when the user then clicks a tab: the
+// click takes the focus, so the box's LostFocus sends it.
+TEST(Program, ATypedCaptionReachesKepWhenATabIsClicked) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  const std::optional<WindowBox> general = s.WaitForItem("tab frmMain TabData 2 ", 30s);
+  ASSERT_TRUE(general) << "no General tab in the control map";
+  s.ClickCentre(*general);
+  const std::optional<WindowBox> caption = s.WaitForItem("control frmMain cboGeneral(1) ", 30s);
+  ASSERT_TRUE(caption) << "the General tab shows no caption box";
+  s.ClickCentre({caption->x, caption->y, caption->width / 2, caption->height});
+  s.Type(main, " - front corner");
+  const std::optional<WindowBox> subject = s.WaitForItem("tab frmMain TabData 0 ", 30s);
+  ASSERT_TRUE(subject);
+  s.ClickCentre(*subject);
+  bool poked = false;
+  for (int i = 0; i < 600 && !poked; ++i) {
+    for (const std::string& line : s.KepLog()) {
+      poked = poked || (line.rfind("POKE", 0) == 0 && line.find("- front corner") != line.npos);
+    }
+    if (!poked) s.Settle(100ms);
+  }
+  EXPECT_TRUE(poked) << "the typed caption never reached KEP";
+  CloseAndExpectTheEnd(s, main);
 }
 
 // A close while the KEP button's refresh runs (each answer late) waits for the refresh, then
@@ -116,12 +153,36 @@ TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
   ASSERT_NE(main, 0u) << "no main window";
   s.Settle(1000ms);
   s.Close(main);
-  const Window box = s.WaitForWindow("Error", 20s);
+  const Window box = s.WaitForWindow("Error", 60s);
   ASSERT_NE(box, 0u) << "no box about the timeout";
   s.PressReturn(box);
   const std::optional<int> status = s.WaitForExit(40s);
   ASSERT_TRUE(status.has_value()) << "the close was lost";
   EXPECT_EQ(*status, 0);
+}
+
+// A close clicked while a message box is up is dropped, as Windows drops it: the program goes
+// on after the box.
+TEST(Program, AClosingWhileAMessageBoxIsUpIsDropped) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  const std::optional<WindowBox> help = s.WaitForItem("menu ", 30s, "\"Help\"");
+  ASSERT_TRUE(help) << "no Help menu";
+  s.ClickCentre(*help);
+  const std::optional<WindowBox> support = s.WaitForItem("menu ", 30s, "\"Technical Support\"");
+  ASSERT_TRUE(support) << "no Technical Support entry";
+  s.ClickCentre(*support);
+  const Window box = s.WaitForWindow("Technical Support", 30s);
+  ASSERT_NE(box, 0u) << "no support box";
+  s.Close(main);
+  s.Settle(1000ms);
+  s.PressReturn(box);
+  s.Settle(2000ms);
+  EXPECT_TRUE(s.Running()) << "the close clicked while the box was up ended the program";
+  CloseAndExpectTheEnd(s, main);
 }
 
 TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
@@ -147,6 +208,25 @@ TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   CloseAndExpectTheEnd(s, main);
 }
 
+// A window stored maximised comes back maximised and stays so; closed, it keeps its state and
+// the normal state's place and size.
+TEST(Program, AStoredMaximisedWindowComesBackMaximised) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni(
+      "[WINDOW frmMain]\r\nLeft=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\n"
+      "WindowState=2\r\n");
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1500ms);
+  EXPECT_TRUE(s.Maximised(main));
+  CloseAndExpectTheEnd(s, main);
+  const std::string ini = s.Ini();
+  for (const char* key : {"WindowState=2", "Left=1500", "Width=13500", "Height=9000"})
+    EXPECT_EQ(Count(ini, std::string("\n") + key), 1) << key << " in\n" << ini;
+}
+
 // A size stored on a larger screen is cut to this one; the framed window lies on the screen.
 TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
   if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
@@ -162,6 +242,57 @@ TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
       << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
   CloseAndExpectTheEnd(s, main);
 }
+
+// However the session ends it (a signal, the display gone), the program ends without a crash and
+// keeps the settings a close writes: SCREENSIZE after Ctrl+R, written once.
+enum class Ending { Terminate, HangUp, DisplayGone };
+
+class SessionEndTest : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(SessionEndTest, KeepsTheSettingsAndEndsWithoutACrash) {
+  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
+  ProgramSession s(1024, 768);
+  s.x().StartWindowManager();
+  s.WriteIni("[PREFERENCES]\r\nSCREENSIZE=3\r\n");
+  const Window main = StartAndWaitForTheRefresh(s);
+  ASSERT_NE(main, 0u) << "no main window";
+  s.Settle(1000ms);
+  s.PressKeys(main, "ctrl+r");
+  s.Settle(1000ms);
+  switch (GetParam()) {
+    case Ending::Terminate:
+      s.Signal(SIGTERM);
+      break;
+    case Ending::HangUp:
+      s.Signal(SIGHUP);
+      break;
+    case Ending::DisplayGone:
+      s.x().Kill();
+      break;
+  }
+  const std::optional<int> status = s.WaitForExit(60s);
+  ASSERT_TRUE(status.has_value()) << "the program is still running";
+  EXPECT_LT(*status, 128) << "the program ended by a signal";
+  if (GetParam() != Ending::DisplayGone) {
+    EXPECT_EQ(*status, 0);
+  }
+  const std::string ini = s.Ini();
+  EXPECT_EQ(Count(ini, "\nSCREENSIZE=4"), 1) << ini;
+  EXPECT_EQ(Count(ini, "SCREENSIZE="), 1) << ini;
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, SessionEndTest,
+                         ::testing::Values(Ending::Terminate, Ending::HangUp, Ending::DisplayGone),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Ending::Terminate:
+                               return std::string("Terminate");
+                             case Ending::HangUp:
+                               return std::string("HangUp");
+                             default:
+                               return std::string("DisplayGone");
+                           }
+                         });
 
 struct SmallScreen {
   int width;
@@ -184,7 +315,7 @@ TEST_P(SmallScreenTest, StartsWithALaidOutWindowThatFits) {
         "WindowState=0\r\n");
   }
   s.Start();
-  const Window warning = s.WaitForWindow("Screen Resolution Warning", 20s);
+  const Window warning = s.WaitForWindow("Screen Resolution Warning", 2min);
   ASSERT_NE(warning, 0u) << "no warning about the small screen";
   s.PressReturn(warning);
   const Window main = s.WaitForMainWindow();
