@@ -191,6 +191,31 @@ TEST_F(KepCallsUnderWine, ConversationsKepEndedDoNotBarTheirTopic) {
   EXPECT_TRUE(app.Boxes().empty());
 }
 
+// KEP killed while a transaction waits for it: the wait ends at once (291, not the link's time
+// out), and the next conversation reaches the KEP started since.
+TEST_F(KepCallsUnderWine, KepKilledMidTransactionEndsTheWaitAndTheNextReachesTheNewKep) {
+  Start({report_.string(), "--hang-at", "ListForms"});
+  std::thread killer([&] {
+    while (Traffic().empty() || Traffic().back().find("-> HUNG") == std::string::npos) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kep_->Kill();
+  });
+  dde::Link link;
+  link.SetLinkTimeout(-1);  // the longest: only the server's end ends this wait
+  link.SetLinkTopic(std::string("KEP|") + kSmith);
+  link.SetLinkMode(2);
+  link.SetLinkItem("ListForms");
+  EXPECT_EQ(ErrorOf([&] { link.Request(); }), dde::kDdeAppQuit);
+  killer.join();
+  link.SetLinkMode(0);
+  Start({report_.string()});
+  ASSERT_TRUE(IsKepReportActive(lnk()));
+  KepListForms(lnk(), kSmith);
+  EXPECT_EQ(lnk().Text(), "UA5,SUBPHOT2");
+  EXPECT_TRUE(app.Boxes().empty());
+}
+
 // Keeps every core busy until it goes out of scope.
 class BusyCores {
  public:
