@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/ErrTrap.h"
@@ -54,19 +56,26 @@ void ExpectPictureErrors(Trap& trap, forms::Gear& ctl, const std::string& sFile)
   });
 }
 
+// A file as last written: its size and time; nullopt when it cannot be read.
+using FileStamp = std::optional<std::pair<std::uintmax_t, std::filesystem::file_time_type>>;
+
+FileStamp StampOf(const std::filesystem::path& host) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(host, ec);
+  if (ec) return std::nullopt;
+  const auto written = std::filesystem::last_write_time(host, ec);
+  if (ec) return std::nullopt;
+  return std::make_pair(size, written);
+}
+
 // The placeholder as decoded for one size of slot, and the file it was decoded from.
 struct PlaceholderDecode {
   std::filesystem::path host;
   int maxW = 0, maxH = 0;
-  std::uintmax_t size = 0;
-  std::filesystem::file_time_type written{};
+  FileStamp stamp;
   imaging::ReducedLoad decoded;
 
-  bool Stale() const {
-    std::error_code ec;
-    return std::filesystem::file_size(host, ec) != size || ec ||
-           std::filesystem::last_write_time(host, ec) != written || ec;
-  }
+  bool Stale() const { return !stamp || StampOf(host) != stamp; }
 };
 
 imaging::ReducedLoad DecodePicture(const std::filesystem::path& host, int maxW, int maxH) {
@@ -93,11 +102,8 @@ void PreparePlaceholder(forms::Gear& ctl, const std::string& placeholder) {
   });
   if (it == kept.end() || it->Stale()) {
     if (it != kept.end()) kept.erase(it);
-    std::error_code ec;
-    want.size = std::filesystem::file_size(want.host, ec);
-    if (ec) return;
-    want.written = std::filesystem::last_write_time(want.host, ec);
-    if (ec) return;
+    want.stamp = StampOf(want.host);
+    if (!want.stamp) return;
     want.decoded = DecodePicture(want.host, want.maxW, want.maxH);
     if (want.Stale()) return;  // changed while decoded: the load decodes it itself
     if (kept.size() >= kSizesKept) kept.erase(kept.begin());
