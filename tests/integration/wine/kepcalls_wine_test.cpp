@@ -311,7 +311,7 @@ class Answers {
 // Request bursts, pokes into distinct fields read back at once, SetImages KEP takes and refuses,
 // as the program sends them (a conversation per operation), while every core is busy.
 TEST_F(KepCallsUnderWine, EveryAnswerUnderLoadIsKepsAnswerToThatTransaction) {
-  constexpr int kRounds = 180, kFields = 24, kCaptions = 30;
+  constexpr int kRounds = 150, kFields = 24, kCaptions = 30;
   std::string fields;
   for (int i = 1; i <= kFields; ++i)
     fields += "UA5|F|" + std::to_string(i) + "=field " + std::to_string(i) + "\n";
