@@ -1,7 +1,12 @@
 #include "core/modVelmodSlots.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/ErrTrap.h"
 #include "core/frmMainControls.h"
@@ -9,6 +14,8 @@
 #include "platform/forms/App.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Gear.h"
+#include "platform/forms/GearLoad.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/WinFs.h"
@@ -49,11 +56,68 @@ void ExpectPictureErrors(Trap& trap, forms::Gear& ctl, const std::string& sFile)
   });
 }
 
+// A file as last written: its size and time; nullopt when it cannot be read.
+using FileStamp = std::optional<std::pair<std::uintmax_t, std::filesystem::file_time_type>>;
+
+FileStamp StampOf(const std::filesystem::path& host) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(host, ec);
+  if (ec) return std::nullopt;
+  const auto written = std::filesystem::last_write_time(host, ec);
+  if (ec) return std::nullopt;
+  return std::make_pair(size, written);
+}
+
+// The placeholder as decoded for one size of slot, and the file it was decoded from.
+struct PlaceholderDecode {
+  std::filesystem::path host;
+  int maxW = 0, maxH = 0;
+  FileStamp stamp;
+  imaging::ReducedLoad decoded;
+
+  bool Stale() const { return !stamp || StampOf(host) != stamp; }
+};
+
+imaging::ReducedLoad DecodePicture(const std::filesystem::path& host, int maxW, int maxH) {
+  imaging::ReducedLoad d;
+  try {
+    d.picture =
+        maxW >= 0 ? imaging::LoadReduced(host, maxW, maxH, &d.info) : imaging::Load(host, &d.info);
+  } catch (const vb::VbError& e) {
+    d.error = e.Number();
+  }
+  return d;
+}
+
+// A refresh empties every slot: the placeholder is decoded once for each size of slot and
+// shared, and decoded again when its file changes (size or time written).
+void PreparePlaceholder(forms::Gear& ctl, const std::string& placeholder) {
+  constexpr std::size_t kSizesKept = 8;
+  static std::vector<PlaceholderDecode> kept;
+  PlaceholderDecode want;
+  want.host = winfs::ToHost(placeholder);
+  forms::GearLoadLimits(ctl, want.maxW, want.maxH);
+  auto it = std::find_if(kept.begin(), kept.end(), [&](const PlaceholderDecode& d) {
+    return d.host == want.host && d.maxW == want.maxW && d.maxH == want.maxH;
+  });
+  if (it == kept.end() || it->Stale()) {
+    if (it != kept.end()) kept.erase(it);
+    want.stamp = StampOf(want.host);
+    if (!want.stamp) return;
+    want.decoded = DecodePicture(want.host, want.maxW, want.maxH);
+    if (want.Stale()) return;  // changed while decoded: the load decodes it itself
+    if (kept.size() >= kSizesKept) kept.erase(kept.begin());
+    it = kept.insert(kept.end(), std::move(want));
+  }
+  ctl.PrepareLoad(placeholder, it->maxW, it->maxH, it->decoded);
+}
+
 // The placeholder is shown as well as named.  A missing or damaged placeholder leaves the slot
 // blank: clearing a slot never fails over it.
 void ShowPlaceholder(forms::Gear& ctl, const std::string& placeholder) {
   try {
     if (!winfs::FileExists(placeholder)) return;
+    PreparePlaceholder(ctl, placeholder);
     ctl.LoadImage(placeholder);
     ctl.SetDisplayStretch(true);
   } catch (const vb::VbError&) {

@@ -306,8 +306,19 @@ void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
       notSent(core::HandOver::NoReport);
       return core::kLeave;
     });
+    // A step KEP refused (285, say), whether the error is handled here or raised on: the report
+    // lacks the caption, and the box shows again what it holds.
     for (const auto& step : sendSteps) {
-      if (!trap.Step(step)) return;
+      bool sent = false;
+      try {
+        sent = trap.Step(step);
+      } catch (...) {
+        held.Restore();
+        throw;
+      }
+      if (sent) continue;
+      held.Restore();
+      return;
     }
     bool placed = false;
     if (!trap.Step([&] { placed = PlacePhotoOnSlot(slot, tab, core::gGenViewIndex); })) return;

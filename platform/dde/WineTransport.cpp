@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 #include <sstream>
@@ -54,6 +56,53 @@ std::string WineSettingProblem() {
   if (v.empty() || IsExecutable(v)) return {};
   return "VELMORA_WINE names " + v + ", " +
          (fs::exists(v) ? "which is not a program" : "which is missing");
+}
+
+// The process groups of bridges started and not yet ready.  A Wine that hangs while starting
+// reads nothing, so only a signal ends it and what it started; Velmora's end sends one, also
+// when Velmora itself is ended by a signal.
+std::array<std::atomic<pid_t>, 8> g_starting;
+
+void EndStartingGroups() {
+  for (auto& group : g_starting) {
+    const pid_t g = group.exchange(0);
+    if (g > 0) ::kill(-g, SIGKILL);
+  }
+}
+
+// Async-signal-safe: kill, signal and raise only.
+extern "C" void EndStartingAndDie(int sig) {
+  EndStartingGroups();
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+// Velmora ended by SIGTERM, SIGINT or SIGHUP ends the Wine starts it is waiting for first,
+// unless the program handles the signal itself.
+void EndStartsOnSignals() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+      struct sigaction old {};
+      if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
+        ::signal(sig, EndStartingAndDie);
+      }
+    }
+  });
+}
+
+void ForgetStarting(pid_t group) {
+  for (auto& g : g_starting) {
+    pid_t expected = group;
+    if (g.compare_exchange_strong(expected, 0)) return;
+  }
+}
+
+void RememberStarting(pid_t group) {
+  for (auto& g : g_starting) {
+    pid_t expected = 0;
+    if (g.compare_exchange_strong(expected, group)) return;
+  }
 }
 
 class Bridge {
@@ -110,6 +159,12 @@ class Bridge {
   void Kill() {
     pipes_.reset();  // the bridge ends at the end of its input, ending its conversations
     if (pid_ <= 0) return;
+    if (!ready_) {
+      // A start that never answered: Wine's loader and whatever it started so far.  A ready
+      // bridge's group is left alone: Wine's own processes for the prefix may be in it.
+      ForgetStarting(pid_);
+      ::kill(-pid_, SIGKILL);
+    }
     int st = 0;
     for (int i = 0; i < 40 && ::waitpid(pid_, &st, WNOHANG) == 0; ++i) {
       if (i == 30) ::kill(pid_, SIGTERM);
@@ -123,6 +178,7 @@ class Bridge {
   }
 
   pid_t pid_ = -1;
+  bool ready_ = false;  // said it is ready
   std::unique_ptr<Connection> pipes_;
   std::atomic<bool> broken_ = false;  // read by the transport while a channel uses the bridge
   int owed_ = 0;
@@ -138,6 +194,7 @@ void SetDefaultEnv(const char* name, const char* value) {
 // No parent-death signal: Linux sends it when the thread that forked ends, not the program.  The
 // bridge ends at the end of its input, which comes when Velmora closes the pipe or dies.
 [[noreturn]] void ExecBridge(const WineSetup& setup, const std::string& codePage, int in, int out) {
+  ::setpgid(0, 0);  // a group of its own, so that a hung start can be ended whole
   ::dup2(in, STDIN_FILENO);
   ::dup2(out, STDOUT_FILENO);
   const int null = ::open("/dev/null", O_WRONLY);
@@ -172,6 +229,7 @@ std::shared_ptr<Bridge> Bridge::Launch(const WineSetup& setup, std::string* why)
   int to[2] = {-1, -1}, from[2] = {-1, -1};
   const bool piped = ::pipe2(to, O_CLOEXEC) == 0 && ::pipe2(from, O_CLOEXEC) == 0;
   const std::string codePage = std::to_string(vb::AnsiCodePage());
+  EndStartsOnSignals();
   const pid_t pid = piped ? ::fork() : -1;
   if (pid == 0) ExecBridge(setup, codePage, to[0], from[1]);
   for (int fd : {to[0], from[1]}) {
@@ -184,6 +242,8 @@ std::shared_ptr<Bridge> Bridge::Launch(const WineSetup& setup, std::string* why)
     return nullptr;
   }
   b->pid_ = pid;
+  ::setpgid(pid, pid);  // as the child does: whichever comes first
+  RememberStarting(pid);
   ::fcntl(from[0], F_SETFL, O_NONBLOCK);
   ::fcntl(to[1], F_SETFL, O_NONBLOCK);
   return b;
@@ -193,7 +253,11 @@ Bridge::Hello Bridge::AwaitHello(const WineSetup& setup, Clock::time_point deadl
                                  std::string* why) {
   Frame hello;
   const IoStatus st = pipes_->Receive(&hello, deadline);
-  if (st == IoStatus::kOk && hello.type == FrameType::kAccept) return Hello::kReady;
+  if (st == IoStatus::kOk && hello.type == FrameType::kAccept) {
+    ready_ = true;
+    ForgetStarting(pid_);
+    return Hello::kReady;
+  }
   if (st == IoStatus::kTimeout) return Hello::kNotYet;
   broken_ = true;
   if (st == IoStatus::kOk && hello.type == FrameType::kRefuse) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/forms/Design.h"
+#include "platform/forms/GearLoad.h"
 #include "platform/vbrt/VbError.h"
 #include "platform/winfs/WinFs.h"
 
@@ -46,12 +47,12 @@ void Gear::LoadImage(const std::string& winPath) {
   std::filesystem::path host = winfs::ToHost(winPath);
   if (!winfs::FileExists(winPath)) vb::Raise(vb::kFileNotFound);
   imaging::PictureInfo info;
-  bool reduce = autoReduce_ != 0 && autoResizeX_ > 0 && autoResizeY_ > 0;
   int maxW = 0, maxH = 0;
-  if (reduce) ReducedLoadSize(autoResizeX_, autoResizeY_, maxW, maxH);
+  GearLoadLimits(*this, maxW, maxH);
+  const bool reduce = maxW >= 0;
   imaging::ReducedLoad ahead;
   imaging::Picture img;
-  if (TakePrepared(host, reduce ? maxW : -1, maxH, ahead)) {
+  if (TakePrepared(host, maxW, maxH, ahead)) {
     if (ahead.error != 0) vb::Raise(ahead.error);
     img = std::move(ahead.picture);
     info = ahead.info;
@@ -65,6 +66,14 @@ void Gear::LoadImage(const std::string& winPath) {
   selection_ = {};
   bool reduced = reduce && (img.Width() != info.width || img.Height() != info.height);
   SetImage(std::move(img), reduced, host.string());
+}
+
+void GearLoadLimits(const Gear& gear, int& maxW, int& maxH) {
+  maxW = -1;
+  maxH = 0;
+  if (gear.AutoReduce() != 0 && gear.AutoResizeX() > 0 && gear.AutoResizeY() > 0) {
+    gear.ReducedLoadSize(gear.AutoResizeX(), gear.AutoResizeY(), maxW, maxH);
+  }
 }
 
 void Gear::ReducedLoadSize(int autoX, int autoY, int& w, int& h) const {

@@ -100,6 +100,28 @@ class GearWidget : public QWidget {
   bool pressed_ = false;
 };
 
+bool SamePicture(const imaging::Picture& a, const imaging::Picture& b) {
+  return a.Width() == b.Width() && a.Height() == b.Height() && a.Row(0) == b.Row(0);
+}
+
+// The on-screen copy of a picture is made once: a view repainted with the picture it already
+// shows, and every slot showing the one shared placeholder, take the copy made before.  The
+// last small picture converted is kept (holding it keeps its pixels, so an equal address is
+// the same picture).
+QImage OnScreen(const imaging::Picture& shown) {
+  constexpr long long kMostKeptPixels = 1 << 20;
+  static imaging::Picture lastPicture;
+  static QImage lastImage;
+  if (shown.IsNull()) return {};
+  if (SamePicture(shown, lastPicture)) return lastImage;
+  QImage image = imaging::ToQImage(shown);
+  if (static_cast<long long>(shown.Width()) * shown.Height() <= kMostKeptPixels) {
+    lastPicture = shown;
+    lastImage = image;
+  }
+  return image;
+}
+
 class GearView : public ControlView {
  public:
   GearView(forms::Gear& m, FormWindow& w) : ControlView(m, w), m_(m) {}
@@ -119,9 +141,9 @@ class GearView : public ControlView {
   bool ClickOnRelease() const override { return true; }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
-    if (p == Prop::Picture) {
-      const imaging::Picture& shown = m_.DisplayImage();
-      gear_->image = shown.IsNull() ? QImage() : imaging::ToQImage(shown);
+    if (p == Prop::Picture && !(SamePicture(m_.DisplayImage(), shown_) && !shown_.IsNull())) {
+      shown_ = m_.DisplayImage();
+      gear_->image = OnScreen(shown_);
     }
     if (p == Prop::Picture || p == Prop::Selection || p == Prop::Style) gear_->update();
   }
@@ -129,6 +151,7 @@ class GearView : public ControlView {
  private:
   forms::Gear& m_;
   GearWidget* gear_ = nullptr;
+  imaging::Picture shown_;  // what gear_->image copies
 };
 
 }  // namespace

@@ -11,6 +11,15 @@
 //
 // A reader thread decodes the input and posts each frame to the main thread, whose message loop
 // also serves DDEML, so that the bridge answers other programs' DDE broadcasts while it waits.
+//
+// Every answer must belong to its own transaction.  Wine's DDEML matches an incoming message to
+// the transaction waiting on the conversation loosely: any acknowledgement ends a request as
+// refused (deleting the atom it carries once more) and ends an execute or a poke as done.  Two
+// kinds of message would thus answer the wrong transaction: the positive acknowledgement a Wine
+// DDEML server sends after the data of every request it serves, and a late answer to a
+// transaction that timed out.  The first is taken off the queue right after the data
+// (TakeDataAck); a conversation with the second is never used again (g_conv_late).  A watcher
+// thread ends the wait of a transaction whose server is gone (killed, it says nothing).
 
 // clang-format off
 #include <windows.h>
@@ -18,6 +27,7 @@
 #include <ddeml.h>
 // clang-format on
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -31,7 +41,7 @@ namespace {
 constexpr UINT kFrameMessage = WM_APP + 1;  // lParam: a Frame* to handle and delete
 constexpr UINT kInputEnded = WM_APP + 2;
 constexpr DWORD kDefaultWaitMs = 5000;
-constexpr int kRequestAttempts = 3;
+constexpr DWORD kWatchMs = 20;  // how often the watcher looks at the server of a transaction
 
 constexpr DWORD kIdleCloseMs = 250;
 constexpr std::size_t kMostParked = 8;
@@ -41,6 +51,7 @@ DWORD g_instance = 0;
 HCONV g_conv = nullptr;
 bool g_conv_gone = false;        // the server ended the conversation
 bool g_conv_reused = false;      // taken over from the parked ones, and not used since
+bool g_conv_late = false;        // a transaction timed out: its answer may still come
 std::string g_service, g_topic;  // of g_conv, in the code page
 DWORD g_wait_ms = kDefaultWaitMs;
 
@@ -189,10 +200,11 @@ void EndIdle(bool all) {
   EndParked(ending);
 }
 
-// Velmora closed the conversation: it is parked, unless the server ended it.
+// Velmora closed the conversation: it is parked, unless the server ended it or an answer to it
+// may still come.
 void EndConversation() {
   if (!g_conv) return;
-  if (ServerGone()) {
+  if (ServerGone() || g_conv_late) {
     Disconnect(g_conv);
   } else {
     g_parked.push_back({g_service, g_topic, g_conv, GetTickCount()});
@@ -201,6 +213,7 @@ void EndConversation() {
   g_conv = nullptr;
   g_conv_gone = false;
   g_conv_reused = false;
+  g_conv_late = false;
   if (g_parked.size() > kMostParked) {
     const Parked oldest = g_parked.front();
     g_parked.erase(g_parked.begin());
@@ -280,17 +293,81 @@ void Connect(const std::string& app, const std::string& topic) {
 }
 
 // A conversation taken over from the parked ones that the server has ended since is opened
-// anew: the server has seen nothing of it yet, as when every operation opened its own.
+// anew: the server has seen nothing of it yet, as when every operation opened its own.  So is
+// one whose last transaction timed out, so that its late answer answers nothing.
 bool Usable() {
-  if (!ServerGone()) return true;
-  if (!g_conv_reused) return false;
+  if (ServerGone()) {
+    if (!g_conv_reused) return false;
+  } else if (!g_conv_late) {
+    return true;
+  }
   Disconnect(g_conv);
   g_conv_gone = false;
   g_conv_reused = false;
+  g_conv_late = false;
   return OpenConversation(g_service, g_topic);
 }
 
-// Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.
+// The partner of the conversation whose transaction is under way, and that conversation's own
+// window; the watcher thread reads them.
+std::atomic<HWND> g_watched_server{nullptr};
+std::atomic<HWND> g_watched_client{nullptr};
+
+// A server that is killed leaves its conversations without a word, and DDEML would wait the
+// whole time.  The watcher ends such a wait at once with the terminate the server never sent.
+DWORD WINAPI WatchServers(LPVOID) {
+  for (;;) {
+    Sleep(kWatchMs);
+    HWND server = g_watched_server.load();
+    const HWND client = g_watched_client.load();
+    if (server && client && !IsWindow(server) &&
+        g_watched_server.compare_exchange_strong(server, nullptr)) {
+      PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(server), 0);
+    }
+  }
+}
+
+HDDEDATA Watched(HCONV conv, LPBYTE bytes, DWORD size, HSZ item, UINT type, DWORD* result) {
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  if (DdeQueryConvInfo(conv, QID_SYNC, &info)) {
+    g_watched_client = info.hwnd;
+    g_watched_server = info.hwndPartner;
+  }
+  const HDDEDATA h = DdeClientTransaction(
+      bytes, size, conv, item, type == XTYP_EXECUTE ? 0 : CF_TEXT, type, g_wait_ms, result);
+  g_watched_server = nullptr;
+  g_watched_client = nullptr;
+  return h;
+}
+
+// A Wine DDEML server follows the data of every request it serves with a positive
+// acknowledgement of the same item.  It is taken off the queue here, before the conversation's
+// next transaction can take it for its answer.  Its atom went with the data.
+void TakeDataAck(HCONV conv) {
+  CONVINFO info{};
+  info.cb = sizeof(info);
+  if (!DdeQueryConvInfo(conv, QID_SYNC, &info) || !(info.wStatus & ST_ISLOCAL)) return;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    if (PeekMessageA(&msg, info.hwnd, WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE)) {
+      FreeDDElParam(WM_DDE_ACK, msg.lParam);
+      return;
+    }
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= g_wait_ms || !IsWindow(info.hwndPartner)) return;
+    const DWORD left = g_wait_ms - spent;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kWatchMs ? left : kWatchMs, QS_POSTMESSAGE);
+  }
+}
+
+bool IsTimeout(UINT error) {
+  return Reason(error) == dde::kReasonTimeout;
+}
+
+// Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.  A refusal
+// is the server's: nothing is asked twice.
 void Transact(UINT type, const std::string& item, const std::string* data) {
   TakeDdeMessages();
   if (!Usable()) return Refuse(dde::kReasonServerGone);
@@ -303,21 +380,14 @@ void Transact(UINT type, const std::string& item, const std::string* data) {
   LPBYTE bytes = data ? reinterpret_cast<LPBYTE>(const_cast<char*>(ansi.c_str())) : nullptr;
   const DWORD size = data ? static_cast<DWORD>(ansi.size() + 1) : 0;
   DWORD result = 0;
-  HDDEDATA h = nullptr;
-  UINT error = DMLERR_NO_ERROR;  // DdeGetLastError clears the error: read it once
-  // Wine's synchronous wait now and then takes another DDE message for the answer and reports
-  // a refusal the server never made.  A request only reads, so it is asked again (a server
-  // that refuses it refuses it every time); an execute or a poke never is.
-  for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
-    h = DdeClientTransaction(bytes, size, g_conv, hszItem, type == XTYP_EXECUTE ? 0 : CF_TEXT, type,
-                             g_wait_ms, &result);
-    error = h ? DMLERR_NO_ERROR : DdeGetLastError(g_instance);
-    if (h || type != XTYP_REQUEST || g_conv_gone || error != DMLERR_NOTPROCESSED) break;
-  }
+  const HDDEDATA h = Watched(g_conv, bytes, size, hszItem, type, &result);
   if (!h) {
+    const UINT error = DdeGetLastError(g_instance);  // clears the error: read once
+    if (IsTimeout(error)) g_conv_late = true;
     return Refuse(ServerGone() ? std::string(dde::kReasonServerGone) : Reason(error));
   }
   if (type != XTYP_REQUEST) return Answer(dde::FrameType::kAck);
+  TakeDataAck(g_conv);
   const DWORD n = DdeGetData(h, nullptr, 0, 0);
   std::string text(n, '\0');
   if (n > 0) DdeGetData(h, reinterpret_cast<LPBYTE>(text.data()), n, 0);
@@ -367,7 +437,8 @@ int main() {
     Refuse("Wine has no display to open windows on (DDE needs one; is DISPLAY set?)");
     return 1;
   }
-  if (!CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr)) {
+  if (!CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr) ||
+      !CreateThread(nullptr, 0, WatchServers, nullptr, 0, nullptr)) {
     Refuse("no reader thread");
     return 1;
   }

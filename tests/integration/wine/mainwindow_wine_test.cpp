@@ -11,6 +11,7 @@
 #include "core/modVelmodSlots.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tests/integration/wine/WineSession.h"
+#include "tools/frmGenView.h"
 
 namespace mainwindow {
 namespace {
@@ -78,6 +79,26 @@ TEST_F(MainWindowUnderWine, AFolderKepCannotReadIsNamedAndNothingIsHandedOver) {
   EXPECT_EQ(app_.Boxes()[0].title, "Picture Not Placed");
   EXPECT_NE(app_.Boxes()[0].prompt.find("\"Łódź\""), std::string::npos) << Boxes();
   EXPECT_EQ(f().imaComp[2].ThumbPath(), shown);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+}
+
+// KEP refuses a caption its code page cannot hold (285): nothing is placed, and the caption box
+// shows again what the report holds.
+TEST_F(MainWindowUnderWine, ARefusedCaptionGoesBackInItsBox) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 900, 700);
+  StartKep();
+  ASSERT_TRUE(StartShown()) << Boxes();
+  const std::string held = f().cboGeneral[4].Text();
+  app_.QueueModal("frmGenView", [](forms::Form& form) {
+    auto& w = dynamic_cast<tools::frmGenView&>(form);
+    w.txtView.UserSetText("Łazienka Łódź");
+    w.cmdOK.UserClick();
+  });
+  DragAndDrop(f().GeaThumb[0], f().imaGeneral[4]);
+  ASSERT_EQ(app_.Boxes().size(), 1u) << Boxes();
+  EXPECT_NE(app_.Boxes()[0].prompt.find("285"), std::string::npos) << Boxes();
+  EXPECT_EQ(f().cboGeneral[4].Text(), held);
+  EXPECT_TRUE(SetImages().empty());
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
 }
 

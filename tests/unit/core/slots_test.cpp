@@ -174,6 +174,15 @@ TEST_F(SlotsTest, SlotsLoadAtTheirSizeOnScreenAndShowThePlaceholder) {
   EXPECT_EQ(slot.ThumbPath(), "C:\\Velmora\\empty.jpg");
   EXPECT_TRUE(slot.HasImage());  // the placeholder is shown, not only named
   EXPECT_FALSE(slot.DisplayImage().IsNull());
+  // Decoded once for slots of one size, and again once its file changed.
+  forms::Gear& other = form.imaComp[3];
+  other.Move(0, 0, 4440, 3330);
+  ErrLoadThumb(other, "C:\\PICS\\BIG.JPG");
+  geaClearImage(other);
+  EXPECT_EQ(other.DisplayImage().Row(0), slot.DisplayImage().Row(0));
+  WriteJpeg("C:\\Velmora\\empty.jpg", 640, 480);
+  geaClearImage(other);
+  EXPECT_EQ(other.ImageWidth(), 640);
   prefix.WriteFile("C:\\Velmora\\empty.jpg", "damaged");
   geaClearImage(slot);
   EXPECT_FALSE(slot.HasImage());

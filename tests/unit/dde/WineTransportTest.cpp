@@ -5,7 +5,10 @@
 #include "platform/dde/WineTransport.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -126,6 +129,46 @@ TEST_F(WineTransportTest, ABridgeThatCannotStartIsNoKepAndSaysWhyOnce) {
   EXPECT_EQ(ErrorOf([&] { Request("System", "x"); }), vb::kDdeNoApp);
   ASSERT_EQ(logged_.size(), 2u);
   EXPECT_NE(logged_[1].find("is missing"), std::string::npos) << logged_[1];
+}
+
+// A process that runs no more, or only as a zombie nobody reaps.
+bool Gone(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string pidText, name, state;
+  return !(stat >> pidText >> name >> state) || state == "Z";
+}
+
+// A Wine that hangs while starting, and what it started, end with the program, also when a
+// signal ends the program.
+TEST_F(WineTransportTest, AHungWineStartEndsWithTheProgramEndedBySignal) {
+  const fs::path wine = prefix_.Root() / "hung-wine";
+  const fs::path started = prefix_.Root() / "started";
+  std::ofstream(wine) << "#!/bin/sh\nsleep 300 &\necho $! > " << started << ".tmp\nmv " << started
+                      << ".tmp " << started << "\nwait\n";
+  fs::permissions(wine, fs::perms::owner_all);
+  const pid_t program = ::fork();
+  if (program == 0) {
+    UseTransport(MakeWineTransport({wine, wine, prefix_.Prefix()}));
+    try {
+      Request("System", "x");
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  pid_t sleeper = 0;
+  for (int i = 0; i < 3000 && !(std::ifstream(started) >> sleeper); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_GT(sleeper, 0);
+  ::kill(program, SIGTERM);
+  int status = 0;
+  ::waitpid(program, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  for (int i = 0; i < 500 && !Gone(sleeper); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(Gone(sleeper));
+  if (!Gone(sleeper)) ::kill(sleeper, SIGKILL);
 }
 
 TEST_F(WineTransportTest, TheTransportFollowsThePrefixAndTheSetting) {
