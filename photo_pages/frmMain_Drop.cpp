@@ -18,6 +18,7 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
 #include "tools/frmGenView.h"
 
 namespace photo_pages {
@@ -189,12 +190,13 @@ bool frmMain::ConfirmReplace(const DropFamily& fam, int Index) {
 }
 
 // After a placement: a drop from the file list redraws the strip; a placed thumbnail (and its
-// label) disappears when the source picture was deleted from the capture directory.
+// label) disappears when the source picture left the capture directory.
 void frmMain::TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName) {
   if (sourceName == "FILCAPTURE") {
     errdisplayThumbs();
   } else if (sourceName == "GEATHUMB") {
-    Source.SetVisible(!core::gbAutoDelete);
+    const auto* thumb = dynamic_cast<const forms::Gear*>(&Source);
+    Source.SetVisible(thumb != nullptr && winfs::FileExists(thumb->ThumbPath()));
     lbltag[Source.Index()].SetVisible(Source.Visible());
   }
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/PictureKeeper.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "platform/forms/App.h"
@@ -75,6 +76,8 @@ CopyStart StartCopy(core::Trap& trap, const std::string& src, const std::string&
   return found ? CopyStart::kReady : CopyStart::kNoPictures;
 }
 
+// A name the capture directory already holds for another picture: the copy goes beside it under
+// the keeper's free name.
 void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
   const std::string src = FolderWithSlash(folder) + name;
   const std::string target = core::FreeCopyName(FolderWithSlash(core::gCaptureDir), src, name);
