@@ -260,7 +260,17 @@ bool DelPict(const std::string& file, bool quiet, std::string& prompt) {
   if (winfs::HasWildcards(name)) return false;
   // The one file is looked up, not the folder listed: deleting many stays linear.
   const std::string sep = folder.empty() || IsSeparator(folder.back()) ? "" : "\\";
-  if (!winfs::FileExists(folder + sep + name)) return false;
+  bool found = false;
+  if (!trap.Step([&] {
+        try {
+          found = winfs::FindFile(folder + sep + name).has_value();
+        } catch (const vb::VbError& e) {
+          if (e.Number() != vb::kPathNotFound && e.Number() != vb::kFileNotFound) throw;
+        }
+      })) {
+    return result;
+  }
+  if (!found) return false;
   if (!quiet) {
     if (prompt.empty()) prompt = "Delete " + file + "?";
     if (App().MsgBox(prompt, forms::vbYesNo) != forms::vbYes) return false;
