@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/kepcalls.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
@@ -189,10 +190,18 @@ bool frmMain::ConfirmReplace(const DropFamily& fam, int Index) {
   return forms::App::Current().MsgBox(prompt, forms::vbYesNo) == forms::vbYes;
 }
 
-// After a placement: a drop from the file list redraws the strip; a placed thumbnail (and its
-// label) disappears when the source picture left the capture directory.
+// After a placement: a drop from the file list redraws the strip, and so does one while the
+// capture directory is the user directory or lies in KEP's store, where the picture's copies
+// have just been written; a placed thumbnail (and its label) disappears when the source
+// picture left the capture directory.
 void frmMain::TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName) {
-  if (sourceName == "FILCAPTURE") {
+  const auto folder = [](const std::string& dir) {
+    std::string f = vb::UCase(vb::Trim(dir));
+    return f.empty() || f.back() == '\\' ? f : f + '\\';
+  };
+  const std::string capture = folder(core::gCaptureDir);
+  const bool written = capture == folder(core::gUserDir) || core::InKepStore(capture + "X.JPG");
+  if (sourceName == "FILCAPTURE" || written) {
     errdisplayThumbs();
   } else if (sourceName == "GEATHUMB") {
     const auto* thumb = dynamic_cast<const forms::Gear*>(&Source);
