@@ -77,6 +77,7 @@ class LedgerTest : public MainWindowFixture {
     for (const std::string& name : oak.pictures) {
       WritePicture(oak.store + name + ".JPG", 64, 48, Colour());
     }
+    report_.pictures = {"CMP_1_3X5"};  // the store holds no picture that no object names
     for (const std::string& name : report_.pictures) {
       WritePicture(report_.store + name + ".JPG", 64, 48, Colour());
     }
@@ -217,6 +218,12 @@ class LedgerTest : public MainWindowFixture {
         DragAndDrop(*thumb, f().imaTrash);
         return "trash thumbnail " + names;
       case 5:
+        // With TRASHCAN off, the slot's picture thrown away is the user's own delete of it.
+        if (!core::gbTrashcan && winfs::FileExists(slot.ThumbPath())) {
+          const fs::path file = winfs::ToHost(slot.ThumbPath());
+          thrown_.insert(file.string() + "#" +
+                         std::to_string(std::hash<std::string>{}(Slurp(file))));
+        }
         DragAndDrop(slot, f().imaTrash);
         return "trash slot " + names;
       case 6:
@@ -308,11 +315,32 @@ class LedgerTest : public MainWindowFixture {
     for (const auto& [hash, paths] : ledger_) {
       if (now.count(hash)) continue;
       bool deleted = true;
-      for (const std::string& path : paths) deleted = deleted && deleted_.count(path) > 0;
+      for (const std::string& path : paths) {
+        deleted = deleted && (deleted_.count(path) > 0 || orphans_.count(path) > 0 ||
+                              thrown_.count(path + "#" + std::to_string(hash)) > 0);
+      }
       if (!deleted) return Fail("the bytes of " + *paths.begin() + " are gone");
     }
     ledger_ = now;
     deleted_.clear();
+    // A file of KEP's store that no photo object names is KEP's to replace.
+    orphans_.clear();
+    std::set<std::string> named;
+    for (const fs::path& report : {maple_, oak_}) {
+      for (const std::string& line : ReadLines(report)) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && winfs::FileExists(line.substr(eq + 1))) {
+          named.insert(winfs::ToHost(line.substr(eq + 1)).string());
+        }
+      }
+    }
+    for (const auto& [hash, paths] : now) {
+      for (const std::string& path : paths) {
+        const bool store = path.find("/KEPDATA/PHOTOS/") != std::string::npos &&
+                           path.find("/TRASHCAN/") == std::string::npos;
+        if (store && !named.count(path)) orphans_.insert(path);
+      }
+    }
     for (int i = 0; i < 12; ++i) {  // a thumbnail shows the picture its file holds
       const forms::Gear& thumb = f().GeaThumb[i];
       if (!thumb.Visible() || !thumb.HasImage() || !winfs::FileExists(thumb.ThumbPath())) continue;
@@ -365,7 +393,9 @@ class LedgerTest : public MainWindowFixture {
   bool crop_ = false;
   std::map<std::size_t, std::set<std::string>> ledger_;  // bytes and the files holding them
   std::set<std::string> deleted_;                        // files the user deleted during the action
-  std::uint32_t dropped_ = 0;  // the colour of the picture dropped during the action
+  std::set<std::string> thrown_;   // "file#bytes" the user threw away while they lay in a report
+  std::set<std::string> orphans_;  // store files no photo object names
+  std::uint32_t dropped_ = 0;      // the colour of the picture dropped during the action
   std::map<std::string, std::map<std::string, std::string>> objects_;  // report: object=file
   std::map<std::string, std::uint32_t> held_;  // "report:object": the colour dropped there
   std::string trail_, problem_;
