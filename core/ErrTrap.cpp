@@ -48,6 +48,7 @@ vb::VbError CurrentError() {
 
 int Trap::Handle() {
   const vb::VbError err = CurrentError();
+  lastError_ = err.Number();
   const int action = Decide(err);
   if (action == kRetry || action == kNext || action == kLeave) return action;
   throw err;

@@ -104,6 +104,8 @@ class Trap {
 
   // The procedure was left through kLeave.
   bool Left() const { return left_; }
+  // Number of the last error the trap took (0 when none).
+  int LastError() const { return lastError_; }
 
  private:
   int Handle();
@@ -116,6 +118,7 @@ class Trap {
   std::vector<Expectation> expected_;
   std::vector<std::function<std::optional<int>(const vb::VbError&)>> general_;
   bool left_ = false;
+  int lastError_ = 0;
 };
 
 // The current exception as a VbError (inside a catch block); rethrows forms::ProgramEnded.

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "platform/forms/App.h"
 #include "platform/forms/TextBox.h"
 #include "platform/vbrt/Convert.h"
@@ -214,7 +215,7 @@ std::string CkRSlash(const std::string& path) {
 
 std::string StripTrashcan(const std::string& path) {
   const std::string s = vb::UCase(vb::Trim(path));
-  constexpr std::string_view kTrash = "TRASHCAN\\";
+  const std::string kTrash = std::string(kTrashName) + "\\";
   if (s.size() >= kTrash.size() && s.compare(s.size() - kTrash.size(), kTrash.size(), kTrash) == 0)
     return s.substr(0, s.size() - kTrash.size());
   return path;
@@ -257,10 +258,12 @@ bool DelPict(const std::string& file, bool quiet, std::string& prompt) {
   const std::string name = split.second;
   // No file name holds wildcards: a pattern is never taken for a list of files to delete.
   if (winfs::HasWildcards(name)) return false;
+  // The one file is looked up, not the folder listed: deleting many stays linear.
+  const std::string sep = folder.empty() || IsSeparator(folder.back()) ? "" : "\\";
   bool found = false;
   if (!trap.Step([&] {
         try {
-          found = !winfs::ListFiles(folder, name).empty();
+          found = winfs::FindFile(folder + sep + name).has_value();
         } catch (const vb::VbError& e) {
           if (e.Number() != vb::kPathNotFound && e.Number() != vb::kFileNotFound) throw;
         }
@@ -296,19 +299,6 @@ bool SameFileBytes(const std::string& winA, const std::string& winB) {
   } catch (const std::exception&) {
     return false;
   }
-}
-
-std::string FreeCopyName(const std::string& folder, const std::string& file,
-                         const std::string& leaf) {
-  const std::string::size_type dot = leaf.find_last_of('.');
-  const std::string stem = leaf.substr(0, dot);
-  const std::string ext = dot == std::string::npos ? std::string() : leaf.substr(dot);
-  for (int n = 1; n < 1000; ++n) {
-    const std::string name = n == 1 ? leaf : stem + " (" + std::to_string(n) + ")" + ext;
-    std::string path = folder + name;
-    if (!winfs::FileExists(path) || SameFileBytes(file, path)) return path;
-  }
-  vb::Raise(vb::kPathFileAccess);
 }
 
 void MakeDirNotice(std::string& directory) {

@@ -66,11 +66,6 @@ bool DelPict(const std::string& file, bool quiet);
 void MakeDirNotice(std::string& directory);
 // Both files exist and hold the same bytes.
 bool SameFileBytes(const std::string& winA, const std::string& winB);
-// Where a copy of `file` named `leaf` goes in `folder` (ending in "\") without replacing another
-// picture: `leaf` itself when no file has that name or the file there holds the same bytes, else
-// the first such "stem (2).ext", "stem (3).ext", ...  Raises 75 when none is left.
-std::string FreeCopyName(const std::string& folder, const std::string& file,
-                         const std::string& leaf);
 
 // ---- Texts --------------------------------------------------------------------------------
 

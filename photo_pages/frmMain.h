@@ -153,15 +153,14 @@ class frmMain : public core::MainFormControls {
   void lstPageLast();
   void AddThumbFromDrop(forms::Control& Source);
 
-  // Trash folder and copy-back (frmMain_Trash.cpp).  SendToTrashCan answers whether the copy
-  // was made (and where, in *trashCopy); the source is deleted only after a copy that was made.
+  // Trash folder and copy-back (frmMain_Trash.cpp).  Every trash copy and every deletion of a
+  // picture goes through the keeper (core/PictureKeeper.h).
   struct TrashCopy {
     std::string path;   // the picture's copy in the trash folder
     bool made = false;  // written now (not a file of the same bytes that lay there already)
   };
-  bool SendToTrashCan(const std::string& base, const std::string& fullPath, const std::string& name,
-                      const std::string& ext, TrashCopy* trashCopy = nullptr);
-  static bool IsInTrashCan(const std::string& path);
+  // The file's own name, upper-cased, as the trash copies are named.
+  static std::string LeafName(const std::string& fullPath);
   static std::string OwnFileName(const std::string& fullPath, const std::string& name,
                                  const std::string& ext);
   bool DropPhotoOnTarget(forms::Control& Source, int Mode);
@@ -244,8 +243,8 @@ class frmMain : public core::MainFormControls {
   void imaTrash_Click();
   void imaTrash_DragDrop(forms::Control& Source);
   void CopyBackToCapture(forms::Control& Source);
-  void ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm);
-  void TrashDroppedPicture(forms::Control& Source, const std::string& src);
+  bool ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm);
+  void TrashDroppedPicture(const std::string& src);
   void TrashSlotPicture(forms::Control& Source, const std::string& src);
   bool SaveOverwrittenCopyBack(const std::string& target, const std::string& src);
   forms::TabControl* SlotTab(const std::string& sourceName);
@@ -259,11 +258,24 @@ class frmMain : public core::MainFormControls {
   void SetFilIndex(int value);
   static bool IsLastListItem(const forms::ListBox& list);
   static bool IsListEmpty(const forms::ListBox& list);
-  bool TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
-                           bool& keepName, std::string& newName, TrashCopy& trashCopy);
+  // What a placement does with the slot's old picture.
+  struct OldSlotPicture {
+    TrashCopy trashCopy;     // its copy in the trash folder (path "" when none)
+    bool keepName = false;   // the new copy takes its name in the user directory
+    std::string newName;     // that name
+    bool deleteOld = false;  // it is deleted once KEP took the new copy
+    std::string folder;      // the trash folder that could not be written
+  };
+  bool KeepOldSlotPicture(const std::string& old, const std::string& src, const std::string& object,
+                          OldSlotPicture& plan);
+  void TrashPlacedSource(const std::string& src);
+  void PutBackOldPicture(forms::Gear& Target, const std::string& shown, const OldSlotPicture& plan);
+  static void DropUnusedTrashCopy(const std::string& shown, const TrashCopy& copy);
+  static void TellNotKept(const std::string& picture, const std::string& folder,
+                          const std::string& title, const std::string& consequence);
   void RestoreSlot(forms::Gear& Target, const std::string& shown);
   core::HandOver HandPhotoToKep(forms::Gear& Target, forms::TabControl& TabCtl, int Index);
-  void TellNotHandedToKep(core::HandOver why);
+  void TellNotHandedToKep(core::HandOver why, const std::string& what = {});
   void TakeBackSlotCopy(forms::Gear& Target, const std::string& shown, const std::string& src,
                         bool keptName, const TrashCopy& oldTrashCopy);
   void BringToFront();

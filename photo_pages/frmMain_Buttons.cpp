@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/modShell32.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
@@ -216,7 +217,7 @@ void frmMain::mnuTools_Entry_Maint_Click(int Index) {
     core::gMaintDir = capDir;
   } else if (Index == 1) {
     core::gMaintCaption = "Delete Pictures from Current Trashcan Directory (Bulk Delete)";
-    core::gMaintDir = core::StripTrashcan(capDir) + "TRASHCAN\\";
+    core::gMaintDir = core::TrashFolderOf(core::StripTrashcan(capDir));
   } else {
     return;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/kepcalls.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
@@ -18,6 +19,7 @@
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
 #include "platform/vbrt/VbError.h"
+#include "platform/winfs/WinFs.h"
 #include "tools/frmGenView.h"
 
 namespace photo_pages {
@@ -188,13 +190,22 @@ bool frmMain::ConfirmReplace(const DropFamily& fam, int Index) {
   return forms::App::Current().MsgBox(prompt, forms::vbYesNo) == forms::vbYes;
 }
 
-// After a placement: a drop from the file list redraws the strip; a placed thumbnail (and its
-// label) disappears when the source picture was deleted from the capture directory.
+// After a placement: a drop from the file list redraws the strip, and so does one while the
+// capture directory is the user directory or lies in KEP's store, where the picture's copies
+// have just been written; a placed thumbnail (and its label) disappears when the source
+// picture left the capture directory.
 void frmMain::TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName) {
-  if (sourceName == "FILCAPTURE") {
+  const auto folder = [](const std::string& dir) {
+    std::string f = vb::UCase(vb::Trim(dir));
+    return f.empty() || f.back() == '\\' ? f : f + '\\';
+  };
+  const std::string capture = folder(core::gCaptureDir);
+  const bool written = capture == folder(core::gUserDir) || core::InKepStore(capture + "X.JPG");
+  if (sourceName == "FILCAPTURE" || written) {
     errdisplayThumbs();
   } else if (sourceName == "GEATHUMB") {
-    Source.SetVisible(!core::gbAutoDelete);
+    const auto* thumb = dynamic_cast<const forms::Gear*>(&Source);
+    Source.SetVisible(thumb != nullptr && winfs::FileExists(thumb->ThumbPath()));
     lbltag[Source.Index()].SetVisible(Source.Visible());
   }
 }

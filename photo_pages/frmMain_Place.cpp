@@ -14,12 +14,12 @@
 #include <utility>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/kepcalls.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
 #include "core/modVelmodSlots.h"
-#include "photo_pages/FlagRestore.h"
 #include "photo_pages/frmMain.h"
 #include "platform/dde/Link.h"
 #include "platform/forms/App.h"
@@ -111,20 +111,6 @@ std::string PartHolding(const std::string& path, const std::string& letters) {
   }
 }
 
-// True when a photo object of the report other than `object` names the picture (the image
-// list of the last refresh): such a picture is still the report's and is never deleted or
-// replaced for this slot.
-bool OtherObjectNames(const std::string& path, const std::string& object) {
-  const std::string wanted = vb::UCase(vb::Trim(path));
-  for (const std::string& entry : vb::Split(core::gReportImages, ";")) {
-    const std::size_t bar = entry.find('|');
-    if (bar == std::string::npos) continue;
-    if (vb::UCase(vb::Trim(entry.substr(0, bar))) == object) continue;
-    if (vb::UCase(vb::Trim(entry.substr(bar + 1))) == wanted) return true;
-  }
-  return false;
-}
-
 // The photo object that the slot stands for in the report the window shows.
 std::string SlotObject(forms::Gear& Target, forms::TabControl& TabCtl, int Index) {
   return vb::UCase(core::PhotoObjectBase(TabCtl, Target, static_cast<std::int16_t>(Index)) +
@@ -139,28 +125,25 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   const std::string src = core::gDragSourcePath;
   const std::string shown = Target.ThumbPath();
   const std::string old = vb::UCase(vb::Trim(shown));
-  bool keepName = false;
-  std::string newName;
-  TrashCopy oldTrashCopy;
-  bool deleteOld = false;
-  if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0) {
-    const bool shared = OtherObjectNames(old, SlotObject(Target, TabCtl, Index));
-    deleteOld = TrashOldSlotPicture(old, src, shared, keepName, newName, oldTrashCopy);
+  OldSlotPicture plan;
+  if (!old.empty() && vb::InStr(old, "EMPTY.JPG") == 0 &&
+      !KeepOldSlotPicture(old, src, SlotObject(Target, TabCtl, Index), plan)) {
+    TellNotKept(old, plan.folder, "Picture Not Placed",
+                "so the picture was not placed and nothing was handed to " + core::gVendorAppName);
+    return false;
   }
   filREA.Refresh();
   Target.SetThumbPath(src);
-  std::string drive, directory, name, ext;
-  core::ParseFileName(src, drive, directory, name, ext);
   bool written = false;
   try {
-    written = FormatPictureNow(src, Target, keepName, newName);
+    written = FormatPictureNow(src, Target, plan.keepName, plan.newName);
   } catch (...) {
-    RestoreSlot(Target, shown);
+    PutBackOldPicture(Target, shown, plan);
     throw;
   }
   Yield();
   if (!written) {
-    RestoreSlot(Target, shown);
+    PutBackOldPicture(Target, shown, plan);
     return false;
   }
   SetFilIndex(filCapture.ListIndex());
@@ -169,20 +152,34 @@ bool frmMain::PlacePhotoOnSlot(forms::Gear& Target, forms::TabControl& TabCtl, i
   BringToFront();
   const core::HandOver handed = HandPhotoToKep(Target, TabCtl, Index);
   if (handed != core::HandOver::Taken) {
-    TakeBackSlotCopy(Target, shown, src, keepName, oldTrashCopy);
+    TakeBackSlotCopy(Target, shown, src, plan.keepName, plan.trashCopy);
     TellNotHandedToKep(handed);
     return false;
   }
   Yield();
-  if (deleteOld && StillTheTrashedPicture(old, oldTrashCopy.path, Target.ThumbPath())) {
-    core::DelPict(old, true);
+  if (plan.deleteOld && StillTheTrashedPicture(old, plan.trashCopy.path, Target.ThumbPath())) {
+    core::KeepIntent intent;
+    intent.remove = true;
+    intent.leaf = LeafName(old);
+    intent.exceptObject = SlotObject(Target, TabCtl, Index);
+    core::KeepPicture(old, intent);
   }
-  SendToTrashCan(core::gCaptureDir, src, name, ext);
+  TrashPlacedSource(src);
   Yield();
   filREA.Refresh();
   Yield();
   BringToFront();
   return true;
+}
+
+// The placed picture's source goes to the trash folder under the user's settings; the keeper
+// leaves a source that a report names or that lies in KEP's store where it is.
+void frmMain::TrashPlacedSource(const std::string& src) {
+  core::KeepIntent intent;
+  intent.keep = core::gbTrashcan != core::vbFalse;
+  intent.remove = core::gbAutoDelete != core::vbFalse;
+  intent.leaf = LeafName(src);
+  core::KeepPicture(src, intent);
 }
 
 // Hands the slot copy to KEP; anything but Taken when KEP did not take it (not running, another
@@ -203,9 +200,10 @@ core::HandOver frmMain::HandPhotoToKep(forms::Gear& Target, forms::TabControl& T
   return handed;
 }
 
-// Says why the picture is not in the report: KEP shows another report than the window (switch
-// back or refresh), KEP refused it, or KEP is not running or has no report open.
-void frmMain::TellNotHandedToKep(core::HandOver why) {
+// Says why the picture is not in the report (or, with `what`, what else did not happen): KEP
+// shows another report than the window (switch back or refresh), KEP refused it, or KEP is not
+// running or has no report open.
+void frmMain::TellNotHandedToKep(core::HandOver why, const std::string& what) {
   const std::string kep = core::gVendorAppName;
   const std::string name = std::exchange(g_nameKepCannotRead, {});
   if (!name.empty()) {
@@ -220,10 +218,15 @@ void frmMain::TellNotHandedToKep(core::HandOver why) {
   }
   std::string text;
   if (why == core::HandOver::Refused) {
-    text = kep + " refused the picture, so it is not in the report.  Nothing was deleted.";
+    text = what.empty() ? kep +
+                              " refused the picture, so it is not in the report.  Nothing was "
+                              "deleted."
+                        : kep + " refused the change.  " + what;
   } else {
-    text = "The picture was not handed to " + kep + ", so it is not in the report.  Nothing was " +
-           "deleted.  ";
+    text = (what.empty() ? "The picture was not handed to " + kep +
+                               ", so it is not in the report.  Nothing was deleted."
+                         : what) +
+           "  ";
     if (why == core::HandOver::OtherReport) {
       text += kep + " now shows another report than " + vb::Trim(core::gCurrentReport) +
               ".  Switch " + kep + " back to that report, or press Refresh to work on the " +
@@ -232,7 +235,8 @@ void frmMain::TellNotHandedToKep(core::HandOver why) {
       text += "Make sure the report is open in " + kep + ", then drop the picture again.";
     }
   }
-  forms::App::Current().MsgBox(text, forms::vbOKOnly | forms::vbExclamation, "Picture Not Placed");
+  forms::App::Current().MsgBox(text, forms::vbOKOnly | forms::vbExclamation,
+                               what.empty() ? "Picture Not Placed" : "Photo Not Cleared");
 }
 
 // A slot copy that KEP did not take is taken back: a new file is removed again, and a copy that
@@ -252,12 +256,10 @@ void frmMain::TakeBackSlotCopy(forms::Gear& Target, const std::string& shown,
     } else if (ours && winfs::FileExists(copy)) {
       winfs::Kill(copy);
     }
-    if (oldTrashCopy.made && core::SameFileBytes(shown, oldTrashCopy.path)) {
-      winfs::Kill(oldTrashCopy.path);
-    }
   } catch (const vb::VbError&) {
     // The copy stays where it is; no picture is lost by that.
   }
+  DropUnusedTrashCopy(shown, oldTrashCopy);
   RestoreSlot(Target, shown);
 }
 
@@ -272,32 +274,62 @@ void frmMain::RestoreSlot(forms::Gear& Target, const std::string& shown) {
 }
 
 // The slot's old picture is copied into the trash folder whatever the user's settings (unless
-// it lies in a trash folder already).  One that lay in the user directory gives its name to
-// the new copy, which then replaces it; any other is to be deleted once KEP took the new copy
-// (the answer).  trashCopy: where the trash copy went (its path "" when none).  Without a trash
-// copy, or while another photo object of the report names it (`shared`), the old picture is
-// neither replaced nor deleted.
-bool frmMain::TrashOldSlotPicture(const std::string& old, const std::string& src, bool shared,
-                                  bool& keepName, std::string& newName, TrashCopy& trashCopy) {
-  std::string drive, directory, name, ext;
-  core::ParseFileName(old, drive, directory, name, ext);
-  bool copied = false;
-  {
-    FlagRestore keepTrash(core::gbTrashcan);
-    FlagRestore keepDelete(core::gbAutoDelete);
-    core::gbTrashcan = core::vbTrue;
-    core::gbAutoDelete = core::vbFalse;  // deleted after the new copy is written
-    copied = SendToTrashCan(core::gCaptureDir, old, name, ext, &trashCopy);
-  }
+// it lies in a trash folder already); false, with the folder that could not be written, when
+// that copy cannot be made: then the placement does not go on.  A picture of the user
+// directory that is the program's to replace gives its name to the new copy; any other picture
+// that is the program's to delete is deleted once KEP took the new copy.  A file the keeper
+// guards (another object of the report names it, or it lies in KEP's store) or that is not a
+// picture of the program's folders stays as it is, and the new copy takes a new name.
+bool frmMain::KeepOldSlotPicture(const std::string& old, const std::string& src,
+                                 const std::string& object, OldSlotPicture& plan) {
+  if (!core::IsPictureName(old)) return true;
+  core::KeepIntent intent;
+  intent.leaf = LeafName(old);
+  const core::KeepAnswer kept = core::KeepPicture(old, intent);
   Yield();
-  const std::string user = vb::UCase(vb::Trim(core::gUserDir));
-  const bool safe = copied || IsInTrashCan(old);
-  if (shared) return false;
-  if (safe && vb::InStr(old, user) > 0) {
-    newName = OwnFileName(old, name, ext);
-    keepName = true;
+  if (!kept.Safe()) {
+    plan.folder = kept.folder;
+    return false;
   }
-  return copied && !keepName && old != vb::UCase(vb::Trim(src));
+  plan.trashCopy = {kept.copy, kept.made};
+  if (kept.outcome == core::KeepOutcome::Missing || core::IsInTrash(old)) return true;
+  if (!core::IsOurs(old) || core::IsGuarded(old, object)) return true;
+  const std::string user = vb::UCase(UserFolder());
+  if (old.size() > user.size() && LiesIn(old, user) &&
+      old.find('\\', user.size()) == std::string::npos) {
+    plan.newName = intent.leaf;
+    plan.keepName = true;
+    return true;
+  }
+  plan.deleteOld = old != vb::UCase(vb::Trim(src));
+  return true;
+}
+
+// A slot copy that could not be written: a copy cut short under the old picture's name gets the
+// old picture back from its trash copy, and the slot shows it again.
+void frmMain::PutBackOldPicture(forms::Gear& Target, const std::string& shown,
+                                const OldSlotPicture& plan) {
+  const std::string& kept = plan.trashCopy.path;
+  if (plan.keepName && !kept.empty() && !core::SameFileBytes(shown, kept)) {
+    try {
+      winfs::FileCopy(kept, shown);
+    } catch (const vb::VbError&) {
+      // The old picture stays in the trash folder.
+    }
+  }
+  RestoreSlot(Target, shown);
+  DropUnusedTrashCopy(shown, plan.trashCopy);
+}
+
+// A placement that changed nothing leaves nothing behind: the trash copy it made of the slot's
+// picture goes again while that picture is still in place.
+void frmMain::DropUnusedTrashCopy(const std::string& shown, const TrashCopy& copy) {
+  if (!copy.made || !core::SameFileBytes(shown, copy.path)) return;
+  try {
+    winfs::Kill(copy.path);
+  } catch (const vb::VbError&) {
+    // The copy stays in the trash folder; no picture is lost by that.
+  }
 }
 
 // ---- Writing the slot copy ---------------------------------------------------------------------

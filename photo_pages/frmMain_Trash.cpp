@@ -1,19 +1,17 @@
-// The trash folder "TRASHCAN" under the capture directory, the trash button, and copying report
-// pictures back into the capture directory.
-//
-// Outside the trash folder a picture is only ever deleted after its copy into the trash folder
-// was made; a copy that failed leaves the picture where it was.
+// The trash button, browsing the capture directory's trash folder, and copying report pictures
+// back into the capture directory.  What may be copied, kept or deleted the keeper decides
+// (core/PictureKeeper.h).
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
 #include "core/modVelmodSlots.h"
-#include "photo_pages/FlagRestore.h"
 #include "photo_pages/frmMain.h"
 #include "platform/forms/App.h"
 #include "platform/vbrt/Strings.h"
@@ -23,8 +21,6 @@
 namespace photo_pages {
 
 namespace {
-
-constexpr const char* kTrashFolder = "TRASHCAN";
 
 std::string SourceName(const forms::Control& Source) {
   return vb::UCase(vb::Trim(Source.Name()));
@@ -48,14 +44,7 @@ void ResumeNext(core::Trap& trap) {
 
 }  // namespace
 
-// ---- Trash rules -------------------------------------------------------------------------------
-
-bool frmMain::IsInTrashCan(const std::string& path) {
-  std::string drive, directory, name, extension;
-  core::ParseFileName(path, drive, directory, name, extension);
-  if (!winfs::DirExists(drive + directory)) return false;
-  return directory.size() > 8 && vb::Right(directory, 9) == std::string(kTrashFolder) + "\\";
-}
+// ---- Names -----------------------------------------------------------------------------------
 
 // The picture's file name from ParseFileName's parts, which cut the path at its first dot: in a
 // folder whose name holds a dot ("C:\KEP.DATA\...") they hold folders as well, and then the
@@ -67,43 +56,10 @@ std::string frmMain::OwnFileName(const std::string& fullPath, const std::string&
   return vb::UCase(vb::Trim(fullPath.substr(fullPath.find_last_of('\\') + 1)));
 }
 
-// Copies the picture into base's trash folder (with TRASHCAN on, and unless it already lies in
-// a trash folder) and, with AUTODELETE on, deletes it where it was, but only after the copy was
-// made: a full disk answered with Ignore, or a copy that failed otherwise, never deletes.  An
-// earlier trash copy of the same name (cameras start their numbering again, KEP's store names
-// repeat across reports) is kept: the new copy takes a free name beside it, unless that copy
-// holds the same picture already.
-bool frmMain::SendToTrashCan(const std::string& base, const std::string& fullPath,
-                             const std::string& name, const std::string& ext,
-                             TrashCopy* trashCopy) {
-  core::Trap trap("SendToTrashCan");
-  if (!core::gbTrashcan) return false;
-  bool inTrash = true;
-  if (!trap.Step([&] { inTrash = IsInTrashCan(fullPath); }) || inTrash) return false;
-  const std::string folder = core::CkRSlash(base) + kTrashFolder;
-  core::gCurrentProc = "SendToTrashCan";  // the helpers above record their own names
-  if (!trap.Step([&] {
-        if (!winfs::DirExists(folder)) winfs::MkDir(folder);
-      })) {
-    return false;
-  }
-  std::string target;
-  const std::string leaf = OwnFileName(fullPath, name, ext);
-  if (!trap.Step([&] { target = core::FreeCopyName(folder + "\\", fullPath, leaf); })) {
-    return false;
-  }
-  bool copied = false;
-  bool made = false;
-  if (!trap.Step([&] {
-        made = !core::SameFileBytes(fullPath, target);
-        if (made) winfs::FileCopy(fullPath, target);
-        copied = true;
-      })) {
-    return false;
-  }
-  if (trashCopy != nullptr) *trashCopy = {target, made};
-  if (copied && core::gbAutoDelete) trap.Step([&] { core::DelPict(fullPath, true); });
-  return copied;
+std::string frmMain::LeafName(const std::string& fullPath) {
+  std::string drive, directory, name, ext;
+  core::ParseFileName(vb::UCase(fullPath), drive, directory, name, ext);
+  return OwnFileName(vb::UCase(fullPath), name, ext);
 }
 
 // ---- The trash button --------------------------------------------------------------------------
@@ -113,12 +69,12 @@ void frmMain::imaTrash_Click() {
   core::CkRSlash(core::gCaptureDir);
   forms::App& app = forms::App::Current();
   std::string dir;
-  if (vb::UCase(vb::Right(core::gCaptureDir, 9)) != "TRASHCAN\\") {
+  if (!core::IsTrashFolder(core::gCaptureDir)) {
     if (app.MsgBox("Change the camera directory to the trashcan directory?", forms::vbYesNo) !=
         forms::vbYes) {
       return;
     }
-    dir = core::gCaptureDir + "trashcan";
+    dir = core::gCaptureDir + vb::LCase(core::kTrashName);
     if (!winfs::DirExists(dir)) return;
   } else {
     if (app.MsgBox("Change back to the capture directory?", forms::vbYesNo) != forms::vbYes) {
@@ -137,12 +93,15 @@ void frmMain::imaTrash_DragDrop(forms::Control& Source) {
   ResumeNext(trap);
   trap.Step([this] { SetMousePointer(forms::vbHourglass); });
   bool done = false;
+  std::string file;
+  trap.Step([&] { file = DraggedPicturePath(Source); });
   trap.Step([&] { done = DropPhotoOnTarget(Source, 1); });
   if (done) {
     const std::string name = SourceName(Source);
     if (name == "FILCAPTURE") trap.Step([this] { errdisplayThumbs(); });
     if (name == "GEATHUMB") {
-      trap.Step([&] { Source.SetVisible(!core::gbAutoDelete); });
+      // The strip shows what the folder holds: a picture that stayed keeps its thumbnail.
+      trap.Step([&] { Source.SetVisible(winfs::FileExists(file)); });
       trap.Step([&] { lbltag[Source.Index()].SetVisible(Source.Visible()); });
     }
   }
@@ -182,7 +141,7 @@ bool frmMain::DropPhotoOnTarget(forms::Control& Source, int Mode) {
     if (core::gDragSourceKind == "KEP") {
       trap.Step([&] { TrashSlotPicture(Source, src); });
     } else if (core::gDragSourceKind == "THUMB") {
-      trap.Step([&] { TrashDroppedPicture(Source, src); });
+      trap.Step([&] { TrashDroppedPicture(src); });
     }
   }
   return true;
@@ -190,25 +149,19 @@ bool frmMain::DropPhotoOnTarget(forms::Control& Source, int Mode) {
 
 // A report picture is copied into the trash folder, never deleted; the slot is then emptied
 // and the report told.  When the trash folder is on but the copy could not be made, the slot
-// and the report keep the picture: KEP may delete or reuse the file of an emptied object.
+// and the report keep the picture: KEP may delete or reuse the file of an emptied object.  A
+// file that is gone has nothing to keep: its slot is emptied.
 void frmMain::TrashSlotPicture(forms::Control& Source, const std::string& src) {
   core::Trap trap("DropPhotoOnTarget");
   ResumeNext(trap);
-  std::string drive, directory, name, ext;
-  core::ParseFileName(src, drive, directory, name, ext);
-  bool kept = false;
-  {
-    FlagRestore keep(core::gbAutoDelete);
-    core::gbAutoDelete = core::vbFalse;
-    trap.Step([&] { kept = SendToTrashCan(core::gCaptureDir, src, name, ext); });
-  }
-  if (!kept && core::gbTrashcan && !IsInTrashCan(src)) {
-    forms::App::Current().MsgBox(
-        "The picture " + src + " cannot be copied into the trash folder of " + core::gCaptureDir +
-            ", so it stays in the report.  Make sure that folder may be written to, then try "
-            "again.",
-        forms::vbOKOnly | forms::vbExclamation, "Picture Kept");
-    return;
+  if (core::gbTrashcan) {
+    core::KeepIntent intent;
+    intent.leaf = LeafName(src);
+    const core::KeepAnswer kept = core::KeepPicture(src, intent);
+    if (!kept.Safe()) {
+      TellNotKept(src, kept.folder, "Picture Kept", "so it stays in the report");
+      return;
+    }
   }
   trap.Step([] { forms::App::Current().DoEvents(); });
   forms::TabControl* tab = SlotTab(SourceName(Source));
@@ -218,24 +171,27 @@ void frmMain::TrashSlotPicture(forms::Control& Source, const std::string& src) {
 }
 
 // A picture of the strip goes to the trash folder under the user's settings; one that already
-// lies there is deleted for good.
-void frmMain::TrashDroppedPicture(forms::Control& Source, const std::string& src) {
-  core::Trap trap("DropPhotoOnTarget");
-  ResumeNext(trap);
-  std::string drive, directory, name, ext;
-  core::ParseFileName(src, drive, directory, name, ext);
-  if (!IsInTrashCan(src)) {
-    trap.Step([&] { SendToTrashCan(core::gCaptureDir, src, name, ext); });
+// lies there is deleted for good (the user's own delete).  The caller shows what stayed.
+void frmMain::TrashDroppedPicture(const std::string& src) {
+  if (!core::IsInTrash(src)) {
+    core::KeepIntent intent;
+    intent.keep = core::gbTrashcan != core::vbFalse;
+    intent.remove = core::gbAutoDelete != core::vbFalse;
+    intent.leaf = LeafName(src);
+    core::KeepPicture(src, intent);
   } else {
-    trap.Step([&] { core::DelPict(src, true); });
-    if (SourceName(Source) == "FILCAPTURE") {
-      trap.Step([this] { errdisplayThumbs(); });
-    } else {
-      trap.Step([&] { Source.SetVisible(false); });
-      trap.Step([&] { lbltag[Source.Index()].SetVisible(Source.Visible()); });
-    }
+    core::DeleteForUser(src);
   }
-  trap.Step([] { forms::App::Current().DoEvents(); });
+  forms::App::Current().DoEvents();
+}
+
+// Says that a picture could not be copied into the trash folder and what follows from it.
+void frmMain::TellNotKept(const std::string& picture, const std::string& folder,
+                          const std::string& title, const std::string& consequence) {
+  forms::App::Current().MsgBox(
+      "The picture " + picture + " cannot be copied into the trash folder " + folder + ", " +
+          consequence + ".  Make sure that folder may be written to, " + "then try again.",
+      forms::vbOKOnly | forms::vbExclamation, title);
 }
 
 // The tab control of a dropped slot.  Besides the families the trash always emptied, the
@@ -254,13 +210,29 @@ forms::TabControl* frmMain::SlotTab(const std::string& sourceName) {
   return nullptr;
 }
 
-void frmMain::ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm) {
+// Empties the slot once KEP took the change; a slot KEP did not empty shows its picture again
+// and the user is told.  True when the slot was emptied.
+bool frmMain::ClearPhoto(forms::Gear& slot, forms::TabControl& TabCtl, bool Confirm) {
   if (Confirm && forms::App::Current().MsgBox("Clear the photo.  Are you sure?", forms::vbYesNo) !=
                      forms::vbYes) {
-    return;
+    return false;
   }
+  const std::string shown = slot.ThumbPath();
   core::geaClearImage(slot);
-  core::SendPhotoToKep(TabCtl, slot, static_cast<std::int16_t>(slot.Index()));
+  core::HandOver handed = core::HandOver::Refused;
+  try {
+    handed = core::SetSlotPhotoOnKep(TabCtl, slot, static_cast<std::int16_t>(slot.Index()));
+  } catch (const vb::VbError&) {
+    RestoreSlot(slot, shown);
+    throw;
+  }
+  if (handed != core::HandOver::Taken) {
+    RestoreSlot(slot, shown);
+    TellNotHandedToKep(handed, "The slot was not emptied, so the picture is still in the report.");
+    return false;
+  }
+  core::RunKepRefreshScript();
+  return true;
 }
 
 // ---- Copy-back ---------------------------------------------------------------------------------
@@ -274,17 +246,19 @@ void frmMain::CopyBackToCapture(forms::Control& Source) {
 }
 
 // A copy-back replaces a different picture of the same name only after that picture was
-// copied into the trash folder; when that copy cannot be made the copy-back is not done.
+// copied into the trash folder (in the trash folder itself: beside it); when that copy cannot
+// be made the copy-back is not done and the user is told.
 bool frmMain::SaveOverwrittenCopyBack(const std::string& target, const std::string& src) {
   if (!winfs::FileExists(target)) return true;
   if (vb::UCase(target) == vb::UCase(src)) return true;  // the copy itself reports it
-  std::string drive, directory, name, ext;
-  core::ParseFileName(target, drive, directory, name, ext);
-  FlagRestore keepTrash(core::gbTrashcan);
-  FlagRestore keepDelete(core::gbAutoDelete);
-  core::gbTrashcan = core::vbTrue;
-  core::gbAutoDelete = core::vbFalse;
-  return SendToTrashCan(core::gCaptureDir, target, name, ext);
+  if (core::SameFileBytes(target, src)) return true;     // the copy changes nothing
+  core::KeepIntent intent;
+  intent.replace = true;
+  intent.leaf = LeafName(target);
+  const core::KeepAnswer kept = core::KeepPicture(target, intent);
+  if (kept.Safe()) return true;
+  TellNotKept(target, kept.folder, "Picture Not Copied", "so it was not replaced");
+  return false;
 }
 
 // The file name a report picture is copied back under: made from its slot's address, or from

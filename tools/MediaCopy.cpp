@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/PictureKeeper.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
 #include "platform/forms/App.h"
@@ -143,6 +144,8 @@ void ReportShortfall(const std::string& folder, const CopyShortfall& shortfall) 
   forms::App::Current().MsgBox(text, forms::vbOKOnly | forms::vbExclamation, "Pictures Not Copied");
 }
 
+// A name the capture directory already holds for another picture: the copy goes beside it under
+// the keeper's free name.
 void CopyPictureToCaptureDir(const std::string& folder, const std::string& name) {
   const std::string src = FolderWithSlash(folder) + name;
   const std::string target = core::FreeCopyName(FolderWithSlash(core::gCaptureDir), src, name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/frmMainControls.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmodSlots.h"
@@ -227,7 +228,7 @@ void frmDelPics::cmdDelete_Click() {
       MarkCaptureFolderChanged();
       return;
     }
-    for (const std::string& file : files) core::DelPict(file, true);
+    DeleteConfirmed(files);
   } else {
     app.MsgBox(
         "No pictures have been selected (for deletion). Select appropriate pictures and try "
@@ -239,6 +240,26 @@ void frmDelPics::cmdDelete_Click() {
     if (!winfs::FileExists(geaPreview.ThumbPath())) core::ErrClearPict(geaPreview);
   });
   MarkCaptureFolderChanged();
+}
+
+// Deletes every confirmed picture; one that cannot be deleted does not stop the others, and the
+// user is told which stayed.
+void frmDelPics::DeleteConfirmed(const std::vector<std::string>& files) {
+  std::string stayed;
+  for (const std::string& file : files) {
+    int error = 0;
+    const core::KeepOutcome done = core::DeleteForUser(file, &error);
+    if (done == core::KeepOutcome::Stayed || done == core::KeepOutcome::Failed) {
+      stayed += "\r\n" + file;
+    }
+    IgnoreErrors([] { DoEvents(); });
+  }
+  if (stayed.empty()) return;
+  App::Current().MsgBox(
+      "These pictures could not be deleted (read-only, in use, or still in a "
+      "report):" +
+          stayed,
+      forms::vbOKOnly | forms::vbExclamation, "Pictures Not Deleted");
 }
 
 // The main window reloads its strip when the listed folder is the one it shows, the capture

@@ -93,6 +93,7 @@ class frmDelPics : public forms::Form {
   void SelectByDate(const forms::CalendarDate& picked);
   // The selected pictures as full paths.
   std::vector<std::string> SelectedPictures() const;
+  void DeleteConfirmed(const std::vector<std::string>& files);
   void MarkCaptureFolderChanged();
 
   PictureLists lists_{NewDrive, newPath, filListBox, ckbPicPreview, geaPreview};

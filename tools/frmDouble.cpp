@@ -226,7 +226,7 @@ void frmDouble::SaveCrop(forms::Gear& ctl, bool working) {
       working && !vb::Trim(ctl.ThumbPath()).empty() ? ctl.ThumbPath() : core::gEditPicturePath;
   const bool bmp = LastExtension(edited) == "BMP";
   const bool own = bmp || IsJpegName(edited);
-  const std::string target = own ? edited : FreeResultName(edited, CompressedName(edited));
+  const std::string target = own ? edited : ResultName(edited, CompressedName(edited));
   ctl.SetSaveFormat(bmp ? forms::kGearBmp : forms::kGearJpeg);
   const int shown = ctl.Brightness();
   try {

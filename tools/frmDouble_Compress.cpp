@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/ErrTrap.h"
+#include "core/PictureKeeper.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmodSlots.h"
 #include "platform/forms/App.h"
@@ -44,26 +45,18 @@ std::string double_steps::CompressedName(const std::string& path) {
   return path.substr(0, path.size() - (ext.empty() ? 0 : ext.size() + 1)) + ".jpg";
 }
 
-// Copies a picture into the trash folder "TRASHCAN\" under `folder` (a trash folder itself
-// stands for its own folder) and returns the copy's path; raises when the copy cannot be made
-// or does not hold the picture's bytes.
+// The keeper copies the picture into the trash folder of `folder` (a trash folder keeps it beside
+// itself) and reads the copy back; the editor writes over the picture next.
 std::string double_steps::CopyIntoTrash(const std::string& file, const std::string& folder,
                                         const std::string& leaf) {
-  const std::string::size_type cut = file.find_last_of('\\');
-  if (cut == std::string::npos) vb::Raise(vb::kPathNotFound);
-  const std::string trash = core::StripTrashcan(core::CkRSlash(folder)) + "TRASHCAN\\";
-  if (!winfs::DirExists(trash)) winfs::MkDir(trash.substr(0, trash.size() - 1));
-  const std::string name = leaf.empty() ? file.substr(cut + 1) : leaf;
-  std::string copy = core::FreeCopyName(trash, file, name);
-  if (SamePath(copy, file)) {
-    // A picture of the trash folder itself is kept beside itself: "x (2).jpg", ...
-    const std::string::size_type dot = name.find_last_of('.');
-    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-    copy = core::FreeCopyName(trash, file, name.substr(0, dot) + " (2)" + ext);
-  }
-  if (!SameFileBytes(file, copy)) winfs::FileCopy(file, copy);
-  if (!SameFileBytes(file, copy)) vb::Raise(vb::kPathFileAccess);
-  return copy;
+  core::KeepIntent intent;
+  intent.replace = true;
+  intent.base = folder;
+  intent.leaf = leaf;
+  const core::KeepAnswer kept = core::KeepPicture(file, intent);
+  if (kept.outcome == core::KeepOutcome::Missing) vb::Raise(vb::kFileNotFound);
+  if (!kept.Safe()) vb::Raise(vb::kPathFileAccess);
+  return kept.copy;
 }
 
 std::string double_steps::TrashBase(const std::string& picture) {
@@ -75,20 +68,21 @@ std::string double_steps::TrashBase(const std::string& picture) {
 
 void double_steps::TrashLeftover(const std::string& file, const std::string& picture,
                                  const std::string& leaf) {
-  CopyIntoTrash(file, TrashBase(picture), leaf);
-  core::DelPict(file, true);
+  core::KeepIntent intent;
+  intent.remove = true;
+  intent.base = TrashBase(picture);
+  intent.leaf = leaf;
+  const core::KeepAnswer kept = core::KeepPicture(file, intent);
+  if (!kept.Safe()) vb::Raise(vb::kPathFileAccess);
+  if (!kept.removed && kept.outcome != core::KeepOutcome::Missing) vb::Raise(vb::kPathFileAccess);
 }
 
-// The compressed result's name: "A.jpg" beside the picture, or "A (2).jpg", ... when another
-// picture of the folder already has that name.
-std::string double_steps::FreeResultName(const std::string& s, const std::string& t) {
-  if (SamePath(s, t) || !core::FileExists(t)) return t;
-  const std::string stem = t.substr(0, t.size() - 4);
-  for (int n = 2; n < 1000; ++n) {
-    std::string name = stem + " (" + std::to_string(n) + ").jpg";
-    if (!core::FileExists(name)) return name;
-  }
-  vb::Raise(vb::kPathFileAccess);
+// The compressed result's name: t beside the picture, or "t (2).jpg", ... when another file of
+// the folder already has that name.
+std::string double_steps::ResultName(const std::string& s, const std::string& t) {
+  if (SamePath(s, t)) return t;
+  const std::string::size_type cut = t.find_last_of('\\');
+  return core::FreeCopyName(t.substr(0, cut + 1), {}, t.substr(cut + 1));
 }
 
 // ---- Compression ---------------------------------------------------------------------------
@@ -99,7 +93,7 @@ void frmDouble::cmdCompress_Click() {
   if (s.empty()) return;
   const std::string t = CompressedName(s);
   // A later click only refreshes the information: the result of the first one is kept as it is.
-  if (!Compressed() && !FirstCompression(s, FreeResultName(s, t), LastExtension(s))) return;
+  if (!Compressed() && !FirstCompression(s, ResultName(s, t), LastExtension(s))) return;
   IgnoreErrors([this] { ShowFileInfo(bmpDouble2, 1); });
   IgnoreErrors([this] { SetPendingMark(true); });
   bCompressed = core::vbTrue;

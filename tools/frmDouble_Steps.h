@@ -10,9 +10,9 @@ namespace tools::double_steps {
 
 using core::SameFileBytes;
 
-// Copies a file into the trash folder "TRASHCAN\" under `folder`, named `leaf` (its own name
-// when empty), beside any earlier copy of that name; the copy's path.  Raises when the copy
-// does not hold the file's bytes.
+// Keeps a file the editor writes over next in the trash folder of `folder`, named `leaf` (its
+// own name when empty), beside any earlier copy of that name; the copy's path.  Raises when the
+// copy does not hold the file's bytes.
 std::string CopyIntoTrash(const std::string& file, const std::string& folder,
                           const std::string& leaf = {});
 
@@ -33,6 +33,6 @@ bool IsJpegName(const std::string& path);
 std::string CompressedName(const std::string& path);
 
 // The result's name t of editing s: t itself when it is s or free, else "t (2).jpg", ... .
-std::string FreeResultName(const std::string& s, const std::string& t);
+std::string ResultName(const std::string& s, const std::string& t);
 
 }  // namespace tools::double_steps

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/vbrt/VbError.h"
+#include "platform/winfs/Faults.h"
 #include "platform/winfs/Internal.h"
 #include "platform/winfs/WinFs.h"
 
@@ -15,6 +16,17 @@ namespace winfs {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The folder whose writes fail, and the error they raise (see InjectWriteError).
+std::string g_failingFolder;
+int g_failingError = 0;
+
+// Raises the injected error for a write into the failing folder.
+void RaiseWhenInjected(const fs::path& host) {
+  if (g_failingFolder.empty()) return;
+  const std::string p = host.lexically_normal().string();
+  if (p.compare(0, g_failingFolder.size(), g_failingFolder) == 0) vb::Raise(g_failingError);
+}
 
 // stat() of an existing path; 53 or 76 when it is missing.
 struct stat StatOrRaise(const fs::path& host) {
@@ -147,6 +159,7 @@ void FileCopy(const std::string& src, const std::string& dst) {
   } else if (!detail::ParentExists(to)) {
     vb::Raise(vb::kPathNotFound);
   }
+  RaiseWhenInjected(to);
   detail::CopyHostFile(from, to);
 }
 
@@ -185,6 +198,7 @@ void Name(const std::string& from, const std::string& to) {
 
 void MkDir(const std::string& winPath) {
   const fs::path host = ToHost(winPath);
+  RaiseWhenInjected(host / "");
   if (::mkdir(host.c_str(), 0777) == 0) return;
   if (errno == EEXIST) vb::Raise(vb::kPathFileAccess);
   if (errno == ENOENT) vb::Raise(vb::kPathNotFound);
@@ -219,6 +233,13 @@ void ChDrive(const std::string& drive) {
   const char d = detail::CheckLetter(drive[0]);
   if (!DriveReady(d)) vb::Raise(vb::kDeviceUnavailable);
   detail::SetCurrentDrive(d);
+}
+
+void InjectWriteError(const std::string& winFolder, int error) {
+  g_failingFolder.clear();
+  g_failingError = error;
+  if (winFolder.empty() || error == 0) return;
+  g_failingFolder = (ToHost(winFolder) / "").lexically_normal().string();
 }
 
 }  // namespace winfs

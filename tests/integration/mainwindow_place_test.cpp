@@ -328,6 +328,46 @@ TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {
   EXPECT_TRUE(Slurp(winfs::ToHost(copy)) == copyBytes);
 }
 
+// A report names files that are not the program's: they are neither written over nor moved,
+// and a capture folder inside KEP's store gives up no source.
+TEST_F(PlaceTest, FilesOutsideTheProgramsPicturesAreLeftAlone) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+  const std::string notes = "C:\\NOTES\\NOTES.TXT";
+  prefix_.WriteFile(notes, "notes");
+  report_.images = {"SUB_1_3X5=C:\\Velmora\\velmod.dat", "SUB_3_3X5=" + notes};
+  StartWith("");
+  auto& f = Form();
+  core::gUserDir = "C:\\Velmora";  // the program folder, as the setup's default
+  const std::string velmod = Slurp(winfs::ToHost("C:\\Velmora\\velmod.dat"));
+  app_.QueueAnswer(forms::vbYes);
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[1]);
+  EXPECT_TRUE(Slurp(winfs::ToHost("C:\\Velmora\\velmod.dat")) == velmod);
+  EXPECT_EQ(f.imaSubject[1].ThumbPath(), "C:\\Velmora\\PTEMP_00.JPG");
+  app_.QueueAnswer(forms::vbYes);
+  f.errdisplayThumbs();
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[3]);
+  EXPECT_EQ(Slurp(winfs::ToHost(notes)), "notes");
+
+  // The capture folder is a report's own picture folder: its pictures stay there.
+  core::gCaptureDir = kPhotos;
+  f.lblCapDir.SetCaption(kPhotos);
+  f.errdisplayThumbs();
+  ASSERT_EQ(f.lbltag[0].Caption(), "CMP_1_3X5.JPG");
+  Place(0, 2);
+  EXPECT_TRUE(Exists(std::string(kPhotos) + "CMP_1_3X5.JPG"));
+  EXPECT_TRUE(f.GeaThumb[0].Visible());
+
+  // The strip shows the trash folder: a slot's old picture goes there, not into a trash of it.
+  core::gCaptureDir = kTrash;
+  f.lblCapDir.SetCaption(kTrash);
+  f.errdisplayThumbs();
+  app_.QueueAnswer(forms::vbYes);
+  DragAndDrop(f.GeaThumb[0], f.imaComp[1]);
+  EXPECT_TRUE(Exists(std::string(kTrash) + "CMP_1_3X5.JPG")) << Boxes();
+  EXPECT_FALSE(fs::exists(winfs::ToHost(std::string(kTrash) + "TRASHCAN")));
+}
+
 TEST_F(PlaceTest, TheHundredthCopyTakesAFreeName) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
   WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
@@ -400,8 +440,8 @@ TEST_F(PlaceTest, AFullUserDirectoryLeavesSlotReportAndPicturesAsTheyWere) {
   EXPECT_NE(app_.Boxes()[1].prompt.find("Error # 61 in module FormatPictureNow"), std::string::npos)
       << app_.Boxes()[1].prompt;
   EXPECT_EQ(f.imaComp[1].ThumbPath(), report);
-  EXPECT_TRUE(Exists(report));                                 // still where the report has it
-  EXPECT_TRUE(Exists(std::string(kTrash) + "CMP_1_3X5.JPG"));  // and a copy in the trash
+  EXPECT_TRUE(Exists(report));                                  // still where the report has it
+  EXPECT_FALSE(Exists(std::string(kTrash) + "CMP_1_3X5.JPG"));  // and no copy left behind
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
   EXPECT_FALSE(Exists(std::string(kTrash) + "IMG_0001.JPG"));
   EXPECT_TRUE(SetImages().empty());
@@ -426,6 +466,21 @@ TEST_F(PlaceTest, AFullTrashFolderNeverCostsTheSource) {
     EXPECT_TRUE(Exists(std::string(kUser) + "PTEMP_0" + std::to_string(thumb) + ".JPG"));
     EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_000" + std::to_string(thumb + 1) + ".JPG"));
   }
+  // The old picture of a filled slot cannot be kept: nothing is placed or handed to KEP.
+  prefix_.WriteFile(std::string(kTrash) + "FULL.BIN", std::string(4096, 'x'));
+  const std::string report = std::string(kPhotos) + "CMP_1_3X5.JPG";
+  const std::string reportBytes = Slurp(winfs::ToHost(report));
+  const auto handed = SetImages().size();
+  app_.ClearBoxes();
+  app_.QueueAnswer(forms::vbYes);
+  app_.QueueAnswer(forms::vbAbort);
+  DragAndDrop(f.GeaThumb[0], f.imaComp[1]);
+  ASSERT_EQ(app_.Boxes().size(), 3u) << Boxes();
+  EXPECT_EQ(app_.Boxes()[2].title, "Picture Not Placed");
+  EXPECT_NE(app_.Boxes()[2].prompt.find("C:\\GLENVUE\\TRASHCAN\\"), std::string::npos);
+  EXPECT_EQ(f.imaComp[1].ThumbPath(), report);
+  EXPECT_TRUE(Slurp(winfs::ToHost(report)) == reportBytes);
+  EXPECT_EQ(SetImages().size(), handed);
 }
 
 TEST_F(PlaceTest, ReadOnlyFilesStopTheStepAndKeepTheirPictures) {
@@ -506,7 +561,7 @@ TEST_F(PlaceTest, AHungKepFreesTheWindowAndCostsNoPicture) {
   EXPECT_NE(SetImages().back().find("PTEMP_01.JPG\\\" ) ]\\r\" -> OK"), std::string::npos)
       << SetImages().back();
   EXPECT_FALSE(Exists("C:\\GLENVUE\\IMG_0003.JPG"));
-  EXPECT_FALSE(Exists(elsewhere));
+  EXPECT_TRUE(Exists(elsewhere));  // KEP's folders keep their files
   EXPECT_TRUE(Exists(std::string(kTrash) + "CMP2.JPG"));
 }
 
@@ -542,6 +597,7 @@ TEST_F(PlaceTest, ABrokenPictureLeavesSlotAndReportAsTheyWere) {
   EXPECT_TRUE(Slurp(winfs::ToHost(report)) == reportBytes);
   EXPECT_TRUE(SetImages().empty());
   EXPECT_TRUE(Exists("C:\\GLENVUE\\BROKEN.BMP"));
+  EXPECT_FALSE(Exists(std::string(kTrash) + "CMP_1_3X5.JPG"));  // and nothing behind
 }
 
 // Camera pictures carry an orientation tag: every one is shown upright in the strip and the slot,

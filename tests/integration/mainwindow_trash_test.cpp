@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/modVelmod.h"
+#include "core/modVelmodSlots.h"
 #include "photo_pages/frmMain.h"
 #include "platform/winfs/WinFs.h"
 #include "tests/integration/MainWindowFixture.h"
@@ -45,7 +46,18 @@ TEST_F(TrashTest, WithoutAutoDeleteTheThumbnailIsOnlyCopied) {
 }
 
 TEST_F(TrashTest, WithoutTheTrashNothingIsCopiedOrDeleted) {
-  ThrowAwayFirstThumbnail("TRASHCAN=0\r\n", false, false, false);
+  ThrowAwayFirstThumbnail("TRASHCAN=0\r\n", false, false, true);  // the strip shows what stays
+}
+
+TEST_F(TrashTest, AFullTrashKeepsThePictureAndItsThumbnail) {
+  StartWith("");
+  FullDisk full(winfs::ToHost("C:\\GLENVUE") / "TRASHCAN", "4k");
+  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  app_.QueueAnswer(forms::vbAbort);
+  DragAndDrop(Form().GeaThumb[0], Form().imaTrash);
+  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+  EXPECT_TRUE(Form().GeaThumb[0].Visible());
+  EXPECT_TRUE(Form().lbltag[0].Visible());
 }
 
 TEST_F(TrashTest, BrowsingTheTrashFolderAndDeletingThereForGood) {
@@ -119,6 +131,21 @@ TEST_F(TrashTest, ASlotPictureOnTheTrashIsCopiedNeverDeletedAndTheSlotEmptied) {
   const auto images = SetImages();
   ASSERT_EQ(images.size(), 1u);
   EXPECT_NE(images[0].find(R"(SetImage \"CMP_1_3X5\", \"\")"), std::string::npos) << images[0];
+
+  // KEP gone: the slot keeps what the report holds, and the user is told.
+  const std::string subject = std::string(kPhotos) + "SUB_1_3X5.JPG";
+  kep_->Stop();
+  DragAndDrop(f.imaSubject[1], f.imaTrash);
+  EXPECT_EQ(f.imaSubject[1].ThumbPath(), subject);
+  EXPECT_TRUE(HasBox("Photo Not Cleared")) << Boxes();
+  // A report picture whose file is gone has nothing to keep: its slot is emptied all the same.
+  kep_.reset();
+  StartKep();
+  app_.ClearBoxes();
+  fs::remove(winfs::ToHost(subject));
+  DragAndDrop(f.imaSubject[1], f.imaTrash);
+  EXPECT_TRUE(core::IsEmptyPict(f.imaSubject[1].ThumbPath()));
+  EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
 }
 
 TEST_F(TrashTest, AReportPictureInAFolderWithADotReachesTheTrash) {
@@ -166,6 +193,18 @@ TEST_F(TrashTest, AReportPictureCopiedBackIsNamedAfterItsAddress) {
   EXPECT_EQ(f.GeaThumb[0].ImageWidth(), 320);  // the strip shows what the file now holds
   EXPECT_EQ(Slurp(winfs::ToHost(back)), Slurp(winfs::ToHost(report)));
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG")), replaced);
+
+  // In the trash folder itself, the picture of that name is kept beside it.
+  core::gCaptureDir = kTrash;
+  f.lblCapDir.SetCaption(kTrash);
+  WritePicture(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG", 90, 70);
+  const std::string inTrash = Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG"));
+  DragAndDrop(f.imaComp[1], f.lblFill);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1.JPG")),
+            Slurp(winfs::ToHost(report)));
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "1502MAPLEC_VIEW1 (2).JPG")), inTrash);
+  core::gCaptureDir = "C:\\GLENVUE\\";
+  f.lblCapDir.SetCaption("C:\\GLENVUE");
 
   // The subject's slot without an address label text.
   f.lblSubjectAddr.SetCaption("  ");

@@ -1,11 +1,14 @@
 // The picture ledger: a headless session beside the kep stand-in runs a few hundred random user
 // actions (drops on slots, copy-back, trash, copy from a card whose names clash, compress, crop,
-// cancel, bulk delete answered No, a KEP that switches report or goes away (also while the user
-// answers a drop's question), read-only pictures in the user folder; names with two dots or letters
-// beyond ASCII, a report folder with a dot). After each action every picture's bytes seen before
-// still lie somewhere under the capture, user or KEP picture folders (trash folder included), every
-// photo object of both reports names an existing file, and every thumbnail shows a picture of its
-// file's size.  VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
+// cancel, bulk delete answered No, a KEP that switches report, hangs or goes away (also while the
+// user answers a drop's question), read-only pictures in the user folder, a full trash, capture or
+// user folder, the capture folder inside KEP's store, TRASHCAN on or off; names with two dots or
+// letters beyond ASCII, a report folder with a dot).  Every picture has its own colour, so its own
+// bytes.  After each action every picture's bytes seen before still lie somewhere under the
+// capture, user or KEP picture folders (trash folder included) unless the user deleted every file
+// that held them, every photo object of both reports names an existing file that holds the
+// picture last dropped on it, and every thumbnail shows its file's picture.
+// VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
 
 #include <cstdlib>
 #include <functional>
@@ -15,9 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "core/PictureKeeper.h"
 #include "core/modVelmod.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/vbrt/Strings.h"
+#include "platform/winfs/Faults.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tools/frmDelPics.h"
 #include "tools/frmDouble.h"
@@ -52,7 +57,8 @@ class LedgerTest : public MainWindowFixture {
   int Roll(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
   void Prepare() {
-    WriteIni("SCREENSIZE=0\r\nTRASHCAN=1\r\nAUTODELETE=" + std::to_string(Roll(2)) + "\r\n",
+    WriteIni("SCREENSIZE=0\r\nTRASHCAN=" + std::to_string(Roll(4) ? 1 : 0) +
+                 "\r\nAUTODELETE=" + std::to_string(Roll(2)) + "\r\n",
              "GENERALVIEW1=Street Scene\r\nGENERALVIEW2=Kitchen\r\n");
     for (int i = 1; i <= 6; ++i) {
       const std::string ext = i == 6 ? ".BMP" : ".JPG";
@@ -68,6 +74,13 @@ class LedgerTest : public MainWindowFixture {
     WritePicture("E:\\DCIM\\house.front.jpg", 48, 64, Colour());
     Report oak = OakReport();
     oak.store = "C:\\KEPDATA\\PHOTOS\\22.OAK\\";  // a folder name with a dot
+    for (const std::string& name : oak.pictures) {
+      WritePicture(oak.store + name + ".JPG", 64, 48, Colour());
+    }
+    report_.pictures = {"CMP_1_3X5"};  // the store holds no picture that no object names
+    for (const std::string& name : report_.pictures) {
+      WritePicture(report_.store + name + ".JPG", 64, 48, Colour());
+    }
     WriteReport(oak);
     fs::rename(prefix_.Root() / "report.rpt", oak_);
     WritePicture(kFront, 80, 60, Colour());
@@ -76,6 +89,7 @@ class LedgerTest : public MainWindowFixture {
     fs::rename(prefix_.Root() / "report.rpt", maple_);
     RunKep(true);
     ASSERT_TRUE(StartShown()) << Boxes();
+    f().txtDDE.SetLinkTimeout(10);  // a hung KEP costs a second, not a minute
     core::gLastCopy = "E:\\DCIM\\";
     app_.SetDefaultAnswer([this](const forms::MsgBoxRecord& box) { return Answer(box); });
     app_.OnModal("frmGenView", [this](forms::Form& form) { CaptionWindow(form); });
@@ -97,12 +111,13 @@ class LedgerTest : public MainWindowFixture {
   std::uint32_t Colour() { return 0xFF000000u | static_cast<std::uint32_t>(rng_() & 0xFFFFFF); }
 
   // KEP with both reports open, the Maple report active (or the Oak one).
-  void RunKep(bool maple) {
+  void RunKep(bool maple, bool hung = false) {
     kep_.reset();
-    kep_ = std::make_unique<KepProcess>(
-        dde_dir_, std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log",
-                                           LogFile().string(), (maple ? maple_ : oak_).string(),
-                                           (maple ? oak_ : maple_).string()});
+    std::vector<std::string> args{
+        "--prefix",         prefix_.Prefix().string(),        "--log",
+        LogFile().string(), (maple ? maple_ : oak_).string(), (maple ? oak_ : maple_).string()};
+    if (hung) args.insert(args.end(), {"--hang-at", std::to_string(1 + Roll(8))});
+    kep_ = std::make_unique<KepProcess>(dde_dir_, args);
   }
 
   int Answer(const forms::MsgBoxRecord& box) {
@@ -166,31 +181,49 @@ class LedgerTest : public MainWindowFixture {
   }
 
   std::string Act() {
+    // Now and then a folder's disk fails during the action (Abort to the error's box).
+    static const char* const kFailing[] = {"C:\\GLENVUE\\TRASHCAN", "C:\\GLENVUE",
+                                           "C:\\Velmora\\User"};
+    std::string failing;
+    if (Roll(8) == 0) failing = kFailing[Roll(3)];
+    winfs::InjectWriteError(failing, 61);
+    std::string what = Action();
+    winfs::InjectWriteError("", 0);
+    return failing.empty() ? what : what + " (" + failing + " full)";
+  }
+
+  std::string Action() {
     forms::Gear* thumb = Thumb();
     forms::Gear& slot = Slot();
     const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
                               slot.Name() + "(" + std::to_string(slot.Index()) + ")";
-    switch (Roll(14)) {
+    switch (Roll(15)) {
       case 0:
       case 1:
       case 2:
-        if (thumb) DragAndDrop(*thumb, slot);
+        if (thumb) {
+          dropped_ = Colour(thumb->ThumbPath());
+          DragAndDrop(*thumb, slot);
+        }
         return "drop " + names;
       case 3:
         DragAndDrop(slot, thumb && Roll(2) ? static_cast<forms::Control&>(*thumb) : f().lblFill);
         return "copy back " + names;
       case 4:
         if (thumb == nullptr) return "-";
-        // A picture of the trash folder thrown away is the user's own delete.
-        if (photo_pages::frmMain::IsInTrashCan(vb::UCase(thumb->ThumbPath()))) {
-          const std::size_t bytes =
-              std::hash<std::string>{}(Slurp(winfs::ToHost(thumb->ThumbPath())));
-          ledger_.erase(bytes);
-          thrown_.insert(bytes);  // a copy KEP keeps of them is KEP's to replace
+        // A picture of the trash folder thrown away is the user's own delete of that file.
+        if (core::IsInTrash(thumb->ThumbPath())) {
+          deleted_.insert(winfs::ToHost(thumb->ThumbPath()).string());
         }
         DragAndDrop(*thumb, f().imaTrash);
         return "trash thumbnail " + names;
       case 5:
+        // With TRASHCAN off, the slot's picture thrown away is the user's own delete of it.
+        if (!core::gbTrashcan && winfs::FileExists(slot.ThumbPath())) {
+          const fs::path file = winfs::ToHost(slot.ThumbPath());
+          thrown_.insert(file.string() + "#" +
+                         std::to_string(std::hash<std::string>{}(Slurp(file))));
+        }
         DragAndDrop(slot, f().imaTrash);
         return "trash slot " + names;
       case 6:
@@ -209,6 +242,10 @@ class LedgerTest : public MainWindowFixture {
           kep_.reset();
           return "KEP gone";
         }
+        if (Roll(4) == 0) {
+          RunKep(Roll(2) == 0, true);
+          return "KEP hangs";
+        }
         RunKep(Roll(2) == 0);
         return "KEP back / switched";
       case 11:
@@ -216,10 +253,23 @@ class LedgerTest : public MainWindowFixture {
         return "strip to or from the trash folder";
       case 12:
         return ReadOnlyUserPicture();
+      case 13:
+        return CaptureFolder();
       default:
         f().imaKep.Click();
         return "refresh";
     }
+  }
+
+  // The capture folder moves to a report's picture folder in KEP's store, or back.
+  std::string CaptureFolder() {
+    const std::string store = Roll(2) ? "C:\\KEPDATA\\PHOTOS\\22.OAK\\" : kPhotos;
+    const std::string dir = core::gCaptureDir == "C:\\GLENVUE\\" ? store : "C:\\GLENVUE\\";
+    core::gCaptureDir = dir;
+    f().lblCapDir.SetCaption(dir);
+    f().filCapture.SetPath(dir);
+    f().errdisplayThumbs();
+    return "capture folder " + dir;
   }
 
   // A picture of the user folder made read-only (or writable again).
@@ -233,37 +283,105 @@ class LedgerTest : public MainWindowFixture {
     return std::string(on ? "read-only " : "writable ") + path;
   }
 
-  // Every picture's bytes seen so far still lie somewhere; every photo object names a file.
+  // The colour of a picture (each is of one colour); 0 when it cannot be read.
+  static std::uint32_t Colour(const std::string& winPath) {
+    try {
+      const imaging::Picture pic = imaging::Load(winfs::ToHost(winPath));
+      return pic.Pixel(pic.Width() / 2, pic.Height() / 2);
+    } catch (const std::exception&) {
+      return 0;
+    }
+  }
+  static bool Near(std::uint32_t a, std::uint32_t b) {
+    for (int shift : {0, 8, 16}) {
+      const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+      if (d > 24 || d < -24) return false;
+    }
+    return a != 0 && b != 0;
+  }
+
+  // Every picture's bytes seen so far still lie somewhere, unless the user deleted every file
+  // that held them; every photo object names a file with the picture dropped on it; every
+  // thumbnail shows its file's picture.
   bool Check() {
-    std::map<std::size_t, std::string> now;
+    std::map<std::size_t, std::set<std::string>> now;
     for (const char* root : {"C:\\GLENVUE", "C:\\Velmora\\User", "C:\\KEPDATA\\PHOTOS"}) {
       for (const auto& e : fs::recursive_directory_iterator(winfs::ToHost(root))) {
-        if (e.is_regular_file()) now.emplace(std::hash<std::string>{}(Slurp(e.path())), e.path());
+        if (e.is_regular_file()) {
+          now[std::hash<std::string>{}(Slurp(e.path()))].insert(e.path().string());
+        }
       }
     }
-    for (const auto& [hash, path] : ledger_) {
-      if (!now.count(hash)) return Fail("the bytes of " + path + " are gone");
+    for (const auto& [hash, paths] : ledger_) {
+      if (now.count(hash)) continue;
+      bool deleted = true;
+      for (const std::string& path : paths) {
+        deleted = deleted && (deleted_.count(path) > 0 || orphans_.count(path) > 0 ||
+                              thrown_.count(path + "#" + std::to_string(hash)) > 0);
+      }
+      if (!deleted) return Fail("the bytes of " + *paths.begin() + " are gone");
     }
-    for (const auto& [hash, path] : now) {
-      if (!thrown_.count(hash)) ledger_.emplace(hash, path);
+    ledger_ = now;
+    deleted_.clear();
+    // A file of KEP's store that no photo object names is KEP's to replace.
+    orphans_.clear();
+    std::set<std::string> named;
+    for (const fs::path& report : {maple_, oak_}) {
+      for (const std::string& line : ReadLines(report)) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && winfs::FileExists(line.substr(eq + 1))) {
+          named.insert(winfs::ToHost(line.substr(eq + 1)).string());
+        }
+      }
+    }
+    for (const auto& [hash, paths] : now) {
+      for (const std::string& path : paths) {
+        const bool store = path.find("/KEPDATA/PHOTOS/") != std::string::npos &&
+                           path.find("/TRASHCAN/") == std::string::npos;
+        if (store && !named.count(path)) orphans_.insert(path);
+      }
     }
     for (int i = 0; i < 12; ++i) {  // a thumbnail shows the picture its file holds
       const forms::Gear& thumb = f().GeaThumb[i];
       if (!thumb.Visible() || !thumb.HasImage() || !winfs::FileExists(thumb.ThumbPath())) continue;
-      const imaging::PictureInfo info = imaging::Probe(winfs::ToHost(thumb.ThumbPath()));
-      if (info.width != thumb.ImageWidth() || info.height != thumb.ImageHeight()) {
+      const imaging::Picture& shown = thumb.DisplayImage();
+      if (!Near(shown.Pixel(shown.Width() / 2, shown.Height() / 2), Colour(thumb.ThumbPath()))) {
         return Fail("thumbnail " + std::to_string(i) + " is stale: " + thumb.ThumbPath());
       }
     }
+    return CheckReports();
+  }
+
+  // The photo objects of both reports: each names an existing file; one that changed during a
+  // drop holds the dropped picture from then on.
+  bool CheckReports() {
     for (const fs::path& report : {maple_, oak_}) {
       bool images = false;
+      std::map<std::string, std::string> objects;
       for (const std::string& line : ReadLines(report)) {
         if (line.rfind('[', 0) == 0) images = line == "[images]";
         const std::size_t eq = line.find('=');
         if (!images || eq == std::string::npos || eq + 1 == line.size()) continue;
-        if (!winfs::FileExists(line.substr(eq + 1))) return Fail(report.string() + ": " + line);
+        const std::string picture = line.substr(eq + 1);
+        if (!winfs::FileExists(picture)) return Fail(report.string() + ": " + line);
+        // The file and its bytes: KEP may write a new picture under the old name.
+        objects[line.substr(0, eq)] =
+            picture + "|" + std::to_string(std::hash<std::string>{}(Slurp(winfs::ToHost(picture))));
       }
+      auto& before = objects_[report.string()];
+      for (const auto& [object, file] : objects) {
+        const std::string key = report.string() + ":" + object;
+        const std::string picture = file.substr(0, file.rfind('|'));
+        if (before[object] != file) held_[key] = dropped_;  // 0: not a drop, not checked
+        const auto held = held_.find(key);
+        if (held != held_.end() && held->second != 0 && !Near(Colour(picture), held->second)) {
+          return Fail(key + " names " + picture +
+                      ", which does not hold the picture dropped there");
+        }
+      }
+      before = objects;
     }
+    dropped_ = 0;
     return true;
   }
   bool Fail(const std::string& problem) {
@@ -273,8 +391,13 @@ class LedgerTest : public MainWindowFixture {
 
   std::mt19937 rng_;
   bool crop_ = false;
-  std::map<std::size_t, std::string> ledger_;
-  std::set<std::size_t> thrown_;  // bytes the user threw away for good
+  std::map<std::size_t, std::set<std::string>> ledger_;  // bytes and the files holding them
+  std::set<std::string> deleted_;                        // files the user deleted during the action
+  std::set<std::string> thrown_;   // "file#bytes" the user threw away while they lay in a report
+  std::set<std::string> orphans_;  // store files no photo object names
+  std::uint32_t dropped_ = 0;      // the colour of the picture dropped during the action
+  std::map<std::string, std::map<std::string, std::string>> objects_;  // report: object=file
+  std::map<std::string, std::uint32_t> held_;  // "report:object": the colour dropped there
   std::string trail_, problem_;
   fs::path maple_ = prefix_.Root() / "maple.rpt";
   fs::path oak_ = prefix_.Root() / "oak.rpt";

@@ -258,6 +258,23 @@ TEST_F(DelPicsTest, OnlyTheConfirmedPicturesAreDeletedWhatEverRunsMeanwhile) {
     EXPECT_TRUE(Exists(std::string(kFolder) + kept)) << kept;
 }
 
+TEST_F(DelPicsTest, APictureThatMayNotGoIsNamedAndTheOthersAreDeleted) {
+  FourPictures();
+  core::gReportImages = "SUB_1_3X5|C:\\GLENVUE\\five.jpg;";  // the open report names it
+  frmDelPics& f = Open();
+  f.cmdSelectAll.UserClick();
+  app.QueueAnswer(forms::vbYes);
+  f.cmdDelete.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 2u);
+  EXPECT_EQ(app.Boxes()[1].title, "Pictures Not Deleted");
+  EXPECT_NE(app.Boxes()[1].prompt.find("C:\\GLENVUE\\five.jpg"), std::string::npos);
+  for (const char* gone : {"old.jpg", "today.jpg", "ahead.jpg"})
+    EXPECT_FALSE(Exists(std::string(kFolder) + gone)) << gone;
+  ASSERT_EQ(f.filListBox.ListCount(), 1);
+  EXPECT_TRUE(Selected(f).empty());
+  EXPECT_EQ(core::gbMaintDeleted, core::vbTrue);
+}
+
 TEST_F(DelPicsTest, DeletingInTheTrashFolderDoesNotMarkTheStrip) {
   Picture("C:\\GLENVUE\\TRASHCAN\\gone.jpg", 40);
   core::gMaintDir = "C:\\GLENVUE\\TRASHCAN\\";
