@@ -65,13 +65,16 @@ void ListModel::Clear() {
 }
 
 void ListModel::Assign(std::vector<std::string> items) {
-  items_ = std::move(items);
+  if (items != items_) {
+    items_ = std::move(items);
+    selected_.assign(items_.size(), 0);
+    ++edits_;
+  } else {
+    ClearSelection();
+  }
   data_.assign(items_.size(), 0);
-  selected_.assign(items_.size(), 0);
-  MarksChanged(0, Count() - 1);
   index_ = -1;
   top_ = 0;
-  ++edits_;
 }
 
 bool ListModel::Selected(int i) const {

@@ -30,7 +30,8 @@ class ListModel {
   int InsertSorted(std::string text);    // list-box order (case-insensitive)
   void Remove(int i);
   void Clear();
-  void Assign(std::vector<std::string> items);  // replaces all, clears the selection
+  // Replaces all entries and clears the selection; the same entries again count as no edit.
+  void Assign(std::vector<std::string> items);
   int Index() const { return index_; }
   void SetIndex(int i) { index_ = i; }
   bool Selected(int i) const;
