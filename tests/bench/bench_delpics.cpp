@@ -29,8 +29,8 @@
 #include "platform/forms/Form.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
-#include "platform/qtui/QtApp.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/bench/QtWindows.h"
 #include "tests/bench/Timing.h"
 #include "tools/frmDelPics.h"
 
@@ -38,6 +38,7 @@ namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Median;
 using bench::Seconds;
+using bench::Settle;
 
 namespace {
 
@@ -74,10 +75,6 @@ void MakeFolder(const fs::path& folder, int files) {
     utimbuf times{when, when};
     ::utime(file.c_str(), &times);
   }
-}
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
 // Clicks a button of the window and waits until the window has painted what it did.
@@ -154,10 +151,7 @@ Times Measure(int files, int runs) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qapp(argc, argv);
-  qtui::QtApp services({"Velmora", "C:\\Velmora", 1, 0, 0, "velmora-delpics-bench", {}});
-  forms::App::Install(&services);
+  bench::QtWindows qt(argc, argv, "velmora-delpics-bench");
 
   const fs::path prefix = kRoot / "prefix";
   fs::remove_all(prefix);
@@ -176,7 +170,7 @@ int main(int argc, char** argv) {
   std::map<int, Times> t;
   for (int files : kSizes) t[files] = Measure(files, runs);
   std::printf("bulk-delete window (Qt, %s), medians of %d runs; Delete once\n",
-              qgetenv("QT_QPA_PLATFORM").constData(), runs);
+              bench::QtWindows::Platform(), runs);
   for (int files : kSizes) {
     std::printf("%5d files: Select All %.4f s   date step %.4f s   Delete %.3f s\n", files,
                 t[files].selectAll, t[files].dateStep, t[files].del);
@@ -188,12 +182,7 @@ int main(int argc, char** argv) {
       b.selectAll / a.selectAll, b.dateStep / a.dateStep, b.del / a.del);
   std::printf("Select All at 6000: %.3f s (target 0.3)\n", t[6000].selectAll);
 
-  std::fflush(stdout);
-  // Windows go before the forms they show, and both before the application.
-  for (qtui::FormWindow* window : qtui::FormWindow::All())
-    qtui::FormWindow::Release(window->form());
-  forms::ResetFormInstances();
+  qt.Close();
   core::SetMainForm(nullptr);
-  forms::App::Install(nullptr);
   return 0;
 }

@@ -30,14 +30,15 @@
 #include "platform/forms/App.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
-#include "platform/qtui/QtApp.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/bench/QtWindows.h"
 #include "tests/bench/Timing.h"
 
 namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Median;
 using bench::Seconds;
+using bench::Settle;
 
 namespace {
 
@@ -149,10 +150,6 @@ void AnswerBoxes() {
   timer->start(20);
 }
 
-void Settle() {
-  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
 // Qt's scaled JPEG decoding of the twelve pictures from entry `top` on, in this process.
 double Peer(const fs::path& folder, int top, bool list) {
   const auto t = Clock::now();
@@ -215,10 +212,7 @@ void Print(const char* what, int files, double ours, double peer) {
 
 int main(int argc, char** argv) {
   const int turns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qapp(argc, argv);
-  qtui::QtApp services({"Velmora", "C:\\Velmora", 1, 0, 0, "velmora-strip-bench", {}});
-  forms::App::Install(&services);
+  bench::QtWindows qt(argc, argv, "velmora-strip-bench");
 
   const fs::path pics = kRoot / "pics";
   MakeCameraPictures(kRoot / "camera");
@@ -240,7 +234,7 @@ int main(int argc, char** argv) {
     std::printf(
         "thumbnail strip in the Qt window (%s), medians of %d turns and of the first pages "
         "between them; start-up boxes answered: %d\n",
-        qgetenv("QT_QPA_PLATFORM").constData(), turns, startBoxes);
+        bench::QtWindows::Platform(), turns, startBoxes);
     Print("first page", 100, small.first, small.firstPeer);
     Print("first page", 20000, large.first, large.firstPeer);
     Print("page turn", 100, small.turn, small.turnPeer);
@@ -250,11 +244,7 @@ int main(int argc, char** argv) {
       std::printf("message boxes during the turns: %d\n", gBoxes - startBoxes);
       status = 4;
     }
-    std::fflush(stdout);
-    for (qtui::FormWindow* window : qtui::FormWindow::All())
-      qtui::FormWindow::Release(window->form());
+    qt.Close();
   }
-  forms::ResetFormInstances();
-  forms::App::Install(nullptr);
   return status;
 }
