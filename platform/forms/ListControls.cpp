@@ -55,11 +55,15 @@ void ListModel::Clear() {
 }
 
 void ListModel::Assign(std::vector<std::string> items) {
-  items_ = std::move(items);
-  selected_.assign(items_.size(), 0);
+  if (items != items_) {
+    items_ = std::move(items);
+    selected_.assign(items_.size(), 0);
+    ++edits_;
+  } else {
+    ClearSelection();
+  }
   index_ = -1;
   top_ = 0;
-  ++edits_;
 }
 
 bool ListModel::Selected(int i) const {
@@ -67,7 +71,10 @@ bool ListModel::Selected(int i) const {
 }
 
 void ListModel::SetSelected(int i, bool v) {
-  selected_.at(i) = v ? 1 : 0;
+  const char mark = v ? 1 : 0;
+  if (selected_.at(i) == mark) return;
+  selected_[i] = mark;
+  MarksChanged(i, i);
 }
 
 int ListModel::SelCount() const {
@@ -75,7 +82,29 @@ int ListModel::SelCount() const {
 }
 
 void ListModel::ClearSelection() {
-  std::fill(selected_.begin(), selected_.end(), 0);
+  for (int i = 0; i < Count(); ++i) {
+    if (selected_[i]) {
+      selected_[i] = 0;
+      MarksChanged(i, i);
+    }
+  }
+}
+
+void ListModel::MarksChanged(int first, int last) {
+  if (markedFirst_ > markedLast_) {
+    markedFirst_ = first;
+    markedLast_ = last;
+    return;
+  }
+  markedFirst_ = std::min(markedFirst_, first);
+  markedLast_ = std::max(markedLast_, last);
+}
+
+std::pair<int, int> ListModel::TakeMarkChanges() {
+  const std::pair<int, int> changed{markedFirst_, std::min(markedLast_, Count() - 1)};
+  markedFirst_ = 0;
+  markedLast_ = -1;
+  return changed;
 }
 
 // ---- What ListBox and ComboBox share ----------------------------------------------

@@ -3,6 +3,7 @@
 // lists share.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/Control.h"
@@ -27,7 +28,8 @@ class ListModel {
   int InsertSorted(std::string text);    // list-box order (case-insensitive)
   void Remove(int i);
   void Clear();
-  void Assign(std::vector<std::string> items);  // replaces all, clears the selection
+  // Replaces all entries and clears the selection; the same entries again count as no edit.
+  void Assign(std::vector<std::string> items);
   int Index() const { return index_; }
   void SetIndex(int i) { index_ = i; }
   bool Selected(int i) const;
@@ -40,13 +42,18 @@ class ListModel {
   // Counts every change of the entries other than one added at the end: a view that showed
   // the first n entries at the same count only has to add the entries after them.
   unsigned long Edits() const { return edits_; }
+  // The entries whose marks changed since the last call, as the range [first, last] (first >
+  // last when none did): a view repaints only those.
+  std::pair<int, int> TakeMarkChanges();
 
  private:
+  void MarksChanged(int first, int last);
   std::vector<std::string> items_;
   std::vector<char> selected_;
   int index_ = -1;
   int top_ = 0;
   unsigned long edits_ = 0;
+  int markedFirst_ = 0, markedLast_ = -1;
 };
 
 // ListBox.  Events raised from code: setting ListIndex raises Click (also
@@ -58,7 +65,8 @@ class ListBox : public Control {
   ListBox(Form& f, std::string name, int index = -1, const char* typeName = kTypeName);
 
   int ListCount() const { return list_.Count(); }
-  unsigned long ListEdits() const { return list_.Edits(); }  // see ListModel::Edits
+  unsigned long ListEdits() const { return list_.Edits(); }                  // see ListModel::Edits
+  std::pair<int, int> TakeMarkChanges() { return list_.TakeMarkChanges(); }  // see ListModel
   // "" for an index out of range.
   const std::string& List(int i) const { return list_.Item(i); }
   void SetList(int i, std::string text);  // out of range: 381

@@ -7,10 +7,14 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "platform/forms/FileControls.h"
 #include "platform/forms/ListControls.h"
 #include "platform/qtui/Colors.h"
+#include "platform/qtui/QtApp.h"
 #include "platform/qtui/Views.h"
 
 namespace qtui {
@@ -34,23 +38,54 @@ QListWidget* NewList(QWidget* parent) {
   return list;
 }
 
-// The model's selection is painted with the highlight colours (the widget's
-// own selection stays off so that only the model decides).  Rows before
-// `from` are left as they are painted.
-void ShowSelection(QListWidget* list, const std::function<bool(int)>& selected, int current,
-                   int from = 0) {
-  const QPalette& pal = list->palette();
-  for (int i = from; i < list->count(); ++i) {
-    QListWidgetItem* item = list->item(i);
-    const bool on = selected(i);
-    item->setData(kSelectedRole, on);
-    item->setBackground(on ? pal.brush(QPalette::Highlight) : QBrush());
-    item->setForeground(on ? pal.brush(QPalette::HighlightedText) : QBrush());
+// The model's selection painted with the highlight colours (the widget's own selection stays
+// off so that only the model decides).  It remembers what each row shows, so that a change
+// writes only the rows it changed: marking every entry one by one (Select All) stays linear.
+class SelectionPainter {
+ public:
+  explicit SelectionPainter(QListWidget*& list) : list_(list) {}
+
+  // The widget's rows from `from` on were just added and show no selection yet.
+  void RowsAdded(int from) {
+    shown_.resize(std::min<std::size_t>(shown_.size(), std::max(0, from)));
+    shown_.resize(list_->count(), 0);
   }
-  if (current >= 0 && current < list->count()) {
-    list->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+  // Rows first .. last, the rows added from `added` on, and the rows of the old and the new
+  // current entry show again whether `selected` says they are selected.
+  void Show(const std::function<bool(int)>& selected, int current, int first, int last, int added) {
+    Repaint(selected, std::max(0, first), last);
+    Repaint(selected, added, list_->count() - 1);
+    Repaint(selected, current_, current_);
+    Repaint(selected, current, current);
+    current_ = current;
   }
-}
+  // The widget's current row follows the model's entry (the list scrolls to show it).
+  void ShowCurrent() {
+    if (current_ >= 0 && current_ < list_->count() && current_ != list_->currentRow()) {
+      list_->setCurrentRow(current_, QItemSelectionModel::NoUpdate);
+    }
+  }
+
+ private:
+  void Repaint(const std::function<bool(int)>& selected, int first, int last) {
+    if (first < 0) return;
+    shown_.resize(list_->count(), 0);
+    const QPalette& pal = list_->palette();
+    for (int i = first; i <= last && i < list_->count(); ++i) {
+      const char on = selected(i) ? 1 : 0;
+      if (on == shown_[i]) continue;
+      shown_[i] = on;
+      QListWidgetItem* item = list_->item(i);
+      item->setData(kSelectedRole, static_cast<bool>(on));
+      item->setBackground(on ? pal.brush(QPalette::Highlight) : QBrush());
+      item->setForeground(on ? pal.brush(QPalette::HighlightedText) : QBrush());
+    }
+  }
+
+  QListWidget*& list_;
+  std::vector<char> shown_;  // 1 where the row is painted selected
+  int current_ = -1;         // the entry last shown as the current one
+};
 
 // The row a navigation key moves to from row `from` (-1: none) of `count` rows with `page` of
 // them shown, as the Windows list boxes move; -1 for any other key.
@@ -136,19 +171,22 @@ class ListBoxView : public ControlView {
   }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
-    int from = 0;  // the first row whose painting may be out of date
+    int added = list_->count();  // the first row added now
     if (p == Prop::List) {
-      from = shown_.Keep(m_);
-      if (from == 0) list_->clear();
-      for (int i = from; i < m_.ListCount(); ++i) list_->addItem(Q(m_.List(i)));
+      // An unchanged list (a refresh of a folder that did not change) keeps its rows.
+      added = shown_.Keep(m_);
+      if (added == 0) list_->clear();
+      for (int i = added; i < m_.ListCount(); ++i) list_->addItem(Q(m_.List(i)));
+      painter_.RowsAdded(added);
     }
     if (p == Prop::List || p == Prop::Selection) {
-      ShowSelection(
-          list_,
+      const auto [first, last] = m_.TakeMarkChanges();
+      painter_.Show(
           [this](int i) {
             return m_.Selected(i) || (m_.MultiSelect() == 0 && i == m_.ListIndex());
           },
-          m_.ListIndex(), from);
+          m_.ListIndex(), first, last, added);
+      ShowCurrentRow();
     }
     if (p == Prop::List || p == Prop::TopIndex) ScrollTo(list_, m_.TopIndex());
     if (p == Prop::Color) {
@@ -160,9 +198,33 @@ class ListBoxView : public ControlView {
   }
 
  private:
+  // Moving the current row scrolls the list, which costs as much as the rows shown: while the
+  // program's code runs (Select All marking entry after entry), the row moves once, at the next
+  // pass of the event loop.
+  void ShowCurrentRow() {
+    if (!HandlerScope::Active() || flushing_) {
+      painter_.ShowCurrent();
+      return;
+    }
+    if (currentDue_) return;
+    currentDue_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          currentDue_ = false;
+          flushing_ = true;
+          Sync(forms::Prop::Selection);  // under the view's guard: the scroll is no user's
+          flushing_ = false;
+        },
+        Qt::QueuedConnection);
+  }
+
   forms::ListBox& m_;
   QListWidget* list_ = nullptr;
   ShownRows shown_;
+  SelectionPainter painter_{list_};
+  bool currentDue_ = false;
+  bool flushing_ = false;
 };
 
 // ---- ComboBox: editable (style 0, 1) or a drop-down list (style 2)
@@ -282,11 +344,14 @@ class DirView : public ControlView {
   }
   void SyncOwn(forms::Prop p) override {
     using forms::Prop;
-    if (p == Prop::List) Fill();
+    if (p == Prop::List) {
+      Fill();
+      painter_.RowsAdded(0);
+    }
     if (p == Prop::List || p == Prop::Selection) {
       const int row = m_.ListIndex() + m_.Depth();
-      ShowSelection(
-          list_, [row](int i) { return i == row; }, row);
+      painter_.Show([row](int i) { return i == row; }, row, 0, list_->count() - 1, 0);
+      painter_.ShowCurrent();
     }
     if (p == Prop::TopIndex) ScrollTo(list_, m_.TopIndex() + m_.Depth());
   }
@@ -319,6 +384,7 @@ class DirView : public ControlView {
   }
   forms::DirListBox& m_;
   QListWidget* list_ = nullptr;
+  SelectionPainter painter_{list_};
 };
 
 // ---- DriveListBox

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/ListControls.h"
 #include "platform/qtui/FormWindow.h"
+#include "platform/qtui/QtApp.h"
 
 namespace {
 
@@ -145,6 +147,37 @@ TEST_F(ListViews, AComboShowsLongFillsAndEditsInside) {
   cbo.Clear();
   cbo.AddItem("only");
   EXPECT_TRUE(Matches(combo, cbo));
+}
+
+// Marking every entry one by one in a handler (Select All) raises a Click for each, writes
+// each row once, and moves the current row once the handler is done.
+TEST_F(ListViews, MarkingEveryEntryWritesEachRowOnceAndRaisesAClickForEach) {
+  ListBox& lst = form->lstMulti;
+  for (int i = 0; i < 300; ++i) lst.AddItem("Entry " + std::to_string(i));
+  std::vector<int> clicks;
+  lst.Click = [&] { clicks.push_back(lst.ListIndex()); };
+  int writes = 0, moves = 0;  // rows written, current row moved (the list scrolls)
+  QObject::connect(multi->model(), &QAbstractItemModel::dataChanged, multi, [&] { ++writes; });
+  QObject::connect(multi, &QListWidget::currentRowChanged, multi, [&] { ++moves; });
+  auto selectAll = [&] {
+    qtui::Dispatch([&] {
+      for (int i = 0; i < lst.ListCount(); ++i) lst.SetSelected(i, true);
+    });
+    QCoreApplication::processEvents();
+  };
+  selectAll();
+  ASSERT_EQ(clicks.size(), 300u);
+  EXPECT_EQ(clicks.front(), 0);
+  EXPECT_EQ(clicks.back(), 299);
+  EXPECT_LE(writes, 3 * 300);  // the mark and the two highlight colours
+  EXPECT_EQ(moves, 1);
+  EXPECT_TRUE(Matches(multi, lst));
+  EXPECT_EQ(multi->currentRow(), 299);
+  writes = 0;
+  selectAll();  // nothing changes on screen
+  EXPECT_EQ(clicks.size(), 600u);
+  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(moves, 1);
 }
 
 // Leaving an edit combo whose text is one of its entries is no choice: no Click, the text

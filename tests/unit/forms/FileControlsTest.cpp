@@ -96,10 +96,13 @@ TEST_F(FileControlsTest, TopIndexPagingRaisesScrollOnlyWhenTheTopMoves) {
   EXPECT_EQ(log, (std::vector<std::string>{"Click 5", "Scroll 17", "Click 17", "Scroll 29"}));
   EXPECT_EQ(ErrorOf([&] { fil.SetTopIndex(30); }), 380);
 
-  // Refresh keeps the top entry and the selection where they still fit.
+  // Refresh keeps the top entry and the selection where they still fit; the same files read
+  // again are no edit of the list (a view keeps its rows).
+  const unsigned long edits = fil.ListEdits();
   fil.Refresh();
   EXPECT_EQ(fil.TopIndex(), 29);
   EXPECT_EQ(fil.ListIndex(), 17);
+  EXPECT_EQ(fil.ListEdits(), edits);
 
   // A taller list cannot scroll past its last full page.
   fil.SetHeight(fil.ItemHeight() * 12);
