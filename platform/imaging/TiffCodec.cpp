@@ -200,17 +200,22 @@ Plan PlanFor(TIFF* tif, uint32_t w, uint32_t h) {
 }
 
 // A decode's memory and time follow the file's bytes: it may hold 16 times the file (64 MB
-// whatever the file), never more than a page's budget, and take at most 64 rows per byte (each
-// row costs a call through libtiff and the reducer however little it holds).
+// whatever the file), never more than a page's budget; it may take at most 64 rows per byte
+// (each row costs a call through libtiff and the reducer however little it holds), and beyond
+// 16 MP at most 256 pixels per byte (far beyond any photograph's compression; deflate reaches
+// about 1000 on a black page).
 constexpr std::size_t kMemoryFloor = std::size_t(64) << 20;
 constexpr uint64_t kMemoryPerByte = 16, kRowsPerByte = 64;
+constexpr uint64_t kPixelsFloor = 16'000'000, kTiffPixelsPerByte = 256;
 
 Plan CheckedPlan(TIFF* tif, const PictureInfo& stored) {
   const uint64_t fileSize = FileSize(tif);
   const Plan plan = PlanFor(tif, uint32_t(stored.width), uint32_t(stored.height));
   const uint64_t limit = std::min<uint64_t>(
       kDecodeMemoryLimit, std::max<uint64_t>(kMemoryFloor, fileSize * kMemoryPerByte));
-  if (plan.memory > limit || uint64_t(stored.height) > fileSize * kRowsPerByte)
+  const uint64_t pixels = uint64_t(stored.width) * uint64_t(stored.height);
+  if (plan.memory > limit || uint64_t(stored.height) > fileSize * kRowsPerByte ||
+      pixels > std::max(kPixelsFloor, fileSize * kTiffPixelsPerByte))
     vb::Raise(vb::kInvalidPicture);
   return plan;
 }
