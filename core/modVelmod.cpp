@@ -83,20 +83,26 @@ std::int16_t gErrAction = 0;
 std::int16_t gTraceCount = 0;
 VbBool gbTraceDoEvents = vbFalse;
 
-void ResetGlobals() {
-  for (std::string* text :
-       {&gIniDir,          &gAppraiseDir,       &gMainIniPath,    &gKepIniPath,     &gAppDir,
-        &gUserDir,         &gCaptureDir,        &gCurrentDir,     &gLastCopy,       &gKepDataDir,
-        &gKepPrivateDir,   &gKepAppDir,         &gCompanyName,    &gTechPhone,      &gProgramAlias,
-        &gVendorAppName,   &gCurrentReport,     &gReportForms,    &gFormType,       &gReportImages,
-        &gSubjectAddr,     &gDragSourceKind,    &gDragSourcePath, &gGenViewCaption, &gGenViewAddr,
-        &gEditPicturePath, &gCopyDialogCaption, &gMaintCaption,   &gMaintDir}) {
-    text->clear();
-  }
+void ClearSlotAddresses() {
+  gSubjectAddr.clear();
   for (AddrArray* addr : {&gCompAddr, &gAltCompAddr, &gListingAddr, &gSpecificListingAddr,
                           &gReoListingAddr, &gReo2ListingAddr, &gRentalAddr}) {
     addr->fill({});
   }
+}
+
+void ResetGlobals() {
+  for (std::string* text :
+       {&gIniDir,          &gAppraiseDir,       &gMainIniPath,    &gKepIniPath,
+        &gAppDir,          &gUserDir,           &gCaptureDir,     &gCurrentDir,
+        &gLastCopy,        &gKepDataDir,        &gKepPrivateDir,  &gKepAppDir,
+        &gCompanyName,     &gTechPhone,         &gProgramAlias,   &gVendorAppName,
+        &gCurrentReport,   &gReportForms,       &gFormType,       &gReportImages,
+        &gDragSourceKind,  &gDragSourcePath,    &gGenViewCaption, &gGenViewAddr,
+        &gEditPicturePath, &gCopyDialogCaption, &gMaintCaption,   &gMaintDir}) {
+    text->clear();
+  }
+  ClearSlotAddresses();
   for (VbBool* flag :
        {&gbOsVista, &gbUseButtons, &gbTrashcan, &gbAutoDelete, &gbRedux, &gbKepReportActive,
         &gbFileInUserDir, &gbRefreshThumbs, &gbMaintDeleted, &gbSetupOpen, &gbUnloading, &gbKeyHeld,

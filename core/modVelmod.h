@@ -116,6 +116,8 @@ inline constexpr const char* kKepAppDir = "C:\\KEP";
 
 // Every variable above back to its start value.
 void ResetGlobals();
+// The slot addresses of the last report (gSubjectAddr and the address arrays) back to "".
+void ClearSlotAddresses();
 
 // Fills the settings from gMainIniPath and gKepIniPath (both must be known).  A value that does
 // not fit its variable (SCREENSIZE=40000) leaves that setting at its default, the other keys are

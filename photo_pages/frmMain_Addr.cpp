@@ -129,7 +129,10 @@ void frmMain::AddKepEntries2CVEL() {
   if (lstForm.ListCount() == 0) {
     forms::App::Current().MsgBox("Reference Entries Not Found (dat file incomplete).",
                                  forms::vbOKOnly, "No Matches to Form Type Found");
-    return;
+    // No address of this report can be read, so the last report's must not stand under its
+    // slots.  The slots are still filled below: left blank, a drop would replace one of the
+    // report's pictures without the question and without keeping its old bytes.
+    core::ClearSlotAddresses();
   }
   const std::string report = core::gCurrentReport;
   const std::string form = vb::UCase(vb::Trim(core::gFormType));

@@ -122,7 +122,7 @@ void InstallPhotos(const fs::path& photos, std::ostream& log) {
 
 void InstallDemo(const Options& options, std::ostream& log) {
   const fs::path demo = options.resources / "demo";
-  InstallOnce(demo / "KEP.INI", kKepIni, log);
+  InstallFile(demo / "KEP.INI", kKepIni, Existing::kKeepOfferNew, log);
   for (const char* dir : {core::defaults::kKepAppDir, core::defaults::kKepDataDir,
                           core::defaults::kKepPrivateDir, kReportDir, kReportPhotos}) {
     EnsureDir(dir, log);

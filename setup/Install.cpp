@@ -77,6 +77,14 @@ bool IsFile(const fs::path& host, std::uintmax_t* size = nullptr) {
   return !ec;
 }
 
+// The installation's copy of a file the user keeps, written beside it for comparison.
+void OfferNew(const std::string& winTarget, const std::string& bytes, std::ostream& log) {
+  const std::string winNew = winTarget + ".new";
+  const fs::path host = NamingFile(winNew, [&] { return winfs::ToHost(winNew); });
+  WriteAtomically(host, winNew, bytes);
+  log << "  the installation's copy differs: it is beside it as " << winNew << "\n";
+}
+
 }  // namespace
 
 std::string JoinWin(const std::string& dir, const std::string& name) {
@@ -108,7 +116,13 @@ bool InstallFile(const fs::path& source, const std::string& winTarget, Existing 
   if (IsFile(host)) {
     if (existing == Existing::kKeep) return false;
     const std::string bytes = ReadHostFile(source);
-    if (ReadHostFile(host) == bytes) return false;
+    const bool same = ReadHostFile(host) == bytes;
+    if (existing == Existing::kKeepOfferNew) {
+      log << "  kept " << winTarget << "\n";
+      if (!same) OfferNew(winTarget, bytes, log);
+      return false;
+    }
+    if (same) return false;
     WriteAtomically(host, winTarget, bytes);
     log << "  updated " << winTarget << "\n";
     return true;

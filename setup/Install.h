@@ -8,8 +8,11 @@
 namespace setup {
 
 enum class Existing {
-  kKeep,                  // a file that is there stays as it is (user data)
-  kReplaceWhenDifferent,  // a file from the installation is brought up to date
+  kKeep,  // a file that is there stays as it is (pictures, reports)
+  // A file the user may have edited stays as it is; when the installation's copy differs, that
+  // copy goes beside it under the name + ".new" for the user to compare.
+  kKeepOfferNew,
+  kReplaceWhenDifferent,  // a file no user edits (the help) is brought up to date
 };
 
 // Makes the folder and any missing parents ("C:\\KEPDATA\\REPORTS").
@@ -17,7 +20,8 @@ void EnsureDir(const std::string& winDir, std::ostream& log);
 
 // Copies a host file to a Windows path.  The copy goes to a temporary file beside the target
 // and is renamed into place, so an interrupted setup never leaves half a file.  Returns true
-// when the target was written (and says so in log).
+// when the target was written (and says so in log); with kKeepOfferNew an existing target is
+// reported as kept, and a ".new" copy written beside it is named in log.
 bool InstallFile(const std::filesystem::path& source, const std::string& winTarget,
                  Existing existing, std::ostream& log);
 

@@ -61,6 +61,12 @@ const char* const kGeneralViews[] = {
     "Bathroom",     "Bedroom",    "Family Room", "Basement",  "Garage",      "Additional View",
 };
 
+// The compiled help only documents the program and follows it; the user may have edited any
+// other file of the program folder (the reference data, the placeholder picture).
+Existing ExistingProgramFile(const std::string& name) {
+  return name == kHelpFile ? Existing::kReplaceWhenDifferent : Existing::kKeepOfferNew;
+}
+
 bool HasContent(const fs::path& host) {
   std::error_code ec;
   return fs::is_regular_file(host, ec) && fs::file_size(host, ec) > 0 && !ec;
@@ -105,7 +111,7 @@ void InstallBuiltHelp(const fs::path& resources, const std::string& appDir, std:
   std::error_code ec;
   const fs::path built = VELMORA_BUILT_HELP;
   if (fs::exists(resources / "program" / kHelpFile, ec) || !fs::is_regular_file(built, ec)) return;
-  InstallFile(built, JoinWin(appDir, kHelpFile), Existing::kReplaceWhenDifferent, log);
+  InstallFile(built, JoinWin(appDir, kHelpFile), ExistingProgramFile(kHelpFile), log);
 #else
   (void)resources, (void)appDir, (void)log;
 #endif
@@ -142,11 +148,11 @@ void InstallProgram(const fs::path& resources, std::ostream& log) {
        it.increment(ec)) {
     std::error_code fileEc;
     if (!it->is_regular_file(fileEc)) continue;
-    InstallFile(it->path(), JoinWin(appDir, it->path().filename().string()),
-                Existing::kReplaceWhenDifferent, log);
+    const std::string name = it->path().filename().string();
+    InstallFile(it->path(), JoinWin(appDir, name), ExistingProgramFile(name), log);
   }
   InstallFile(resources / "demo" / "velmod.dat", JoinWin(appDir, "velmod.dat"),
-              Existing::kReplaceWhenDifferent, log);
+              Existing::kKeepOfferNew, log);
   InstallBuiltHelp(resources, appDir, log);
   EnsureDir(core::defaults::kUserDir, log);
   EnsureDir(core::defaults::kCaptureDir, log);

@@ -4,9 +4,10 @@
 // stand-in and a capture folder full of photographs).
 //
 // Every step leaves what is already there alone, so running the setup again changes nothing:
-// an existing VELMORA.INI, KEP.INI, report or picture is never overwritten.  Only the files the
-// program folder takes from the installation (empty.jpg, velmod.dat, the help file) are
-// replaced when their content differs.
+// an existing VELMORA.INI, KEP.INI, velmod.dat, empty.jpg, report or picture is never
+// overwritten.  Where the installation's copy of a file the user may edit differs from the
+// user's, it is put beside it as <name>.new.  Only the help file, which documents the program,
+// is replaced when its content differs.
 
 #include <filesystem>
 #include <ostream>

@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kHelp = R"(usage: velmora-setup [options]
 
 Prepares the Windows prefix Velmora works in (run it again at any time: nothing that is
-already there is overwritten):
+already there is overwritten but the help file; where the installation's velmod.dat,
+empty.jpg or KEP.INI differs from yours, it is put beside yours as NAME.new):
   - the prefix with drive C: (labelled) and Z:, and one further letter, from D: on and
     marked removable, for each medium mounted under /media/$USER or /run/media/$USER;
   - the program folder C:\Velmora with empty.jpg, velmod.dat and the help file;

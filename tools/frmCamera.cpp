@@ -26,23 +26,33 @@ forms::App& App() {
   return forms::App::Current();
 }
 
+// A path on a drive letter whose drive has no readable medium.
+bool OnUnreadyDrive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && !winfs::DriveReady(path[0]);
+}
+
 // The main window lists the chosen folder once the chooser has closed (it always reloads its
 // strip then).  A folder it could not list is refused here, where another can be picked: a
 // drive without a readable medium raises 68, as a file list reports it.
 void CheckListable(const std::string& folder) {
-  if (folder.size() >= 2 && folder[1] == ':' && !winfs::DriveReady(folder[0]))
-    vb::Raise(vb::kDeviceUnavailable);
+  if (OnUnreadyDrive(folder)) vb::Raise(vb::kDeviceUnavailable);
   winfs::ListFiles(folder);
 }
 
-// The messages of a drive without a readable medium; false for any other error.
-bool ShowMediaMessage(int number) {
+// The messages of a drive without a readable medium; false for any other error.  With the
+// folder OK was to take, the message names its drive and says the capture folder stays.
+bool ShowMediaMessage(int number, const std::string& folder = "") {
+  std::string why;
+  if (OnUnreadyDrive(folder)) {
+    why = "\r\n\r\nDrive " + vb::UCase(folder.substr(0, 2)) +
+          " is not ready.  The capture folder stays " + core::gCaptureDir + ".";
+  }
   if (number == vb::kBadFileName) {
-    App().MsgBox("Media is not ready/readable.", forms::vbOKOnly);
+    App().MsgBox("Media is not ready/readable." + why, forms::vbOKOnly);
     return true;
   }
   if (number == vb::kDeviceUnavailable) {
-    App().MsgBox("Media appears to be unreadable or not inserted properly.", forms::vbOKOnly);
+    App().MsgBox("Media appears to be unreadable or not inserted properly." + why, forms::vbOKOnly);
     return true;
   }
   return false;
@@ -53,13 +63,15 @@ bool ShowMediaMessage(int number) {
 bool DirectorySearchFinds(const std::string& path) {
   const std::string p = vb::Trim(path);
   if (p.empty()) return false;
-  if (p.size() >= 2 && p[1] == ':' && !winfs::DriveReady(p[0])) vb::Raise(vb::kBadFileName);
+  if (OnUnreadyDrive(p)) vb::Raise(vb::kBadFileName);
   return winfs::DirExists(p) || winfs::FileExists(p);
 }
 
 // The folder itself when it exists, else its nearest existing parent, else its drive's root
 // (which the drive list then reports when the drive itself is gone).  "X:\" form, ending in "\".
+// On a drive that is not ready the folder may well be there: it is kept as it is.
 std::string NearestExistingFolder(const std::string& folder) {
+  if (OnUnreadyDrive(folder)) return folder;
   std::string p = folder;
   while (p.size() > 3 && !winfs::DirExists(p)) {
     while (!p.empty() && p.back() == '\\') p.pop_back();
@@ -115,8 +127,7 @@ void frmCamera::LoadSteps() {
     b = NearestExistingFolder(core::CkRSlash(core::gCaptureDir));
   });
   trap.Step([&] { core::LoadListFromIni(lstFavorites, core::gMainIniPath, kFavSection, "", -1); });
-  trap.Step([&] { DrvCapture.SetDrive(b); });
-  trap.Step([&] { dirCapture.SetPath(b); });
+  trap.Step([&] { OpenOn(b); });
   trap.Step([&] { lblDirectory.SetCaption(b); });
   trap.Step([&] {
     const int i = core::lstFindIndex(lstFavorites, a, false);
@@ -125,20 +136,42 @@ void frmCamera::LoadSteps() {
   trap.Step([&] { bSavingFavorites = core::vbFalse; });
 }
 
+// The drive and folder lists on the folder.  A drive that is not ready (the card of the capture
+// folder pulled) is still shown in the drive list, so that it agrees with the box, and OK then
+// knows the folder shown is not the one the folder list holds.
+void frmCamera::OpenOn(const std::string& folder) {
+  unreadyDir.clear();
+  if (OnUnreadyDrive(folder)) {
+    DrvCapture.ShowDrive(folder);
+    unreadyDir = folder;
+    return;
+  }
+  DrvCapture.SetDrive(folder);
+  dirCapture.SetPath(folder);
+}
+
+// The box follows the folder browsed.
+void frmCamera::ShowBrowsed(const std::string& folder) {
+  lblDirectory.SetCaption(folder);
+  unreadyDir.clear();
+}
+
 // ---- OK and Cancel ------------------------------------------------------------------------
 
 void frmCamera::cmdOK_Click() {
+  std::string f;
   try {
-    AcceptHighlighted();
+    f = unreadyDir.empty() ? dirCapture.List(dirCapture.ListIndex()) : unreadyDir;
+    AcceptFolder(f);
   } catch (const vb::VbError& e) {
     bSavingFavorites = core::vbFalse;
     // Any other error only ends the click; the window stays open either way.
-    if (ShowMediaMessage(e.Number())) RecoverToIniDrive();
+    if (!ShowMediaMessage(e.Number(), f)) return;
+    RecoverToIniDrive();
   }
 }
 
-void frmCamera::AcceptHighlighted() {
-  const std::string f = dirCapture.List(dirCapture.ListIndex());
+void frmCamera::AcceptFolder(const std::string& f) {
   CheckListable(f);
   core::gCaptureDir = core::CkRSlash(f);
   bSavingFavorites = core::vbTrue;
@@ -158,6 +191,9 @@ void frmCamera::RecoverToIniDrive() {
   } catch (const vb::VbError&) {
     // The INI folder's drive is not readable either: the window stays where it is.
   }
+  // The folder list may already have been there (no change to follow): the box shows the
+  // folder it holds.
+  ShowBrowsed(dirCapture.List(dirCapture.ListIndex()));
   App().SetMousePointer(forms::vbDefault);
 }
 
@@ -188,7 +224,7 @@ void frmCamera::lstFavorites_Click() {
     if (DirectorySearchFinds(p)) {
       DrvCapture.SetDrive(p.substr(0, 2));
       dirCapture.SetPath(p);
-      lblDirectory.SetCaption(p);
+      ShowBrowsed(p);
     } else if (!bSavingFavorites) {
       App().MsgBox("Unable to connect to the path specified.", forms::vbOKOnly,
                    "Unable to Connect to Path");
@@ -207,7 +243,7 @@ void frmCamera::lstFavorites_DblClick() {
   const std::string p = lstFavorites.Text();
   if (DirectorySearchFinds(p)) {
     dirCapture.SetPath(p);
-    lblDirectory.SetCaption(p);
+    ShowBrowsed(p);
   }
   cmdOK_Click();
 }
@@ -230,7 +266,7 @@ void frmCamera::cmdRevDefault_Click() {
     DrvCapture.SetDrive(drive);
     dirCapture.SetPath(drive);
     dirCapture.SetPath(s);
-    lblDirectory.SetCaption(s);
+    ShowBrowsed(s);
     return;
   }
   core::gCaptureDir = core::CkRSlash(s);
@@ -240,11 +276,11 @@ void frmCamera::cmdRevDefault_Click() {
 // ---- Browsing -----------------------------------------------------------------------------
 
 void frmCamera::dirCapture_Change() {
-  lblDirectory.SetCaption(dirCapture.List(dirCapture.ListIndex()));
+  ShowBrowsed(dirCapture.List(dirCapture.ListIndex()));
 }
 
 void frmCamera::dirCapture_Click() {
-  lblDirectory.SetCaption(dirCapture.List(dirCapture.ListIndex()));
+  ShowBrowsed(dirCapture.List(dirCapture.ListIndex()));
 }
 
 void frmCamera::DrvCapture_Change() {
@@ -252,10 +288,17 @@ void frmCamera::DrvCapture_Change() {
   try {
     // The drive's letter and colon: the directory list opens that drive's current folder.
     dirCapture.SetPath(DrvCapture.Drive().substr(0, 2));
+    // Opened on a drive that was not ready, the folder list may already be on the drive chosen.
+    if (!unreadyDir.empty()) ShowBrowsed(dirCapture.List(dirCapture.ListIndex()));
   } catch (const vb::VbError& e) {
     ShowMediaMessage(e.Number());
     try {
-      DrvCapture.SetDrive(previous);
+      // Back to the drive of the folder the box shows.
+      if (unreadyDir.empty()) {
+        DrvCapture.SetDrive(previous);
+      } else {
+        DrvCapture.ShowDrive(unreadyDir);
+      }
     } catch (const vb::VbError&) {
       // The previous drive went away too; the list stays on the chosen entry.
     }

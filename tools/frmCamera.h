@@ -4,7 +4,8 @@
 //
 // Opened modally from the main window's folder button and capture-directory label, with
 // nothing passed in: it reads gCaptureDir, gMainIniPath and gIniDir.  OK hands the highlighted
-// folder back in gCaptureDir (with a trailing "\"), refusing a folder that cannot be listed; it
+// folder back in gCaptureDir (with a trailing "\"), refusing a folder that cannot be listed (on
+// a drive that is not ready the capture folder stays, and the message names the drive); it
 // also stores the favourites (program INI file, section "CAMERA DIRECTORIES", keys 1, 2 ...).
 // "Set Default" writes [DIRECTORIES] CAPTUREDIR at once.  Cancel changes nothing.  The main
 // window shows gCaptureDir and reloads its thumbnails after the window closes, whatever the
@@ -46,6 +47,9 @@ class frmCamera : public forms::Form {
 
   // True only while OK stores the favourites: a missing favourite is then not reported.
   core::VbBool bSavingFavorites = core::vbFalse;
+  // The capture folder as opened when its drive was not ready (a card pulled): the box and the
+  // drive list show it, the folder list cannot; "" once another folder is browsed.
+  std::string unreadyDir;
 
  protected:
   void Form_Load() override;
@@ -53,7 +57,9 @@ class frmCamera : public forms::Form {
  private:
   void LoadSteps();
   void SaveCaptureDir();
-  void AcceptHighlighted();
+  void OpenOn(const std::string& folder);
+  void ShowBrowsed(const std::string& folder);
+  void AcceptFolder(const std::string& f);
   void RecoverToIniDrive();
   void cmdOK_Click();
   void cmdCancel_Click();

@@ -374,6 +374,14 @@ void DriveListBox::SetDrive(const std::string& drive) {
   Select(i);
 }
 
+void DriveListBox::ShowDrive(const std::string& drive) {
+  const int i = drive.empty() ? -1 : FindLetter(drive[0]);
+  if (i < 0) vb::Raise(vb::kDeviceUnavailable);
+  if (i == listIndex_) return;
+  listIndex_ = i;
+  Notify(Prop::Selection);
+}
+
 void DriveListBox::Select(int i) {
   if (i == listIndex_) return;
   listIndex_ = i;

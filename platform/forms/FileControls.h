@@ -121,6 +121,10 @@ class DriveListBox : public Control {
   // raises Change when the drive differs.  Unknown letter or not ready: 68, and
   // the selection stays.
   void SetDrive(const std::string& drive);
+  // Selects the drive's entry without reading the drive and without raising Change, so that a
+  // drive whose medium is gone can still be shown as the one a folder lies on.  A letter the
+  // list does not hold: 68, and the selection stays.
+  void ShowDrive(const std::string& drive);
   int ListCount() const { return static_cast<int>(entries_.size()); }
   const std::string& List(int i) const;  // "" out of range
   int ListIndex() const { return listIndex_; }

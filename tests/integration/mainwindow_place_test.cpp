@@ -276,6 +276,33 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
 }
 
+// A report of a form type the reference file does not know: its addresses cannot be read, but
+// its pictures are still shown, so a drop asks before replacing one and keeps the old bytes.
+TEST_F(PlaceTest, AFormTypeWithoutReferenceEntriesStillShowsAndKeepsTheReportsPictures) {
+  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
+  StartWith("");
+  auto& f = Form();
+  ASSERT_EQ(f.lblCompAddr[1].Caption(), "1502 Maple Court");
+  kep_.reset();
+  report_.forms = "FR4,SUBPHOTO,PH3CMP1,";
+  StartKep();
+  f.RefreshAppraisal();
+  EXPECT_TRUE(HasBox("No Matches to Form Type Found")) << Boxes();
+  const std::string subject = std::string(kPhotos) + "SUB_1_3X5.JPG";
+  EXPECT_EQ(vb::UCase(f.imaSubject[1].ThumbPath()), subject);
+  EXPECT_EQ(vb::UCase(f.imaComp[1].ThumbPath()), std::string(kPhotos) + "CMP_1_3X5.JPG");
+  EXPECT_EQ(f.lblSubjectAddr.Caption(), "");
+  EXPECT_EQ(f.lblCompAddr[1].Caption(), "");
+
+  const std::string oldBytes = Slurp(winfs::ToHost(subject));
+  app_.ClearBoxes();
+  app_.QueueAnswer(forms::vbYes);
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[1]);
+  ASSERT_FALSE(app_.Boxes().empty());
+  EXPECT_EQ(app_.Boxes()[0].prompt, "Replace " + subject);
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "SUB_1_3X5.JPG")), oldBytes);
+}
+
 // Another photo object of the report names the slot's picture: it stays where the report has it
 // (a copy in the user directory is not taken over either).
 TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dde/Link.h"
@@ -213,15 +214,19 @@ TEST_F(SetupTest, NewMediumGetsTheNextFreeLetterAndOldLinksStay) {
   EXPECT_FALSE(winfs::DriveReady('D'));
 }
 
-TEST_F(SetupTest, KeepsTheUsersSettingsAndPicturesButRenewsProgramFiles) {
+TEST_F(SetupTest, KeepsTheUsersSettingsDataAndPicturesAndOffersNewerFilesBeside) {
   ASSERT_EQ(RunSetup({"--no-media"}), 0) << output_;
+  ASSERT_EQ(RunSetup({"--no-media"}), 0) << output_;  // the same files: nothing beside them
+  EXPECT_FALSE(winfs::FileExists("C:\\Velmora\\velmod.dat.new")) << output_;
+  EXPECT_FALSE(winfs::FileExists("C:\\Velmora\\empty.jpg.new")) << output_;
   profile::WritePrivateProfileString("PREFERENCES", "QUALITY", "70",
                                      winfs::ToHost("C:\\APPRAISE\\VELMORA.INI"));
   const fs::path ini = winfs::ToHost("C:\\APPRAISE\\VELMORA.INI");
   const std::string iniBytes = ReadAll(ini);
   WriteAll(winfs::ToHost("C:\\GLENVUE\\IMG_0001.JPG"), "the user's own picture");
   WriteAll(winfs::ToHost("C:\\APPRAISE\\KEP.INI"), "[VENDOR]\r\nApplicationName=Real KEP\r\n");
-  WriteAll(winfs::ToHost("C:\\Velmora\\velmod.dat"), "old reference data\r\n");
+  WriteAll(winfs::ToHost("C:\\Velmora\\velmod.dat"), "the user's reference data\r\n");
+  WriteAll(winfs::ToHost("C:\\Velmora\\empty.jpg"), "the user's placeholder");
 
   ASSERT_EQ(RunSetup({"--no-media", "--demo", "--photos", FakePhotos().string()}), 0) << output_;
   EXPECT_EQ(ReadAll(ini), iniBytes);
@@ -231,8 +236,17 @@ TEST_F(SetupTest, KeepsTheUsersSettingsAndPicturesButRenewsProgramFiles) {
   EXPECT_FALSE(winfs::FileExists("C:\\GLENVUE\\notes.txt"));
   EXPECT_TRUE(winfs::FileExists("C:\\KEPDATA\\PHOTOS\\1427MAPLE\\SUB_1_3X5.JPG"));
   EXPECT_NE(ReadAll(winfs::ToHost("C:\\APPRAISE\\KEP.INI")).find("Real KEP"), std::string::npos);
-  EXPECT_EQ(ReadAll(winfs::ToHost("C:\\Velmora\\velmod.dat")),
-            ReadAll(kResources / "demo" / "velmod.dat"));
+  EXPECT_EQ(ReadAll(winfs::ToHost("C:\\Velmora\\velmod.dat")), "the user's reference data\r\n");
+  EXPECT_EQ(ReadAll(winfs::ToHost("C:\\Velmora\\empty.jpg")), "the user's placeholder");
+  // The installation's copies of the files the user changed wait beside them, and the output
+  // says where.
+  for (const auto& [beside, shipped] :
+       {std::pair{"C:\\Velmora\\velmod.dat.new", kResources / "demo" / "velmod.dat"},
+        std::pair{"C:\\Velmora\\empty.jpg.new", kResources / "program" / "empty.jpg"},
+        std::pair{"C:\\APPRAISE\\KEP.INI.new", kResources / "demo" / "KEP.INI"}}) {
+    EXPECT_EQ(ReadAll(winfs::ToHost(beside)), ReadAll(shipped)) << beside;
+    EXPECT_NE(output_.find(beside), std::string::npos) << output_;
+  }
 
   // An empty VELMORA.INI is no settings at all: it gets the defaults.
   WriteAll(ini, "");
@@ -286,7 +300,9 @@ TEST_F(SetupTest, AdoptsTheWinePrefixOfKep) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(Prefix())));
 
   WriteAll(wine / "system.reg", "WINE REGISTRY Version 2\n");
+  WriteAll(wine / "drive_c" / "Velmora" / "velmod.dat", "the user's reference data\r\n");
   ASSERT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 0) << output_;
+  EXPECT_EQ(ReadAll(wine / "drive_c" / "Velmora" / "velmod.dat"), "the user's reference data\r\n");
   ASSERT_EQ(RunSetup({"--adopt-wine", "--no-media"}), 0) << output_;  // again: nothing changes
   ::setenv("HOME", oldHome.c_str(), 1);
   EXPECT_TRUE(fs::is_symlink(Prefix()));

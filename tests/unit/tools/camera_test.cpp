@@ -268,14 +268,45 @@ TEST_F(CameraTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
   std::filesystem::remove_all(card);
   w.cmdOK.UserClick();
   ASSERT_EQ(app.Boxes().size(), 1u);
-  EXPECT_EQ(app.Boxes()[0].prompt, "Media appears to be unreadable or not inserted properly.");
+  EXPECT_EQ(app.Boxes()[0].prompt,
+            "Media appears to be unreadable or not inserted properly.\r\n\r\n"
+            "Drive E: is not ready.  The capture folder stays C:\\PICS\\.");
   EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbOKOnly);
   EXPECT_TRUE(w.Loaded());
   EXPECT_EQ(w.dirCapture.Path(), "C:\\");
   EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "c:");
+  EXPECT_EQ(w.lblDirectory.Caption(), "C:\\");
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
   EXPECT_FALSE(w.bSavingFavorites);
   EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
+}
+
+// The capture folder's card was pulled before the chooser opened: the box and the drive list
+// show where the capture folder is, and OK keeps it, saying why, instead of taking whatever
+// folder the folder list was left on.
+TEST_F(CameraTest, OkWithTheCaptureFoldersCardPulledKeepsTheCaptureFolder) {
+  const auto card = prefix.LinkExtraDrive('E');
+  std::filesystem::create_directories(card / "DCIM");
+  std::filesystem::remove_all(card);
+  core::gCaptureDir = "E:\\DCIM\\";
+  auto& w = Open();
+  EXPECT_EQ(w.lblDirectory.Caption(), "E:\\DCIM\\");
+  EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "e:");
+  EXPECT_TRUE(app.Boxes().empty());
+  w.cmdOK.UserClick();
+  ASSERT_EQ(app.Boxes().size(), 1u);
+  EXPECT_NE(
+      app.Boxes()[0].prompt.find("Drive E: is not ready.  The capture folder stays E:\\DCIM\\."),
+      std::string::npos)
+      << app.Boxes()[0].prompt;
+  EXPECT_TRUE(w.Loaded());
+  EXPECT_EQ(core::gCaptureDir, "E:\\DCIM\\");
+  EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "c:");
+  EXPECT_EQ(w.lblDirectory.Caption(), w.dirCapture.Path());
+  // What the box now shows is what OK takes.
+  w.cmdOK.UserClick();
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_EQ(core::gCaptureDir, "C:\\");
 }
 
 TEST_F(CameraTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
