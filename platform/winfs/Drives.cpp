@@ -170,14 +170,6 @@ void LinkDrive(char letter, const fs::path& target) {
   }
 }
 
-void UnlinkDrive(char letter) {
-  const fs::path link = detail::DosDevices() / LinkName(detail::CheckLetter(letter));
-  std::error_code ec;
-  if (!fs::is_symlink(link, ec)) return;
-  fs::remove(link, ec);
-  if (ec) detail::RaiseHost(ec.value(), link);
-}
-
 std::map<char, fs::path> DriveLinks() {
   std::map<char, fs::path> links;
   for (char d = 'A'; d <= 'Z'; ++d) {

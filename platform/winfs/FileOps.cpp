@@ -1,6 +1,5 @@
 // The VB file statements on Windows paths.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,20 +73,6 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Renames without replacing an existing target; false when the system cannot tell.
-int RenameNoReplace(const fs::path& from, const fs::path& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
-  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-void ChangeCurDir(const detail::WinPath& p) {
-  const fs::path host = detail::Resolve(p);
-  std::error_code ec;
-  if (!fs::is_directory(host, ec)) vb::Raise(vb::kPathNotFound);
-  detail::SetCurDirParts(p.drive, p.parts);
-}
-
 }  // namespace
 
 namespace detail {
@@ -121,15 +106,6 @@ long long FileLen(const std::string& winPath) {
 
 std::time_t FileDateTime(const std::string& winPath) {
   return StatOrRaise(ToHost(winPath)).st_mtime;
-}
-
-unsigned GetAttr(const std::string& winPath) {
-  const fs::path host = ToHost(winPath);
-  const struct stat st = StatOrRaise(host);
-  unsigned attrs = S_ISDIR(st.st_mode) ? kDirectory : kArchive;
-  if (ReadOnly(st)) attrs |= kReadOnly;
-  if (detail::IsHiddenName(host.filename().string())) attrs |= kHidden;
-  return attrs;
 }
 
 void SetAttr(const std::string& winPath, unsigned attrs) {
@@ -171,31 +147,6 @@ void Kill(const std::string& winPath) {
   }
 }
 
-void Name(const std::string& from, const std::string& to) {
-  const detail::WinPath fromPath = detail::Parse(from), toPath = detail::Parse(to);
-  const fs::path src = detail::Resolve(fromPath);
-  struct stat srcStat {};
-  if (::lstat(src.c_str(), &srcStat) != 0) detail::RaiseHost(errno, src);
-  const bool isDir = S_ISDIR(srcStat.st_mode);
-  if (isDir && fromPath.drive != toPath.drive) vb::Raise(vb::kRenameDifferentDrive);
-  if (toPath.parts.empty()) vb::Raise(vb::kFileAlreadyExists);
-  fs::path dst = detail::Resolve(toPath);
-  struct stat dstStat {};
-  if (::lstat(dst.c_str(), &dstStat) == 0) {
-    if (!SameFile(srcStat, dstStat)) vb::Raise(vb::kFileAlreadyExists);
-    dst = dst.parent_path() / toPath.parts.back();  // a change of letter case only
-    if (dst == src) return;
-  } else if (!detail::ParentExists(dst)) {
-    vb::Raise(vb::kPathNotFound);
-  }
-  const int err = RenameNoReplace(src, dst);
-  if (err == 0) return;
-  if (err != EXDEV) detail::RaiseHost(err, dst);
-  if (isDir) vb::Raise(vb::kRenameDifferentDrive);
-  detail::CopyHostFile(src, dst);
-  if (::unlink(src.c_str()) != 0) detail::RaiseHost(errno, src);
-}
-
 void MkDir(const std::string& winPath) {
   const fs::path host = ToHost(winPath);
   RaiseWhenInjected(host / "");
@@ -205,34 +156,12 @@ void MkDir(const std::string& winPath) {
   detail::RaiseHost(errno, host);
 }
 
-void RmDir(const std::string& winPath) {
-  const detail::WinPath p = detail::Parse(winPath);
-  const fs::path host = detail::Resolve(p);
-  if (p.parts.empty()) vb::Raise(vb::kPathFileAccess);  // a drive root
-  if (::rmdir(host.c_str()) == 0) return;
-  if (errno == ENOENT || errno == ENOTDIR) vb::Raise(vb::kPathNotFound);
-  if (errno == EEXIST) vb::Raise(vb::kPathFileAccess);
-  detail::RaiseHost(errno, host);
-}
-
 std::string CurDir() {
-  return CurDir(detail::CurrentDrive());
+  return CurDir(detail::kCurrentDrive);
 }
 
 std::string CurDir(char drive) {
-  const char d = detail::CheckLetter(drive);
-  return detail::Format({d, detail::CurDirParts(d)});
-}
-
-void ChDir(const std::string& winPath) {
-  ChangeCurDir(detail::Parse(winPath));
-}
-
-void ChDrive(const std::string& drive) {
-  if (drive.empty()) return;  // VB ignores an empty drive text
-  const char d = detail::CheckLetter(drive[0]);
-  if (!DriveReady(d)) vb::Raise(vb::kDeviceUnavailable);
-  detail::SetCurrentDrive(d);
+  return detail::Format({detail::CheckLetter(drive), {}});
 }
 
 void InjectWriteError(const std::string& winFolder, int error) {

@@ -29,15 +29,13 @@ struct WinPath {
   char drive = 'C';                // upper case
   std::vector<std::string> parts;  // components below the drive root, "." and ".." applied
 };
+// The program never changes folder: the current drive is C and every drive's current folder is
+// its root.
+constexpr char kCurrentDrive = 'C';
 // Parses a Windows path against the current folders.  Raises 52 for a bad name.
 WinPath Parse(const std::string& winPath);
 // "C:\\" or "C:\\A\\B".
 std::string Format(const WinPath& p);
-char CurrentDrive();
-void SetCurrentDrive(char drive);
-std::vector<std::string> CurDirParts(char drive);
-void SetCurDirParts(char drive, std::vector<std::string> parts);
-void ResetCurDirs();
 
 // ---- Drives ----
 fs::path DosDevices();

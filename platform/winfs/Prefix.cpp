@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <mutex>
 #include <system_error>
 
@@ -21,8 +20,6 @@ struct State {
   std::mutex mutex;
   bool prefixSet = false;
   std::filesystem::path prefix;
-  char curDrive = 'C';
-  std::map<char, std::vector<std::string>> curDirs;
 };
 
 State& TheState() {
@@ -77,7 +74,6 @@ void UsePrefix(const std::filesystem::path& p) {
     s.prefixSet = true;
     vb::SetAnsiCodePage(PrefixAnsiCodePage(s.prefix));
   }
-  detail::ResetCurDirs();
 }
 
 const std::filesystem::path& ActivePrefix() {
@@ -130,39 +126,4 @@ bool IsWinePrefix(const std::filesystem::path& p) {
          std::filesystem::is_directory(p / "dosdevices", ec);
 }
 
-namespace detail {
-
-char CurrentDrive() {
-  State& s = TheState();
-  std::lock_guard lock(s.mutex);
-  return s.curDrive;
-}
-
-void SetCurrentDrive(char drive) {
-  State& s = TheState();
-  std::lock_guard lock(s.mutex);
-  s.curDrive = drive;
-}
-
-std::vector<std::string> CurDirParts(char drive) {
-  State& s = TheState();
-  std::lock_guard lock(s.mutex);
-  auto it = s.curDirs.find(drive);
-  return it == s.curDirs.end() ? std::vector<std::string>{} : it->second;
-}
-
-void SetCurDirParts(char drive, std::vector<std::string> parts) {
-  State& s = TheState();
-  std::lock_guard lock(s.mutex);
-  s.curDirs[drive] = std::move(parts);
-}
-
-void ResetCurDirs() {
-  State& s = TheState();
-  std::lock_guard lock(s.mutex);
-  s.curDrive = 'C';
-  s.curDirs.clear();
-}
-
-}  // namespace detail
 }  // namespace winfs

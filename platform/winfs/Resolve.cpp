@@ -84,9 +84,8 @@ WinPath Parse(const std::string& winPath) {
     p.drive = CheckLetter(s[0]);
     s.erase(0, 2);
   } else {
-    p.drive = CurrentDrive();
+    p.drive = kCurrentDrive;
   }
-  if (s.empty() || s[0] != '\\') p.parts = CurDirParts(p.drive);
   Append(p.parts, s);
   return p;
 }

@@ -39,9 +39,8 @@
 // name, and a Windows name holding such a character creates the host name with the original
 // character.
 //
-// Current directory.  As in VB, each drive has its own current folder and there is one current
-// drive.  ChDir("D:\\X") sets D's folder and does not change the current drive; ChDrive does.
-// Relative paths ("a\\b", "\\a", "D:a") resolve against these.  The start state is "C:\\".
+// Current directory.  The program never changes folder: the current drive is C and each drive's
+// current folder is its root, so relative paths ("a\\b", "\\a", "D:a") resolve from there.
 
 #include <ctime>
 #include <filesystem>
@@ -56,7 +55,7 @@ namespace winfs {
 
 // $VELMORA_PREFIX, else $XDG_DATA_HOME/velmora, else ~/.local/share/velmora.
 std::filesystem::path DefaultPrefix();
-// Makes p the active prefix (tests, setup); creates nothing.  Resets the current folders.
+// Makes p the active prefix (tests, setup); creates nothing.
 void UsePrefix(const std::filesystem::path& p);
 // The active prefix; DefaultPrefix() until UsePrefix is called.
 const std::filesystem::path& ActivePrefix();
@@ -72,8 +71,6 @@ int PrefixAnsiCodePage(const std::filesystem::path& p);
 // Links a drive letter (any case) of the active prefix to a host folder, replacing an existing
 // link.  The target need not exist (the drive is then not ready).  Bad letter: VbError 5.
 void LinkDrive(char letter, const std::filesystem::path& target);
-// Removes a drive link; nothing happens when there is none.
-void UnlinkDrive(char letter);
 // Letter (upper case) -> absolute, lexically normal link target, for every link present.
 std::map<char, std::filesystem::path> DriveLinks();
 // Marks a letter removable (stored in the prefix); decides 71 versus 76/68 for a missing drive.
@@ -137,7 +134,6 @@ bool FileExists(const std::string& winPath);  // a file (not a folder); never th
 bool DirExists(const std::string& winPath);   // a folder; never throws
 long long FileLen(const std::string& winPath);
 std::time_t FileDateTime(const std::string& winPath);  // last modification
-unsigned GetAttr(const std::string& winPath);
 // Only kReadOnly has an effect (the write bits); kHidden, kSystem, kArchive are accepted and
 // ignored.  kVolume or kDirectory: VbError 5.
 void SetAttr(const std::string& winPath, unsigned attrs);
@@ -149,17 +145,11 @@ void FileCopy(const std::string& src, const std::string& dst);
 // Deletes a file; a name with wildcards deletes every (non-hidden) match and raises 53 when
 // none matched.  A read-only file: 75.  A folder: 53 (Kill only sees files).
 void Kill(const std::string& winPath);
-// Renames or moves a file or folder.  Target exists: 58 (a change of letter case only is
-// allowed).  Across host file systems a file is copied then deleted; a folder: 74.
-void Name(const std::string& from, const std::string& to);
 void MkDir(const std::string& winPath);  // existing: 75; parent missing: 76
-void RmDir(const std::string& winPath);  // not empty: 75; missing: 76
 // The current folder of the current drive ("C:\\", "C:\\WINDOWS").
 std::string CurDir();
 // The current folder of a given drive.
 std::string CurDir(char drive);
-void ChDir(const std::string& winPath);  // missing: 76
-void ChDrive(const std::string& drive);  // first character counts; not ready: 68
 
 // ---- Drives -------------------------------------------------------------------------------
 

@@ -60,3 +60,8 @@ fs::path TempPrefix::LinkExtraDrive(char letter) {
   winfs::LinkDrive(letter, folder);
   return folder;
 }
+
+void TempPrefix::UnlinkDrive(char letter) {
+  const std::string name{static_cast<char>(std::tolower(letter)), ':'};
+  fs::remove(Prefix() / "dosdevices" / name);
+}

@@ -24,6 +24,8 @@ class TempPrefix {
   std::filesystem::path MakeDir(const std::string& winPath);
   // Links a drive letter to a new empty folder Root()/drive_<letter>; returns that folder.
   std::filesystem::path LinkExtraDrive(char letter);
+  // Removes a drive letter's link (the letter is then no drive unless marked removable).
+  void UnlinkDrive(char letter);
 
  private:
   std::filesystem::path previous_;
