@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "platform/imaging/Detail.h"
 #include "platform/vbrt/VbError.h"
@@ -111,9 +112,11 @@ void CheckComplete(const unsigned char* head, std::size_t fileSize, const Pictur
   if (need > fileSize) vb::Raise(vb::kInvalidPicture);
 }
 
-// Run-length data must reach its end-of-picture marker or the last row: a stream that stops
-// early would leave the rest of the picture black.  A stream of n bytes fills at most n / 2 runs
-// of 255 pixels, so a picture larger than that is refused before anything is allocated.
+// Run-length data must fill every row with pixels, in order, down to the last one: a stream that
+// stops early, ends the picture before its last row, or passes over rows without a pixel (a copy
+// cut short leaves zeros, end-of-line codes only) would leave the rest of the picture flat.  A
+// stream of n bytes fills at most n / 2 runs of 255 pixels, so a picture larger than that is
+// refused before anything is allocated.
 void CheckRunLengths(const std::vector<unsigned char>& bytes, const PictureInfo& info) {
   const bool rle4 = info.compressionText == "RLE4";
   if (!rle4 && info.compressionText != "RLE8") return;
@@ -123,24 +126,33 @@ void CheckRunLengths(const std::vector<unsigned char>& bytes, const PictureInfo&
   const unsigned long long pixels = static_cast<unsigned long long>(info.width) * info.height;
   if (pixels > (end - pos) / 2 * 255ull) vb::Raise(vb::kInvalidPicture);
   long long row = 0, column = 0;
+  bool filled = false;  // the current row has pixels
+  auto nextRows = [&](long long rows) {
+    if (rows > 0 && (!filled || rows > 1)) vb::Raise(vb::kInvalidPicture);
+    if (rows > 0) filled = false;
+    row += rows;
+  };
   while (end - pos >= 2 && row < info.height) {
     const unsigned count = bytes[pos], code = bytes[pos + 1];
     pos += 2;
     if (count > 0) {
-      column += count;
+      column += count, filled = true;
     } else if (code == 0) {
-      ++row, column = 0;
+      nextRows(1), column = 0;
     } else if (code == 1) {
+      if (row < info.height - 1 || (row == info.height - 1 && !filled))
+        vb::Raise(vb::kInvalidPicture);
       return;  // end of the picture
     } else if (code == 2) {
       if (end - pos < 2) break;
-      column += bytes[pos], row += bytes[pos + 1];
+      column += bytes[pos];
+      nextRows(bytes[pos + 1]);
       pos += 2;
     } else {
       const std::size_t literal = rle4 ? (code + 1) / 2 : code;
       pos += literal + (literal & 1);  // padded to a whole word
       if (pos > end) break;
-      column += code;
+      column += code, filled = true;
     }
   }
   if (row < info.height - 1 || (row == info.height - 1 && column < info.width))
@@ -164,31 +176,48 @@ QImage DecodeWithQt(const unsigned char* bytes, std::size_t size, int w, int h) 
   return image;
 }
 
+// Uncompressed pictures shown reduced are decoded a band of rows at a time.
+bool Banded(const PictureInfo& header, const unsigned char* head, int w) {
+  return w < header.width && Uncompressed(header) && U32(head + 10) <= kMaxHeaders;
+}
+
 void PushRows(const QImage& image, RowReducer& out) {
   for (int y = 0; y < image.height(); ++y)
     out.Push(reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)));
 }
 
-void ReadWhole(std::FILE* f, const PictureInfo& header, RowReducer& out) {
+std::size_t FileSize(std::FILE* f) {
+  struct stat st {};
+  if (::fstat(::fileno(f), &st) != 0) vb::Raise(vb::kDeviceIO);
+  return std::size_t(st.st_size);
+}
+
+// What Qt takes to decode the whole picture: its own image at the stored depth and our copy.
+std::size_t WholeDecodeMemory(const PictureInfo& info) {
+  const std::size_t pixels = std::size_t(info.width) * std::size_t(info.height);
+  return std::size_t(Stride(info)) * std::size_t(info.height) + pixels * 4;
+}
+
+// The whole file, checked to fill the picture; refused when Qt's decode of it alone would take more
+// than a page's budget of memory.
+std::vector<unsigned char> ReadChecked(std::FILE* f, const PictureInfo& header) {
   // Largest plausible file: 64 bits per pixel uncompressed plus palette and headers.
   std::vector<unsigned char> bytes = ReadAll(f, MaxPixels() * 8 + (1u << 20));
   if (bytes.size() < kFileHeader + 12) vb::Raise(vb::kInvalidPicture);  // changed meanwhile
   CheckComplete(bytes.data(), bytes.size(), header);
   CheckRunLengths(bytes, header);
-  PushRows(DecodeWithQt(bytes.data(), bytes.size(), header.width, header.height), out);
+  if (WholeDecodeMemory(header) > kDecodeMemoryLimit) vb::Raise(vb::kInvalidPicture);
+  return bytes;
 }
 
 // Uncompressed rows a band at a time: each band is given to Qt as a small BMP of its own (the
 // file's headers and palette with the band's height), so only the band is ever held.
 void ReadBands(std::FILE* f, const PictureInfo& header, RowReducer& out) {
-  struct stat st {};
-  if (::fstat(::fileno(f), &st) != 0) vb::Raise(vb::kDeviceIO);
   std::vector<unsigned char> band(kFileHeader + 12);  // offset, header size and height
   std::rewind(f);
   if (std::fread(band.data(), 1, band.size(), f) != band.size()) vb::Raise(vb::kInvalidPicture);
   const std::uint32_t offset = U32(band.data() + 10), dibSize = U32(band.data() + kFileHeader);
   if (offset < kFileHeader + dibSize) vb::Raise(vb::kInvalidPicture);
-  CheckComplete(band.data(), std::size_t(st.st_size), header);
   const bool topDown = dibSize != 12 && static_cast<std::int32_t>(U32(band.data() + 22)) < 0;
   const std::size_t stride = Stride(header);
   const int rowsPerBand = std::max(1, kBandPixels / header.width);
@@ -221,18 +250,22 @@ PictureInfo ProbeBmp(std::FILE* f) {
   return ParseHeader(head, n);
 }
 
+// Every check that needs no pixels comes before the reducer allocates the result.
 Picture LoadBmp(std::FILE* f, int maxW, int maxH, PictureInfo* info) {
   unsigned char head[kFileHeader + 40] = {};
   const PictureInfo header = ParseHeader(head, std::fread(head, 1, sizeof head, f));
   int w = header.width, h = header.height;
   if (maxW > 0) FitInside(header.width, header.height, maxW, maxH, w, h);
-  RowReducer out(header.width, header.height, w, h);
-  const std::uint32_t offset = U32(head + 10);
-  if (w == header.width || !Uncompressed(header) || offset > kMaxHeaders) {
-    ReadWhole(f, header, out);
-  } else {
+  if (Banded(header, head, w)) {
+    CheckComplete(head, FileSize(f), header);
+    RowReducer out(header.width, header.height, w, h);
     ReadBands(f, header, out);
+    if (info) *info = header;
+    return out.Take();
   }
+  const std::vector<unsigned char> bytes = ReadChecked(f, header);
+  RowReducer out(header.width, header.height, w, h);
+  PushRows(DecodeWithQt(bytes.data(), bytes.size(), header.width, header.height), out);
   if (info) *info = header;
   return out.Take();
 }
@@ -242,11 +275,9 @@ std::size_t BmpDecodeMemory(std::FILE* f, int maxW, int maxH) {
   const PictureInfo header = ParseHeader(head, std::fread(head, 1, sizeof head, f));
   int w = 0, h = 0;
   FitInside(header.width, header.height, maxW, maxH, w, h);
-  if (w < header.width && Uncompressed(header) && U32(head + 10) <= kMaxHeaders)
+  if (Banded(header, head, w))
     return std::size_t(kBandPixels) * 16;  // the band's bytes, Qt's picture of it and its copy
-  struct stat st {};
-  const std::size_t fileSize = ::fstat(::fileno(f), &st) == 0 ? std::size_t(st.st_size) : 0;
-  return fileSize + std::size_t(header.width) * std::size_t(header.height) * 8;
+  return FileSize(f) + WholeDecodeMemory(header);
 }
 
 }  // namespace imaging::detail

@@ -21,6 +21,13 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// The memory the decodes of one page share.  A decode that would take more is refused.
+constexpr std::size_t kDecodeMemoryLimit = std::size_t(512) << 20;
+
+// Output pixels whose room a decoder makes before its data has shown it can fill them: up to 64 a
+// byte of the file (beyond any photograph's compression).
+constexpr std::size_t kPixelsPerByte = 64;
+
 // Opens for reading; raises 53 (no file), 76 (no folder) or 75 (not readable).
 File OpenForRead(const std::filesystem::path& file);
 
@@ -44,33 +51,44 @@ bool SwapsSides(int orientation) noexcept;
 Picture Upright(const Picture& pic, int orientation);
 
 // For each output index along one axis: the first input index and the weights of the
-// consecutive inputs that make it up (summing to 1).
+// consecutive inputs that make it up (summing to 1).  Inputs between the first and the last
+// of an output all weigh the same, so three weights describe it whatever the scale.
 struct Axis {
-  int taps = 0;
   std::vector<int> first;
-  std::vector<int> count;      // inputs used per output index (<= taps)
-  std::vector<float> weights;  // taps per output index, zero-padded
+  std::vector<int> count;  // inputs used per output index
+  std::vector<float> firstWeight, middleWeight, lastWeight;
+  float Weight(int i, int t) const noexcept {
+    return t == 0                           ? firstWeight[std::size_t(i)]
+           : t == count[std::size_t(i)] - 1 ? lastWeight[std::size_t(i)]
+                                            : middleWeight[std::size_t(i)];
+  }
 };
 
 // Takes a picture's rows top to bottom and keeps only the picture resized to dstW x dstH (as
-// Resize does), so that a decoder never holds more than a few rows of the whole picture.  At
-// the picture's own size the rows are kept as they come.
+// Resize does), so that a decoder never holds more than a row of the whole picture and the sums
+// of the output rows it feeds.  At the picture's own size the rows are kept as they come.
 class RowReducer {
  public:
-  RowReducer(int srcW, int srcH, int dstW, int dstH);
+  // At the picture's own size room for at most `reserve` pixels is made up front, the rest as
+  // the rows come.
+  RowReducer(int srcW, int srcH, int dstW, int dstH, std::size_t reserve = SIZE_MAX);
   void Push(const std::uint32_t* row);
   // Raises 481 unless every row came.
   Picture Take();
 
  private:
-  void Emit(int y);
+  void Shrink(int sy);
+  void Grow(int sy);
+  int LastInput(int y) const;
+  void Emit(int y, const std::vector<float>& sum);
 
   int srcW_, srcH_, dstW_, dstH_;
   bool same_;
   Axis ax_, ay_;
-  int pushed_ = 0, next_ = 0;                              // rows taken in, next output row
-  std::deque<std::pair<int, std::vector<float>>> window_;  // resized input rows still needed
-  std::vector<float> acc_;
+  int pushed_ = 0, next_ = 0, opened_ = 0;  // rows taken in, next output row, output rows begun
+  std::vector<float> row_, prev_, blend_;   // input rows resized across, an output row
+  std::deque<std::vector<float>> sums_;     // output rows next_ to opened_ - 1, being summed
+  std::vector<std::vector<float>> spare_;
   std::vector<std::uint32_t> out_;
 };
 

@@ -75,16 +75,14 @@ std::size_t DecodeMemory(const fs::path& file, int maxW, int maxH) noexcept {
 }
 
 // The memory the decodes of one page may take together.  A decode starts once its share fits
-// into what the running ones leave; one that needs more than the whole budget runs alone.
+// into what the running ones leave.
 class MemoryBudget {
  public:
-  explicit MemoryBudget(std::size_t total) : total_(total), free_(total) {}
-  std::size_t Take(std::size_t want) {
-    want = std::min(want, total_);
+  explicit MemoryBudget(std::size_t total) : free_(total) {}
+  void Take(std::size_t want) {
     std::unique_lock lock(mutex_);
     freed_.wait(lock, [&] { return free_ >= want; });
     free_ -= want;
-    return want;
   }
   void Give(std::size_t n) {
     {
@@ -95,13 +93,10 @@ class MemoryBudget {
   }
 
  private:
-  const std::size_t total_;
   std::size_t free_;
   std::mutex mutex_;
   std::condition_variable freed_;
 };
-
-constexpr std::size_t kPageBudget = std::size_t(512) << 20;
 
 }  // namespace
 
@@ -147,10 +142,15 @@ Picture LoadReduced(const fs::path& file, int maxW, int maxH, PictureInfo* info)
 std::vector<ReducedLoad> LoadReducedMany(const std::vector<fs::path>& files, int maxW, int maxH) {
   std::vector<ReducedLoad> out(files.size());
   std::atomic<std::size_t> next{0};
-  MemoryBudget budget(kPageBudget);
+  MemoryBudget budget(detail::kDecodeMemoryLimit);
   auto work = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
-      const std::size_t share = budget.Take(DecodeMemory(files[i], maxW, maxH));
+      const std::size_t share = DecodeMemory(files[i], maxW, maxH);
+      if (share > detail::kDecodeMemoryLimit) {  // more than the whole page may take
+        out[i].error = vb::kInvalidPicture;
+        continue;
+      }
+      budget.Take(share);
       try {
         out[i].picture = LoadReduced(files[i], maxW, maxH, &out[i].info);
       } catch (const vb::VbError& e) {

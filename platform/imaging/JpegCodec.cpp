@@ -1,6 +1,7 @@
 // JPEG decoding (libjpeg API: DCT-domain scaling, CMYK, Exif markers) and
 // encoding (TurboJPEG API).
 
+#include <sys/stat.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -11,9 +12,12 @@
 #include <new>
 #include <utility>
 
-// jpeglib.h needs size_t and FILE declared first.
-#include <jerror.h>
+// jpeglib.h needs size_t and FILE declared first; jerror.h names the arithmetic decoder's
+// messages only after jpeglib.h's configuration.
 #include <jpeglib.h>
+// clang-format off
+#include <jerror.h>
+// clang-format on
 
 #include "platform/imaging/Detail.h"
 #include "platform/imaging/Exif.h"
@@ -38,7 +42,9 @@ struct ErrorMgr {
 }
 
 // A file that ends early is refused, and so is one whose picture data stops at the end marker
-// before its pixels do (the rest would be shown grey); other corrupt-data warnings are common
+// before its pixels do (the rest would be shown grey): the Huffman decoder warns that it hit the
+// marker, the arithmetic one (which takes a marker for zeros to come) that the zeros make no
+// valid code; other corrupt-data warnings are common
 // in camera files and tolerated up to a limit.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
@@ -46,7 +52,9 @@ void OnMessage(j_common_ptr cinfo, int level) {
   const int code = cinfo->err->msg_code;
   const bool endMarker = code == JWRN_HIT_MARKER && cinfo->is_decompressor &&
                          reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
-  if (code == JWRN_JPEG_EOF || endMarker || ++err->warnings > kMaxWarnings) OnError(cinfo);
+  if (code == JWRN_JPEG_EOF || endMarker || code == JWRN_ARITH_BAD_CODE ||
+      ++err->warnings > kMaxWarnings)
+    OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
@@ -58,6 +66,7 @@ void OnProgress(j_common_ptr cinfo) {
 // nothing with a destructor lives in the frame that setjmp returns into.
 struct JpegJob {
   std::FILE* file = nullptr;
+  std::size_t fileSize = 0;
   const unsigned char* mem = nullptr;
   std::size_t memSize = 0;
   bool headerOnly = false;
@@ -111,6 +120,14 @@ void ReadHeaderInfo(j_decompress_ptr cinfo, JpegJob& job) noexcept {
   job.cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
 }
 
+// The memory libjpeg may give the coefficients of a picture it holds whole (progressive or one
+// scan per component).  Each block's first coefficient takes at least a bit of the file, so the
+// file's bytes bound its blocks: 8 a byte, 128 bytes each.
+std::size_t CoefficientLimit(std::size_t fileBytes) noexcept {
+  constexpr std::size_t kFloor = std::size_t(16) << 20;
+  return std::min(kDecodeMemoryLimit, std::max(kFloor, fileBytes * 8 * sizeof(JBLOCK)));
+}
+
 bool WithinLimit(long long w, long long h) noexcept {
   return w > 0 && h > 0 &&
          static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) <= MaxPixels();
@@ -162,8 +179,11 @@ bool RunJpeg(JpegJob& job) noexcept {
   jpeg_create_decompress(&cinfo);
   cinfo.progress = &progress;
   if (job.file) {
+    struct stat st {};
+    job.fileSize = ::fstat(::fileno(job.file), &st) == 0 ? std::size_t(st.st_size) : 0;
     jpeg_stdio_src(&cinfo, job.file);
   } else {
+    job.fileSize = job.memSize;
     jpeg_mem_src(&cinfo, job.mem, static_cast<unsigned long>(job.memSize));
   }
   if (job.keepExif) jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
@@ -188,7 +208,9 @@ bool RunJpeg(JpegJob& job) noexcept {
   jpeg_calc_output_dimensions(&cinfo);
   job.outW = int(cinfo.output_width);
   job.outH = int(cinfo.output_height);
-  if (!TryReserve(job.pixels, std::size_t(job.outW) * std::size_t(job.outH))) {
+  cinfo.mem->max_memory_to_use = long(CoefficientLimit(job.fileSize));
+  const std::size_t outPixels = std::size_t(job.outW) * std::size_t(job.outH);
+  if (!TryReserve(job.pixels, std::min(outPixels, job.fileSize * kPixelsPerByte))) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }

@@ -15,39 +15,46 @@ namespace {
 
 using detail::Axis;
 
-Axis AreaAxis(int src, int dst) {
+Axis Sized(int dst) {
   Axis axis;
+  axis.first.resize(std::size_t(dst));
+  axis.count.assign(std::size_t(dst), 0);
+  axis.firstWeight.assign(std::size_t(dst), 0.f);
+  axis.middleWeight.assign(std::size_t(dst), 0.f);
+  axis.lastWeight.assign(std::size_t(dst), 0.f);
+  return axis;
+}
+
+Axis AreaAxis(int src, int dst) {
+  Axis axis = Sized(dst);
   double scale = double(src) / dst;
-  axis.taps = int(std::ceil(scale)) + 1;
-  axis.first.resize(dst);
-  axis.count.assign(dst, 0);
-  axis.weights.assign(std::size_t(dst) * axis.taps, 0.f);
   for (int i = 0; i < dst; ++i) {
     double a = i * scale, b = std::min<double>(src, (i + 1) * scale);
     int s0 = std::min(int(a), src - 1);
-    axis.first[i] = s0;
-    for (int s = s0, t = 0; s < src && s < b && t < axis.taps; ++s, ++t) {
+    const int s1 = std::min(src - 1, std::max(s0, int(std::ceil(b)) - 1));
+    auto weight = [&](int s) {
       double overlap = std::min<double>(b, s + 1) - std::max<double>(a, s);
-      axis.weights[std::size_t(i) * axis.taps + t] = float(std::max(0.0, overlap) / (b - a));
-      axis.count[i] = t + 1;
-    }
+      return float(std::max(0.0, overlap) / (b - a));
+    };
+    axis.first[i] = s0;
+    axis.count[i] = s1 - s0 + 1;
+    axis.firstWeight[i] = weight(s0);
+    axis.middleWeight[i] = float(1.0 / (b - a));
+    axis.lastWeight[i] = weight(s1);
   }
   return axis;
 }
 
 Axis BilinearAxis(int src, int dst) {
-  Axis axis;
-  axis.taps = 2;
-  axis.first.resize(dst);
-  axis.count.assign(dst, src == 1 ? 1 : 2);
-  axis.weights.assign(std::size_t(dst) * 2, 0.f);
+  Axis axis = Sized(dst);
   for (int i = 0; i < dst; ++i) {
     double centre = (i + 0.5) * src / dst - 0.5;
     int s0 = std::clamp(int(std::floor(centre)), 0, std::max(0, src - 2));
     double frac = src == 1 ? 0.0 : std::clamp(centre - s0, 0.0, 1.0);
     axis.first[i] = s0;
-    axis.weights[std::size_t(i) * 2] = float(1.0 - frac);
-    axis.weights[std::size_t(i) * 2 + 1] = src == 1 ? 0.f : float(frac);
+    axis.count[i] = src == 1 ? 1 : 2;
+    axis.firstWeight[i] = float(1.0 - frac);
+    axis.lastWeight[i] = float(frac);
   }
   return axis;
 }
@@ -61,16 +68,18 @@ void ResizeRow(const std::uint32_t* in, const Axis& ax, std::vector<float>& out)
   std::size_t dst = ax.first.size();
   out.assign(dst * 4, 0.f);
   for (std::size_t i = 0; i < dst; ++i) {
-    const float* w = &ax.weights[i * ax.taps];
     const std::uint32_t* p = in + ax.first[i];
+    const int n = ax.count[i];
     float a = 0, r = 0, g = 0, b = 0;
-    for (int t = 0; t < ax.count[i]; ++t) {
-      std::uint32_t v = p[t];
-      a += w[t] * float(v >> 24);
-      r += w[t] * float(v >> 16 & 0xFF);
-      g += w[t] * float(v >> 8 & 0xFF);
-      b += w[t] * float(v & 0xFF);
-    }
+    auto add = [&](float w, std::uint32_t v) {
+      a += w * float(v >> 24);
+      r += w * float(v >> 16 & 0xFF);
+      g += w * float(v >> 8 & 0xFF);
+      b += w * float(v & 0xFF);
+    };
+    add(ax.firstWeight[i], p[0]);
+    for (int t = 1; t < n - 1; ++t) add(ax.middleWeight[i], p[t]);
+    if (n > 1) add(ax.lastWeight[i], p[n - 1]);
     float* o = &out[i * 4];
     o[0] = a, o[1] = r, o[2] = g, o[3] = b;
   }
@@ -94,12 +103,12 @@ Picture Resize(const Picture& pic, int w, int h) {
 
 namespace detail {
 
-RowReducer::RowReducer(int srcW, int srcH, int dstW, int dstH)
+RowReducer::RowReducer(int srcW, int srcH, int dstW, int dstH, std::size_t reserve)
     : srcW_(srcW), srcH_(srcH), dstW_(dstW), dstH_(dstH), same_(srcW == dstW && srcH == dstH) {
   CheckDimensions(srcW, srcH);
   CheckDimensions(dstW, dstH);
   if (same_) {
-    out_.reserve(std::size_t(dstW) * std::size_t(dstH));  // filled as the rows come
+    out_.reserve(std::min(std::size_t(dstW) * std::size_t(dstH), reserve));
     return;
   }
   ax_ = MakeAxis(srcW, dstW);
@@ -114,31 +123,68 @@ void RowReducer::Push(const std::uint32_t* row) {
     out_.insert(out_.end(), row, row + srcW_);
     return;
   }
-  window_.emplace_back(sy, std::vector<float>());
-  ResizeRow(row, ax_, window_.back().second);
-  while (next_ < dstH_ && ay_.first[next_] + ay_.count[next_] - 1 <= sy) Emit(next_++);
-  const int keepFrom = next_ < dstH_ ? ay_.first[next_] : pushed_;
-  while (!window_.empty() && window_.front().first < keepFrom) window_.pop_front();
+  ResizeRow(row, ax_, row_);
+  if (dstH_ < srcH_) {
+    Shrink(sy);
+  } else {
+    Grow(sy);
+  }
 }
 
-void RowReducer::Emit(int y) {
-  const float* wy = &ay_.weights[std::size_t(y) * ay_.taps];
-  const int first = ay_.first[y];
-  acc_.assign(std::size_t(dstW_) * 4, 0.f);
-  for (int t = 0; t < ay_.count[y]; ++t) {
-    const std::vector<float>& row = window_[std::size_t(first + t - window_.front().first)].second;
-    for (std::size_t i = 0; i < acc_.size(); ++i) acc_[i] += wy[t] * row[i];
+// Each input row is added, weighed, to the sums of the output rows it belongs to (two at most); an
+// output row is written once its last input row came.
+void RowReducer::Shrink(int sy) {
+  for (; opened_ < dstH_ && ay_.first[std::size_t(opened_)] <= sy; ++opened_) {
+    if (spare_.empty()) spare_.emplace_back();
+    sums_.push_back(std::move(spare_.back()));
+    spare_.pop_back();
+    sums_.back().assign(row_.size(), 0.f);
   }
+  for (int y = next_; y < opened_; ++y) {
+    const float w = ay_.Weight(y, sy - ay_.first[std::size_t(y)]);
+    std::vector<float>& sum = sums_[std::size_t(y - next_)];
+    for (std::size_t i = 0; i < sum.size(); ++i) sum[i] += w * row_[i];
+  }
+  while (next_ < opened_ && LastInput(next_) <= sy) {
+    Emit(next_++, sums_.front());
+    spare_.push_back(std::move(sums_.front()));
+    sums_.pop_front();
+  }
+}
+
+// Growing, an output row blends the input row before and this one, or takes this one alone.
+void RowReducer::Grow(int sy) {
+  for (; next_ < dstH_ && LastInput(next_) <= sy; ++next_) {
+    const std::size_t y = std::size_t(next_);
+    blend_.assign(row_.size(), 0.f);
+    if (ay_.count[y] > 1) {
+      for (std::size_t i = 0; i < blend_.size(); ++i) blend_[i] += ay_.firstWeight[y] * prev_[i];
+      for (std::size_t i = 0; i < blend_.size(); ++i) blend_[i] += ay_.lastWeight[y] * row_[i];
+    } else {
+      for (std::size_t i = 0; i < blend_.size(); ++i) blend_[i] += ay_.firstWeight[y] * row_[i];
+    }
+    Emit(next_, blend_);
+  }
+  prev_.swap(row_);
+}
+
+int RowReducer::LastInput(int y) const {
+  return ay_.first[std::size_t(y)] + ay_.count[std::size_t(y)] - 1;
+}
+
+void RowReducer::Emit(int y, const std::vector<float>& sum) {
   std::uint32_t* o = out_.data() + std::size_t(y) * dstW_;
   for (int x = 0; x < dstW_; ++x) {
-    const float* c = &acc_[std::size_t(x) * 4];
+    const float* c = &sum[std::size_t(x) * 4];
     o[x] = Channel(c[0]) << 24 | Channel(c[1]) << 16 | Channel(c[2]) << 8 | Channel(c[3]);
   }
 }
 
 Picture RowReducer::Take() {
   if (pushed_ < srcH_ || (!same_ && next_ < dstH_)) vb::Raise(vb::kInvalidPicture);
-  window_.clear();
+  sums_.clear();
+  spare_.clear();
+  prev_.clear();
   return Picture::FromPixels(dstW_, dstH_, std::move(out_));
 }
 

@@ -82,6 +82,7 @@ std::vector<unsigned char> JpegBytes(int w, int h, const std::vector<std::uint32
     cinfo.comp_info[0].v_samp_factor = opt.vSamp;
   }
   if (opt.progressive) jpeg_simple_progression(&cinfo);
+  cinfo.arith_code = opt.arithmetic;
   jpeg_start_compress(&cinfo, TRUE);
   if (!opt.app1.empty())
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, opt.app1.data(), unsigned(opt.app1.size()));
@@ -127,6 +128,7 @@ void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, opt.compression);
+  TIFFSetField(tif, TIFFTAG_ORIENTATION, opt.orientation);
   auto rgb = [&](int x, int y, unsigned char* o) {
     std::uint32_t v = px[std::size_t(y) * w + x];
     o[0] = v >> 16 & 0xFF, o[1] = v >> 8 & 0xFF, o[2] = v & 0xFF;
@@ -151,6 +153,61 @@ void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32
       TIFFWriteScanline(tif, row.data(), uint32_t(y), 0);
     }
   }
+  TIFFClose(tif);
+}
+
+std::vector<unsigned char> ClaimingSize(std::vector<unsigned char> jpeg, int w, int h) {
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2 || jpeg[i + 1] == 0xC9 ||
+                            jpeg[i + 1] == 0xCA)) {
+      jpeg[i + 5] = std::uint8_t(h >> 8), jpeg[i + 6] = std::uint8_t(h);
+      jpeg[i + 7] = std::uint8_t(w >> 8), jpeg[i + 8] = std::uint8_t(w);
+      break;
+    }
+  return jpeg;
+}
+
+namespace {
+
+TIFF* OpenTiff(const fs::path& file, int w, int h, int compression) {
+  TIFF* tif = TIFFOpen(file.c_str(), "w");
+  if (!tif) throw std::runtime_error("cannot write tiff");
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  return tif;
+}
+
+}  // namespace
+
+void WriteFlatTiff(const fs::path& file, int w, int h, const FlatTiff& opt) {
+  TIFF* tif = OpenTiff(file, w, h, opt.compression);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tif, TIFFTAG_ORIENTATION, opt.orientation);
+  if (opt.tile > 0) {
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, uint32_t(opt.tile));
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, uint32_t(opt.tile));
+    std::vector<unsigned char> zeros(std::size_t(opt.tile) * std::size_t(opt.tile));
+    for (uint32_t i = 0; i < TIFFNumberOfTiles(tif); ++i)
+      TIFFWriteEncodedTile(tif, i, zeros.data(), tmsize_t(zeros.size()));
+  } else {
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(h));
+    std::vector<unsigned char> zeros(std::size_t(w) * std::size_t(h));
+    TIFFWriteEncodedStrip(tif, 0, zeros.data(), tmsize_t(zeros.size()));
+  }
+  TIFFClose(tif);
+}
+
+void WriteJpegTiff(const fs::path& file, int w, int h, const std::vector<unsigned char>& jpeg) {
+  TIFF* tif = OpenTiff(file, w, h, COMPRESSION_JPEG);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+  TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(h));
+  TIFFWriteRawStrip(tif, 0, const_cast<unsigned char*>(jpeg.data()), tmsize_t(jpeg.size()));
   TIFFClose(tif);
 }
 

@@ -18,6 +18,7 @@ constexpr std::uint32_t kQuadColours[4] = {0xFFC03020, 0xFF20A040, 0xFF3050D0, 0
 struct JpegOptions {
   int quality = 95;
   bool progressive = false;
+  bool arithmetic = false;
   int hSamp = 2, vSamp = 2;  // luma sampling factors: 2x2 = 4:2:0, 2x1 = 4:2:2, 1x1 = 4:4:4
   bool gray = false;
   bool cmyk = false;
@@ -37,9 +38,24 @@ struct TiffOptions {
   bool tiled = false;
   int compression = 1;  // libtiff COMPRESSION_* value
   int rowsPerStrip = 8;
+  int orientation = 1;
 };
 void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32_t>& px,
                const TiffOptions& opt = {});
+
+// The JPEG with the size its frame header gives changed to w x h, its data left as it is.
+std::vector<unsigned char> ClaimingSize(std::vector<unsigned char> jpeg, int w, int h);
+
+// A black 8-bit grey w x h TIFF stored as one strip, or as tiles of `tile` x `tile`.
+struct FlatTiff {
+  int compression = 8;  // COMPRESSION_ADOBE_DEFLATE
+  int tile = 0;
+  int orientation = 1;
+};
+void WriteFlatTiff(const fs::path& file, int w, int h, const FlatTiff& opt = {});
+
+// A w x h YCbCr 4:2:0 TIFF whose one strip holds `jpeg` as it is.
+void WriteJpegTiff(const fs::path& file, int w, int h, const std::vector<unsigned char>& jpeg);
 
 // A BMP with a BITMAPINFOHEADER; `body` is the pixel data exactly as stored.
 std::vector<unsigned char> BmpBytes(int w, int h, int bpp, std::uint32_t compression,
