@@ -3,12 +3,14 @@
 // cancel, bulk delete answered No, a KEP that switches report, hangs or goes away (also while the
 // user answers a drop's question), read-only pictures in the user folder, a full trash, capture or
 // user folder, the capture folder inside KEP's store, TRASHCAN on or off; names with two dots or
-// letters beyond ASCII, a report folder with a dot).  Every picture has its own colour, so its own
-// bytes.  After each action every picture's bytes seen before still lie somewhere under the
-// capture, user or KEP picture folders (trash folder included) unless the user deleted every file
-// that held them, every photo object of both reports names an existing file that holds the
-// picture last dropped on it, and every thumbnail shows its file's picture.
-// VELMORA_LEDGER_SEED=n replays one seed; a failure prints its seed and its actions.
+// letters beyond ASCII, a report folder with a dot, a TIFF, a report of a form type the reference
+// file lacks, typed general captions).  Every picture has its own colour, so its own bytes.  After
+// each action every picture's bytes seen before still lie somewhere under the capture, user or KEP
+// picture folders (trash folder included) unless the user deleted every file that held them, every
+// photo object of both reports names an existing file that holds the picture last dropped on it,
+// and every thumbnail shows its file's picture.  With KEP answering, a typed caption is in the
+// report and after a refresh every general caption box shows the report's. VELMORA_LEDGER_SEED=n
+// replays one seed; a failure prints its seed and its actions.
 
 #include <cstdlib>
 #include <functional>
@@ -16,6 +18,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/PictureKeeper.h"
@@ -24,6 +27,7 @@
 #include "platform/vbrt/Strings.h"
 #include "platform/winfs/Faults.h"
 #include "tests/integration/MainWindowFixture.h"
+#include "tests/unit/tools/PictureFiles.h"
 #include "tools/frmDelPics.h"
 #include "tools/frmDouble.h"
 #include "tools/frmGenView.h"
@@ -65,6 +69,7 @@ class LedgerTest : public MainWindowFixture {
       WritePicture("C:\\GLENVUE\\IMG_000" + std::to_string(i) + ext, 64, 48, Colour());
     }
     WritePicture("C:\\GLENVUE\\house.front.jpg", 64, 48, Colour());
+    WriteTiff("C:\\GLENVUE\\IMG_0007.TIF", Colour());
     WritePicture("C:\\GLENVUE\\\u0141\u00f3d\u017a.jpg", 64, 48, Colour());
     prefix_.LinkExtraDrive('E');  // the card, whose names clash with the capture folder's
     winfs::SetRemovable('E', true);
@@ -81,6 +86,9 @@ class LedgerTest : public MainWindowFixture {
     for (const std::string& name : report_.pictures) {
       WritePicture(report_.store + name + ".JPG", 64, 48, Colour());
     }
+    const int oddForm = Roll(4);  // 1: Oak, 2: Maple of a form type the reference file lacks
+    if (oddForm == 1) oak.forms = "FR4" + oak.forms.substr(3);
+    if (oddForm == 2) report_.forms = "FR4" + report_.forms.substr(3);
     WriteReport(oak);
     fs::rename(prefix_.Root() / "report.rpt", oak_);
     WritePicture(kFront, 80, 60, Colour());
@@ -108,11 +116,23 @@ class LedgerTest : public MainWindowFixture {
     Check();
   }
 
+  // A 2 x 2 TIFF of one colour.
+  void WriteTiff(const std::string& winPath, std::uint32_t colour) {
+    std::string bytes = TinyTiff();
+    for (std::size_t i = bytes.size() - 12; i < bytes.size(); i += 3) {
+      bytes[i] = static_cast<char>(colour >> 16);
+      bytes[i + 1] = static_cast<char>(colour >> 8);
+      bytes[i + 2] = static_cast<char>(colour);
+    }
+    prefix_.WriteFile(winPath, bytes);
+  }
+
   std::uint32_t Colour() { return 0xFF000000u | static_cast<std::uint32_t>(rng_() & 0xFFFFFF); }
 
   // KEP with both reports open, the Maple report active (or the Oak one).
   void RunKep(bool maple, bool hung = false) {
     kep_.reset();
+    hung_ = hung;
     std::vector<std::string> args{
         "--prefix",         prefix_.Prefix().string(),        "--log",
         LogFile().string(), (maple ? maple_ : oak_).string(), (maple ? oak_ : maple_).string()};
@@ -187,6 +207,9 @@ class LedgerTest : public MainWindowFixture {
     std::string failing;
     if (Roll(8) == 0) failing = kFailing[Roll(3)];
     winfs::InjectWriteError(failing, 61);
+    app_.ClearBoxes();
+    typed_ = {};
+    refreshed_ = false;
     std::string what = Action();
     winfs::InjectWriteError("", 0);
     return failing.empty() ? what : what + " (" + failing + " full)";
@@ -197,7 +220,7 @@ class LedgerTest : public MainWindowFixture {
     forms::Gear& slot = Slot();
     const std::string names = (thumb ? thumb->ThumbPath() : std::string("-")) + " / " +
                               slot.Name() + "(" + std::to_string(slot.Index()) + ")";
-    switch (Roll(15)) {
+    switch (Roll(16)) {
       case 0:
       case 1:
       case 2:
@@ -255,8 +278,11 @@ class LedgerTest : public MainWindowFixture {
         return ReadOnlyUserPicture();
       case 13:
         return CaptureFolder();
+      case 14:
+        return TypeCaption();
       default:
         f().imaKep.Click();
+        refreshed_ = true;
         return "refresh";
     }
   }
@@ -270,6 +296,45 @@ class LedgerTest : public MainWindowFixture {
     f().filCapture.SetPath(dir);
     f().errdisplayThumbs();
     return "capture folder " + dir;
+  }
+
+  // A caption typed into a general box, which sends it to the report.
+  std::string TypeCaption() {
+    const int i = 1 + Roll(6);
+    typed_ = {GeneralCaption(i), "Note " + std::to_string(Roll(9))};
+    f().cboGeneral[i].UserSetText(typed_.second);
+    f().cboGeneral[i].LostFocus();
+    return "caption " + std::to_string(i) + " " + typed_.second;
+  }
+  // The report field of general caption box i (the reports have two general pages).
+  static std::string GeneralCaption(int i) {
+    return "PH3G0" + std::to_string((i + 2) / 3) + "|GENCAP|" + std::to_string((i - 1) % 3 + 1);
+  }
+
+  // With KEP answering and no box but the form type's: a typed caption is in the report shown,
+  // and after a refresh every general caption box shows what that report holds.
+  bool CheckCaptions() {
+    const std::string shown = f().lblRPT.Caption();
+    bool quiet = kep_ && !hung_ && (shown == kReport || shown == kReportName);
+    for (const auto& box : app_.Boxes())
+      quiet = quiet && box.title == "No Matches to Form Type Found";
+    if (!quiet) return true;
+    std::map<std::string, std::string> fields;
+    for (const std::string& line : ReadLines(shown == kReport ? oak_ : maple_)) {
+      const std::size_t eq = line.find('=');
+      if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    if (!typed_.first.empty() && fields[typed_.first] != typed_.second) {
+      return Fail(shown + " holds \"" + fields[typed_.first] + "\" in " + typed_.first);
+    }
+    for (int i = 1; refreshed_ && i <= 36; ++i) {
+      const std::string want = i > 6 ? std::string() : fields[GeneralCaption(i)];
+      if (f().cboGeneral[i].Text() != want) {
+        return Fail("caption box " + std::to_string(i) + " shows \"" + f().cboGeneral[i].Text() +
+                    "\", " + shown + " holds \"" + want + "\"");
+      }
+    }
+    return true;
   }
 
   // A picture of the user folder made read-only (or writable again).
@@ -349,7 +414,7 @@ class LedgerTest : public MainWindowFixture {
         return Fail("thumbnail " + std::to_string(i) + " is stale: " + thumb.ThumbPath());
       }
     }
-    return CheckReports();
+    return CheckReports() && CheckCaptions();
   }
 
   // The photo objects of both reports: each names an existing file; one that changed during a
@@ -391,6 +456,9 @@ class LedgerTest : public MainWindowFixture {
 
   std::mt19937 rng_;
   bool crop_ = false;
+  bool hung_ = false;                          // KEP hangs at one of its next requests
+  bool refreshed_ = false;                     // the action was the KEP button
+  std::pair<std::string, std::string> typed_;  // the caption field typed into, and its text
   std::map<std::size_t, std::set<std::string>> ledger_;  // bytes and the files holding them
   std::set<std::string> deleted_;                        // files the user deleted during the action
   std::set<std::string> thrown_;   // "file#bytes" the user threw away while they lay in a report
