@@ -181,6 +181,14 @@ bool ReportNames(const std::string& path, const std::string& exceptObject) {
   return false;
 }
 
+bool ReportHoldsBytesOf(const std::string& path) {
+  const std::string self = Upper(path);
+  for (const auto& entry : ReportPictures()) {
+    if (entry.second != self && SameFileBytes(entry.second, path)) return true;
+  }
+  return false;
+}
+
 bool InKepStore(const std::string& path) {
   if (IsInTrash(path)) return false;
   if (LiesUnder(path, gKepDataDir)) return true;

@@ -47,6 +47,8 @@ bool InKepStore(const std::string& path);
 // The program may replace, reuse the name of, or delete the file on its own: a picture in the user
 // folder, the capture folder or its trash folder, or KEP's store; not the program's placeholder.
 bool IsOurs(const std::string& path);
+// Another picture the open report names holds the same bytes as the file.
+bool ReportHoldsBytesOf(const std::string& path);
 // The file must stay where it is: the open report (an object other than `exceptObject`) names
 // it, or it lies in KEP's store.
 bool IsGuarded(const std::string& path, const std::string& exceptObject = {});

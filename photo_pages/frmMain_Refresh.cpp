@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Approved.h"
+#include "core/PictureKeeper.h"
 #include "core/kepcalls.h"
 #include "core/modListLoad.h"
 #include "core/modVBCommon.h"
@@ -138,7 +139,16 @@ void frmMain::DelTempPhotos() {
   if (mbTemplateReport || core::gbFileInUserDir) return;
   filREA.Refresh();
   for (int i = 0; i < filREA.ListCount(); ++i) {
-    core::DelPict(core::CkRSlash(core::gUserDir) + filREA.List(i), true);
+    const std::string copy = core::CkRSlash(core::gUserDir) + filREA.List(i);
+    // A copy KEP took lives on in the report; one it never took, or one edited since, is the
+    // only home of its bytes and goes through the trash folder.
+    if (core::ReportHoldsBytesOf(copy)) {
+      core::DelPict(copy, true);
+    } else {
+      core::KeepIntent removal;
+      removal.remove = true;
+      core::KeepPicture(copy, removal);
+    }
   }
   filREA.Refresh();
 }

@@ -93,6 +93,16 @@ TEST_F(PlaceTest, ACameraPictureIsReducedHandedToKepAndTrashed) {
   EXPECT_NE(images[0].find("CMP_2_3X5"), std::string::npos) << images[0];
   EXPECT_NE(images[0].find("PTEMP_00.JPG"), std::string::npos) << images[0];
   EXPECT_NE(images[1].find("CMP_3_3X5"), std::string::npos) << images[1];
+
+  // A refresh clears the user folder's copies: one edited since KEP took it keeps its bytes in
+  // the trash folder, one KEP holds the same bytes of goes without a trash copy.
+  WritePicture(std::string(kUser) + "PTEMP_01.JPG", 640, 360);
+  const std::string edited = Slurp(winfs::ToHost(std::string(kUser) + "PTEMP_01.JPG"));
+  f.RefreshAppraisal();
+  EXPECT_FALSE(Exists(std::string(kUser) + "PTEMP_01.JPG"));
+  EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "PTEMP_01.JPG")), edited);
+  EXPECT_FALSE(Exists(std::string(kUser) + "PTEMP_00.JPG"));
+  EXPECT_FALSE(Exists(std::string(kTrash) + "PTEMP_00.JPG"));
 }
 
 // A camera picture whose host name no Windows name can hold is shown, placed and trashed like
