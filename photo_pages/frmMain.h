@@ -198,6 +198,7 @@ class frmMain : public core::MainFormControls {
 
   // Report refresh (frmMain_Refresh.cpp)
   void KepUpdateDDE(forms::TextBox& link);
+  void TakeOnReport(const std::string& report, const std::string& forms, const std::string& images);
   void OpenActiveReport();
   void ClearAllPhotos();
   void ClearSlots(forms::ControlArray<forms::Gear>& slots, int count);
