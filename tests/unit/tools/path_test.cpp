@@ -42,11 +42,6 @@ class PathTest : public ToolsFixture {
   frmPath& Open() { return forms::FormInstance<frmPath>(); }
   void TakeCardOut() { fs::rename(card, prefix.Root() / "card-out"); }
   void PutCardBack() { fs::rename(prefix.Root() / "card-out", card); }
-  std::vector<std::string> Prompts() {
-    std::vector<std::string> out;
-    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
-    return out;
-  }
   void Highlight(frmPath& w, std::initializer_list<int> entries) {
     for (int i : entries) w.filListBox.UserSelect(i, forms::vbCtrlMask);
   }

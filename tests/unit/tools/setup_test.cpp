@@ -65,11 +65,6 @@ class SetupTest : public CoreFixture {
     box.UserSetText(text);
     f.UserFocus(next);
   }
-  std::vector<std::string> Prompts() const {
-    std::vector<std::string> out;
-    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
-    return out;
-  }
   std::string LastPrompt() const { return app.Boxes().empty() ? "" : app.Boxes().back().prompt; }
 
   core::MainFormControls main{"frmMain", "-"};
