@@ -15,8 +15,9 @@
 namespace dde {
 namespace {
 
+// Rounded up, so that a wait never ends before its deadline.
 int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   if (left.count() <= 0) return 0;
   return left.count() > 1'000'000'000 ? 1'000'000'000 : static_cast<int>(left.count());
 }
@@ -28,6 +29,7 @@ IoStatus WaitFor(int fd, short events, Clock::time_point deadline) {
     const int n = ::poll(&p, 1, MillisecondsLeft(deadline));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return IoStatus::kFailed;
+    if (n == 0 && Clock::now() < deadline) continue;  // woken early by the clock's grain
     if (n == 0) return IoStatus::kTimeout;
     if (p.revents & (events | POLLHUP | POLLERR)) return IoStatus::kOk;
     return IoStatus::kFailed;

@@ -1,17 +1,30 @@
 #pragma once
 // What the benchmarks that drive the real windows share: one Qt application with the program's
-// App services (offscreen unless QT_QPA_PLATFORM says otherwise; xvfb-run works too), and
-// waiting until a window has painted what a click did.
+// App services (offscreen unless QT_QPA_PLATFORM says otherwise; xvfb-run works too), a prefix
+// whose drive D: holds the picture folders, small pictures with bytes of their own, message
+// boxes answered as a user answers them, and waiting until a window has painted what a click did.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/forms/App.h"
 #include "platform/forms/Form.h"
+#include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/qtui/QtApp.h"
+#include "platform/winfs/WinFs.h"
+#include "tests/bench/Timing.h"
 
 namespace bench {
+
+namespace fs = std::filesystem;
 
 inline int& OffscreenUnlessSet(int& argc) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -50,6 +63,60 @@ class QtWindows {
 // Lets the window paint what the last action changed.
 inline void Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// Clicks a widget and waits until the window has painted what it did; the seconds it took.
+inline double ClickAndTime(QWidget* widget) {
+  const auto t = Clock::now();
+  QTest::mouseClick(widget, Qt::LeftButton);
+  Settle();
+  return Seconds(t);
+}
+
+// Answers every message box from now on with its default button, looking every `everyMs` (0:
+// whenever the event loop is idle, for the next box inside a timed step, then every 20 ms
+// again); the count of those answered.
+inline int AnswerEveryBox(int everyMs = 20) {
+  static int answered = 0;
+  static QTimer* timer = nullptr;
+  if (timer == nullptr) {
+    timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        ++answered;
+        QAbstractButton* b = box->defaultButton();
+        (b != nullptr ? b : box->buttons().front())->click();
+        if (timer->interval() == 0) timer->start(20);
+      }
+    });
+  }
+  if (timer->interval() != everyMs || !timer->isActive()) timer->start(everyMs);
+  return answered;
+}
+
+// "IMG_00042.JPG": the name of a bench folder's picture n.
+inline std::string PictureName(int n) {
+  char name[32];
+  std::snprintf(name, sizeof name, "IMG_%05d.JPG", n);
+  return name;
+}
+
+// A 64 x 48 JPEG whose bytes are picture n's own.
+inline void SmallJpeg(const fs::path& file, int n) {
+  std::vector<std::uint32_t> px(64 * 48);
+  for (std::size_t i = 0; i < px.size(); ++i)
+    px[i] = 0xFF000000u | ((i + 1) * 2654435761u * static_cast<unsigned>(n + 1));
+  imaging::SaveJpeg(imaging::Picture::FromPixels(64, 48, std::move(px)), file, 80);
+}
+
+// A new prefix at root/prefix, drive D: being root/pics; its drive_c.
+inline fs::path FreshPrefix(const fs::path& root) {
+  const fs::path prefix = root / "prefix";
+  fs::remove_all(prefix);
+  winfs::CreatePrefix(prefix);
+  winfs::UsePrefix(prefix);
+  winfs::LinkDrive('D', root / "pics");
+  return prefix / "drive_c";
 }
 
 }  // namespace bench
