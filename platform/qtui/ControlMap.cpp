@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWindow>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -125,9 +126,12 @@ void WriteBox(std::ostream& out, const QWidget* top) {
 }
 
 void WriteMap(const std::filesystem::path& file) {
+  static long ticks = 0;
   std::ostringstream out;
+  out << "tick " << ++ticks << '\n';
   for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (!top->isVisible()) continue;
+    // A window the X server has not put on the screen yet takes no clicks.
+    if (!top->isVisible() || !top->windowHandle() || !top->windowHandle()->isExposed()) continue;
     if (auto* window = qobject_cast<FormWindow*>(top)) {
       WriteForm(out, *window);
     } else if (!qobject_cast<QMenu*>(top)) {

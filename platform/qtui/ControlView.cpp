@@ -1,6 +1,7 @@
 #include "platform/qtui/ControlView.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
@@ -172,11 +173,24 @@ bool ControlView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
       return window_.KeyEvent(event);
     case QEvent::FocusIn:
-      if (!syncing()) window_.ControlFocused(control_, static_cast<QFocusEvent*>(event)->reason());
+      if (!syncing())
+        window_.ControlFocused(control_, FocusReason(*static_cast<QFocusEvent*>(event)));
       return false;
     default:
       return false;
   }
+}
+
+// A press on a control of a window that is not active yet gives that control Qt's focus at once,
+// but the focus event waits for the window's activation, which may come while the button is
+// still held (the window manager or the X server is slow to hand over the input focus).  That
+// focus is the press's, not the window's coming back: taken for the window's, it would go back
+// to the control that had it before, and the held button, losing the focus, would drop the click.
+Qt::FocusReason ControlView::FocusReason(const QFocusEvent& event) const {
+  if (event.reason() == Qt::ActiveWindowFocusReason && pressed_ &&
+      QGuiApplication::mouseButtons() != Qt::NoButton)
+    return Qt::MouseFocusReason;
+  return event.reason();
 }
 
 bool ControlView::MouseEvent(QWidget* w, QEvent* event) {
@@ -208,6 +222,10 @@ bool ControlView::MouseEvent(QWidget* w, QEvent* event) {
       const bool wasPressed = pressed_;
       pressed_ = false;
       QPointer<QWidget> guard(w);
+      // A focus move the press made while the window was becoming active runs before the
+      // release, as it runs before the press in an active window.
+      window_.TakePendingFocus();
+      if (!guard) return true;
       User([&] { control_.UserMouseUp(VbButton(me->button()), shift, x, y); });
       if (guard && ClickOnRelease() && wasPressed && !doubleClicked_ &&
           me->button() == Qt::LeftButton && widget_->rect().contains(local)) {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFocusEvent;
 class QKeyEvent;
 #include <functional>
 #include <memory>
@@ -62,6 +63,7 @@ class ControlView : public QObject {
 
  private:
   bool MouseEvent(QWidget* w, QEvent* event);
+  Qt::FocusReason FocusReason(const QFocusEvent& event) const;
 
   forms::Control& control_;
   FormWindow& window_;

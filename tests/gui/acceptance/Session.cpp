@@ -4,9 +4,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -217,26 +217,47 @@ Session::~Session() {
 
 Map Session::Read() const {
   std::vector<Item> items;
+  long tick = 0;
   std::ifstream in(root_ / "controls.map");
   for (std::string line; std::getline(in, line);) {
-    if (std::optional<Item> item = Parse(line)) items.push_back(*item);
+    if (line.rfind("tick ", 0) == 0) {
+      tick = std::atol(line.c_str() + 5);
+    } else if (std::optional<Item> item = Parse(line)) {
+      items.push_back(*item);
+    }
   }
-  return Map(std::move(items));
+  return Map(std::move(items), tick);
 }
 
 Map Session::WaitFor(const std::string& what, const std::function<bool(const Map&)>& ok,
                      int timeoutMs) const {
-  QElapsedTimer clock;
-  clock.start();
+  constexpr int kTickMs = 250;  // the program rewrites its map every 250 ms of its time
+  long first = -1;
   for (;;) {
     Map map = Read();
     if (!map.Empty() && ok(map)) return map;
-    if (clock.elapsed() > timeoutMs || !Running()) {
+    if (first < 0 && map.Tick() > 0) first = map.Tick();
+    const bool timedOut = first > 0 && map.Tick() - first > timeoutMs / kTickMs;
+    if (timedOut || !Running()) {
       ADD_FAILURE() << "waited in vain for " << what;
+      KeepScreen();
       return map;
     }
     QThread::msleep(100);
   }
+}
+
+// What the screen and the map showed when a wait failed, kept beside the logs for review.
+void Session::KeepScreen() const {
+  QProcess::execute("import",
+                    {"-window", "root", QString::fromStdString((root_ / "failed.png").string())});
+  QProcess stack;
+  stack.setStandardOutputFile(QString::fromStdString((root_ / "failed.stack").string()));
+  stack.start("xwininfo", {"-root", "-children"});
+  stack.waitForFinished(10000);
+  std::error_code ec;
+  fs::copy_file(root_ / "controls.map", root_ / "failed.map", fs::copy_options::overwrite_existing,
+                ec);
 }
 
 bool Session::Running() const {

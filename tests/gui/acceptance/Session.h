@@ -32,7 +32,9 @@ struct Item {
 
 class Map {
  public:
-  explicit Map(std::vector<Item> items) : items_(std::move(items)) {}
+  explicit Map(std::vector<Item> items, long tick = 0) : items_(std::move(items)), tick_(tick) {}
+  // How many times the program has written its map: its own clock.
+  long Tick() const { return tick_; }
   bool Empty() const { return items_.empty(); }
   bool HasWindow(const std::string& form) const;
   std::vector<Item> Windows() const;
@@ -50,6 +52,7 @@ class Map {
 
  private:
   std::vector<Item> items_;
+  long tick_ = 0;
 };
 
 class Session {
@@ -60,8 +63,9 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   Map Read() const;
-  // Reads the map until ok holds (up to timeoutMs); the last map read.  Fails the test with what
-  // when it never holds.
+  // Reads the map until ok holds; the last map read.  Fails the test with what when it has not
+  // held after timeoutMs of the program's own time (counted in map rewrites, so that a program
+  // slowed down by a busy machine gets the same number of turns).
   Map WaitFor(const std::string& what, const std::function<bool(const Map&)>& ok,
               int timeoutMs = 30000) const;
   bool Running() const;
@@ -72,6 +76,8 @@ class Session {
   std::string ReportFile() const;
 
  private:
+  void KeepScreen() const;
+
   std::filesystem::path root_;
   std::filesystem::path prefix_;
   std::unique_ptr<KepProcess> kep_;

@@ -493,6 +493,20 @@ TEST_F(Renderer, OnlyAFocusMoveBetweenTheFormsControlsRaisesLostAndGotFocus) {
   const std::vector<std::string> moved = {"txtName_LostFocus", "lstItems_GotFocus"};
   EXPECT_EQ(form->focusLog, moved);
   EXPECT_EQ(form->lstItems.ListIndex(), 1);
+
+  // A button pressed while another window is active, the activation arriving before the
+  // release: the press moved the focus, and the click counts.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  form->log.clear();
+  auto* go = Widget<QPushButton>(form->cmdGo);
+  QTest::mousePress(go, Qt::LeftButton);
+  backToTheWindow();
+  QTest::mouseRelease(go, Qt::LeftButton);
+  EXPECT_EQ(form->log.back(), "cmdGo_Click");
+  EXPECT_EQ(form->ActiveControl(), &form->cmdGo);
 }
 
 }  // namespace
