@@ -42,16 +42,19 @@ struct ErrorMgr {
 }
 
 // A file that ends early is refused, and so is one whose picture data stops at the end marker
-// before its pixels do (the rest would be shown grey): the Huffman decoder warns that it hit the
-// marker, the arithmetic one (which takes a marker for zeros to come) that the zeros make no
-// valid code; other corrupt-data warnings are common
-// in camera files and tolerated up to a limit.
+// before its pixels do (the rest would be shown grey): the Huffman decoder warns when its data
+// runs into the marker.  Arithmetic-coded data may end at a marker anywhere (encoders drop its
+// trailing zero bytes, which the decoder supplies), so a cut arithmetic scan decodes like a whole
+// one; only a restart marker that was due tells.  A bad arithmetic code (a magnitude no encoder
+// writes) leaves the rest of its scan grey.  Other corrupt-data warnings are common in camera
+// files and tolerated up to a limit.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
   const int code = cinfo->err->msg_code;
-  const bool endMarker = code == JWRN_HIT_MARKER && cinfo->is_decompressor &&
-                         reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
+  const bool atEnd = cinfo->is_decompressor &&
+                     reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker == JPEG_EOI;
+  const bool endMarker = atEnd && (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC);
   if (code == JWRN_JPEG_EOF || endMarker || code == JWRN_ARITH_BAD_CODE ||
       ++err->warnings > kMaxWarnings)
     OnError(cinfo);

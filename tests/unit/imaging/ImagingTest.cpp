@@ -108,6 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "JPEG baseline"},
         JpegCase{"progressive", Opt([](JpegOptions& o) { o.progressive = true; }), 24,
                  "JPEG progressive"},
+        JpegCase{"arithmeticRestarts",
+                 Opt([](JpegOptions& o) { o.arithmetic = true, o.restartRows = 1; }), 24,
+                 "JPEG arithmetic"},
         JpegCase{"grayscale", Opt([](JpegOptions& o) { o.gray = true; }), 8, "JPEG baseline"},
         JpegCase{"cmyk", Opt([](JpegOptions& o) { o.cmyk = true; }), 32, "JPEG baseline"},
         JpegCase{"cmykAdobe", Opt([](JpegOptions& o) { o.cmyk = o.adobeInverted = true; }), 32,
@@ -559,6 +562,7 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
     return Opt([&](JpegOptions& o) { o.progressive = progressive, o.arithmetic = arithmetic; });
   };
   const std::vector<unsigned char> arith = JpegBytes(64, 48, Quadrants(64, 48), opt(false, true));
+  const JpegOptions restarts = Opt([](JpegOptions& o) { o.arithmetic = true, o.restartRows = 1; });
   std::vector<unsigned char> endsFirst(800'000);  // a first code that ends the picture
   endsFirst[1] = 1;
   WriteJpegTiff(File("jpeg240.tif"), 15000, 16000, ClaimingSize(small, 15000, 16000));
@@ -591,6 +595,7 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
       {"nodata.jpg", ClaimingSize(small, 10000, 10000)},
       {"arith.jpg", allOnes(arith)},
       {"arithcut.jpg", halfData(arith)},
+      {"arithrst.jpg", endsAtMarker(JpegBytes(64, 48, Quadrants(64, 48), restarts))},
       {"eoi.jpg", endsAtMarker(jpeg)},
       {"prog240.jpg", ClaimingSize(prog, 15000, 16000)},
       {"arith240.jpg",

@@ -83,6 +83,7 @@ std::vector<unsigned char> JpegBytes(int w, int h, const std::vector<std::uint32
   }
   if (opt.progressive) jpeg_simple_progression(&cinfo);
   cinfo.arith_code = opt.arithmetic;
+  cinfo.restart_in_rows = opt.restartRows;
   jpeg_start_compress(&cinfo, TRUE);
   if (!opt.app1.empty())
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, opt.app1.data(), unsigned(opt.app1.size()));

@@ -21,6 +21,7 @@ struct JpegOptions {
   int quality = 95;
   bool progressive = false;
   bool arithmetic = false;
+  int restartRows = 0;       // a restart marker after every so many rows of blocks when above 0
   int hSamp = 2, vSamp = 2;  // luma sampling factors: 2x2 = 4:2:0, 2x1 = 4:2:2, 1x1 = 4:4:4
   bool gray = false;
   bool cmyk = false;
