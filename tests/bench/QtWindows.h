@@ -1,8 +1,11 @@
 #pragma once
 // What the benchmarks that drive the real windows share: one Qt application with the program's
-// App services (offscreen unless QT_QPA_PLATFORM says otherwise; xvfb-run works too), and
-// waiting until a window has painted what a click did.
+// App services (offscreen unless QT_QPA_PLATFORM says otherwise; xvfb-run works too), waiting
+// until a window has painted what a click did, and message boxes answered as they come.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 
@@ -37,6 +40,7 @@ class QtWindows {
     forms::ResetFormInstances();
     forms::App::Install(nullptr);
   }
+  qtui::QtApp& Services() { return services_; }
   static const char* Platform() {
     static const QByteArray name = qgetenv("QT_QPA_PLATFORM");
     return name.constData();
@@ -50,6 +54,25 @@ class QtWindows {
 // Lets the window paint what the last action changed.
 inline void Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// The message boxes AnswerBoxes has answered.
+inline int& BoxesAnswered() {
+  static int boxes = 0;
+  return boxes;
+}
+
+// From now on every message box is answered with its default button (else its first).
+inline void AnswerBoxes() {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ++BoxesAnswered();
+      QAbstractButton* b = box->defaultButton();
+      (b != nullptr ? b : box->buttons().front())->click();
+    }
+  });
+  timer->start(20);
 }
 
 }  // namespace bench

@@ -12,10 +12,7 @@
 
 #include <QApplication>
 #include <QImageReader>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +28,7 @@
 #include "platform/imaging/Imaging.h"
 #include "platform/qtui/FormWindow.h"
 #include "platform/winfs/WinFs.h"
+#include "tests/bench/CameraPictures.h"
 #include "tests/bench/QtWindows.h"
 #include "tests/bench/Timing.h"
 
@@ -46,46 +44,8 @@ const fs::path kRoot = "/tmp/velmora-strip-bench";
 constexpr int kCameraFiles = 120;  // the turns show the first 108 entries
 constexpr int kTurnsPerCycle = 7;  // pages 1 to 7, then back to the first page
 
-std::string Name(int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "IMG_%05d.JPG", n);
-  return name;
-}
-
-// Content of picture n at (x, y) of a w x h frame: soft gradients and bands of its own.
-std::uint32_t Pixel(int n, int x, int y, int w, int h) {
-  const unsigned r = static_cast<unsigned>((x * 255 / w + n * 37) % 256);
-  const unsigned g = static_cast<unsigned>((y * 255 / h + n * 53) % 256);
-  const unsigned b = static_cast<unsigned>(((x + y) * 64 / w + n * 11) % 256);
-  return 0xFF000000u | (r << 16) | (g << 8) | b;
-}
-
-imaging::Picture Frame(int n, int w, int h) {
-  std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) px[static_cast<std::size_t>(y) * w + x] = Pixel(n, x, y, w, h);
-  return imaging::Picture::FromPixels(w, h, std::move(px));
-}
-
-// The camera pictures: 4000 x 3000 with a 160 x 120 Exif thumbnail (exiftool embeds them all
-// in one run).
-void MakeCameraPictures(const fs::path& pool) {
-  if (fs::exists(pool / ".complete")) return;
-  fs::remove_all(pool);
-  fs::create_directories(pool / "thumbs");
-  std::ofstream args(pool / "exiftool.args");
-  for (int n = 0; n < kCameraFiles; ++n) {
-    imaging::SaveJpeg(Frame(n, 4000, 3000), pool / Name(n), 90);
-    const fs::path thumb = pool / "thumbs" / Name(n);
-    imaging::SaveJpeg(Frame(n, 160, 120), thumb, 85);
-    args << "-overwrite_original\n-ThumbnailImage<=" << thumb.string() << "\n"
-         << (pool / Name(n)).string() << "\n-execute\n";
-  }
-  args.close();
-  const std::string cmd = "exiftool -q -@ '" + (pool / "exiftool.args").string() + "' >/dev/null";
-  if (std::system(cmd.c_str()) != 0) std::_Exit(1);
-  std::ofstream(pool / ".complete") << "ok";
-}
+using bench::CameraName;
+using bench::Frame;
 
 // A folder of `files` pictures: the camera pictures first (hard links: every entry of a
 // folder is a file of its own), then small JPEGs with bytes of their own.
@@ -95,9 +55,9 @@ void MakeFolder(const fs::path& folder, int files, const fs::path& pool) {
   fs::create_directories(folder);
   for (int n = 0; n < files; ++n) {
     if (n < kCameraFiles) {
-      fs::create_hard_link(pool / Name(n), folder / Name(n));
+      fs::create_hard_link(pool / CameraName(n), folder / CameraName(n));
     } else {
-      imaging::SaveJpeg(Frame(n, 64, 48), folder / Name(n), 80);
+      imaging::SaveJpeg(Frame(n, 64, 48), folder / CameraName(n), 80);
     }
   }
   std::ofstream(folder / ".complete") << "ok";
@@ -135,21 +95,6 @@ void MakePrefix(const fs::path& pics) {
   ::setenv("VELMORA_DDE_DIR", (kRoot / "dde").c_str(), 1);
 }
 
-// Answers every message box with its default button (the start-up without KEP asks); counts
-// them.
-int gBoxes = 0;
-void AnswerBoxes() {
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      ++gBoxes;
-      QAbstractButton* b = box->defaultButton();
-      (b != nullptr ? b : box->buttons().front())->click();
-    }
-  });
-  timer->start(20);
-}
-
 // Qt's scaled JPEG decoding of the twelve pictures from entry `top` on, in this process.
 double Peer(const fs::path& folder, int top, bool list) {
   const auto t = Clock::now();
@@ -159,7 +104,7 @@ double Peer(const fs::path& folder, int top, bool list) {
     if (n == 0) std::_Exit(2);
   }
   for (int i = 0; i < 12; ++i) {
-    QImageReader reader(QString::fromStdString((folder / Name(top + i)).string()));
+    QImageReader reader(QString::fromStdString((folder / CameraName(top + i)).string()));
     reader.setScaledSize(QSize(80, 60));
     if (reader.read().isNull()) std::_Exit(2);
   }
@@ -221,20 +166,20 @@ int main(int argc, char** argv) {
   bench::QtWindows qt(argc, argv, "velmora-strip-bench");
 
   const fs::path pics = kRoot / "pics";
-  MakeCameraPictures(kRoot / "camera");
+  bench::MakeCameraPictures(kRoot / "camera", kCameraFiles);
   MakeFolder(pics / "P100", 100, kRoot / "camera");
   MakeFolder(pics / "P20000", 20000, kRoot / "camera");
   MakePrefix(pics);
 
   core::ResetGlobals();
-  AnswerBoxes();
+  bench::AnswerBoxes();
   int status = 0;
   {
     photo_pages::frmMain f;
     f.Load();
     f.Show();
     Settle();
-    const int startBoxes = gBoxes;
+    const int startBoxes = bench::BoxesAnswered();
     // The two folders take turns, cycle by cycle: a machine whose load drifts slows both alike.
     Samples s100, s20000;
     while (static_cast<int>(s100.turn.size()) < turns + kTurnsPerCycle) {
@@ -255,8 +200,8 @@ int main(int argc, char** argv) {
         "page turn at 20000 / at 100: %.2f (target 1.2); Qt decode of the same pictures: "
         "%.2f\n",
         large.turn / small.turn, large.turnPeer / small.turnPeer);
-    if (gBoxes != startBoxes) {
-      std::printf("message boxes during the turns: %d\n", gBoxes - startBoxes);
+    if (bench::BoxesAnswered() != startBoxes) {
+      std::printf("message boxes during the turns: %d\n", bench::BoxesAnswered() - startBoxes);
       status = 4;
     }
     qt.Close();
