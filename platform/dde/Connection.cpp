@@ -15,8 +15,9 @@
 namespace dde {
 namespace {
 
+// Rounded up: a wait that ends reports a timeout only once the deadline has passed.
 int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   if (left.count() <= 0) return 0;
   return left.count() > 1'000'000'000 ? 1'000'000'000 : static_cast<int>(left.count());
 }
