@@ -4,7 +4,7 @@
 // display: run it under xvfb-run), the capture folder holds camera-size pictures.  For each:
 // start-up (the program's start until its window is shown and painted), a Refresh (a click on
 // the KEP button until painted), and a thumbnail dropped on an empty slot until KEP has
-// acknowledged its SetImage and the window has painted.
+// acknowledged its SetImage and the window has painted; a user's pause comes before each.
 //
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program [RUNS]   (default 5; medians; one
 //                                                                   run more warms up)
@@ -38,7 +38,8 @@ namespace fs = std::filesystem;
 int gRuns = 5;
 bench::QtWindows* gQt = nullptr;
 const fs::path kPool = "/tmp/velmora-program-bench";
-constexpr int kPictures = 12;  // a strip page
+constexpr int kPictures = 12;    // a strip page
+constexpr int kUserPause = 600;  // ms between a user's actions (the bridge ends idle conversations)
 
 struct Figures {
   std::vector<double> start, refresh, drop;  // milliseconds
@@ -95,6 +96,7 @@ class ProgramBench : public mainwindow::MainWindowFixture {
     times.start.push_back(Ms(t));
     ASSERT_EQ(form.lblRPT.Caption(), report_.name);
 
+    QTest::qWait(kUserPause);
     t = bench::Clock::now();
     QTest::mouseClick(window->WidgetOf(&form.imaKep), Qt::LeftButton);
     bench::Settle();
@@ -106,6 +108,7 @@ class ProgramBench : public mainwindow::MainWindowFixture {
     std::unique_ptr<QMimeData> mime(qtui::NewDragMimeData());
     QDragEnterEvent enter(QPoint(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
     QApplication::sendEvent(to, &enter);
+    QTest::qWait(kUserPause);
     QDropEvent drop(QPointF(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
     t = bench::Clock::now();
     QApplication::sendEvent(to, &drop);
