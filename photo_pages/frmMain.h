@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrTrap.h"
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
 #include "core/modVelmodDrag.h"
@@ -198,6 +199,7 @@ class frmMain : public core::MainFormControls {
 
   // Report refresh (frmMain_Refresh.cpp)
   void KepUpdateDDE(forms::TextBox& link);
+  void TakeOnReport(const std::string& report, const std::string& forms, const std::string& images);
   void OpenActiveReport();
   void ClearAllPhotos();
   void ClearSlots(forms::ControlArray<forms::Gear>& slots, int count);
@@ -322,7 +324,10 @@ class frmMain : public core::MainFormControls {
   void imaExtended_DragDrop(const DropFamily& fam, int Index, forms::Control& Source);
   bool DropAllowed(const DropFamily& fam, const std::string& sourceName);
   bool ConfirmReplace(const DropFamily& fam, int Index);
-  void TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName);
+  static bool CaptureHoldsSlotCopies();
+  void RedrawStripQuietly();
+  void PlaceAndTakeUpSource(core::Trap& trap, forms::Gear& slot, forms::TabControl& tab, int index,
+                            forms::Control& Source, const std::string& sourceName);
   class BoxTexts {
    public:
     BoxTexts(forms::ComboBox& caption, forms::ComboBox& address);

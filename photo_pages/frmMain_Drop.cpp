@@ -190,20 +190,47 @@ bool frmMain::ConfirmReplace(const DropFamily& fam, int Index) {
   return forms::App::Current().MsgBox(prompt, forms::vbYesNo) == forms::vbYes;
 }
 
-// After a placement: a drop from the file list redraws the strip, and so does one while the
-// capture directory is the user directory or lies in KEP's store, where the picture's copies
-// have just been written; a placed thumbnail (and its label) disappears when the source
-// picture left the capture directory.
-void frmMain::TakeUpPlacedSource(forms::Control& Source, const std::string& sourceName) {
+// Whether the capture directory is the user directory or lies in KEP's store: a placement
+// writes its copies there, also one that then did not go through.
+bool frmMain::CaptureHoldsSlotCopies() {
   const auto folder = [](const std::string& dir) {
     std::string f = vb::UCase(vb::Trim(dir));
     return f.empty() || f.back() == '\\' ? f : f + '\\';
   };
   const std::string capture = folder(core::gCaptureDir);
-  const bool written = capture == folder(core::gUserDir) || core::InKepStore(capture + "X.JPG");
-  if (sourceName == "FILCAPTURE" || written) {
+  return capture == folder(core::gUserDir) || core::InKepStore(capture + "X.JPG");
+}
+
+// The strip drawn again while another error is on its way to the user; a failure of its own is
+// left to the next redraw.
+void frmMain::RedrawStripQuietly() {
+  try {
     errdisplayThumbs();
-  } else if (sourceName == "GEATHUMB") {
+  } catch (const vb::VbError&) {
+  }
+}
+
+// Places the dropped picture on the slot.  After a placement a drop from the file list redraws
+// the strip; a placed thumbnail (and its label) disappears when the source picture left the
+// capture directory.  Placed or not (refused, KEP hung or gone), the strip is drawn again while
+// the capture directory holds the slot copies, so that no thumbnail shows a picture its file no
+// longer holds.
+void frmMain::PlaceAndTakeUpSource(core::Trap& trap, forms::Gear& slot, forms::TabControl& tab,
+                                   int index, forms::Control& Source,
+                                   const std::string& sourceName) {
+  bool placed = false;
+  bool on = false;
+  try {
+    on = trap.Step([&] { placed = PlacePhotoOnSlot(slot, tab, index); });
+  } catch (const vb::VbError&) {  // reported by the event's caller (KEP stopped answering)
+    if (CaptureHoldsSlotCopies()) RedrawStripQuietly();
+    throw;
+  }
+  if (CaptureHoldsSlotCopies()) {
+    errdisplayThumbs();
+  } else if (on && placed && sourceName == "FILCAPTURE") {
+    trap.Step([&] { errdisplayThumbs(); });
+  } else if (on && placed && sourceName == "GEATHUMB") {
     const auto* thumb = dynamic_cast<const forms::Gear*>(&Source);
     Source.SetVisible(thumb != nullptr && winfs::FileExists(thumb->ThumbPath()));
     lbltag[Source.Index()].SetVisible(Source.Visible());
@@ -218,11 +245,7 @@ void frmMain::Slot_DragDrop(const DropFamily& fam, int Index, forms::Control& So
   if (!ConfirmReplace(fam, Index)) return;
   SetMousePointer(forms::vbHourglass);
   if (IsPictureSource(sourceName)) {
-    bool placed = false;
-    if (!trap.Step([&] { placed = PlacePhotoOnSlot((*fam.slots)[Index], *fam.tab, Index); })) {
-      return;
-    }
-    if (placed && !trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+    PlaceAndTakeUpSource(trap, (*fam.slots)[Index], *fam.tab, Index, Source, sourceName);
   }
   SetMousePointer(forms::vbDefault);
 }
@@ -331,9 +354,7 @@ void frmMain::PlaceCaptionedDrop(core::Trap& trap, forms::Control& Source,
       held.Restore();
       return;
     }
-    bool placed = false;
-    if (!trap.Step([&] { placed = PlacePhotoOnSlot(slot, tab, core::gGenViewIndex); })) return;
-    if (placed && !trap.Step([&] { TakeUpPlacedSource(Source, sourceName); })) return;
+    PlaceAndTakeUpSource(trap, slot, tab, core::gGenViewIndex, Source, sourceName);
   }
   SetMousePointer(forms::vbDefault);
   app.DoEvents();

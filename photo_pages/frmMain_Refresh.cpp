@@ -42,16 +42,15 @@ void frmMain::RefreshAppraisal() {
   RefreshReport(true);
 }
 
-// Lists the active report's name and forms for the caption pokes and requests.  Every refresh
-// does, also after a poke left the link in manual mode (each operation switches it off first):
-// otherwise the next caption would go into the report shown before.
+// Asks KEP for the active report's name and forms.  Every refresh does, also after a poke left
+// the link in manual mode (each operation switches it off first).  The caption pokes and
+// requests follow what OpenActiveReport takes on, not these answers: a refresh that stops
+// part-way (KEP hung or gone) must not send captions to a report the window does not show.
 void frmMain::KepUpdateDDE(forms::TextBox& link) {
   core::KepQueryActiveReports(link);
   const std::string report = core::FirstCommaField(link.Text());
-  TxtKepReport.SetText(report);
   core::KepOpenReport(link, report);
   core::KepListForms(link, report);
-  txtKepListForms.SetText(link.Text());
 }
 
 void frmMain::RefreshReport(bool bResetTabs) {
@@ -81,25 +80,17 @@ void frmMain::RefreshReport(bool bResetTabs) {
   Yield();
 }
 
-// The link's text holds KEP's active-report list when this runs.
+// The link's text holds KEP's active-report list when this runs.  The window takes on the report
+// only once KEP has answered every question about it: until then it keeps showing, and sending
+// pictures and captions to, the report it showed.  A refresh that stops part-way (KEP hung or
+// gone) so never leaves the slots of one report under the name of another, where a drop would
+// replace a picture of that other report without its old bytes being kept.
 void frmMain::OpenActiveReport() {
-  core::gCurrentReport = core::FirstCommaField(txtDDE.Text());
-  if (vb::InStr(vb::UCase(core::gCurrentReport), "\\SKELS\\") > 0) {
-    mbTemplateReport = core::vbTrue;
-    lblRPT.SetForeColor(kTemplateColor);
-  } else {
-    mbTemplateReport = core::vbFalse;
-    lblRPT.SetForeColor(kActiveTitleBarColor);
-  }
-  lblRPT.SetCaption(core::gCurrentReport);
-  core::KepOpenReport(txtDDE, core::gCurrentReport);
-  core::KepListForms(txtDDE, core::gCurrentReport);
-  core::gReportForms = txtDDE.Text();
-  core::gFormType = core::FirstCommaField(core::gReportForms);
-  // The caption pokes and requests follow the report opened here, also on a tab click's refresh.
-  TxtKepReport.SetText(core::gCurrentReport);
-  txtKepListForms.SetText(core::gReportForms);
-  if (!core::IsApprovedForm(core::gFormType)) {
+  const std::string report = core::FirstCommaField(txtDDE.Text());
+  core::KepOpenReport(txtDDE, report);
+  core::KepListForms(txtDDE, report);
+  const std::string forms = txtDDE.Text();
+  if (!core::IsApprovedForm(core::FirstCommaField(forms))) {
     auto& app = forms::App::Current();
     app.MsgBox(
         "This software is out of date for this form.  Please contact your software vendor for "
@@ -108,9 +99,29 @@ void frmMain::OpenActiveReport() {
     Unload();
     app.End();
   }
-  txtDDE.SetText(core::gCurrentReport);
+  txtDDE.SetText(report);
   core::KepQueryGetImages(txtDDE);
-  core::gReportImages = txtDDE.Text();
+  TakeOnReport(report, forms, txtDDE.Text());
+}
+
+// The report the window shows, where its pictures and captions go.
+void frmMain::TakeOnReport(const std::string& report, const std::string& forms,
+                           const std::string& images) {
+  core::gCurrentReport = report;
+  if (vb::InStr(vb::UCase(report), "\\SKELS\\") > 0) {
+    mbTemplateReport = core::vbTrue;
+    lblRPT.SetForeColor(kTemplateColor);
+  } else {
+    mbTemplateReport = core::vbFalse;
+    lblRPT.SetForeColor(kActiveTitleBarColor);
+  }
+  lblRPT.SetCaption(report);
+  core::gReportForms = forms;
+  core::gFormType = core::FirstCommaField(forms);
+  TxtKepReport.SetText(report);
+  txtKepListForms.SetText(forms);
+  core::gReportImages = images;
+  txtDDE.SetText(images);
 }
 
 void frmMain::ClearAllPhotos() {

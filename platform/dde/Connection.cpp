@@ -15,7 +15,7 @@
 namespace dde {
 namespace {
 
-// Rounded up: a wait that ends reports a timeout only once the deadline has passed.
+// Rounded up, so that a wait never ends before its deadline.
 int MillisecondsLeft(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   if (left.count() <= 0) return 0;
@@ -29,6 +29,7 @@ IoStatus WaitFor(int fd, short events, Clock::time_point deadline) {
     const int n = ::poll(&p, 1, MillisecondsLeft(deadline));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return IoStatus::kFailed;
+    if (n == 0 && Clock::now() < deadline) continue;  // woken early by the clock's grain
     if (n == 0) return IoStatus::kTimeout;
     if (p.revents & (events | POLLHUP | POLLERR)) return IoStatus::kOk;
     return IoStatus::kFailed;

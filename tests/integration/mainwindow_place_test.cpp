@@ -285,6 +285,24 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   EXPECT_TRUE(Slurp(winfs::ToHost(maple)) == mapleBytes);
   EXPECT_EQ(f.imaComp[1].ThumbPath(), maple);
   EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
+
+  // A refresh that stops part-way (KEP hangs at the image list) leaves the window on the report
+  // it shows: a drop and a caption still find KEP on another report, and send nothing.
+  kep_.reset();
+  kep_ = std::make_unique<KepProcess>(
+      dde_dir_,
+      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log", LogFile().string(),
+                               WriteReport(report_).string(), "--hang-at", "IMAGES"});
+  f.txtDDE.SetLinkTimeout(10);
+  f.imaKep.Click();
+  kep_.reset();
+  StartKep();
+  app_.ClearBoxes();
+  Place(0, 1);
+  EXPECT_NE(Boxes().find("or press Refresh"), std::string::npos) << Boxes();
+  EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
+  EXPECT_EQ(f.TxtKepReport.Text(), f.lblRPT.Caption());
+  EXPECT_NE(f.TxtKepReport.Text(), kReport);
 }
 
 // A report of a form type the reference file does not know: its addresses cannot be read, but

@@ -50,7 +50,7 @@ class LedgerTest : public MainWindowFixture {
       if (!Check()) {
         ADD_FAILURE() << "seed " << seed << " (VELMORA_LEDGER_SEED=" << seed
                       << " to replay), after step " << step << "\n"
-                      << problem_ << "\nactions:\n"
+                      << problem_ << "\nboxes: " << Boxes() << "\nactions:\n"
                       << trail_;
         return;
       }
@@ -471,10 +471,18 @@ class LedgerTest : public MainWindowFixture {
   fs::path oak_ = prefix_.Root() / "oak.rpt";
 };
 
-TEST_F(LedgerTest, NoPictureIsLostWhateverTheUserDoes) {
+// The seeds that found a fault: 56, a refresh stopped by a hung KEP left the window on one
+// report's slots under another's name; 67, a slot copy written into the capture folder before
+// KEP hung left its thumbnail stale.
+class LedgerSeeds : public LedgerTest, public testing::WithParamInterface<unsigned> {};
+
+TEST_P(LedgerSeeds, NoPictureIsLostWhateverTheUserDoes) {
   const char* replay = std::getenv("VELMORA_LEDGER_SEED");
-  Run(replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10)) : 48u, 300);
+  if (replay != nullptr && GetParam() != 48u) GTEST_SKIP() << "one replay is enough";
+  Run(replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10)) : GetParam(),
+      300);
 }
+INSTANTIATE_TEST_SUITE_P(Ledger, LedgerSeeds, testing::Values(48u, 56u, 67u));
 
 }  // namespace
 }  // namespace mainwindow
