@@ -5,7 +5,6 @@
 #include <tiffio.h>
 
 #include <cstdint>
-#include <stdexcept>
 
 namespace bench {
 
@@ -16,14 +15,8 @@ namespace {
 
 // A camera-like JPEG-in-TIFF (YCbCr 4:2:0, quality 90) of w x h, one strip or strips of `rows`.
 void JpegTiff(const fs::path& file, int w, int h, int rows) {
-  TIFF* tif = TIFFOpen(file.c_str(), "w");
-  if (!tif) throw std::runtime_error("cannot write " + file.string());
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFF* tif = imaging_test::OpenTiff(file, w, h, COMPRESSION_JPEG);
   TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
   TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
   TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 90);

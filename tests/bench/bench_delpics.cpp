@@ -7,39 +7,19 @@
 // /tmp/velmora-delpics-bench: small JPEGs with distinct bytes, dated over the last 60 days.
 #include <utime.h>
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "core/frmMainControls.h"
 #include "core/modVelmod.h"
-#include "platform/forms/App.h"
 #include "platform/forms/FileControls.h"
-#include "platform/forms/Form.h"
-#include "platform/imaging/Imaging.h"
-#include "platform/qtui/FormWindow.h"
-#include "platform/winfs/WinFs.h"
 #include "tests/bench/QtWindows.h"
-#include "tests/bench/Timing.h"
 #include "tools/frmDelPics.h"
 
-namespace fs = std::filesystem;
-using bench::Clock;
-using bench::Median;
-using bench::Seconds;
-using bench::Settle;
-
+namespace bench {
 namespace {
 
 const fs::path kRoot = "/tmp/velmora-delpics-bench";
@@ -53,47 +33,17 @@ class MainWindow : public core::MainFormControls {
   forms::FileListBox filCapture{*this, "filCapture"};
 };
 
-std::string Name(int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "IMG_%05d.JPG", n);
-  return name;
-}
-
 // `files` small JPEGs, each with bytes of its own, file n dated n % 60 days ago.
 void MakeFolder(const fs::path& folder, int files) {
   fs::create_directories(folder);
   const std::time_t now = std::time(nullptr);
   for (int n = 0; n < files; ++n) {
-    const fs::path file = folder / Name(n);
-    if (!fs::exists(file)) {
-      std::vector<std::uint32_t> px(64 * 48);
-      for (std::size_t i = 0; i < px.size(); ++i)
-        px[i] = 0xFF000000u | ((i + 1) * 2654435761u * static_cast<unsigned>(n + 1));
-      imaging::SaveJpeg(imaging::Picture::FromPixels(64, 48, std::move(px)), file, 80);
-    }
+    const fs::path file = folder / PictureName(n);
+    if (!fs::exists(file)) SmallJpeg(file, n);
     const std::time_t when = now - static_cast<std::time_t>(n % 60) * 86400 - 3600;
     utimbuf times{when, when};
     ::utime(file.c_str(), &times);
   }
-}
-
-// Clicks a button of the window and waits until the window has painted what it did.
-double ClickAndTime(QWidget* button) {
-  const auto t = Clock::now();
-  QTest::mouseClick(button, Qt::LeftButton);
-  Settle();
-  return Seconds(t);
-}
-
-// Answers the next message box with its first button ("Yes").
-void AnswerYes() {
-  QTimer::singleShot(0, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      box->buttons().front()->click();
-    } else {
-      AnswerYes();
-    }
-  });
 }
 
 struct Times {
@@ -139,26 +89,18 @@ Times Measure(int files, int runs) {
     return {Median(all), Median(step), 0};
   }
   ClickAndTime(window->WidgetOf(&f.cmdSelectAll));
-  AnswerYes();
+  const int boxes = AnswerEveryBox(0);  // the question, answered Yes
   const double del = ClickAndTime(window->WidgetOf(&f.cmdDelete));
-  if (f.filListBox.ListCount() != 0) std::_Exit(7);
+  if (f.filListBox.ListCount() != 0 || AnswerEveryBox(0) != boxes + 1) std::_Exit(7);
   f.Unload();
   Settle();
   return {Median(all), Median(step), del};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  bench::QtWindows qt(argc, argv, "velmora-delpics-bench");
-
-  const fs::path prefix = kRoot / "prefix";
-  fs::remove_all(prefix);
-  winfs::CreatePrefix(prefix);
-  winfs::UsePrefix(prefix);
-  winfs::LinkDrive('D', kRoot / "pics");
-  fs::create_directories(prefix / "drive_c" / "APPRAISE");
+  QtWindows qt(argc, argv, "velmora-delpics-bench");
+  fs::create_directories(FreshPrefix(kRoot) / "APPRAISE");
   core::ResetGlobals();
   core::gIniDir = "C:\\APPRAISE\\";
   core::gCaptureDir = "D:\\P500\\";
@@ -170,7 +112,7 @@ int main(int argc, char** argv) {
   std::map<int, Times> t;
   for (int files : kSizes) t[files] = Measure(files, runs);
   std::printf("bulk-delete window (Qt, %s), medians of %d runs; Delete once\n",
-              bench::QtWindows::Platform(), runs);
+              QtWindows::Platform(), runs);
   for (int files : kSizes) {
     std::printf("%5d files: Select All %.4f s   date step %.4f s   Delete %.3f s\n", files,
                 t[files].selectAll, t[files].dateStep, t[files].del);
@@ -185,4 +127,11 @@ int main(int argc, char** argv) {
   qt.Close();
   core::SetMainForm(nullptr);
   return 0;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  return bench::Main(argc, argv);
 }

@@ -25,7 +25,6 @@
 #include "app/MainWindowHost.h"
 #include "platform/dde/Transport.h"
 #include "platform/qtui/DragBridge.h"
-#include "tests/bench/CameraPictures.h"
 #include "tests/bench/QtWindows.h"
 #include "tests/bench/Timing.h"
 #include "tests/integration/MainWindowFixture.h"
@@ -65,10 +64,10 @@ class ProgramBench : public mainwindow::MainWindowFixture {
     forms::App::Install(&gQt->Services());
     dde::UseTransport(nullptr);
     for (int n = 0; n < kPictures; ++n) {
-      const fs::path to = prefix_.Host("C:\\GLENVUE\\") / bench::CameraName(n);
+      const fs::path to = prefix_.Host("C:\\GLENVUE\\") / bench::PictureName(n);
       std::error_code ec;
-      fs::create_hard_link(kPool / bench::CameraName(n), to, ec);
-      if (ec) fs::copy_file(kPool / bench::CameraName(n), to);
+      fs::create_hard_link(kPool / bench::PictureName(n), to, ec);
+      if (ec) fs::copy_file(kPool / bench::PictureName(n), to);
     }
   }
   void TearDown() override {
@@ -117,7 +116,7 @@ class ProgramBench : public mainwindow::MainWindowFixture {
     QTest::mouseRelease(from, Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_EQ(SetImages().size(), 1u);
     ASSERT_NE(SetImages()[0].find("-> OK"), std::string::npos) << SetImages()[0];
-    ASSERT_EQ(bench::BoxesAnswered(), 0);
+    ASSERT_EQ(bench::AnswerEveryBox(), 0);
   }
   std::unique_ptr<WineSession> wine_;
 };
@@ -155,7 +154,7 @@ int main(int argc, char** argv) {
   ::setenv("VELMORA_DDE_BRIDGE", WINBRIDGE_EXE, 1);
   bench::QtWindows qt(argc, argv, "velmora-program-bench");
   gQt = &qt;
-  bench::AnswerBoxes();
+  bench::AnswerEveryBox();
   bench::MakeCameraPictures(kPool, kPictures);
   const std::string before = Load();
   std::string booted;

@@ -8,44 +8,21 @@
 // The folders are made once under /tmp/velmora-strip-bench and kept: camera-size JPEGs
 // (4000 x 3000, Exif thumbnails, each with content of its own) for the entries the turns show,
 // small JPEGs with bytes of their own for the rest of the 20,000 (only their names are read).
-#include <unistd.h>
-
-#include <QApplication>
 #include <QImageReader>
-#include <QTest>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/modVelmod.h"
 #include "photo_pages/frmMain.h"
-#include "platform/forms/App.h"
-#include "platform/imaging/Imaging.h"
-#include "platform/qtui/FormWindow.h"
-#include "platform/winfs/WinFs.h"
-#include "tests/bench/CameraPictures.h"
 #include "tests/bench/QtWindows.h"
-#include "tests/bench/Timing.h"
 
-namespace fs = std::filesystem;
-using bench::Clock;
-using bench::Median;
-using bench::Seconds;
-using bench::Settle;
-
+namespace bench {
 namespace {
 
 const fs::path kRoot = "/tmp/velmora-strip-bench";
 constexpr int kCameraFiles = 120;  // the turns show the first 108 entries
 constexpr int kTurnsPerCycle = 7;  // pages 1 to 7, then back to the first page
-
-using bench::CameraName;
-using bench::Frame;
 
 // A folder of `files` pictures: the camera pictures first (hard links: every entry of a
 // folder is a file of its own), then small JPEGs with bytes of their own.
@@ -55,42 +32,26 @@ void MakeFolder(const fs::path& folder, int files, const fs::path& pool) {
   fs::create_directories(folder);
   for (int n = 0; n < files; ++n) {
     if (n < kCameraFiles) {
-      fs::create_hard_link(pool / CameraName(n), folder / CameraName(n));
+      fs::create_hard_link(pool / PictureName(n), folder / PictureName(n));
     } else {
-      imaging::SaveJpeg(Frame(n, 64, 48), folder / CameraName(n), 80);
+      SmallJpeg(folder / PictureName(n), n);
     }
   }
   std::ofstream(folder / ".complete") << "ok";
 }
 
-std::string Slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void Write(const fs::path& file, const std::string& text) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << text;
-}
-
 // A prefix with the program's files and VELMORA.INI; drive D: holds the picture folders.
-void MakePrefix(const fs::path& pics) {
-  const fs::path prefix = kRoot / "prefix";
-  fs::remove_all(prefix);
-  winfs::CreatePrefix(prefix);
-  winfs::UsePrefix(prefix);
-  winfs::LinkDrive('D', pics);
+void MakePrefix() {
+  const fs::path c = FreshPrefix(kRoot);
   const fs::path data = fs::path(VELMORA_SOURCE_DIR) / "tests" / "integration" / "data";
-  const fs::path c = prefix / "drive_c";
-  Write(c / "APPRAISE" / "KEP.INI", Slurp(data / "KEP.INI"));
-  Write(c / "Velmora" / "velmod.dat", Slurp(data / "velmod.dat"));
-  Write(c / "Velmora" / "empty.jpg", Slurp(data / "photo.jpg"));
+  fs::create_directories(c / "APPRAISE");
   fs::create_directories(c / "Velmora" / "User");
-  Write(c / "APPRAISE" / "VELMORA.INI",
-        "[DIRECTORIES]\r\nAPPDIR=C:\\Velmora\r\nUSERDIR=C:\\Velmora\\User\r\n"
-        "CAPTUREDIR=D:\\P100\r\n[PREFERENCES]\r\nSCREENSIZE=0\r\n");
+  fs::copy_file(data / "KEP.INI", c / "APPRAISE" / "KEP.INI");
+  fs::copy_file(data / "velmod.dat", c / "Velmora" / "velmod.dat");
+  fs::copy_file(data / "photo.jpg", c / "Velmora" / "empty.jpg");
+  std::ofstream(c / "APPRAISE" / "VELMORA.INI", std::ios::binary)
+      << "[DIRECTORIES]\r\nAPPDIR=C:\\Velmora\r\nUSERDIR=C:\\Velmora\\User\r\n"
+         "CAPTUREDIR=D:\\P100\r\n[PREFERENCES]\r\nSCREENSIZE=0\r\n";
   fs::create_directories(kRoot / "dde");
   ::setenv("VELMORA_DDE_DIR", (kRoot / "dde").c_str(), 1);
 }
@@ -104,7 +65,7 @@ double Peer(const fs::path& folder, int top, bool list) {
     if (n == 0) std::_Exit(2);
   }
   for (int i = 0; i < 12; ++i) {
-    QImageReader reader(QString::fromStdString((folder / CameraName(top + i)).string()));
+    QImageReader reader(QString::fromStdString((folder / PictureName(top + i)).string()));
     reader.setScaledSize(QSize(80, 60));
     if (reader.read().isNull()) std::_Exit(2);
   }
@@ -159,27 +120,25 @@ void Print(const char* what, int files, double ours, double peer) {
               peer, ours / peer);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const int turns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-  bench::QtWindows qt(argc, argv, "velmora-strip-bench");
+  QtWindows qt(argc, argv, "velmora-strip-bench");
 
   const fs::path pics = kRoot / "pics";
-  bench::MakeCameraPictures(kRoot / "camera", kCameraFiles);
+  MakeCameraPictures(kRoot / "camera", kCameraFiles);
   MakeFolder(pics / "P100", 100, kRoot / "camera");
   MakeFolder(pics / "P20000", 20000, kRoot / "camera");
-  MakePrefix(pics);
+  MakePrefix();
 
   core::ResetGlobals();
-  bench::AnswerBoxes();
+  AnswerEveryBox();  // the start-up without KEP asks
   int status = 0;
   {
     photo_pages::frmMain f;
     f.Load();
     f.Show();
     Settle();
-    const int startBoxes = bench::BoxesAnswered();
+    const int startBoxes = AnswerEveryBox();
     // The two folders take turns, cycle by cycle: a machine whose load drifts slows both alike.
     Samples s100, s20000;
     while (static_cast<int>(s100.turn.size()) < turns + kTurnsPerCycle) {
@@ -191,7 +150,7 @@ int main(int argc, char** argv) {
     std::printf(
         "thumbnail strip in the Qt window (%s), medians of %d turns and of the first pages "
         "between them; start-up boxes answered: %d\n",
-        bench::QtWindows::Platform(), turns, startBoxes);
+        QtWindows::Platform(), turns, startBoxes);
     Print("first page", 100, small.first, small.firstPeer);
     Print("first page", 20000, large.first, large.firstPeer);
     Print("page turn", 100, small.turn, small.turnPeer);
@@ -200,11 +159,18 @@ int main(int argc, char** argv) {
         "page turn at 20000 / at 100: %.2f (target 1.2); Qt decode of the same pictures: "
         "%.2f\n",
         large.turn / small.turn, large.turnPeer / small.turnPeer);
-    if (bench::BoxesAnswered() != startBoxes) {
-      std::printf("message boxes during the turns: %d\n", bench::BoxesAnswered() - startBoxes);
+    if (AnswerEveryBox() != startBoxes) {
+      std::printf("message boxes during the turns: %d\n", AnswerEveryBox() - startBoxes);
       status = 4;
     }
     qt.Close();
   }
   return status;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  return bench::Main(argc, argv);
 }

@@ -269,6 +269,7 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
   StartWith("");
   auto& f = Form();
+  ASSERT_EQ(f.lblCompAddr[1].Caption(), "1502 Maple Court");
   const std::string maple = std::string(kPhotos) + "CMP_1_3X5.JPG";
   const std::string mapleBytes = Slurp(winfs::ToHost(maple));
   kep_.reset();
@@ -303,26 +304,22 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   EXPECT_TRUE(Slurp(winfs::ToHost(oak)) == oakBytes);
   EXPECT_EQ(f.TxtKepReport.Text(), f.lblRPT.Caption());
   EXPECT_NE(f.TxtKepReport.Text(), kReport);
-}
 
-// A report of a form type the reference file does not know: its addresses cannot be read, but
-// its pictures are still shown, so a drop asks before replacing one and keeps the old bytes.
-TEST_F(PlaceTest, AFormTypeWithoutReferenceEntriesStillShowsAndKeepsTheReportsPictures) {
-  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
-  StartWith("");
-  auto& f = Form();
-  ASSERT_EQ(f.lblCompAddr[1].Caption(), "1502 Maple Court");
+  // The shown report again, of a form type the reference file does not know: its addresses
+  // cannot be read, but its pictures are still shown, so a drop asks before replacing one and
+  // keeps the old bytes.
   kep_.reset();
+  report_ = MapleReport();
   report_.forms = "FR4,SUBPHOTO,PH3CMP1,";
   StartKep();
+  app_.ClearBoxes();
   f.RefreshAppraisal();
   EXPECT_TRUE(HasBox("No Matches to Form Type Found")) << Boxes();
   const std::string subject = std::string(kPhotos) + "SUB_1_3X5.JPG";
   EXPECT_EQ(vb::UCase(f.imaSubject[1].ThumbPath()), subject);
-  EXPECT_EQ(vb::UCase(f.imaComp[1].ThumbPath()), std::string(kPhotos) + "CMP_1_3X5.JPG");
+  EXPECT_EQ(vb::UCase(f.imaComp[1].ThumbPath()), maple);
   EXPECT_EQ(f.lblSubjectAddr.Caption(), "");
   EXPECT_EQ(f.lblCompAddr[1].Caption(), "");
-
   const std::string oldBytes = Slurp(winfs::ToHost(subject));
   app_.ClearBoxes();
   app_.QueueAnswer(forms::vbYes);
@@ -332,17 +329,21 @@ TEST_F(PlaceTest, AFormTypeWithoutReferenceEntriesStillShowsAndKeepsTheReportsPi
   EXPECT_EQ(Slurp(winfs::ToHost(std::string(kTrash) + "SUB_1_3X5.JPG")), oldBytes);
 }
 
-// Another photo object of the report names the slot's picture: it stays where the report has it
-// (a copy in the user directory is not taken over either).
-TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {
-  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
-  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
+// Pictures that are not the slot's own to replace: another photo object of the report names the
+// slot's picture (it stays where the report has it; a copy in the user directory is not taken
+// over either); the report names files that are not the program's (neither written over nor
+// moved); a capture folder inside KEP's store gives up no source.
+TEST_F(PlaceTest, PicturesTheSlotDoesNotOwnAreKept) {
+  for (const char* name : {"IMG_0001", "IMG_0002", "IMG_0003", "IMG_0004"})
+    WritePicture(std::string("C:\\GLENVUE\\") + name + ".JPG", 320, 240);
   const std::string front = std::string(kPhotos) + "FRONT.JPG";
   const std::string copy = std::string(kUser) + "HOUSE.JPG";
+  const std::string notes = "C:\\NOTES\\NOTES.TXT";
   WritePicture(front, 200, 100);
   WritePicture(copy, 200, 100, 0xFF102030u);
-  report_.images = {"SUB_TITLE=" + front, "SUB_1_3X5=" + front, "CMP_2_3X5=" + copy,
-                    "CMP_3_3X5=" + copy};
+  prefix_.WriteFile(notes, "notes");
+  report_.images = {"SUB_TITLE=" + front, "SUB_1_3X5=" + front, "SUB_2_3X5=C:\\Velmora\\velmod.dat",
+                    "SUB_3_3X5=" + notes, "CMP_2_3X5=" + copy,  "CMP_3_3X5=" + copy};
   StartWith("");
   auto& f = Form();
   ASSERT_EQ(vb::UCase(f.imaSubject[1].ThumbPath()), front);
@@ -354,28 +355,19 @@ TEST_F(PlaceTest, APictureAnotherObjectNamesIsKept) {
   Place(1, 2);
   EXPECT_NE(f.imaComp[2].ThumbPath(), copy);
   EXPECT_TRUE(Slurp(winfs::ToHost(copy)) == copyBytes);
-}
 
-// A report names files that are not the program's: they are neither written over nor moved,
-// and a capture folder inside KEP's store gives up no source.
-TEST_F(PlaceTest, FilesOutsideTheProgramsPicturesAreLeftAlone) {
-  WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 320, 240);
-  WritePicture("C:\\GLENVUE\\IMG_0002.JPG", 320, 240);
-  const std::string notes = "C:\\NOTES\\NOTES.TXT";
-  prefix_.WriteFile(notes, "notes");
-  report_.images = {"SUB_1_3X5=C:\\Velmora\\velmod.dat", "SUB_3_3X5=" + notes};
-  StartWith("");
-  auto& f = Form();
   core::gUserDir = "C:\\Velmora";  // the program folder, as the setup's default
   const std::string velmod = Slurp(winfs::ToHost("C:\\Velmora\\velmod.dat"));
+  f.errdisplayThumbs();
   app_.QueueAnswer(forms::vbYes);
-  DragAndDrop(f.GeaThumb[0], f.imaSubject[1]);
+  DragAndDrop(f.GeaThumb[0], f.imaSubject[2]);
   EXPECT_TRUE(Slurp(winfs::ToHost("C:\\Velmora\\velmod.dat")) == velmod);
-  EXPECT_EQ(f.imaSubject[1].ThumbPath(), "C:\\Velmora\\PTEMP_00.JPG");
+  EXPECT_EQ(f.imaSubject[2].ThumbPath(), "C:\\Velmora\\PTEMP_02.JPG");  // the third copy
   app_.QueueAnswer(forms::vbYes);
   f.errdisplayThumbs();
   DragAndDrop(f.GeaThumb[0], f.imaSubject[3]);
   EXPECT_EQ(Slurp(winfs::ToHost(notes)), "notes");
+  EXPECT_EQ(f.imaSubject[3].ThumbPath(), "C:\\Velmora\\PTEMP_03.JPG");
 
   // The capture folder is a report's own picture folder: its pictures stay there.
   core::gCaptureDir = kPhotos;

@@ -2,6 +2,7 @@
 // pictures dropped on the trash button under the TRASHCAN and AUTODELETE settings, browsing the
 // trash folder and back, and report pictures copied back into the capture directory.
 
+#include <optional>
 #include <string>
 
 #include "core/modVelmod.h"
@@ -25,40 +26,48 @@ class TrashTest : public MainWindowFixture {
     ASSERT_TRUE(Start()) << Boxes();
     app_.ClearBoxes();
   }
-  void ThrowAwayFirstThumbnail(const std::string& prefs, bool copied, bool deleted, bool visible) {
-    StartWith(prefs);
-    auto& f = Form();
-    DragAndDrop(f.GeaThumb[0], f.imaTrash);
-    EXPECT_EQ(Exists(std::string(kTrash) + "IMG_0001.JPG"), copied);
-    EXPECT_EQ(Exists("C:\\GLENVUE\\IMG_0001.JPG"), !deleted);
-    EXPECT_EQ(f.GeaThumb[0].Visible(), visible);
-    EXPECT_EQ(f.lbltag[0].Visible(), visible);
-    EXPECT_TRUE(app_.Boxes().empty()) << Boxes();
-  }
 };
 
-TEST_F(TrashTest, AThumbnailOnTheTrashIsCopiedThenDeleted) {
-  ThrowAwayFirstThumbnail("", true, true, false);
+// A thumbnail dropped on the trash button under each setting: whether it is copied to the trash
+// folder and deleted, and whether the strip still shows it.  A full trash folder (answered
+// Abort) keeps the picture and its thumbnail.
+struct Throw {
+  const char* name;
+  const char* prefs;
+  bool fullTrash, copied, deleted, visible;
+};
+
+class ThrowAway : public TrashTest, public ::testing::WithParamInterface<Throw> {};
+
+TEST_P(ThrowAway, TheFirstThumbnailOnTheTrash) {
+  const Throw& row = GetParam();
+  StartWith(row.prefs);
+  std::optional<FullDisk> full;
+  if (row.fullTrash) {
+    full.emplace(winfs::ToHost("C:\\GLENVUE") / "TRASHCAN", "4k");
+    if (!full->Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+    app_.QueueAnswer(forms::vbAbort);
+  }
+  auto& f = Form();
+  DragAndDrop(f.GeaThumb[0], f.imaTrash);
+  if (!row.fullTrash) {
+    EXPECT_EQ(Exists(std::string(kTrash) + "IMG_0001.JPG"), row.copied);
+  }
+  EXPECT_EQ(Exists("C:\\GLENVUE\\IMG_0001.JPG"), !row.deleted);
+  EXPECT_EQ(f.GeaThumb[0].Visible(), row.visible);
+  EXPECT_EQ(f.lbltag[0].Visible(), row.visible);
+  EXPECT_EQ(app_.Boxes().empty(), !row.fullTrash) << Boxes();
 }
 
-TEST_F(TrashTest, WithoutAutoDeleteTheThumbnailIsOnlyCopied) {
-  ThrowAwayFirstThumbnail("AUTODELETE=0\r\n", true, false, true);
-}
-
-TEST_F(TrashTest, WithoutTheTrashNothingIsCopiedOrDeleted) {
-  ThrowAwayFirstThumbnail("TRASHCAN=0\r\n", false, false, true);  // the strip shows what stays
-}
-
-TEST_F(TrashTest, AFullTrashKeepsThePictureAndItsThumbnail) {
-  StartWith("");
-  FullDisk full(winfs::ToHost("C:\\GLENVUE") / "TRASHCAN", "4k");
-  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a small file system here";
-  app_.QueueAnswer(forms::vbAbort);
-  DragAndDrop(Form().GeaThumb[0], Form().imaTrash);
-  EXPECT_TRUE(Exists("C:\\GLENVUE\\IMG_0001.JPG"));
-  EXPECT_TRUE(Form().GeaThumb[0].Visible());
-  EXPECT_TRUE(Form().lbltag[0].Visible());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Settings, ThrowAway,
+    ::testing::Values(Throw{"CopiedThenDeleted", "", false, true, true, false},
+                      Throw{"WithoutAutoDeleteOnlyCopied", "AUTODELETE=0\r\n", false, true, false,
+                            true},
+                      Throw{"WithoutTheTrashNothingHappens", "TRASHCAN=0\r\n", false, false, false,
+                            true},  // the strip shows what stays
+                      Throw{"AFullTrashKeepsBoth", "", true, false, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TrashTest, BrowsingTheTrashFolderAndDeletingThereForGood) {
   StartWith("");

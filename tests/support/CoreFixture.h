@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/modVelmod.h"
 #include "platform/forms/HeadlessApp.h"
@@ -33,6 +34,13 @@ class CoreFixture : public ::testing::Test {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+  }
+
+  // The prompts of the message boxes shown so far, in order.
+  std::vector<std::string> Prompts() const {
+    std::vector<std::string> out;
+    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
+    return out;
   }
 
   // Gives drive C: a volume label, so that the platform reports one.

@@ -109,31 +109,26 @@ void XServer::StartWindowManager() {
   }
 }
 
+// Ends a process this session started and waits for it; -1 afterwards.
+static void End(pid_t& pid) {
+  if (pid > 0) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+  }
+  pid = -1;
+}
+
 void XServer::Kill() {
   if (display_) XCloseDisplay(display_);
   display_ = nullptr;
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  pid_ = -1;
-  if (wm_ > 0) {
-    ::kill(wm_, SIGTERM);
-    ::waitpid(wm_, nullptr, 0);
-  }
-  wm_ = -1;
+  End(pid_);
+  End(wm_);
 }
 
 XServer::~XServer() {
-  if (wm_ > 0) {
-    ::kill(wm_, SIGTERM);
-    ::waitpid(wm_, nullptr, 0);
-  }
+  End(wm_);
   if (display_) XCloseDisplay(display_);
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
+  End(pid_);
 }
 
 // ---- ProgramSession

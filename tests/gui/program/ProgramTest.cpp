@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "tests/gui/program/ProgramSession.h"
 
@@ -106,8 +107,9 @@ Window StartAndPressKep(ProgramSession& s) {
 }
 
 // A caption typed into a general photo's box reaches KEP when the user then clicks a tab: the
-// click takes the focus, so the box's LostFocus sends it.
-TEST(Program, ATypedCaptionReachesKepWhenATabIsClicked) {
+// click takes the focus, so the box's LostFocus sends it.  A close clicked while a message box
+// is up is dropped, as Windows drops it: the program goes on after the box.
+TEST(Program, ATypedCaptionReachesKepAndACloseDuringAMessageBoxIsDropped) {
   if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
   ProgramSession s(1024, 768);
   s.x().StartWindowManager();
@@ -131,6 +133,20 @@ TEST(Program, ATypedCaptionReachesKepWhenATabIsClicked) {
     if (!poked) s.Settle(100ms);
   }
   EXPECT_TRUE(poked) << "the typed caption never reached KEP";
+
+  const std::optional<WindowBox> help = s.WaitForItem("menu ", 30s, "\"Help\"");
+  ASSERT_TRUE(help) << "no Help menu";
+  s.ClickCentre(*help);
+  const std::optional<WindowBox> support = s.WaitForItem("menu ", 30s, "\"Technical Support\"");
+  ASSERT_TRUE(support) << "no Technical Support entry";
+  s.ClickCentre(*support);
+  const Window box = s.WaitForWindow("Technical Support", 30s);
+  ASSERT_NE(box, 0u) << "no support box";
+  s.Close(main);
+  s.Settle(1000ms);
+  s.PressReturn(box);
+  s.Settle(2000ms);
+  EXPECT_TRUE(s.Running()) << "the close clicked while the box was up ended the program";
   CloseAndExpectTheEnd(s, main);
 }
 
@@ -161,30 +177,6 @@ TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
   EXPECT_EQ(*status, 0);
 }
 
-// A close clicked while a message box is up is dropped, as Windows drops it: the program goes
-// on after the box.
-TEST(Program, AClosingWhileAMessageBoxIsUpIsDropped) {
-  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
-  ProgramSession s(1024, 768);
-  s.x().StartWindowManager();
-  const Window main = StartAndWaitForTheRefresh(s);
-  ASSERT_NE(main, 0u) << "no main window";
-  const std::optional<WindowBox> help = s.WaitForItem("menu ", 30s, "\"Help\"");
-  ASSERT_TRUE(help) << "no Help menu";
-  s.ClickCentre(*help);
-  const std::optional<WindowBox> support = s.WaitForItem("menu ", 30s, "\"Technical Support\"");
-  ASSERT_TRUE(support) << "no Technical Support entry";
-  s.ClickCentre(*support);
-  const Window box = s.WaitForWindow("Technical Support", 30s);
-  ASSERT_NE(box, 0u) << "no support box";
-  s.Close(main);
-  s.Settle(1000ms);
-  s.PressReturn(box);
-  s.Settle(2000ms);
-  EXPECT_TRUE(s.Running()) << "the close clicked while the box was up ended the program";
-  CloseAndExpectTheEnd(s, main);
-}
-
 TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   if (ToolsMissing()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   ProgramSession s(1280, 1024);
@@ -208,44 +200,47 @@ TEST(Program, TheMinimumSizeHoldsAndAStoredPlacementIsApplied) {
   CloseAndExpectTheEnd(s, main);
 }
 
-// A window stored maximised comes back maximised and stays so; closed, it keeps its state and
-// the normal state's place and size.
-TEST(Program, AStoredMaximisedWindowComesBackMaximised) {
+// Stored placements on a smaller screen: a size stored on a larger screen is cut to this one,
+// the framed window lying on the screen; a window stored maximised comes back maximised and
+// stays so, and closed, it keeps its state and the normal state's place and size.
+TEST(Program, AStoredPlacementComesBackOnTheScreen) {
   if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
-  ProgramSession s(1024, 768);
-  s.x().StartWindowManager();
-  s.WriteIni(
-      "[WINDOW frmMain]\r\nLeft=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\n"
-      "WindowState=2\r\n");
-  const Window main = StartAndWaitForTheRefresh(s);
-  ASSERT_NE(main, 0u) << "no main window";
-  s.Settle(1500ms);
-  EXPECT_TRUE(s.Maximised(main));
-  CloseAndExpectTheEnd(s, main);
-  const std::string ini = s.Ini();
-  for (const char* key : {"WindowState=2", "Left=1500", "Width=13500", "Height=9000"})
-    EXPECT_EQ(Count(ini, std::string("\n") + key), 1) << key << " in\n" << ini;
-}
-
-// A size stored on a larger screen is cut to this one; the framed window lies on the screen.
-TEST(Program, AStoredSizeLargerThanTheScreenIsCutToIt) {
-  if (ToolsMissing() || NoWindowManager()) GTEST_SKIP() << "Xvfb, xdotool or openbox is missing";
-  ProgramSession s(1024, 768);
-  s.x().StartWindowManager();
-  s.WriteIni("[WINDOW frmMain]\r\nLeft=0\r\nTop=0\r\nWidth=19200\r\nHeight=13080\r\n");
-  s.Start();
-  const Window main = s.WaitForMainWindow();
-  ASSERT_NE(main, 0u) << "no main window";
-  s.Settle(1500ms);
-  const WindowBox frame = s.Frame(main);
-  EXPECT_TRUE(frame.Within(1024, 768))
-      << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
-  CloseAndExpectTheEnd(s, main);
+  struct Row {
+    const char* placement;
+    bool maximised;
+    std::vector<const char*> kept;
+  };
+  const Row rows[] = {
+      {"Left=0\r\nTop=0\r\nWidth=19200\r\nHeight=13080\r\n", false, {}},
+      {"Left=1500\r\nTop=1200\r\nWidth=13500\r\nHeight=9000\r\nWindowState=2\r\n",
+       true,
+       {"WindowState=2", "Left=1500", "Width=13500", "Height=9000"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.placement);
+    ProgramSession s(1024, 768);
+    s.x().StartWindowManager();
+    s.WriteIni(std::string("[WINDOW frmMain]\r\n") + row.placement);
+    const Window main = StartAndWaitForTheRefresh(s);
+    ASSERT_NE(main, 0u) << "no main window";
+    s.Settle(1500ms);
+    const WindowBox frame = s.Frame(main);
+    EXPECT_TRUE(frame.Within(1024, 768))
+        << frame.x << "," << frame.y << " " << frame.width << " x " << frame.height;
+    EXPECT_EQ(s.Maximised(main), row.maximised);
+    CloseAndExpectTheEnd(s, main);
+    const std::string ini = s.Ini();
+    for (const char* key : row.kept)
+      EXPECT_EQ(Count(ini, std::string("\n") + key), 1) << key << " in\n" << ini;
+  }
 }
 
 // However the session ends it (a signal, the display gone), the program ends without a crash and
 // keeps the settings a close writes: SCREENSIZE after Ctrl+R, written once.
-enum class Ending { Terminate, HangUp, DisplayGone };
+struct Ending {
+  const char* name;
+  int signal;  // 0: the display goes
+};
 
 class SessionEndTest : public ::testing::TestWithParam<Ending> {};
 
@@ -259,21 +254,15 @@ TEST_P(SessionEndTest, KeepsTheSettingsAndEndsWithoutACrash) {
   s.Settle(1000ms);
   s.PressKeys(main, "ctrl+r");
   s.Settle(1000ms);
-  switch (GetParam()) {
-    case Ending::Terminate:
-      s.Signal(SIGTERM);
-      break;
-    case Ending::HangUp:
-      s.Signal(SIGHUP);
-      break;
-    case Ending::DisplayGone:
-      s.x().Kill();
-      break;
+  if (GetParam().signal != 0) {
+    s.Signal(GetParam().signal);
+  } else {
+    s.x().Kill();
   }
   const std::optional<int> status = s.WaitForExit(60s);
   ASSERT_TRUE(status.has_value()) << "the program is still running";
   EXPECT_LT(*status, 128) << "the program ended by a signal";
-  if (GetParam() != Ending::DisplayGone) {
+  if (GetParam().signal != 0) {
     EXPECT_EQ(*status, 0);
   }
   const std::string ini = s.Ini();
@@ -282,17 +271,9 @@ TEST_P(SessionEndTest, KeepsTheSettingsAndEndsWithoutACrash) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, SessionEndTest,
-                         ::testing::Values(Ending::Terminate, Ending::HangUp, Ending::DisplayGone),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case Ending::Terminate:
-                               return std::string("Terminate");
-                             case Ending::HangUp:
-                               return std::string("HangUp");
-                             default:
-                               return std::string("DisplayGone");
-                           }
-                         });
+                         ::testing::Values(Ending{"Terminate", SIGTERM}, Ending{"HangUp", SIGHUP},
+                                           Ending{"DisplayGone", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct SmallScreen {
   int width;

@@ -144,8 +144,10 @@ TEST(AppServices, ASecondHolderOfTheLockSeesAPreviousInstance) {
 }
 
 // AppActivate's rule: the exact title, else a title that begins with it; the program's own
-// title finds its main window whatever that window's caption says.
-TEST(AppServices, BringToFrontFindsOurWindowByTitleAndTheProgramByItsOwnTitle) {
+// title finds its main window whatever that window's caption says.  A modal window belongs to
+// the window it was opened from: minimised, it takes that one along, and comes back with it,
+// instead of leaving a program that takes no input.
+TEST(AppServices, BringToFrontFindsOurWindowByTitleAndAModalComesBackWithItsOwner) {
   QWidget w;
   w.setWindowTitle("Photo Finder: Assists With Finding Photos");
   w.show();
@@ -156,25 +158,13 @@ TEST(AppServices, BringToFrontFindsOurWindowByTitleAndTheProgramByItsOwnTitle) {
   EXPECT_FALSE(app.BringToFront("Velmora"));  // no window of the program is shown yet
   w.hide();
   EXPECT_FALSE(app.BringToFront("Photo Finder: Assists With Finding Photos"));
-  {
-    forms::Form main("frmMain", "-");
-    main.SetCaption("Corvane Velmora -  Version 1.0.0");
-    main.Show();
-    EXPECT_TRUE(app.BringToFront("Velmora"));
-    EXPECT_TRUE(app.BringToFront("Corvane Velmora"));
-    EXPECT_FALSE(app.BringToFront("Other"));
-    qtui::FormWindow::Release(main);
-  }
-  forms::App::Install(nullptr);
-}
-
-// A modal window belongs to the window it was opened from: minimised, it takes that one along,
-// and comes back with it, instead of leaving a program that takes no input.
-TEST(AppServices, AMinimisedModalWindowComesBackWhenItsOwnerIsActivated) {
-  qtui::QtApp app({});
-  forms::App::Install(&app);
   forms::Form main("frmMain", "-"), dialog("frmDialog", "-");
+  main.SetCaption("Corvane Velmora -  Version 1.0.0");
   main.Show();
+  EXPECT_TRUE(app.BringToFront("Velmora"));
+  EXPECT_TRUE(app.BringToFront("Corvane Velmora"));
+  EXPECT_FALSE(app.BringToFront("Other"));
+
   QWidget* owner = qtui::FormWindow::For(main, false);
   owner->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(owner));

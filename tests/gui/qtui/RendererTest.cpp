@@ -214,7 +214,7 @@ TEST_F(Renderer, ModelChangesRedrawTheWidgets) {
   }
 }
 
-TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
+TEST_F(Renderer, ClicksTypingSelectionTabsAndOptionsReachTheHandlersAsOnWindows) {
   QTest::mouseClick(Widget<QPushButton>(form->cmdGo), Qt::LeftButton);
 
   auto* edit = Widget<QLineEdit>(form->txtName);
@@ -239,10 +239,9 @@ TEST_F(Renderer, ClickTypingSelectionAndTabChangeReachTheHandlersInOrder) {
   EXPECT_EQ(form->txtName.Text(), "ab");
   EXPECT_EQ(form->lstItems.ListIndex(), 1);
   EXPECT_TRUE(window->WidgetOf(&form->lblPage1)->isVisible());
-}
 
-TEST_F(Renderer, OptionsAndCheckBoxesBehaveAsOnWindows) {
-  // A click right of the caption, inside the control, counts.
+  // Options and check boxes behave as on Windows: a click right of the caption, inside the
+  // control, counts.
   auto rightEnd = [&](const Control& c) {
     QWidget* w = window->WidgetOf(&c);
     return std::pair{w, QPoint(w->width() - 3, w->height() / 2)};

@@ -80,28 +80,32 @@ void* __libc_calloc(std::size_t, std::size_t);
 void* __libc_realloc(void*, std::size_t);
 void* __libc_memalign(std::size_t, std::size_t);
 void __libc_free(void*);
+}
 
-void* malloc(std::size_t n) {
-  void* p = __libc_malloc(n);
+namespace {
+
+void* Counted(void* p) {
   if (p) imaging_test::Allocated(malloc_usable_size(p));
   return p;
 }
+
+}  // namespace
+
+extern "C" {
+void* malloc(std::size_t n) {
+  return Counted(__libc_malloc(n));
+}
 void* calloc(std::size_t n, std::size_t size) {
-  void* p = __libc_calloc(n, size);
-  if (p) imaging_test::Allocated(malloc_usable_size(p));
-  return p;
+  return Counted(__libc_calloc(n, size));
 }
 void* realloc(void* old, std::size_t n) {
   const std::size_t before = old ? malloc_usable_size(old) : 0;
   void* p = __libc_realloc(old, n);
   if (p || n == 0) imaging_test::Freed(before);
-  if (p) imaging_test::Allocated(malloc_usable_size(p));
-  return p;
+  return Counted(p);
 }
 void* memalign(std::size_t align, std::size_t n) {
-  void* p = __libc_memalign(align, n);
-  if (p) imaging_test::Allocated(malloc_usable_size(p));
-  return p;
+  return Counted(__libc_memalign(align, n));
 }
 void* aligned_alloc(std::size_t align, std::size_t n) {
   return memalign(align, n);

@@ -528,6 +528,28 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
     v.resize(n);
     return v;
   };
+  // Where the picture data of a JPEG begins: after the first scan header.
+  auto scanData = [](const std::vector<unsigned char>& v) {
+    std::size_t at = 0;
+    while (at + 3 < v.size() && !(v[at] == 0xFF && v[at + 1] == 0xDA)) ++at;
+    return at + 2 + (std::size_t(v[at + 2]) << 8 | v[at + 3]);
+  };
+  // The picture data cut halfway; closed by the end marker, the file does not run out, so only
+  // the decoder can tell that the pixels are missing.
+  auto halfData = [&](const std::vector<unsigned char>& v) {
+    return cut(v, (scanData(v) + v.size()) / 2);
+  };
+  auto endsAtMarker = [&](const std::vector<unsigned char>& v) {
+    std::vector<unsigned char> out = halfData(v);
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+  };
+  // Arithmetic-coded data of all ones (0xFF, stuffed) up to the end marker: the magnitude they
+  // code overflows, a code no encoder writes (the decoder leaves the rest of the picture grey).
+  auto allOnes = [&](std::vector<unsigned char> v) {
+    for (std::size_t at = scanData(v); at + 3 < v.size(); at += 2) v[at] = 0xFF, v[at + 1] = 0;
+    return v;
+  };
   // 10000 x 10000 headers with almost no pixel data: one run-length row, one TIFF row, the data
   // of a 16 x 16 JPEG.  Pictures claiming 240 MP and more rows or columns than their bytes can
   // decode in time.
@@ -567,7 +589,9 @@ TEST_F(ImagingTest, BrokenFilesRaiseInvalidPicture) {
       {"rle8big.bmp", BmpBytes(10000, 10000, 8, 1, {0, 0xFFFFFF}, rleRow)},
       {"nodata.tif", ReadBytes(File("nodata.tif"))},
       {"nodata.jpg", ClaimingSize(small, 10000, 10000)},
-      {"arith.jpg", cut(arith, arith.size() * 2 / 3)},
+      {"arith.jpg", allOnes(arith)},
+      {"arithcut.jpg", halfData(arith)},
+      {"eoi.jpg", endsAtMarker(jpeg)},
       {"prog240.jpg", ClaimingSize(prog, 15000, 16000)},
       {"arith240.jpg",
        ClaimingSize(JpegBytes(64, 48, Quadrants(64, 48), opt(true, true)), 15000, 16000)},

@@ -117,17 +117,22 @@ std::vector<unsigned char> ExifWithThumbnail(const std::vector<unsigned char>& t
   return v;
 }
 
-void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32_t>& px,
-               const TiffOptions& opt) {
+TIFF* OpenTiff(const fs::path& file, int w, int h, int compression) {
   TIFF* tif = TIFFOpen(file.c_str(), "w");
-  if (!tif) throw std::runtime_error("cannot write tiff");
+  if (!tif) throw std::runtime_error("cannot write " + file.string());
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
   TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
   TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  return tif;
+}
+
+void WriteTiff(const fs::path& file, int w, int h, const std::vector<std::uint32_t>& px,
+               const TiffOptions& opt) {
+  TIFF* tif = OpenTiff(file, w, h, opt.compression);
   TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, opt.compression);
   TIFFSetField(tif, TIFFTAG_ORIENTATION, opt.orientation);
   auto rgb = [&](int x, int y, unsigned char* o) {
     std::uint32_t v = px[std::size_t(y) * w + x];
@@ -166,21 +171,6 @@ std::vector<unsigned char> ClaimingSize(std::vector<unsigned char> jpeg, int w, 
     }
   return jpeg;
 }
-
-namespace {
-
-TIFF* OpenTiff(const fs::path& file, int w, int h, int compression) {
-  TIFF* tif = TIFFOpen(file.c_str(), "w");
-  if (!tif) throw std::runtime_error("cannot write tiff");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  return tif;
-}
-
-}  // namespace
 
 void WriteFlatTiff(const fs::path& file, int w, int h, const FlatTiff& opt) {
   TIFF* tif = OpenTiff(file, w, h, opt.compression);

@@ -2,6 +2,8 @@
 // Writers for the test pictures: JPEG variants through libjpeg, TIFF through
 // libtiff, BMP headers crafted byte by byte.
 
+#include <tiffio.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -33,6 +35,9 @@ std::vector<unsigned char> JpegBytes(int w, int h, const std::vector<std::uint32
 
 // An Exif APP1 payload whose IFD1 carries `thumb` as the JPEG thumbnail.
 std::vector<unsigned char> ExifWithThumbnail(const std::vector<unsigned char>& thumb);
+
+// A TIFF open for writing with w x h of 8-bit samples, contiguous, in `compression`.
+TIFF* OpenTiff(const fs::path& file, int w, int h, int compression);
 
 struct TiffOptions {
   bool tiled = false;

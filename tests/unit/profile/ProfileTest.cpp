@@ -259,11 +259,10 @@ TEST_F(Profile, FailedWritesLeaveTheOldFileAndNoTemporary) {
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", dir_ / "NOFOLDER" / "X.INI"));
   EXPECT_FALSE(profile::WritePrivateProfileString("App", "k", "v", fs::path()));
   EXPECT_FALSE(fs::exists(dir_ / "NOFOLDER"));
-}
 
-// A write killed before it replaced the file leaves its temporary behind; a later write of the
-// same file removes those whose writer no longer runs.
-TEST_F(Profile, AWriteRemovesTheTemporariesKilledWritersOfItsFileLeft) {
+  // A write killed before it replaced the file leaves its temporary behind; a later write of the
+  // same file removes those whose writer no longer runs.
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
   Put("[App]\r\nk=1\r\n");
   const pid_t gone = ::fork();
   if (gone == 0) ::_exit(0);

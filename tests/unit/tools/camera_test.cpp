@@ -259,18 +259,43 @@ TEST_F(CameraTest, FavouriteOnADriveWithoutMedium) {
   EXPECT_EQ(w.dirCapture.Path(), "C:\\PICS");
 }
 
-TEST_F(CameraTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
+// OK on a card that is gone: the box says why, the window falls back to the INI drive and the
+// capture folder stays; what the window then shows is what a second OK takes.  The card goes
+// while the chooser is on it, or it was pulled from under the capture folder before the chooser
+// opened (the box and the drive list first show where the capture folder is, instead of taking
+// whatever folder the folder list was left on).
+struct PulledCard {
+  const char* name;
+  bool beforeOpening;
+  const char* kept;  // the capture folder
+};
+
+class CardGone : public CameraTest, public ::testing::WithParamInterface<PulledCard> {};
+
+TEST_P(CardGone, OkFallsBackToTheIniDriveAndKeepsTheCaptureFolder) {
+  const PulledCard& row = GetParam();
   const auto card = prefix.LinkExtraDrive('E');
   std::filesystem::create_directories(card / "DCIM");
+  if (row.beforeOpening) {
+    std::filesystem::remove_all(card);
+    core::gCaptureDir = "E:\\DCIM\\";
+  }
   auto& w = Open();
-  w.DrvCapture.SetDrive("E");
-  w.dirCapture.SetPath("E:\\DCIM");
-  std::filesystem::remove_all(card);
+  if (row.beforeOpening) {
+    EXPECT_EQ(w.lblDirectory.Caption(), "E:\\DCIM\\");
+    EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "e:");
+    EXPECT_TRUE(app.Boxes().empty());
+  } else {
+    w.DrvCapture.SetDrive("E");
+    w.dirCapture.SetPath("E:\\DCIM");
+    std::filesystem::remove_all(card);
+  }
   w.cmdOK.UserClick();
   ASSERT_EQ(app.Boxes().size(), 1u);
   EXPECT_EQ(app.Boxes()[0].prompt,
             "Media appears to be unreadable or not inserted properly.\r\n\r\n"
-            "Drive E: is not ready.  The capture folder stays C:\\PICS\\.");
+            "Drive E: is not ready.  The capture folder stays " +
+                std::string(row.kept) + ".");
   EXPECT_EQ(app.Boxes()[0].ButtonSet(), forms::vbOKOnly);
   EXPECT_TRUE(w.Loaded());
   EXPECT_EQ(w.dirCapture.Path(), "C:\\");
@@ -278,36 +303,16 @@ TEST_F(CameraTest, OkOnAMediumThatWentAwayFallsBackToTheIniDrive) {
   EXPECT_EQ(w.lblDirectory.Caption(), "C:\\");
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
   EXPECT_FALSE(w.bSavingFavorites);
-  EXPECT_EQ(core::gCaptureDir, "C:\\PICS\\");
-}
-
-// The capture folder's card was pulled before the chooser opened: the box and the drive list
-// show where the capture folder is, and OK keeps it, saying why, instead of taking whatever
-// folder the folder list was left on.
-TEST_F(CameraTest, OkWithTheCaptureFoldersCardPulledKeepsTheCaptureFolder) {
-  const auto card = prefix.LinkExtraDrive('E');
-  std::filesystem::create_directories(card / "DCIM");
-  std::filesystem::remove_all(card);
-  core::gCaptureDir = "E:\\DCIM\\";
-  auto& w = Open();
-  EXPECT_EQ(w.lblDirectory.Caption(), "E:\\DCIM\\");
-  EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "e:");
-  EXPECT_TRUE(app.Boxes().empty());
-  w.cmdOK.UserClick();
-  ASSERT_EQ(app.Boxes().size(), 1u);
-  EXPECT_NE(
-      app.Boxes()[0].prompt.find("Drive E: is not ready.  The capture folder stays E:\\DCIM\\."),
-      std::string::npos)
-      << app.Boxes()[0].prompt;
-  EXPECT_TRUE(w.Loaded());
-  EXPECT_EQ(core::gCaptureDir, "E:\\DCIM\\");
-  EXPECT_EQ(w.DrvCapture.Drive().substr(0, 2), "c:");
-  EXPECT_EQ(w.lblDirectory.Caption(), w.dirCapture.Path());
-  // What the box now shows is what OK takes.
+  EXPECT_EQ(core::gCaptureDir, row.kept);
   w.cmdOK.UserClick();
   EXPECT_FALSE(w.Loaded());
   EXPECT_EQ(core::gCaptureDir, "C:\\");
 }
+
+INSTANTIATE_TEST_SUITE_P(Pulled, CardGone,
+                         ::testing::Values(PulledCard{"WhileChoosing", false, "C:\\PICS\\"},
+                                           PulledCard{"BeforeOpening", true, "E:\\DCIM\\"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CameraTest, RevertOnAnUnlabelledDriveFallsBackToTheIniDrive) {
   auto& w = Open();

@@ -42,11 +42,6 @@ class PathTest : public ToolsFixture {
   frmPath& Open() { return forms::FormInstance<frmPath>(); }
   void TakeCardOut() { fs::rename(card, prefix.Root() / "card-out"); }
   void PutCardBack() { fs::rename(prefix.Root() / "card-out", card); }
-  std::vector<std::string> Prompts() {
-    std::vector<std::string> out;
-    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
-    return out;
-  }
   void Highlight(frmPath& w, std::initializer_list<int> entries) {
     for (int i : entries) w.filListBox.UserSelect(i, forms::vbCtrlMask);
   }
@@ -255,50 +250,60 @@ TEST_F(PathTest, UnwritableTargetEndsTheCopyWithTheError) {
   EXPECT_EQ(app.MousePointer(), forms::vbDefault);
 }
 
-TEST_F(PathTest, IgnoreGoesOnWithTheNextPictureAndTheRunCloses) {
+// A run cut short copies what it still can and closes with the strip marked for a refresh:
+// the card goes after the first picture (one Ignore passes over what it can no longer give),
+// another card is put in before the copy (the pictures not on it are named), or Cancel is
+// clicked between two pictures.
+enum class Cut { kCardOutIgnored, kCardSwapped, kCancelled };
+
+struct CutRow {
+  const char* name;
+  Cut cut;
+  int highlighted;  // the first entries
+  std::vector<std::string> prompts, captured;
+};
+
+class CutShort : public PathTest, public ::testing::WithParamInterface<CutRow> {};
+
+TEST_P(CutShort, CopiesWhatItCanAndClosesWithTheStripMarked) {
+  const CutRow& row = GetParam();
   auto& w = Open();
-  Highlight(w, {0, 1, 2});
+  for (int i = 0; i < row.highlighted; ++i) w.filListBox.UserSelect(i, forms::vbCtrlMask);
   int files = 0;
   app.OnDoEvents([&] {
-    if (++files == 1) TakeCardOut();
+    ++files;
+    if (row.cut == Cut::kCardOutIgnored && files == 1) TakeCardOut();
+    if (row.cut == Cut::kCancelled && files == 2) w.cmdCancel.UserClick();
   });
-  app.QueueAnswer(forms::vbIgnore);  // one Ignore passes over what the card can no longer give
+  if (row.cut == Cut::kCardOutIgnored) app.QueueAnswer(forms::vbIgnore);
+  if (row.cut == Cut::kCardSwapped) {
+    fs::remove(card / "DCIM" / "P1.JPG");
+    fs::remove(card / "DCIM" / "P3.JPG");
+  }
   w.cmdCopy.UserClick();
-  EXPECT_EQ(Prompts(),
-            (std::vector<std::string>{
-                "Disk not ready: E:\\DCIM\\P2.JPG.\r\nError # 71 in module CmdCopy_Click.",
-                "Not copied from E:\\DCIM\\ (Disk not ready): P2.JPG, P3.JPG."}));
+  EXPECT_EQ(Prompts(), row.prompts);
+  EXPECT_EQ(Captured(), row.captured);
   EXPECT_FALSE(w.Loaded());
-  EXPECT_TRUE(core::gbRefreshThumbs);
-  EXPECT_EQ(Captured(), std::vector<std::string>{"P1.JPG"});
-}
-
-TEST_F(PathTest, AfterACardSwapThePicturesThereAreCopiedAndTheMissingNamed) {
-  auto& w = Open();
-  Highlight(w, {0, 1, 2, 3});
-  fs::remove(card / "DCIM" / "P1.JPG");  // another card: P1 and P3 are not on it
-  fs::remove(card / "DCIM" / "P3.JPG");
-  w.cmdCopy.UserClick();
-  EXPECT_EQ(Prompts(),
-            std::vector<std::string>{"No longer in E:\\DCIM\\, not copied: P1.JPG, P3.JPG."});
-  EXPECT_EQ(Captured(), (std::vector<std::string>{"P2.JPG", "P4.JPG"}));
-  EXPECT_FALSE(w.Loaded());
-  EXPECT_TRUE(core::gbRefreshThumbs);
-}
-
-TEST_F(PathTest, CancelBetweenTwoPicturesEndsTheRunAndStillRefreshesTheStrip) {
-  auto& w = Open();
-  Highlight(w, {0, 1, 2, 3});
-  int files = 0;
-  app.OnDoEvents([&] {
-    if (++files == 2) w.cmdCancel.UserClick();
-  });
-  w.cmdCopy.UserClick();
-  EXPECT_FALSE(w.Loaded());
-  EXPECT_EQ(Captured(), (std::vector<std::string>{"P1.JPG", "P2.JPG"}));
   EXPECT_TRUE(core::gbRefreshThumbs);
   EXPECT_EQ(vb::UCase(core::gLastCopy), "E:\\DCIM\\");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CutShort,
+    ::testing::Values(
+        CutRow{"CardOutIgnored",
+               Cut::kCardOutIgnored,
+               3,
+               {"Disk not ready: E:\\DCIM\\P2.JPG.\r\nError # 71 in module CmdCopy_Click.",
+                "Not copied from E:\\DCIM\\ (Disk not ready): P2.JPG, P3.JPG."},
+               {"P1.JPG"}},
+        CutRow{"CardSwapped",
+               Cut::kCardSwapped,
+               4,
+               {"No longer in E:\\DCIM\\, not copied: P1.JPG, P3.JPG."},
+               {"P2.JPG", "P4.JPG"}},
+        CutRow{"Cancelled", Cut::kCancelled, 4, {}, {"P1.JPG", "P2.JPG"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Selection, preview, browsing ---------------------------------------------------------
 

@@ -65,11 +65,6 @@ class SetupTest : public CoreFixture {
     box.UserSetText(text);
     f.UserFocus(next);
   }
-  std::vector<std::string> Prompts() const {
-    std::vector<std::string> out;
-    for (const auto& b : app.Boxes()) out.push_back(b.prompt);
-    return out;
-  }
   std::string LastPrompt() const { return app.Boxes().empty() ? "" : app.Boxes().back().prompt; }
 
   core::MainFormControls main{"frmMain", "-"};
@@ -298,17 +293,7 @@ TEST_F(SetupTest, ANewProgramFolderIsCreatedAfterItsNoticeAndKeptAsAFolder) {
   EXPECT_EQ(Ini("DIRECTORIES", "APPDIR"), "C:\\NEWPROG\\");
 }
 
-TEST_F(SetupTest, AFolderThatCannotBeMadeIsRefusedAndAnUnwritableIniKeepsTheWindowOpen) {
-  frmSetup& f = Open();
-  f.txtCaptureDir.UserSetText("Q:\\PICS");
-  f.cmdSave.UserClick();
-  EXPECT_EQ(
-      LastPrompt(),
-      "Unable to create directory Q:\\PICS.  Camera (Capture) Directory stays C:\\GLENVUE\\.");
-  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
-  EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\GLENVUE\\");
-  EXPECT_FALSE(f.Loaded());
-
+TEST_F(SetupTest, AnUnwritableIniKeepsTheWindowOpen) {
   frmSetup& g = Open();
   g.ckbTrashcan.UserClick();
   core::gMainIniPath = "C:\\GONE\\VELMORA.INI";  // a folder that is not there
@@ -325,12 +310,24 @@ TEST_F(SetupTest, AFolderThatCannotBeMadeIsRefusedAndAnUnwritableIniKeepsTheWind
   EXPECT_EQ(app.Boxes().size(), 3u);
 }
 
-TEST_F(SetupTest, ABlankFolderBoxLeavesItsSettingAsItWas) {
-  frmSetup& f = Open();
-  f.txtCaptureDir.UserSetText("   ");
-  f.cmdSave.UserClick();
-  EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
-  EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\GLENVUE\\");
+// A capture folder box left blank, or naming a folder that cannot be made (refused, saying so),
+// leaves its setting as it was.
+TEST_F(SetupTest, ABlankOrUnmakeableFolderLeavesItsSettingAsItWas) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"   ", ""},
+      {"Q:\\PICS",
+       "Unable to create directory Q:\\PICS.  Camera (Capture) Directory stays C:\\GLENVUE\\."}};
+  for (const auto& [text, refusal] : rows) {
+    SCOPED_TRACE(text);
+    app.ClearBoxes();
+    frmSetup& f = Open();
+    f.txtCaptureDir.UserSetText(text);
+    f.cmdSave.UserClick();
+    EXPECT_EQ(LastPrompt(), refusal);
+    EXPECT_EQ(core::gCaptureDir, "C:\\GLENVUE\\");
+    EXPECT_EQ(Ini("DIRECTORIES", "CAPTUREDIR"), "C:\\GLENVUE\\");
+    EXPECT_FALSE(f.Loaded());
+  }
 }
 
 TEST_F(SetupTest, NoToTheFolderWarningPutsThePreviousFolderBack) {
