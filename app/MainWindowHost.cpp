@@ -6,6 +6,7 @@
 #include "core/modOpSys.h"
 #include "core/modVelmod.h"
 #include "photo_pages/frmMain.h"
+#include "platform/dde/Transport.h"
 #include "platform/forms/Form.h"
 #include "platform/qtui/FormWindow.h"
 
@@ -36,6 +37,7 @@ IniStore& Store() {
 }  // namespace
 
 void StartMainWindow() {
+  dde::PrepareTransport();  // under Wine the bridge starts while the window is built
   qtui::FormWindow::SetResizerStore(&Store());
   photo_pages::frmMain& form = photo_pages::MainWindow();
   if (!form.Loaded()) return;

@@ -8,6 +8,7 @@
 #include "core/modOpSys.h"
 #include "core/modVBCommon.h"
 #include "core/modVelmod.h"
+#include "platform/dde/Transport.h"
 #include "platform/forms/TextBox.h"
 #include "platform/vbrt/Convert.h"
 #include "platform/vbrt/Strings.h"
@@ -69,6 +70,11 @@ class Conversation {
   bool executed_ = false;
 };
 
+// A field item of blanks, or one that begins with "|", is answered "" without asking KEP.
+bool FieldAsksKep(const std::string& sField) {
+  return !vb::Trim(sField).empty() && vb::Left(sField, 1) != "|";
+}
+
 // General photo n (1 to 36): its place on the page (1 to 3) and its page (1 to 12).
 bool IsGeneralIndex(int n) {
   return n >= 1 && n <= 36;
@@ -112,13 +118,23 @@ void KepListForms(forms::TextBox& lnk, const std::string& sReport) {
 
 std::string KepGetFieldInfo(forms::TextBox& lnk, const std::string& sReport,
                             const std::string& sField) {
-  if (vb::Trim(sField).empty() || vb::Left(sField, 1) == "|") return "";
+  if (!FieldAsksKep(sField)) return "";
   Conversation c(lnk, "KepGetFieldInfo",
                  {vb::kDdeNoApp, vb::kDdeRefused, vb::kInvalidPropertyValue});
   std::string result;
   (void)(c.Off() && c.Topic("KEP|" + sReport) && c.Item(sField) && c.Manual() && c.Request() &&
          c.Off() && c.trap().Step([&] { result = lnk.Text(); }));
   return result;
+}
+
+void KepPrefetchFields(forms::TextBox& lnk, const std::string& sReport,
+                       const std::vector<std::string>& fields) {
+  std::vector<std::string> items;
+  for (const std::string& field : fields) {
+    if (FieldAsksKep(field)) items.push_back(field);
+  }
+  dde::CurrentTransport()->Prefetch(
+      "KEP", sReport, items, std::chrono::milliseconds(dde::WaitMilliseconds(lnk.LinkTimeout())));
 }
 
 void KepQueryGetImages(forms::TextBox& lnk) {

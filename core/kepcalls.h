@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace forms {
 class TextBox;
@@ -36,6 +37,12 @@ void KepListForms(forms::TextBox& lnk, const std::string& sReport);
 // that begins with "|".
 std::string KepGetFieldInfo(forms::TextBox& lnk, const std::string& sReport,
                             const std::string& sField);
+// Asks KEP at once for the fields that the KepGetFieldInfo calls about to follow will ask for,
+// in their order (dde::Transport::Prefetch): under Wine that spares a round trip per field.
+// Each call still gets exactly what KEP answered its own request; any other conversation in
+// between drops what was asked ahead.
+void KepPrefetchFields(forms::TextBox& lnk, const std::string& sReport,
+                       const std::vector<std::string>& fields);
 // Runs the image-list macro on KEP|System and requests "IMAGES"; the reply stays in lnk.Text.
 void KepQueryGetImages(forms::TextBox& lnk);
 // Sends the set-an-image macro on the topic the previous operation left (no topic is set).

@@ -210,7 +210,9 @@ class frmMain : public core::MainFormControls {
   void PostAddr2Listbox();
   void PostForm2Listbox();
   void AddKepEntries2CVEL();
+  std::vector<std::string> AddressFields(const std::string& form);
   void ReadAddressLine(const DatFields& f, const std::string& report);
+  static std::vector<std::pair<std::string*, std::string>> AddressLineFields(const DatFields& f);
   [[noreturn]] void DatFileMissing();
 
   // Slot fill (frmMain_Photos.cpp)
@@ -286,6 +288,9 @@ class frmMain : public core::MainFormControls {
   void PostAddr2Combos();
   void PostViews2ExtendedCBO();
   static void CopyListKeepText(forms::ComboBox& source, forms::ComboBox& target);
+  static std::string ExtendedField(const std::string& sSection, const std::string& sPage, int k);
+  static std::string GeneralField(const std::string& sSection, const std::string& sPage,
+                                  const char* key, int k);
   void KepRequestExtendedCaptions(const std::string& sSection, const std::string& sReport,
                                   const std::string& sForms);
   void GetExtendedText(const std::string& sSection, const std::string& sReport,

@@ -136,6 +136,7 @@ void frmMain::AddKepEntries2CVEL() {
   }
   const std::string report = core::gCurrentReport;
   const std::string form = vb::UCase(vb::Trim(core::gFormType));
+  core::KepPrefetchFields(txtDDE, report, AddressFields(form));
   for (int i = 0; i < lstForm.ListCount(); ++i) {
     DatFields f;
     if (!trap.Step([&] { f = CutDatFields(lstForm.List(i)); })) return;
@@ -146,19 +147,38 @@ void frmMain::AddKepEntries2CVEL() {
   trap.Step([&] { SetAllDde(); });
 }
 
+// The fields AddKepEntries2CVEL asks KEP for, in its order, up to a line it cannot read.
+std::vector<std::string> frmMain::AddressFields(const std::string& form) {
+  std::vector<std::string> fields;
+  try {
+    for (int i = 0; i < lstForm.ListCount(); ++i) {
+      const DatFields f = CutDatFields(lstForm.List(i));
+      if (f[1] != form) continue;
+      for (const auto& [address, field] : AddressLineFields(f)) fields.push_back(field);
+    }
+  } catch (...) {  // the loop stops at that line too
+  }
+  return fields;
+}
+
 // One matching line: the subject's address, or the three addresses of a group.
 void frmMain::ReadAddressLine(const DatFields& f, const std::string& report) {
+  for (const auto& [address, field] : AddressLineFields(f)) {
+    *address = core::KepGetFieldInfo(txtDDE, report, field);
+  }
+}
+
+// The fields of a reference line and where their texts go: none for a line that is not a
+// matching address line.
+std::vector<std::pair<std::string*, std::string>> frmMain::AddressLineFields(const DatFields& f) {
   const std::string& kind = f[2];
-  if (kind != "ADDRESS") return;
+  if (kind != "ADDRESS") return {};
   const std::string ref = f[3] + "|" + f[4];
   const std::string& page = f[5];
   const std::string& category = f[6];
   const double n = vb::Int(vb::Val(f[7]));
-  if (n == 10) {
-    core::gSubjectAddr = core::KepGetFieldInfo(txtDDE, report, page + "|" + ref);
-    return;
-  }
-  if (n != 1 && n != 4 && n != 7) return;
+  if (n == 10) return {{&core::gSubjectAddr, page + "|" + ref}};
+  if (n != 1 && n != 4 && n != 7) return {};
   // The categories in the order they are tested; REO lines always fill elements 1 to 3.
   struct Category {
     const char* name;
@@ -183,11 +203,12 @@ void frmMain::ReadAddressLine(const DatFields& f, const std::string& report) {
       break;
     }
   }
-  if (target == nullptr) return;
+  std::vector<std::pair<std::string*, std::string>> fields;
+  if (target == nullptr) return fields;
   for (int k = first; k <= first + 2; ++k) {
-    (*target)[k] =
-        core::KepGetFieldInfo(txtDDE, report, page + "|" + core::FormatKepField(ref, f[8], k));
+    fields.emplace_back(&(*target)[k], page + "|" + core::FormatKepField(ref, f[8], k));
   }
+  return fields;
 }
 
 }  // namespace photo_pages

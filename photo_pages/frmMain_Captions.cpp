@@ -23,6 +23,8 @@ namespace photo_pages {
 
 namespace {
 constexpr const char* kCrLf = "\r\n";
+// Per place on a general page: the address, then the caption.
+constexpr const char* kGeneralKeys[] = {"GENERAL_ADDR_", "GENERAL_DATA_"};
 constexpr const char* kNotAvailable = "N/A";
 
 bool IsPhotoIndex(int Index) {
@@ -102,8 +104,21 @@ void frmMain::TabPopulateExtendedText() {
   KepRequestExtendedCaptions(section, report, forms);
 }
 
+// The field of extended photo k (1 to 6) of a page.
+std::string frmMain::ExtendedField(const std::string& sSection, const std::string& sPage, int k) {
+  return sPage + "|" +
+         core::ReadIni(core::gKepIniPath, sSection, "Extended_ADDR_" + std::to_string(k), "");
+}
+
+// The pages are asked for once more here; reading them changes nothing and raises nothing.
 void frmMain::KepRequestExtendedCaptions(const std::string& sSection, const std::string& sReport,
                                          const std::string& sForms) {
+  std::vector<std::string> fields;
+  for (int n = 1; n <= 6; ++n) {
+    const std::string page = core::KepReturnPage("Extended_" + std::to_string(n), sForms);
+    for (int k = 1; k <= 6; ++k) fields.push_back(ExtendedField(sSection, page, k));
+  }
+  core::KepPrefetchFields(txtDDE, sReport, fields);
   for (int n = 1; n <= 6; ++n) {
     const std::string page = core::KepReturnPage("Extended_" + std::to_string(n), sForms);
     GetExtendedText(sSection, sReport, page, txtDDE, 6 * n - 5);
@@ -117,9 +132,7 @@ void frmMain::GetExtendedText(const std::string& sSection, const std::string& sR
     const int s = nStart + k - 1;
     std::string text;
     if (!trap.Step([&] {
-          const std::string field =
-              core::ReadIni(core::gKepIniPath, sSection, "Extended_ADDR_" + std::to_string(k), "");
-          text = core::KepGetFieldInfo(link, sReport, sPage + "|" + field);
+          text = core::KepGetFieldInfo(link, sReport, ExtendedField(sSection, sPage, k));
         })) {
       return;
     }
@@ -147,8 +160,24 @@ void frmMain::TabPopulateGeneralText() {
   KepRequestGeneralCaptions(section, report, forms);
 }
 
+// The field of a general photo's address or caption (key GENERAL_ADDR_ or GENERAL_DATA_) at
+// place k (1 to 3) of a page.
+std::string frmMain::GeneralField(const std::string& sSection, const std::string& sPage,
+                                  const char* key, int k) {
+  return sPage + "|" + core::ReadIni(core::gKepIniPath, sSection, key + std::to_string(k), "");
+}
+
+// The pages are asked for once more here; reading them changes nothing and raises nothing.
 void frmMain::KepRequestGeneralCaptions(const std::string& sSection, const std::string& sReport,
                                         const std::string& sForms) {
+  std::vector<std::string> fields;
+  for (int n = 1; n <= 12; ++n) {
+    const std::string page = core::KepReturnPage("GENERAL_" + std::to_string(n), sForms);
+    for (int k = 1; k <= 3; ++k) {
+      for (const char* key : kGeneralKeys) fields.push_back(GeneralField(sSection, page, key, k));
+    }
+  }
+  core::KepPrefetchFields(txtDDE, sReport, fields);
   for (int n = 1; n <= 12; ++n) {
     const std::string page = core::KepReturnPage("GENERAL_" + std::to_string(n), sForms);
     GetGeneralText(sSection, sReport, page, txtDDE, 3 * n - 2);
@@ -163,11 +192,10 @@ void frmMain::GetGeneralText(const std::string& sSection, const std::string& sRe
   core::Trap trap("GetGeneralText");
   for (int k = 1; k <= 3; ++k) {
     const int s = nStart + k - 1;
-    for (const char* key : {"GENERAL_ADDR_", "GENERAL_DATA_"}) {
+    for (const char* key : kGeneralKeys) {
       if (!trap.Step([&] {
-            const std::string field =
-                core::ReadIni(core::gKepIniPath, sSection, key + std::to_string(k), "");
-            const std::string reply = core::KepGetFieldInfo(link, sReport, sPage + "|" + field);
+            const std::string reply =
+                core::KepGetFieldInfo(link, sReport, GeneralField(sSection, sPage, key, k));
             if (std::string(key) == "GENERAL_ADDR_") {
               cboGeneralAddress[s].SetText(reply);
             } else {

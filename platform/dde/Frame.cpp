@@ -32,6 +32,8 @@ void SetMaxFrameSize(std::size_t bytes) {
 
 int FieldCount(std::uint8_t type) {
   switch (static_cast<FrameType>(type)) {
+    case FrameType::kRequests:
+      return 3;
     case FrameType::kConnect:
     case FrameType::kPoke:
       return 2;

@@ -26,6 +26,9 @@ enum class FrameType : std::uint8_t {
   kAck = 8,       // -
   kClose = 9,     // -
   kTimeout = 10,  // milliseconds, decimal (to the Wine bridge: its wait per transaction)
+  // application, topic, items each ended by a NUL (to the Wine bridge: the requests that
+  // Connect, Request and Close would make for each item in turn; see WineTransport.h)
+  kRequests = 11,
 };
 
 // The Wine bridge answers a transaction that DDE could not carry out with a Refuse whose reason

@@ -41,7 +41,11 @@ void Link::SetLinkTimeout(int tenths) {
 }
 
 int Link::WaitMilliseconds() const {
-  return (timeout_ < 0 ? kLongestWaitTenths : timeout_) * 100;
+  return dde::WaitMilliseconds(timeout_);
+}
+
+int WaitMilliseconds(int linkTimeout) {
+  return (linkTimeout < 0 ? kLongestWaitTenths : linkTimeout) * 100;
 }
 
 void Link::SetLinkMode(int mode) {

@@ -84,6 +84,9 @@ class Link {
   std::unique_ptr<Channel> conv_;
 };
 
+// The wait of a LinkTimeout (tenths; -1 the longest) in milliseconds.
+int WaitMilliseconds(int linkTimeout);
+
 // The letters a refused text held that the server's code page lacks, when `e` is that 285;
 // "" for any other error.
 std::string LettersNotInCodePage(const vb::VbError& e);

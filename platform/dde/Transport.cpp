@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <mutex>
+#include <utility>
 
 #include "platform/dde/WineTransport.h"
 #include "platform/winfs/WinFs.h"
@@ -14,6 +15,7 @@ namespace {
 std::mutex g_mutex;
 std::shared_ptr<Transport> g_transport;
 std::function<void(const std::string&)> g_log;
+std::string g_untold;  // the choice's sentence, for the next CurrentTransport()
 
 }  // namespace
 
@@ -23,15 +25,27 @@ std::shared_ptr<Transport> CurrentTransport() {
   {
     std::lock_guard lock(g_mutex);
     if (!g_transport) g_transport = ChooseTransport(winfs::ActivePrefix(), &why);
+    if (why.empty()) why = std::exchange(g_untold, {});
     transport = g_transport;
   }
   if (!why.empty()) DdeLog(why);
   return transport;
 }
 
+void PrepareTransport() {
+  std::shared_ptr<Transport> transport;
+  {
+    std::lock_guard lock(g_mutex);
+    if (!g_transport) g_transport = ChooseTransport(winfs::ActivePrefix(), &g_untold);
+    transport = g_transport;
+  }
+  transport->Prepare();
+}
+
 void UseTransport(std::shared_ptr<Transport> transport) {
   std::lock_guard lock(g_mutex);
   g_transport = std::move(transport);
+  g_untold.clear();
 }
 
 void SetDdeLog(std::function<void(const std::string&)> sink) {

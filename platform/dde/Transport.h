@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dde/Connection.h"
 #include "platform/dde/Frame.h"
@@ -32,6 +33,18 @@ class Transport {
   // initiate by `deadline` (not running, refused the topic, unreachable).
   virtual std::unique_ptr<Channel> Open(const std::string& application, const std::string& topic,
                                         Clock::time_point deadline) = 0;
+  // Gets ready for the first conversation without waiting for anything, so that what it needs
+  // (Wine's bridge) starts while the program does other work.
+  virtual void Prepare() {}
+  // Asks now for `items` on `application` and `topic`, each as an operation of its own would
+  // (open, request, close) and waiting `wait` for each, and keeps the answers for the operations
+  // that follow in that order: the next conversation on `application` and `topic` gets the next
+  // answer when it requests that item.  Any other conversation or transaction drops the rest,
+  // and so does a moment's wait.  Where nothing is gained (the sockets) it does nothing.
+  virtual void Prefetch(const std::string& application, const std::string& topic,
+                        const std::vector<std::string>& items, std::chrono::milliseconds wait) {
+    (void)application, (void)topic, (void)items, (void)wait;
+  }
 };
 
 // Conversations over the Unix sockets of ServiceDirectory().
@@ -42,5 +55,8 @@ std::shared_ptr<Transport> MakeSocketTransport();
 std::shared_ptr<Transport> CurrentTransport();
 // nullptr goes back to the choice at the next use.
 void UseTransport(std::shared_ptr<Transport> transport);
+// Chooses the transport now and lets it get ready (Transport::Prepare); what the choice has to
+// say goes to the DDE log at the next CurrentTransport(), as without this call.
+void PrepareTransport();
 
 }  // namespace dde

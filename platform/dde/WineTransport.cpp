@@ -12,7 +12,10 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -32,6 +35,8 @@ constexpr auto kBridgeStartWait = std::chrono::seconds(15);
 constexpr auto kRestartPause = std::chrono::seconds(10);
 // The bridge itself waits the link's time for DDE; this much more for its answer to come back.
 constexpr auto kAnswerGrace = std::chrono::seconds(2);
+// Answers asked for ahead are dropped when their operations have not come by then.
+constexpr auto kAheadLife = std::chrono::seconds(2);
 
 std::string Env(const char* name) {
   const char* v = std::getenv(name);
@@ -143,6 +148,8 @@ class Bridge {
     }
   }
   bool usable() const { return !broken_; }
+  // Not used again: the stream is out of step.
+  void Abandon() { broken_ = true; }
   // True once the bridge has ended (wineserver -k ends every program of its prefix).
   bool Ended() {
     int st = 0;
@@ -269,19 +276,65 @@ Bridge::Hello Bridge::AwaitHello(const WineSetup& setup, Clock::time_point deadl
   return Hello::kFailed;
 }
 
+// A transaction's outcome as the link takes it: the bridge's refusals for DDE's failures are the
+// transport's timeout and closed conversation.
+IoStatus Outcome(IoStatus st, const Frame& reply) {
+  if (st != IoStatus::kOk || reply.type != FrameType::kRefuse) return st;
+  if (reply.fields[0] == kReasonTimeout) return IoStatus::kTimeout;
+  if (reply.fields[0] == kReasonServerGone) return IoStatus::kClosed;
+  return st;
+}
+
+// The answers asked for ahead (Transport::Prefetch), each for the operation expected next.
+class Ahead {
+ public:
+  struct Answer {
+    std::string app, topic, item;
+    IoStatus status;
+    Frame reply;
+  };
+  void Keep(std::deque<Answer> answers) {
+    std::lock_guard lock(mutex_);
+    answers_ = std::move(answers);
+    since_ = Clock::now();
+  }
+  void Drop() {
+    std::lock_guard lock(mutex_);
+    answers_.clear();
+  }
+  // The next answer when it is for a conversation on app and topic; else all are dropped.
+  std::optional<Answer> Take(const std::string& app, const std::string& topic) {
+    std::lock_guard lock(mutex_);
+    if (answers_.empty()) return std::nullopt;
+    if (Clock::now() - since_ > kAheadLife || answers_.front().app != app ||
+        answers_.front().topic != topic) {
+      answers_.clear();
+      return std::nullopt;
+    }
+    Answer next = std::move(answers_.front());
+    answers_.pop_front();
+    return next;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<Answer> answers_;
+  Clock::time_point since_;
+};
+
 class WineChannel : public Channel {
  public:
-  explicit WineChannel(std::shared_ptr<Bridge> bridge) : bridge_(std::move(bridge)) {}
+  WineChannel(std::shared_ptr<Bridge> bridge, std::shared_ptr<Ahead> ahead)
+      : bridge_(std::move(bridge)), ahead_(std::move(ahead)) {}
   ~WineChannel() override { Close(); }
 
+  // What was asked ahead may not hold after this transaction.
   IoStatus Transact(const Frame& frame, Clock::time_point deadline, Frame* reply) override {
+    ahead_->Drop();
     bridge_->SetWait(deadline);
     IoStatus st = bridge_->Send(frame, deadline);
     if (st == IoStatus::kOk) st = bridge_->Receive(reply, deadline + kAnswerGrace);
-    if (st != IoStatus::kOk || reply->type != FrameType::kRefuse) return st;
-    if (reply->fields[0] == kReasonTimeout) return IoStatus::kTimeout;
-    if (reply->fields[0] == kReasonServerGone) return IoStatus::kClosed;
-    return st;
+    return Outcome(st, *reply);
   }
 
   void Close() override {
@@ -295,16 +348,104 @@ class WineChannel : public Channel {
 
  private:
   std::shared_ptr<Bridge> bridge_;
+  std::shared_ptr<Ahead> ahead_;
 };
 
-class WineTransport : public Transport {
+// A conversation whose request was answered ahead.  Anything else asked on it goes to a
+// conversation opened now, as if the server had gone on to answer it there.
+class AheadChannel : public Channel {
+ public:
+  using Opener = std::function<std::unique_ptr<Channel>(Clock::time_point)>;
+  AheadChannel(Ahead::Answer answer, Opener open)
+      : answer_(std::move(answer)), open_(std::move(open)) {}
+  ~AheadChannel() override { Close(); }
+
+  IoStatus Transact(const Frame& frame, Clock::time_point deadline, Frame* reply) override {
+    if (!live_ && !used_ && frame.type == FrameType::kRequest && frame.fields[0] == answer_.item) {
+      used_ = true;
+      *reply = answer_.reply;
+      return answer_.status;
+    }
+    if (!live_) live_ = open_(deadline);
+    if (!live_) return IoStatus::kClosed;
+    return live_->Transact(frame, deadline, reply);
+  }
+  void Close() override {
+    if (live_) live_->Close();
+    live_.reset();
+  }
+
+ private:
+  Ahead::Answer answer_;
+  Opener open_;
+  bool used_ = false;
+  std::unique_ptr<Channel> live_;
+};
+
+class WineTransport : public Transport, public std::enable_shared_from_this<WineTransport> {
  public:
   explicit WineTransport(WineSetup setup) : setup_(std::move(setup)) {}
+
+  // The items' answers come one by one from the bridge (kRequests), which stops where DDE
+  // failed; the answers kept are those that came.  Only a bridge that is ready and idle asks.
+  void Prefetch(const std::string& app, const std::string& topic,
+                const std::vector<std::string>& items, std::chrono::milliseconds wait) override {
+    ahead_->Drop();
+    std::string joined;
+    for (const std::string& item : items) {
+      if (item.find('\0') != std::string::npos) return;
+      joined += item + '\0';
+    }
+    std::shared_ptr<Bridge> bridge = ReadyBridge();
+    if (items.empty() || !bridge) return;
+    bridge->SetWait(Clock::now() + wait);
+    std::deque<Ahead::Answer> answers;
+    bool whole = bridge->Send(Frame{FrameType::kRequests, {app, topic, joined}},
+                              Clock::now() + wait) == IoStatus::kOk;
+    for (Frame f; whole;) {
+      whole = bridge->Receive(&f, Clock::now() + wait + kAnswerGrace) == IoStatus::kOk;
+      if (whole && f.type == FrameType::kAck) break;
+      whole = whole && answers.size() < items.size() &&
+              (f.type == FrameType::kReply || f.type == FrameType::kRefuse);
+      if (whole) {
+        answers.push_back({app, topic, items[answers.size()], Outcome(IoStatus::kOk, f), f});
+      }
+    }
+    if (!whole) {
+      bridge->Abandon();  // the stream is out of step: nothing of it is used
+      answers.clear();
+    }
+    bridge->busy = false;
+    ahead_->Keep(std::move(answers));
+  }
+
+  // The bridge starts now; the first conversation waits for it to be ready.
+  void Prepare() override {
+    std::lock_guard lock(mutex_);
+    if (!bridges_.empty() || starting_ || Clock::now() < next_start_) return;
+    std::string why;
+    starting_ = Bridge::Launch(setup_, &why);
+    if (!starting_) Failed(why);  // said by the first conversation
+  }
 
   // A bridge that ended since its last conversation (Wine's server was ended, say) is replaced
   // at once, so that the operation reaches KEP all the same.
   std::unique_ptr<Channel> Open(const std::string& app, const std::string& topic,
                                 Clock::time_point deadline) override {
+    if (std::optional<Ahead::Answer> answer = ahead_->Take(app, topic)) {
+      auto self = shared_from_this();
+      return std::make_unique<AheadChannel>(std::move(*answer),
+                                            [self, app, topic](Clock::time_point deadline) {
+                                              self->ahead_->Drop();
+                                              return self->OpenLive(app, topic, deadline);
+                                            });
+    }
+    return OpenLive(app, topic, deadline);
+  }
+
+ private:
+  std::unique_ptr<Channel> OpenLive(const std::string& app, const std::string& topic,
+                                    Clock::time_point deadline) {
     for (int attempt = 0; attempt < 2; ++attempt) {
       std::shared_ptr<Bridge> bridge = ClaimBridge();
       if (!bridge) return nullptr;
@@ -312,7 +453,7 @@ class WineTransport : public Transport {
       if (bridge->Send(Frame{FrameType::kConnect, {app, topic}}, deadline) == IoStatus::kOk &&
           bridge->Receive(&reply, deadline + kAnswerGrace) == IoStatus::kOk &&
           reply.type == FrameType::kAccept) {
-        return std::make_unique<WineChannel>(std::move(bridge));
+        return std::make_unique<WineChannel>(std::move(bridge), ahead_);
       }
       bridge->busy = false;
       if (bridge->usable()) break;  // no server took the topic: nobody answered
@@ -320,7 +461,18 @@ class WineTransport : public Transport {
     return nullptr;
   }
 
- private:
+  // An idle bridge that is ready, claimed; nullptr when there is none.
+  std::shared_ptr<Bridge> ReadyBridge() {
+    std::lock_guard lock(mutex_);
+    for (const auto& b : bridges_) {
+      if (!b->busy && b->usable() && !b->Ended()) {
+        b->busy = true;
+        return b;
+      }
+    }
+    return nullptr;
+  }
+
   std::shared_ptr<Bridge> ClaimBridge() {
     std::string why;
     std::shared_ptr<Bridge> b;
@@ -389,6 +541,7 @@ class WineTransport : public Transport {
   Clock::time_point next_start_{};    // no start before this, after one failed
   std::string failed_;                // why it failed
   std::string said_;                  // the last reason logged, so that it is said once
+  std::shared_ptr<Ahead> ahead_ = std::make_shared<Ahead>();
 };
 
 }  // namespace

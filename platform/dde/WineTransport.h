@@ -6,14 +6,21 @@
 // input and writes the answers to its standard output: Connect -> Accept or Refuse, Request ->
 // Reply, Execute and Poke -> Ack, each of them Refuse when the server refuses; Close ends the
 // conversation and Timeout sets the bridge's wait per transaction.  A transaction DDE could not
-// carry out is refused with kReasonTimeout or kReasonServerGone.  When it has started the bridge
-// writes Accept (ready) or Refuse with the reason it cannot work, then ends.
+// carry out is refused with kReasonTimeout or kReasonServerGone.  Requests (Transport::Prefetch)
+// does for each of its items what Connect, Request and Close would, answering each request as
+// Request does, then Ack; it stops before an item whose conversation does not open and after
+// one DDE could not carry out.  When it has started the bridge writes Accept (ready) or Refuse
+// with the reason it cannot work, then ends.
 //
-// One bridge serves one conversation at a time; it is started at the first conversation and
-// kept for the next ones (a second bridge starts only while the first one is in use).  The
-// bridge keeps a closed DDEML conversation for a moment (well under a second) and hands it to
-// the next conversation on the same service and topic, so that a burst of operations costs one
-// DDE initiate; what the server sees between bursts is unchanged.  When Wine
+// Under Wine each DDE transaction costs some posted messages through Wine's server; a refresh's
+// hundred field requests cost twice as many round trips to the bridge on top.  Prefetch asks for
+// them in one round trip, and the bridge starts while the window is built (Prepare).
+//
+// One bridge serves one conversation at a time; it is started by Prepare or at the first
+// conversation, and kept for the next ones (a second bridge starts only while the first one is
+// in use).  The bridge keeps a closed DDEML conversation for a moment (well under a second) and
+// hands it to the next conversation on the same service and topic, so that a burst of
+// operations costs one DDE initiate; what the server sees between bursts is unchanged.  When Wine
 // or the bridge is missing, or the bridge cannot start, every conversation fails to open (the
 // link raises 282, as when KEP is not running) and the reason goes once to the DDE log.
 

@@ -1,8 +1,9 @@
 #pragma once
 // What the benchmarks that drive the real windows share: one Qt application with the program's
 // App services (offscreen unless QT_QPA_PLATFORM says otherwise; xvfb-run works too), a prefix
-// whose drive D: holds the picture folders, small pictures with bytes of their own, message
-// boxes answered as a user answers them, and waiting until a window has painted what a click did.
+// whose drive D: holds the picture folders, small pictures with bytes of their own, camera-size
+// pictures, message boxes answered as a user answers them, and waiting until a window has
+// painted what a click did.
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,7 +11,9 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,7 @@ class QtWindows {
     forms::ResetFormInstances();
     forms::App::Install(nullptr);
   }
+  qtui::QtApp& Services() { return services_; }
   static const char* Platform() {
     static const QByteArray name = qgetenv("QT_QPA_PLATFORM");
     return name.constData();
@@ -107,6 +111,39 @@ inline void SmallJpeg(const fs::path& file, int n) {
   for (std::size_t i = 0; i < px.size(); ++i)
     px[i] = 0xFF000000u | ((i + 1) * 2654435761u * static_cast<unsigned>(n + 1));
   imaging::SaveJpeg(imaging::Picture::FromPixels(64, 48, std::move(px)), file, 80);
+}
+
+// Picture n as a w x h frame: soft gradients and bands of its own.
+inline imaging::Picture Frame(int n, int w, int h) {
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned r = static_cast<unsigned>((x * 255 / w + n * 37) % 256);
+      const unsigned g = static_cast<unsigned>((y * 255 / h + n * 53) % 256);
+      const unsigned b = static_cast<unsigned>(((x + y) * 64 / w + n * 11) % 256);
+      px[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | (r << 16) | (g << 8) | b;
+    }
+  return imaging::Picture::FromPixels(w, h, std::move(px));
+}
+
+// Camera pictures 0 to count - 1 (PictureName) in `pool`, made once and kept: 4000 x 3000 with
+// a 160 x 120 Exif thumbnail (exiftool embeds them all in one run).
+inline void MakeCameraPictures(const fs::path& pool, int count) {
+  if (fs::exists(pool / ".complete")) return;
+  fs::remove_all(pool);
+  fs::create_directories(pool / "thumbs");
+  std::ofstream args(pool / "exiftool.args");
+  for (int n = 0; n < count; ++n) {
+    imaging::SaveJpeg(Frame(n, 4000, 3000), pool / PictureName(n), 90);
+    const fs::path thumb = pool / "thumbs" / PictureName(n);
+    imaging::SaveJpeg(Frame(n, 160, 120), thumb, 85);
+    args << "-overwrite_original\n-ThumbnailImage<=" << thumb.string() << "\n"
+         << (pool / PictureName(n)).string() << "\n-execute\n";
+  }
+  args.close();
+  const std::string cmd = "exiftool -q -@ '" + (pool / "exiftool.args").string() + "' >/dev/null";
+  if (std::system(cmd.c_str()) != 0) std::_Exit(1);
+  std::ofstream(pool / ".complete") << "ok";
 }
 
 // A new prefix at root/prefix, drive D: being root/pics; its drive_c.

@@ -1,15 +1,20 @@
-// The program's own code against each transport: kep (the stand-in) over the Unix sockets, and
-// kep.exe under Wine through the DDE bridge, in one run.  For each: start-up until the main
-// window is shown with the report, a Refresh (the KEP button), and a thumbnail dropped on an
-// empty slot until KEP has acknowledged its SetImage.  The window is the headless one of the
-// tests; what is timed is the program's code and its DDE, not a display.
+// The real program against each transport: kep (the stand-in) over the Unix sockets, and kep.exe
+// under Wine through the DDE bridge, in one run, each chosen by the program itself from its
+// prefix (a Wine prefix takes Wine's).  The main window is drawn by the Qt renderer (on the X
+// display: run it under xvfb-run), the capture folder holds camera-size pictures.  For each:
+// start-up (the program's start until its window is shown and painted), a Refresh (a click on
+// the KEP button until painted), and a thumbnail dropped on an empty slot until KEP has
+// acknowledged its SetImage and the window has painted; a user's pause comes before each.
 //
-//   xvfb-run -a bench_program [RUNS]      (default 5; medians; one run more warms up)
+//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program [RUNS]   (default 5; medians; one
+//                                                                   run more warms up)
 //
-// Needs Wine and an X display for Wine's DDE; boots a throw-away Wine prefix (some seconds)
-// unless $VELMORA_TEST_WINEPREFIX names a booted one.  Prints both figures, their ratio and the
-// machine's load averages before and after.
+// KEP runs before the program starts, as for a user.  Boots a throw-away Wine prefix (some
+// seconds) unless $VELMORA_TEST_WINEPREFIX names a booted one.  Prints both figures, their
+// ratio and the machine's load averages before and after.
 
+#include <QDropEvent>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -17,14 +22,23 @@
 #include <string>
 #include <vector>
 
-#include "core/modVelmodSlots.h"
+#include "app/MainWindowHost.h"
+#include "platform/dde/Transport.h"
+#include "platform/qtui/DragBridge.h"
+#include "tests/bench/QtWindows.h"
 #include "tests/bench/Timing.h"
 #include "tests/integration/MainWindowFixture.h"
 #include "tests/integration/wine/WineSession.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 int gRuns = 5;
+bench::QtWindows* gQt = nullptr;
+const fs::path kPool = "/tmp/velmora-program-bench";
+constexpr int kPictures = 12;    // a strip page
+constexpr int kUserPause = 600;  // ms between a user's actions (the bridge ends idle conversations)
 
 struct Figures {
   std::vector<double> start, refresh, drop;  // milliseconds
@@ -38,36 +52,76 @@ std::string Load() {
   return one + " " + five + " " + fifteen;
 }
 
+double Ms(bench::Clock::time_point from) {
+  return bench::Seconds(from) * 1000;
+}
+
 class ProgramBench : public mainwindow::MainWindowFixture {
  protected:
-  void UseWine() {
-    wine_ = std::make_unique<WineSession>(prefix_.Prefix());
-    kep_launcher_ = wine_->KepLauncher();
+  // The fixture's prefix and KEP, the Qt window's App services, camera pictures to place.
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    forms::App::Install(&gQt->Services());
+    dde::UseTransport(nullptr);
+    for (int n = 0; n < kPictures; ++n) {
+      const fs::path to = prefix_.Host("C:\\GLENVUE\\") / bench::PictureName(n);
+      std::error_code ec;
+      fs::create_hard_link(kPool / bench::PictureName(n), to, ec);
+      if (ec) fs::copy_file(kPool / bench::PictureName(n), to);
+    }
   }
   void TearDown() override {
+    gQt->Close();
     MainWindowFixture::TearDown();
     wine_.reset();
   }
-  // One run: start-up, a Refresh, a drop.
+  // The fixture's prefix made a Wine prefix with kep.exe running in it; the program's own
+  // choice of transport then takes Wine's.
+  void UseWine() {
+    wine_ = std::make_unique<WineSession>(prefix_.Prefix());
+    kep_launcher_ = wine_->KepLauncher();
+    dde::UseTransport(nullptr);
+  }
+
   void Once(Figures& times) {
-    WritePicture("C:\\GLENVUE\\IMG_0001.JPG", 1600, 1200);
     StartKep();
     auto t = bench::Clock::now();
-    ASSERT_TRUE(StartShown()) << Boxes();
-    times.start.push_back(bench::Seconds(t) * 1000);
+    app::StartMainWindow();
+    photo_pages::frmMain& form = photo_pages::MainWindow();
+    ASSERT_TRUE(form.Loaded());
+    qtui::FormWindow* window = qtui::FormWindow::For(form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    bench::Settle();
+    times.start.push_back(Ms(t));
+    ASSERT_EQ(form.lblRPT.Caption(), report_.name);
+
+    QTest::qWait(kUserPause);
     t = bench::Clock::now();
-    f().imaKep.Click();
-    times.refresh.push_back(bench::Seconds(t) * 1000);
+    QTest::mouseClick(window->WidgetOf(&form.imaKep), Qt::LeftButton);
+    bench::Settle();
+    times.refresh.push_back(Ms(t));
+
+    QWidget* from = window->WidgetOf(&form.GeaThumb[0]);
+    QWidget* to = window->WidgetOf(&form.imaComp[2]);
+    QTest::mousePress(from, Qt::LeftButton, {}, QPoint(10, 10));  // begins the thumbnail's drag
+    std::unique_ptr<QMimeData> mime(qtui::NewDragMimeData());
+    QDragEnterEvent enter(QPoint(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(to, &enter);
+    QTest::qWait(kUserPause);
+    QDropEvent drop(QPointF(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
     t = bench::Clock::now();
-    DragAndDrop(f().GeaThumb[0], f().imaComp[2]);
-    times.drop.push_back(bench::Seconds(t) * 1000);
-    ASSERT_EQ(SetImages().size(), 1u) << Boxes();
+    QApplication::sendEvent(to, &drop);
+    bench::Settle();
+    times.drop.push_back(Ms(t));
+    QTest::mouseRelease(from, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(SetImages().size(), 1u);
     ASSERT_NE(SetImages()[0].find("-> OK"), std::string::npos) << SetImages()[0];
+    ASSERT_EQ(bench::AnswerEveryBox(), 0);
   }
   std::unique_ptr<WineSession> wine_;
 };
 
-// Each run is one repetition of the tests: a fresh prefix, program state and KEP.
+// Each run is one repetition of the tests: a fresh prefix, program and KEP.
 TEST_F(ProgramBench, Sockets) {
   Once(gSockets);
 }
@@ -93,33 +147,38 @@ int main(int argc, char** argv) {
   if (argc > 1) gRuns = std::max(1, std::atoi(argv[1]));
   GTEST_FLAG_SET(repeat, gRuns + 1);
   if (!std::getenv("DISPLAY")) {
-    std::fprintf(stderr, "bench_program: Wine's DDE needs an X display (xvfb-run -a)\n");
+    std::fprintf(stderr, "bench_program: the window and Wine's DDE need an X display (xvfb-run)\n");
     return 2;
   }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  ::setenv("VELMORA_DDE_BRIDGE", WINBRIDGE_EXE, 1);
+  bench::QtWindows qt(argc, argv, "velmora-program-bench");
+  gQt = &qt;
+  bench::AnswerEveryBox();
+  bench::MakeCameraPictures(kPool, kPictures);
   const std::string before = Load();
   std::string booted;
+  const std::string script =
+      std::string(VELMORA_SOURCE_DIR) + "/tests/integration/wine/make-prefix";
   if (!std::getenv("VELMORA_TEST_WINEPREFIX")) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) return 1;
     booted = pattern;
-    const std::string script =
-        std::string(VELMORA_SOURCE_DIR) + "/tests/integration/wine/make-prefix";
     if (std::system((script + " '" + booted + "/wine' >/dev/null").c_str()) != 0) return 1;
     ::setenv("VELMORA_TEST_WINEPREFIX", (booted + "/wine").c_str(), 1);
   }
   const int rc = RUN_ALL_TESTS();
-  std::printf("medians of %d runs; load averages %s before, %s after\n", gRuns, before.c_str(),
-              Load().c_str());
+  std::printf(
+      "real window (%s), %d camera pictures; medians of %d runs; load averages %s before, "
+      "%s after\n",
+      bench::QtWindows::Platform(), kPictures, gRuns, before.c_str(), Load().c_str());
   std::printf("%-30s %13s %15s %9s\n", "", "Unix socket", "kep.exe + Wine", "Wine/sock");
   Print("start-up to the window shown", gSockets.start, gWine.start);
   Print("Refresh", gSockets.refresh, gWine.refresh);
   Print("drop to KEP's acknowledgement", gSockets.drop, gWine.drop);
   if (!booted.empty()) {
-    const std::string script =
-        std::string(VELMORA_SOURCE_DIR) + "/tests/integration/wine/make-prefix";
     std::system((script + " --remove '" + booted + "/wine'").c_str());
-    std::filesystem::remove_all(booted);
+    fs::remove_all(booted);
   }
   return rc;
 }

@@ -24,39 +24,6 @@ const fs::path kRoot = "/tmp/velmora-strip-bench";
 constexpr int kCameraFiles = 120;  // the turns show the first 108 entries
 constexpr int kTurnsPerCycle = 7;  // pages 1 to 7, then back to the first page
 
-// Picture n as a w x h frame: soft gradients and bands of its own.
-imaging::Picture Frame(int n, int w, int h) {
-  std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const unsigned r = static_cast<unsigned>((x * 255 / w + n * 37) % 256);
-      const unsigned g = static_cast<unsigned>((y * 255 / h + n * 53) % 256);
-      const unsigned b = static_cast<unsigned>(((x + y) * 64 / w + n * 11) % 256);
-      px[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | (r << 16) | (g << 8) | b;
-    }
-  return imaging::Picture::FromPixels(w, h, std::move(px));
-}
-
-// The camera pictures: 4000 x 3000 with a 160 x 120 Exif thumbnail (exiftool embeds them all
-// in one run).
-void MakeCameraPictures(const fs::path& pool) {
-  if (fs::exists(pool / ".complete")) return;
-  fs::remove_all(pool);
-  fs::create_directories(pool / "thumbs");
-  std::ofstream args(pool / "exiftool.args");
-  for (int n = 0; n < kCameraFiles; ++n) {
-    imaging::SaveJpeg(Frame(n, 4000, 3000), pool / PictureName(n), 90);
-    const fs::path thumb = pool / "thumbs" / PictureName(n);
-    imaging::SaveJpeg(Frame(n, 160, 120), thumb, 85);
-    args << "-overwrite_original\n-ThumbnailImage<=" << thumb.string() << "\n"
-         << (pool / PictureName(n)).string() << "\n-execute\n";
-  }
-  args.close();
-  const std::string cmd = "exiftool -q -@ '" + (pool / "exiftool.args").string() + "' >/dev/null";
-  if (std::system(cmd.c_str()) != 0) std::_Exit(1);
-  std::ofstream(pool / ".complete") << "ok";
-}
-
 // A folder of `files` pictures: the camera pictures first (hard links: every entry of a
 // folder is a file of its own), then small JPEGs with bytes of their own.
 void MakeFolder(const fs::path& folder, int files, const fs::path& pool) {
@@ -158,7 +125,7 @@ int Main(int argc, char** argv) {
   QtWindows qt(argc, argv, "velmora-strip-bench");
 
   const fs::path pics = kRoot / "pics";
-  MakeCameraPictures(kRoot / "camera");
+  MakeCameraPictures(kRoot / "camera", kCameraFiles);
   MakeFolder(pics / "P100", 100, kRoot / "camera");
   MakeFolder(pics / "P20000", 20000, kRoot / "camera");
   MakePrefix();

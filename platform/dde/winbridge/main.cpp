@@ -7,7 +7,8 @@
 // to every top-level window), and the program opens one for every operation.  So a closed
 // conversation is parked for a moment: the next one on the same service and topic takes it
 // over, and a parked conversation is ended once it has been idle for kIdleCloseMs, at once when
-// the server ends it, and when the input ends.
+// the server ends it, and when the input ends.  A Requests frame runs a whole burst of such
+// operations (one request each) with one frame in and the answers out as they come.
 //
 // A reader thread decodes the input and posts each frame to the main thread, whose message loop
 // also serves DDEML, so that the bridge answers other programs' DDE broadcasts while it waits.
@@ -31,6 +32,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dde/Frame.h"
@@ -52,6 +54,7 @@ HCONV g_conv = nullptr;
 bool g_conv_gone = false;        // the server ended the conversation
 bool g_conv_reused = false;      // taken over from the parked ones, and not used since
 bool g_conv_late = false;        // a transaction timed out: its answer may still come
+bool g_conv_fresh = false;       // found alive by Connect just now, and not used since
 std::string g_service, g_topic;  // of g_conv, in the code page
 DWORD g_wait_ms = kDefaultWaitMs;
 
@@ -81,13 +84,14 @@ bool WriteAll(const std::string& bytes) {
   return true;
 }
 
-void Answer(dde::FrameType type, std::string field = {}, bool withField = false) {
-  dde::Frame f{type, {}};
-  if (withField) f.fields.push_back(std::move(field));
+void Send(const dde::Frame& f) {
   if (!WriteAll(dde::Encode(f))) ExitProcess(3);
 }
 void Refuse(const std::string& reason) {
-  Answer(dde::FrameType::kRefuse, reason, true);
+  Send({dde::FrameType::kRefuse, {reason}});
+}
+dde::Frame Refusal(const std::string& reason) {
+  return {dde::FrameType::kRefuse, {reason}};
 }
 
 DWORD WINAPI ReadInput(LPVOID) {
@@ -201,10 +205,10 @@ void EndIdle(bool all) {
 }
 
 // Velmora closed the conversation: it is parked, unless the server ended it or an answer to it
-// may still come.
+// may still come.  (A server gone without a word is found when the conversation is taken over.)
 void EndConversation() {
   if (!g_conv) return;
-  if (ServerGone() || g_conv_late) {
+  if (g_conv_gone || g_conv_late) {
     Disconnect(g_conv);
   } else {
     g_parked.push_back({g_service, g_topic, g_conv, GetTickCount()});
@@ -214,6 +218,7 @@ void EndConversation() {
   g_conv_gone = false;
   g_conv_reused = false;
   g_conv_late = false;
+  g_conv_fresh = false;
   if (g_parked.size() > kMostParked) {
     const Parked oldest = g_parked.front();
     g_parked.erase(g_parked.begin());
@@ -272,24 +277,25 @@ bool Ansi(const std::string& text, std::string* ansi, std::string* refusal) {
   return false;
 }
 
-void Connect(const std::string& app, const std::string& topic) {
+dde::Frame Connect(const std::string& app, const std::string& topic) {
   EndConversation();
   std::string service, subject, refusal;
   if (!Ansi(app, &service, &refusal) || !Ansi(topic, &subject, &refusal)) {
-    return Refuse("no server answered: " + refusal);
+    return Refusal("no server answered: " + refusal);
   }
   if (HCONV parked = TakeParked(service, subject)) {
     g_conv = parked;
     g_service = service;
     g_topic = subject;
     g_conv_reused = true;
-    return Answer(dde::FrameType::kAccept);
+    g_conv_fresh = true;
+    return {dde::FrameType::kAccept, {}};
   }
-  if (OpenConversation(service, subject)) {
-    Answer(dde::FrameType::kAccept);
-  } else {
-    Refuse("no server answered: " + Reason(DdeGetLastError(g_instance)));
+  if (!OpenConversation(service, subject)) {
+    return Refusal("no server answered: " + Reason(DdeGetLastError(g_instance)));
   }
+  g_conv_fresh = true;
+  return {dde::FrameType::kAccept, {}};
 }
 
 // A conversation taken over from the parked ones that the server has ended since is opened
@@ -367,13 +373,17 @@ bool IsTimeout(UINT error) {
 }
 
 // Runs one transaction; data is sent with its terminating NUL, as CF_TEXT wants it.  A refusal
-// is the server's: nothing is asked twice.
-void Transact(UINT type, const std::string& item, const std::string* data) {
-  TakeDdeMessages();
-  if (!Usable()) return Refuse(dde::kReasonServerGone);
+// is the server's: nothing is asked twice.  The first one after Connect needs no look at the
+// conversation: Connect has just found it alive (a server that dies now is found by the
+// transaction).
+dde::Frame Transact(UINT type, const std::string& item, const std::string* data) {
+  if (!std::exchange(g_conv_fresh, false)) {
+    TakeDdeMessages();
+    if (!Usable()) return Refusal(dde::kReasonServerGone);
+  }
   std::string ansiItem, ansi, refusal;
   if (!Ansi(item, &ansiItem, &refusal) || (data && !Ansi(*data, &ansi, &refusal))) {
-    return Refuse(refusal);
+    return Refusal(refusal);
   }
   g_conv_reused = false;
   HSZ hszItem = item.empty() ? nullptr : Name(ansiItem);
@@ -384,28 +394,50 @@ void Transact(UINT type, const std::string& item, const std::string* data) {
   if (!h) {
     const UINT error = DdeGetLastError(g_instance);  // clears the error: read once
     if (IsTimeout(error)) g_conv_late = true;
-    return Refuse(ServerGone() ? std::string(dde::kReasonServerGone) : Reason(error));
+    return Refusal(ServerGone() ? std::string(dde::kReasonServerGone) : Reason(error));
   }
-  if (type != XTYP_REQUEST) return Answer(dde::FrameType::kAck);
+  if (type != XTYP_REQUEST) return {dde::FrameType::kAck, {}};
   TakeDataAck(g_conv);
   const DWORD n = DdeGetData(h, nullptr, 0, 0);
   std::string text(n, '\0');
   if (n > 0) DdeGetData(h, reinterpret_cast<LPBYTE>(text.data()), n, 0);
   DdeFreeDataHandle(h);
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-  Answer(dde::FrameType::kReply, winbridge::FromAnsi(text), true);
+  return {dde::FrameType::kReply, {winbridge::FromAnsi(text)}};
+}
+
+bool DdeFailed(const dde::Frame& answer) {
+  return answer.type == dde::FrameType::kRefuse &&
+         (answer.fields[0] == dde::kReasonTimeout || answer.fields[0] == dde::kReasonServerGone);
+}
+
+// For each item (each ended by a NUL) what Connect, Request and Close would do, one answer per
+// item, then Ack.  Stops before an item whose conversation does not open (Velmora asks for it
+// itself) and after one that DDE could not carry out.
+void Requests(const std::string& app, const std::string& topic, const std::string& items) {
+  for (std::size_t at = 0, end = 0; (end = items.find('\0', at)) != std::string::npos;
+       at = end + 1) {
+    if (Connect(app, topic).type != dde::FrameType::kAccept) break;
+    const dde::Frame answer = Transact(XTYP_REQUEST, items.substr(at, end - at), nullptr);
+    EndConversation();
+    Send(answer);
+    if (DdeFailed(answer)) break;
+  }
+  Send({dde::FrameType::kAck, {}});
 }
 
 void Handle(const dde::Frame& f) {
   switch (f.type) {
     case dde::FrameType::kConnect:
-      return Connect(f.fields[0], f.fields[1]);
+      return Send(Connect(f.fields[0], f.fields[1]));
     case dde::FrameType::kRequest:
-      return Transact(XTYP_REQUEST, f.fields[0], nullptr);
+      return Send(Transact(XTYP_REQUEST, f.fields[0], nullptr));
     case dde::FrameType::kExecute:
-      return Transact(XTYP_EXECUTE, {}, &f.fields[0]);
+      return Send(Transact(XTYP_EXECUTE, {}, &f.fields[0]));
     case dde::FrameType::kPoke:
-      return Transact(XTYP_POKE, f.fields[0], &f.fields[1]);
+      return Send(Transact(XTYP_POKE, f.fields[0], &f.fields[1]));
+    case dde::FrameType::kRequests:
+      return Requests(f.fields[0], f.fields[1], f.fields[2]);
     case dde::FrameType::kClose:
       return EndConversation();
     case dde::FrameType::kTimeout: {
@@ -442,7 +474,7 @@ int main() {
     Refuse("no reader thread");
     return 1;
   }
-  Answer(dde::FrameType::kAccept);
+  Send({dde::FrameType::kAccept, {}});
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kFrameMessage) {
       // The reader thread posts the frame it allocated in the message's lParam.

@@ -21,16 +21,18 @@ DecodeStatus StatusOf(const std::string& bytes, std::size_t limit = kDefaultMaxF
 
 TEST(Frame, EveryTypeRoundTrips) {
   const std::string binary("a\0b\r\n\xFF", 6);
-  const std::vector<Frame> frames = {{FrameType::kConnect, {"KEP", "System"}},
-                                     {FrameType::kAccept, {}},
-                                     {FrameType::kRefuse, {"no"}},
-                                     {FrameType::kRequest, {""}},
-                                     {FrameType::kExecute, {binary}},
-                                     {FrameType::kPoke, {"P|F|1", binary}},
-                                     {FrameType::kReply, {std::string(70000, 'x')}},
-                                     {FrameType::kAck, {}},
-                                     {FrameType::kClose, {}},
-                                     {FrameType::kTimeout, {"5000"}}};
+  const std::vector<Frame> frames = {
+      {FrameType::kConnect, {"KEP", "System"}},
+      {FrameType::kAccept, {}},
+      {FrameType::kRefuse, {"no"}},
+      {FrameType::kRequest, {""}},
+      {FrameType::kExecute, {binary}},
+      {FrameType::kPoke, {"P|F|1", binary}},
+      {FrameType::kReply, {std::string(70000, 'x')}},
+      {FrameType::kAck, {}},
+      {FrameType::kClose, {}},
+      {FrameType::kTimeout, {"5000"}},
+      {FrameType::kRequests, {"KEP", "R", std::string("a\0b\0", 4)}}};
   for (const auto& f : frames) EXPECT_EQ(MustDecode(Encode(f)), f);
 }
 

@@ -71,6 +71,25 @@ TEST_F(WineTransportTest, TheBridgesAnswersBecomeTheLinksNumbers) {
   EXPECT_TRUE(logged_.empty());
 }
 
+// Answers asked ahead go to the operations that follow, in order and each with its own outcome;
+// another transaction in between (a poke) drops the rest.
+TEST_F(WineTransportTest, AnswersAskedAheadGoToTheirOwnOperationsUntilAnotherTransaction) {
+  UseBridge("serve");
+  EXPECT_EQ(Request("R", "ready"), "ready!");
+  const std::chrono::milliseconds wait(5000);
+  CurrentTransport()->Prefetch("KEP", "R", {"a", "timeout", "b"}, wait);
+  EXPECT_EQ(Request("R", "a"), "a!");
+  EXPECT_EQ(ErrorOf([&] { Request("R", "timeout"); }), vb::kDdeTimeout);
+  EXPECT_EQ(Request("R", "b"), "b!");
+  CurrentTransport()->Prefetch("KEP", "R", {"c", "d"}, wait);
+  EXPECT_EQ(Request("R", "c"), "c!");
+  link_.SetLinkItem("d");
+  link_.Poke("poked");
+  EXPECT_EQ(Request("R", "d"), "poked");
+  CurrentTransport()->Prefetch("KEP", "R", {"e"}, wait);
+  EXPECT_EQ(ErrorOf([&] { Request("Refused", "e"); }), vb::kDdeNoApp);  // another topic
+}
+
 // A bridge that ended between two conversations (Wine's server ended, say) is replaced within
 // the next one.
 TEST_F(WineTransportTest, ABridgeThatEndedMeanwhileIsReplacedWithinTheNextConversation) {

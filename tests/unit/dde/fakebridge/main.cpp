@@ -3,12 +3,14 @@
 // given as its program: "cannot-start" refuses to start; "serve" accepts every topic but
 // "Refused" and answers a request for item "timeout" or "gone" with the bridge's refusal for a
 // DDE timeout or a lost server, "die" by ending at once, "bye" with "bye!" and then ending,
-// and any other item with item + "!".
+// any item poked before with what was poked, and any other item with item + "!"; the requests
+// of a Requests frame as the bridge does them.
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "platform/dde/Connection.h"
@@ -29,7 +31,24 @@ int main(int argc, char** argv) {
     return 1;
   }
   answer(FrameType::kAccept);
+  std::map<std::string, std::string> poked;
+  const auto reply = [&](const std::string& item) {
+    if (item == "timeout") return Frame{FrameType::kRefuse, {kReasonTimeout}};
+    if (item == "gone") return Frame{FrameType::kRefuse, {kReasonServerGone}};
+    const auto it = poked.find(item);
+    return Frame{FrameType::kReply, {it != poked.end() ? it->second : item + "!"}};
+  };
   for (Frame f; io.Receive(&f, later()) == IoStatus::kOk;) {
+    if (f.type == FrameType::kRequests) {
+      for (std::size_t at = 0, end = 0;
+           f.fields[1] != "Refused" && (end = f.fields[2].find('\0', at)) != std::string::npos;
+           at = end + 1) {
+        const Frame r = reply(f.fields[2].substr(at, end - at));
+        io.Send(r, later());
+        if (r.type == FrameType::kRefuse) break;
+      }
+      answer(FrameType::kAck);
+    }
     if (f.type == FrameType::kConnect) {
       answer(f.fields[1] == "Refused" ? FrameType::kRefuse : FrameType::kAccept,
              f.fields[1] == "Refused" ? std::vector<std::string>{"no server"}
@@ -37,14 +56,10 @@ int main(int argc, char** argv) {
     } else if (f.type == FrameType::kRequest) {
       const std::string& item = f.fields[0];
       if (item == "die") return 0;
-      if (item == "timeout")
-        answer(FrameType::kRefuse, {kReasonTimeout});
-      else if (item == "gone")
-        answer(FrameType::kRefuse, {kReasonServerGone});
-      else
-        answer(FrameType::kReply, {item + "!"});
+      io.Send(reply(item), later());
       if (item == "bye") return 0;
     } else if (f.type == FrameType::kExecute || f.type == FrameType::kPoke) {
+      if (f.type == FrameType::kPoke) poked[f.fields[0]] = f.fields[1];
       answer(FrameType::kAck);
     }
   }
