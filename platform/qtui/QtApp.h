@@ -12,6 +12,7 @@ class QEventLoop;
 
 #include "platform/forms/App.h"
 #include "platform/forms/SingleInstance.h"
+#include "platform/qtui/PaintPacer.h"
 
 namespace qtui {
 
@@ -69,6 +70,7 @@ class QtApp : public forms::App {
   AppInfo info_;
   OpenerAnswer openerAnswered_;
   std::vector<QEventLoop*> modalLoops_;
+  PaintPacer pacer_;  // DoEvents paints at a screen's pace
   bool ended_ = false;
   int pointer_ = 0;
   bool overrideCursor_ = false;
