@@ -45,6 +45,7 @@ class QtApp : public forms::App {
   void ShowModal(forms::Form& form) override;
   void Show(forms::Form& form) override;
   int DoEvents() override;
+  void PaceRepaints(bool on) override { pacer_.Enable(on); }
   [[noreturn]] void End() override;
   bool Ended() const override { return ended_; }
 
