@@ -212,6 +212,7 @@ void frmSearch::cmdSearch_Click() {
   bSearching = true;
   searchRunning_ = true;
   try {
+    const forms::PacedRepaints paced;  // a yield per folder, thousands a second
     SearchFrom(dirFind.Path());
   } catch (...) {
     searchRunning_ = false;

@@ -71,6 +71,10 @@ class App {
   virtual void Show(Form& form) = 0;
   // Processes pending events; returns the number of open forms.
   virtual int DoEvents() = 0;
+  // Code that yields per item of a long run (PacedRepaints) asks that DoEvents repaint its
+  // windows at a screen's pace rather than at every call; every other event is still handled at
+  // each call.  Nests; an App that paints nothing ignores it.
+  virtual void PaceRepaints(bool /*on*/) {}
   // Ends the program at once: no QueryUnload/Unload.  Throws ProgramEnded.
   [[noreturn]] virtual void End() = 0;
   virtual bool Ended() const = 0;
@@ -97,6 +101,18 @@ class App {
   // The one App in force.
   static App& Current();
   static void Install(App* app);  // not owned; nullptr uninstalls
+};
+
+// While it lives, DoEvents repaints at a screen's pace (App::PaceRepaints): for a loop whose
+// steps are many and short (the search, folder after folder).  The state at its end is painted
+// in full once the code returns to the event loop.  Not for a step that shows a state and then
+// works long: that state could wait for the next DoEvents to appear.
+class PacedRepaints {
+ public:
+  PacedRepaints() { App::Current().PaceRepaints(true); }
+  ~PacedRepaints() { App::Current().PaceRepaints(false); }
+  PacedRepaints(const PacedRepaints&) = delete;
+  PacedRepaints& operator=(const PacedRepaints&) = delete;
 };
 
 // The shown form AppActivate finds by title: the exact caption first, else a caption that

@@ -14,6 +14,7 @@
 #include "platform/forms/FileControls.h"
 #include "platform/forms/ListControls.h"
 #include "platform/qtui/Colors.h"
+#include "platform/qtui/PaintPacer.h"
 #include "platform/qtui/QtApp.h"
 #include "platform/qtui/Views.h"
 
@@ -26,10 +27,35 @@ QString Q(const std::string& s) {
 
 constexpr int kSelectedRole = Qt::UserRole + 1;
 
+// A list widget whose rows are laid out again, when rows came while the program's code yields
+// (a search adding a row per folder), at most once per frame: each layout goes over every row.
+class PacedList : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+  void doItemsLayout() override {
+    if (inTimer_ && PaintPacer::TooSoon(this)) {
+      scheduleDelayedItemsLayout();  // the next pass lays the rows out
+      return;
+    }
+    QListWidget::doItemsLayout();
+  }
+
+ protected:
+  // Only the layout Qt delays to the event loop waits; one asked for directly is done at once.
+  void timerEvent(QTimerEvent* e) override {
+    inTimer_ = true;
+    QListWidget::timerEvent(e);
+    inTimer_ = false;
+  }
+
+ private:
+  bool inTimer_ = false;
+};
+
 // A list widget whose selection is the model's: the user's presses are sent to
 // the model and the widget then shows what the model selected.
 QListWidget* NewList(QWidget* parent) {
-  auto* list = new QListWidget(parent);
+  auto* list = new PacedList(parent);
   list->setSelectionMode(QAbstractItemView::NoSelection);
   list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -207,7 +207,7 @@ void QtApp::ShowModal(forms::Form& form) {
 }
 
 int QtApp::DoEvents() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  pacer_.Pass();
   if (ended_) throw forms::ProgramEnded();
   return static_cast<int>(forms::Forms().size());
 }

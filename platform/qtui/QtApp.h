@@ -12,6 +12,7 @@ class QEventLoop;
 
 #include "platform/forms/App.h"
 #include "platform/forms/SingleInstance.h"
+#include "platform/qtui/PaintPacer.h"
 
 namespace qtui {
 
@@ -44,6 +45,7 @@ class QtApp : public forms::App {
   void ShowModal(forms::Form& form) override;
   void Show(forms::Form& form) override;
   int DoEvents() override;
+  void PaceRepaints(bool on) override { pacer_.Enable(on); }
   [[noreturn]] void End() override;
   bool Ended() const override { return ended_; }
 
@@ -69,6 +71,7 @@ class QtApp : public forms::App {
   AppInfo info_;
   OpenerAnswer openerAnswered_;
   std::vector<QEventLoop*> modalLoops_;
+  PaintPacer pacer_;  // DoEvents paints at a screen's pace
   bool ended_ = false;
   int pointer_ = 0;
   bool overrideCursor_ = false;

@@ -4,17 +4,24 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/forms/App.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ListControls.h"
 #include "platform/qtui/FormWindow.h"
+#include "platform/qtui/PaintPacer.h"
 #include "platform/qtui/QtApp.h"
 
 namespace {
@@ -31,10 +38,12 @@ class ListForm : public Form {
     lstFound.Move(120, 120, 4000, 3000);
     lstMulti.Move(4200, 120, 2800, 1500);
     cboPick.Move(120, 3300, 3000, 315);
+    lblStatus.Move(3300, 3300, 3800, 315);
   }
   ListBox lstFound{*this, "lstFound"};
   ListBox lstMulti{*this, "lstMulti"};
   ComboBox cboPick{*this, "cboPick"};
+  Label lblStatus{*this, "lblStatus"};
 };
 
 class ListViews : public ::testing::Test {
@@ -178,6 +187,58 @@ TEST_F(ListViews, MarkingEveryEntryWritesEachRowOnceAndRaisesAClickForEach) {
   EXPECT_EQ(clicks.size(), 600u);
   EXPECT_EQ(writes, 0);
   EXPECT_EQ(moves, 1);
+}
+
+// Code that yields per entry (a search listing folder after folder) and asks for paced repaints
+// gets every other event at every DoEvents, but the window is painted at most once per frame;
+// once the code returns, the window shows the last caption and every entry.  Without the request
+// every DoEvents paints what changed.
+TEST_F(ListViews, AFillThatYieldsPerEntryPaintsAtAScreensPace) {
+  ListBox& lst = form->lstFound;
+  auto* label = qobject_cast<QLabel*>(window->WidgetOf(&form->lblStatus));
+  ASSERT_NE(label, nullptr);
+  int paints = 0;
+  QString painted;  // the label's text at its last paint
+  struct PaintCount : QObject {
+    int& count;
+    QString& text;
+    PaintCount(int& c, QString& t) : count(c), text(t) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() != QEvent::Paint) return false;
+      ++count;
+      text = qobject_cast<QLabel*>(o)->text();
+      return false;
+    }
+  } counter{paints, painted};
+  label->installEventFilter(&counter);
+  constexpr int kEntries = 2000;
+  int late = 0;  // timers not served by the DoEvents right after them
+  QElapsedTimer clock;
+  clock.start();
+  std::optional<PacedRepaints> paced(std::in_place);
+  for (int i = 0; i < kEntries; ++i) {
+    lst.AddItem("  (3 Images) - D:\\Job\\Folder" + std::to_string(i) + "\\");
+    form->lblStatus.SetCaption("Searching: D:\\Job\\Folder" + std::to_string(i));
+    bool served = false;
+    QTimer::singleShot(0, label, [&] { served = true; });
+    App::Current().DoEvents();
+    late += !served;
+  }
+  paced.reset();
+  const qint64 ms = clock.elapsed();
+  EXPECT_EQ(late, 0);
+  EXPECT_LE(paints, ms / qtui::PaintPacer::kFrameMs + 2) << ms << " ms";
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(painted.toStdString(), "Searching: D:\\Job\\Folder1999");
+  EXPECT_TRUE(Matches(list, lst));
+  EXPECT_GE(list->verticalScrollBar()->maximum(), kEntries - 30);  // every row laid out
+
+  paints = 0;
+  for (int i = 0; i < 10; ++i) {
+    form->lblStatus.SetCaption("Copying " + std::to_string(i));
+    App::Current().DoEvents();
+  }
+  EXPECT_EQ(paints, 10);
 }
 
 // Leaving an edit combo whose text is one of its entries is no choice: no Click, the text
