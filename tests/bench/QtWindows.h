@@ -126,6 +126,9 @@ inline imaging::Picture Frame(int n, int w, int h) {
   return imaging::Picture::FromPixels(w, h, std::move(px));
 }
 
+// The camera pictures the benches share (MakeCameraPictures).
+inline const fs::path kCameraPool = "/tmp/velmora-program-bench";
+
 // Camera pictures 0 to count - 1 (PictureName) in `pool`, made once and kept: 4000 x 3000 with
 // a 160 x 120 Exif thumbnail (exiftool embeds them all in one run).
 inline void MakeCameraPictures(const fs::path& pool, int count) {
@@ -146,13 +149,13 @@ inline void MakeCameraPictures(const fs::path& pool, int count) {
   std::ofstream(pool / ".complete") << "ok";
 }
 
-// A new prefix at root/prefix, drive D: being root/pics; its drive_c.
-inline fs::path FreshPrefix(const fs::path& root) {
+// A new prefix at root/prefix, drive D: being `driveD` (default root/pics); its drive_c.
+inline fs::path FreshPrefix(const fs::path& root, const fs::path& driveD = {}) {
   const fs::path prefix = root / "prefix";
   fs::remove_all(prefix);
   winfs::CreatePrefix(prefix);
   winfs::UsePrefix(prefix);
-  winfs::LinkDrive('D', root / "pics");
+  winfs::LinkDrive('D', driveD.empty() ? root / "pics" : driveD);
   return prefix / "drive_c";
 }
 

@@ -13,66 +13,31 @@
 // seconds) unless $VELMORA_TEST_WINEPREFIX names a booted one.  Prints both figures, their
 // ratio and the machine's load averages before and after.
 
-#include <QDropEvent>
-#include <QTest>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/MainWindowHost.h"
-#include "platform/dde/Transport.h"
-#include "platform/qtui/DragBridge.h"
-#include "tests/bench/QtWindows.h"
-#include "tests/bench/Timing.h"
-#include "tests/integration/MainWindowFixture.h"
+#include "tests/bench/MainWindowBench.h"
 #include "tests/integration/wine/WineSession.h"
 
 namespace {
 
+using bench::Ms;
 namespace fs = std::filesystem;
 
 int gRuns = 5;
-bench::QtWindows* gQt = nullptr;
-const fs::path kPool = "/tmp/velmora-program-bench";
-constexpr int kPictures = 12;    // a strip page
-constexpr int kUserPause = 600;  // ms between a user's actions (the bridge ends idle conversations)
 
 struct Figures {
   std::vector<double> start, refresh, drop;  // milliseconds
 };
 Figures gSockets, gWine;
 
-std::string Load() {
-  std::ifstream in("/proc/loadavg");
-  std::string one, five, fifteen;
-  in >> one >> five >> fifteen;
-  return one + " " + five + " " + fifteen;
-}
-
-double Ms(bench::Clock::time_point from) {
-  return bench::Seconds(from) * 1000;
-}
-
-class ProgramBench : public mainwindow::MainWindowFixture {
+class ProgramBench : public bench::MainWindowBench {
  protected:
-  // The fixture's prefix and KEP, the Qt window's App services, camera pictures to place.
-  void SetUp() override {
-    MainWindowFixture::SetUp();
-    forms::App::Install(&gQt->Services());
-    dde::UseTransport(nullptr);
-    for (int n = 0; n < kPictures; ++n) {
-      const fs::path to = prefix_.Host("C:\\GLENVUE\\") / bench::PictureName(n);
-      std::error_code ec;
-      fs::create_hard_link(kPool / bench::PictureName(n), to, ec);
-      if (ec) fs::copy_file(kPool / bench::PictureName(n), to);
-    }
-  }
   void TearDown() override {
-    gQt->Close();
-    MainWindowFixture::TearDown();
+    MainWindowBench::TearDown();
     wine_.reset();
   }
   // The fixture's prefix made a Wine prefix with kep.exe running in it; the program's own
@@ -86,34 +51,17 @@ class ProgramBench : public mainwindow::MainWindowFixture {
   void Once(Figures& times) {
     StartKep();
     auto t = bench::Clock::now();
-    app::StartMainWindow();
-    photo_pages::frmMain& form = photo_pages::MainWindow();
-    ASSERT_TRUE(form.Loaded());
-    qtui::FormWindow* window = qtui::FormWindow::For(form);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    bench::Settle();
+    photo_pages::frmMain& form = StartWindow();
     times.start.push_back(Ms(t));
     ASSERT_EQ(form.lblRPT.Caption(), report_.name);
 
-    QTest::qWait(kUserPause);
+    QTest::qWait(bench::kUserPause);
     t = bench::Clock::now();
-    QTest::mouseClick(window->WidgetOf(&form.imaKep), Qt::LeftButton);
+    QTest::mouseClick(qtui::FormWindow::For(form)->WidgetOf(&form.imaKep), Qt::LeftButton);
     bench::Settle();
     times.refresh.push_back(Ms(t));
 
-    QWidget* from = window->WidgetOf(&form.GeaThumb[0]);
-    QWidget* to = window->WidgetOf(&form.imaComp[2]);
-    QTest::mousePress(from, Qt::LeftButton, {}, QPoint(10, 10));  // begins the thumbnail's drag
-    std::unique_ptr<QMimeData> mime(qtui::NewDragMimeData());
-    QDragEnterEvent enter(QPoint(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(to, &enter);
-    QTest::qWait(kUserPause);
-    QDropEvent drop(QPointF(40, 40), Qt::MoveAction, mime.get(), Qt::LeftButton, {});
-    t = bench::Clock::now();
-    QApplication::sendEvent(to, &drop);
-    bench::Settle();
-    times.drop.push_back(Ms(t));
-    QTest::mouseRelease(from, Qt::LeftButton, {}, QPoint(10, 10));
+    times.drop.push_back(Drop(form, 0, 2));
     ASSERT_EQ(SetImages().size(), 1u);
     ASSERT_NE(SetImages()[0].find("-> OK"), std::string::npos) << SetImages()[0];
     ASSERT_EQ(bench::AnswerEveryBox(), 0);
@@ -153,10 +101,10 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   ::setenv("VELMORA_DDE_BRIDGE", WINBRIDGE_EXE, 1);
   bench::QtWindows qt(argc, argv, "velmora-program-bench");
-  gQt = &qt;
+  bench::gQt = &qt;
   bench::AnswerEveryBox();
-  bench::MakeCameraPictures(kPool, kPictures);
-  const std::string before = Load();
+  bench::MakeCameraPictures(bench::kCameraPool, bench::kStripPage);
+  const std::string before = bench::LoadAverages();
   std::string booted;
   const std::string script =
       std::string(VELMORA_SOURCE_DIR) + "/tests/integration/wine/make-prefix";
@@ -171,7 +119,8 @@ int main(int argc, char** argv) {
   std::printf(
       "real window (%s), %d camera pictures; medians of %d runs; load averages %s before, "
       "%s after\n",
-      bench::QtWindows::Platform(), kPictures, gRuns, before.c_str(), Load().c_str());
+      bench::QtWindows::Platform(), bench::kStripPage, gRuns, before.c_str(),
+      bench::LoadAverages().c_str());
   std::printf("%-30s %13s %15s %9s\n", "", "Unix socket", "kep.exe + Wine", "Wine/sock");
   Print("start-up to the window shown", gSockets.start, gWine.start);
   Print("Refresh", gSockets.refresh, gWine.refresh);

@@ -5,14 +5,13 @@
 #include <sys/stat.h>
 
 #include <QProcess>
-#include <QThread>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "platform/winfs/WinFs.h"
 #include "tests/gui/UnderXvfb.h"
+#include "tests/gui/support/ProgramClock.h"
 #include "tests/integration/KepProcess.h"
 
 namespace acceptance {
@@ -186,7 +185,7 @@ Session::Session() {
   env.insert("VELMORA_PREFIX", QString::fromStdString(prefix_.string()));
   env.insert("VELMORA_DDE_DIR", QString::fromStdString((root_ / "dde").string()));
   env.insert("VELMORA_RESOURCES", VELMORA_RESOURCES_DIR);
-  env.insert("VELMORA_CONTROL_MAP", QString::fromStdString((root_ / "controls.map").string()));
+  env.insert("VELMORA_CONTROL_MAP", QString::fromStdString(MapFile().string()));
   env.insert("XDG_RUNTIME_DIR", QString::fromStdString((root_ / "run").string()));
   env.insert("QT_QPA_PLATFORM", "xcb");
   velmora_ = std::make_unique<QProcess>();
@@ -217,47 +216,28 @@ Session::~Session() {
 
 Map Session::Read() const {
   std::vector<Item> items;
-  long tick = 0;
-  std::ifstream in(root_ / "controls.map");
+  std::ifstream in(MapFile());
   for (std::string line; std::getline(in, line);) {
-    if (line.rfind("tick ", 0) == 0) {
-      tick = std::atol(line.c_str() + 5);
-    } else if (std::optional<Item> item = Parse(line)) {
-      items.push_back(*item);
-    }
+    if (std::optional<Item> item = Parse(line)) items.push_back(*item);
   }
-  return Map(std::move(items), tick);
+  return Map(std::move(items));
 }
 
 Map Session::WaitFor(const std::string& what, const std::function<bool(const Map&)>& ok,
                      int timeoutMs) const {
-  constexpr int kTickMs = 250;  // the program rewrites its map every 250 ms of its time
-  long first = -1;
-  for (;;) {
-    Map map = Read();
-    if (!map.Empty() && ok(map)) return map;
-    if (first < 0 && map.Tick() > 0) first = map.Tick();
-    const bool timedOut = first > 0 && map.Tick() - first > timeoutMs / kTickMs;
-    if (timedOut || !Running()) {
-      ADD_FAILURE() << "waited in vain for " << what;
-      KeepScreen();
-      return map;
-    }
-    QThread::msleep(100);
+  Map map = Read();
+  const std::optional<std::string> gaveUp = gui::WaitForTicks(
+      MapFile(), std::chrono::milliseconds(timeoutMs),
+      [&] {
+        map = Read();
+        return !map.Empty() && ok(map);
+      },
+      [this] { return Running(); });
+  if (gaveUp) {
+    ADD_FAILURE() << "waited in vain for " << what << ": " << *gaveUp;
+    gui::KeepScreen(MapFile());
   }
-}
-
-// What the screen and the map showed when a wait failed, kept beside the logs for review.
-void Session::KeepScreen() const {
-  QProcess::execute("import",
-                    {"-window", "root", QString::fromStdString((root_ / "failed.png").string())});
-  QProcess stack;
-  stack.setStandardOutputFile(QString::fromStdString((root_ / "failed.stack").string()));
-  stack.start("xwininfo", {"-root", "-children"});
-  stack.waitForFinished(10000);
-  std::error_code ec;
-  fs::copy_file(root_ / "controls.map", root_ / "failed.map", fs::copy_options::overwrite_existing,
-                ec);
+  return map;
 }
 
 bool Session::Running() const {

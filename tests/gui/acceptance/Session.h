@@ -32,9 +32,7 @@ struct Item {
 
 class Map {
  public:
-  explicit Map(std::vector<Item> items, long tick = 0) : items_(std::move(items)), tick_(tick) {}
-  // How many times the program has written its map: its own clock.
-  long Tick() const { return tick_; }
+  explicit Map(std::vector<Item> items) : items_(std::move(items)) {}
   bool Empty() const { return items_.empty(); }
   bool HasWindow(const std::string& form) const;
   std::vector<Item> Windows() const;
@@ -52,7 +50,6 @@ class Map {
 
  private:
   std::vector<Item> items_;
-  long tick_ = 0;
 };
 
 class Session {
@@ -64,8 +61,8 @@ class Session {
 
   Map Read() const;
   // Reads the map until ok holds; the last map read.  Fails the test with what when it has not
-  // held after timeoutMs of the program's own time (counted in map rewrites, so that a program
-  // slowed down by a busy machine gets the same number of turns).
+  // held after timeoutMs of the program's own time (tests/gui/support/ProgramClock.h), keeping
+  // the screen and the map beside the logs.
   Map WaitFor(const std::string& what, const std::function<bool(const Map&)>& ok,
               int timeoutMs = 30000) const;
   bool Running() const;
@@ -76,7 +73,7 @@ class Session {
   std::string ReportFile() const;
 
  private:
-  void KeepScreen() const;
+  std::filesystem::path MapFile() const { return root_ / "controls.map"; }
 
   std::filesystem::path root_;
   std::filesystem::path prefix_;

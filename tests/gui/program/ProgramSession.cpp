@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/gui/support/ProgramClock.h"
+
 namespace program {
 namespace {
 
@@ -102,9 +104,12 @@ void XServer::StartWindowManager() {
     ::execlp("openbox", "openbox", static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  // Managing starts when it owns the screen's manager selection.
+  // Managing starts when it owns the screen's manager selection; the bound only catches an
+  // openbox that never gets there.
   const Atom selection = XInternAtom(display_, "WM_S0", False);
-  for (int i = 0; i < 100 && XGetSelectionOwner(display_, selection) == 0; ++i) {
+  for (const auto end = Clock::now() + std::chrono::minutes(1);
+       XGetSelectionOwner(display_, selection) == 0;) {
+    if (Clock::now() > end) throw std::runtime_error("openbox did not take the screen");
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 }
@@ -165,6 +170,12 @@ ProgramSession::~ProgramSession() {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
+  if (::testing::Test::HasFailure()) {  // the logs, the map and a failed wait's screen
+    const fs::path kept = prefix_.Root().string() + "-failed";
+    std::error_code ec;
+    fs::rename(prefix_.Root(), kept, ec);
+    std::printf("kept for review: %s\n", kept.c_str());
+  }
 }
 
 void ProgramSession::WriteIni(const std::string& extra) {
@@ -210,6 +221,7 @@ void ProgramSession::WriteReport() {
 
 void ProgramSession::Start() {
   const std::string log = (prefix_.Root() / "velmora.log").string();
+  fs::remove(MapFile());  // a run before counted its own ticks
   pid_ = ForkTiedChild();
   if (pid_ == 0) {
     ::setenv("DISPLAY", x_->Name().c_str(), 1);
@@ -218,7 +230,7 @@ void ProgramSession::Start() {
     ::setenv("VELMORA_DDE_DIR", (prefix_.Root() / "dde").c_str(), 1);
     ::setenv("VELMORA_RESOURCES", (fs::path(VELMORA_SOURCE_DIR) / "resources").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-    ::setenv("VELMORA_CONTROL_MAP", (prefix_.Root() / "controls.map").c_str(), 1);
+    ::setenv("VELMORA_CONTROL_MAP", MapFile().c_str(), 1);
     if (const char* asan = std::getenv("ASAN_OPTIONS")) {
       // libxkbcommon-x11 reads keymap names that are not NUL-ended.
       ::setenv("ASAN_OPTIONS", (std::string(asan) + ":strict_string_checks=0").c_str(), 1);
@@ -234,22 +246,28 @@ void ProgramSession::Start() {
 }
 
 bool ProgramSession::Running() {
-  return !WaitForExit(std::chrono::milliseconds(0)).has_value();
+  int st = 0;
+  if (pid_ > 0 && ::waitpid(pid_, &st, WNOHANG) == pid_) {
+    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    pid_ = -1;
+  }
+  return pid_ > 0;
 }
 
-std::optional<int> ProgramSession::WaitForExit(std::chrono::milliseconds timeout) {
-  if (pid_ <= 0) return status_;
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    int st = 0;
-    if (::waitpid(pid_, &st, WNOHANG) == pid_) {
-      status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-      pid_ = -1;
-      return status_;
-    }
-    if (Clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+std::optional<int> ProgramSession::WaitForExit(std::chrono::milliseconds time) {
+  if (!WaitUntil("the program's end", time, [this] { return !Running(); })) return std::nullopt;
+  return status_;
+}
+
+bool ProgramSession::WaitUntil(const std::string& what, std::chrono::milliseconds time,
+                               const std::function<bool()>& done) {
+  const std::optional<std::string> gaveUp =
+      gui::WaitForTicks(MapFile(), time, done, [this] { return Running(); });
+  if (gaveUp) {
+    std::printf("no %s: %s\n", what.c_str(), gaveUp->c_str());
+    if (x_->display()) gui::KeepScreen(MapFile(), x_->Name());
   }
+  return !gaveUp;
 }
 
 void ProgramSession::Signal(int sig) {
@@ -304,24 +322,23 @@ Window ProgramSession::FindShown(Window parent, const std::string& part, int dep
   return found;
 }
 
-Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milliseconds timeout) {
+Window ProgramSession::WaitForWindow(const std::string& part, std::chrono::milliseconds time) {
   Display* d = x_->display();
-  const auto deadline = Clock::now() + timeout;
-  do {
+  Window found = 0;
+  WaitUntil("window \"" + part + "\"", time, [&] {
     XSync(d, False);
-    if (const Window found = FindShown(DefaultRootWindow(d), part, 2)) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  } while (Clock::now() < deadline && Running());
-  return 0;
+    return (found = FindShown(DefaultRootWindow(d), part, 2)) != 0;
+  });
+  return found;
 }
 
 std::optional<WindowBox> ProgramSession::WaitForItem(const std::string& start,
-                                                     std::chrono::milliseconds timeout,
+                                                     std::chrono::milliseconds time,
                                                      const std::string& end) {
-  const auto deadline = Clock::now() + timeout;
-  do {
-    std::istringstream map(Slurp(prefix_.Root() / "controls.map"));
-    for (std::string line; std::getline(map, line);) {
+  std::optional<WindowBox> found;
+  WaitUntil("\"" + start + "..." + end + "\" in the control map", time, [&] {
+    std::istringstream map(Slurp(MapFile()));
+    for (std::string line; std::getline(map, line) && !found;) {
       if (line.rfind(start, 0) != 0 || line.size() < start.size() + end.size() ||
           line.compare(line.size() - end.size(), end.size(), end) != 0) {
         continue;
@@ -332,11 +349,11 @@ std::optional<WindowBox> ProgramSession::WaitForItem(const std::string& start,
       WindowBox box;
       std::string shown;
       rest >> box.x >> box.y >> box.width >> box.height >> shown;
-      if (rest && shown != "0") return box;  // a tab's caption follows its place
+      if (rest && shown != "0") found = box;  // a tab's caption follows its place
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  } while (Clock::now() < deadline && Running());
-  return std::nullopt;
+    return found.has_value();
+  });
+  return found;
 }
 
 WindowBox ProgramSession::Box(Window w) const {
@@ -431,7 +448,8 @@ void ProgramSession::Close(Window w) {
 }
 
 void ProgramSession::Settle(std::chrono::milliseconds time) {
-  std::this_thread::sleep_for(time);
+  gui::WaitForTicks(
+      MapFile(), time, [] { return false; }, [this] { return Running(); });
 }
 
 }  // namespace program

@@ -2,12 +2,19 @@
 // The real velmora program under a private X server, beside the KEP stand-in, on a throw-away
 // prefix: the screen size is chosen per test, the program is found by its windows and driven
 // as a user and a window manager would (keys through xdotool, WM_DELETE_WINDOW to close).
+// Every wait counts the program's own time (tests/gui/support/ProgramClock.h), not the wall
+// clock's; a wait that gives up says why and keeps the screen and the control map, and the
+// session's folder is kept when the test failed.
+
+// Before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,20 +82,24 @@ class ProgramSession {
   void Start();
   bool Running();
   // Waits for the end; the exit status (128 + signal), nullopt when it is still running.
-  std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+  std::optional<int> WaitForExit(std::chrono::milliseconds time);
+  // Polls done until it holds (true) or the wait gives up (false), after `time` of the program's
+  // own time or when it ended or stopped ticking.
+  bool WaitUntil(const std::string& what, std::chrono::milliseconds time,
+                 const std::function<bool()>& done);
 
   // Sends the program a signal.
   void Signal(int sig);
 
-  // The first shown top-level window whose title contains `part`, waiting up to `timeout` while
-  // the program runs; 0 when none shows.
-  Window WaitForWindow(const std::string& part, std::chrono::milliseconds timeout);
+  // The first shown top-level window whose title contains `part`, waiting up to `time` while the
+  // program runs; 0 when none shows.
+  Window WaitForWindow(const std::string& part, std::chrono::milliseconds time);
   // The main window ("... -  Version ..."), shown once the whole start-up has run.
   Window WaitForMainWindow() { return WaitForWindow(" -  Version ", std::chrono::minutes(2)); }
   // Where the program's control map shows the first shown item whose line starts with `start`
   // ("control frmMain cboGeneral(1) ", "tab frmMain TabData 2 ") and ends with `end` ("menu ",
-  // "\"Help\""), screen pixels; waits up to `timeout`.
-  std::optional<WindowBox> WaitForItem(const std::string& start, std::chrono::milliseconds timeout,
+  // "\"Help\""), screen pixels; waits up to `time`.
+  std::optional<WindowBox> WaitForItem(const std::string& start, std::chrono::milliseconds time,
                                        const std::string& end = "");
   WindowBox Box(Window w) const;
   // The window with the frame a window manager put around it, on the screen.
@@ -113,13 +124,14 @@ class ProgramSession {
   void ClickCentre(const WindowBox& box);
   // Asks the window to close, as a window manager's close box does.
   void Close(Window w);
-  // Lets the program settle (its start-up yields and its first layout).
+  // Lets the program run `time` of its own time (its start-up yields, its first layout).
   void Settle(std::chrono::milliseconds time);
 
   XServer& x() { return *x_; }
 
  private:
   void WriteReport();
+  std::filesystem::path MapFile() const { return prefix_.Root() / "controls.map"; }
   Window FindShown(Window parent, const std::string& part, int depth) const;
 
   TempPrefix prefix_;

@@ -85,24 +85,33 @@ TEST(Program, ClosingTheMainWindowEndsTheProgramAndItStartsAgain) {
 
 constexpr std::size_t kStartUpTransactions = 79;  // the start-up refresh's, with the sample
 
+// The requests, executes and pokes KEP has seen (a hung one too).
+std::size_t Transactions(const ProgramSession& s) {
+  std::size_t n = 0;
+  for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
+  return n;
+}
+
 // Starts the program and waits for the start-up refresh to end; the main window, 0 when none
 // showed.
 Window StartAndWaitForTheRefresh(ProgramSession& s) {
   s.Start();
   const Window main = s.WaitForMainWindow();
-  for (int i = 0; main != 0 && i < 1200; ++i) {
-    std::size_t n = 0;
-    for (const std::string& line : s.KepLog()) n += line.rfind("CONNECT", 0) != 0;
-    if (n >= kStartUpTransactions) break;
-    s.Settle(100ms);
+  if (main != 0) {
+    s.WaitUntil("end of the start-up refresh", 2min,
+                [&] { return Transactions(s) >= kStartUpTransactions; });
   }
   return main;
 }
 
-// ... and presses the KEP button.
+// ... and presses the KEP button: its refresh has reached KEP on return.
 Window StartAndPressKep(ProgramSession& s) {
   const Window main = StartAndWaitForTheRefresh(s);
-  if (main != 0) s.Click(main, 160, 48);
+  if (main != 0) {
+    s.Click(main, 160, 48);
+    s.WaitUntil("refresh of the KEP button", 30s,
+                [&] { return Transactions(s) > kStartUpTransactions; });
+  }
   return main;
 }
 
@@ -125,14 +134,12 @@ TEST(Program, ATypedCaptionReachesKepAndACloseDuringAMessageBoxIsDropped) {
   const std::optional<WindowBox> subject = s.WaitForItem("tab frmMain TabData 0 ", 30s);
   ASSERT_TRUE(subject);
   s.ClickCentre(*subject);
-  bool poked = false;
-  for (int i = 0; i < 600 && !poked; ++i) {
+  EXPECT_TRUE(s.WaitUntil("typed caption at KEP", 60s, [&] {
     for (const std::string& line : s.KepLog()) {
-      poked = poked || (line.rfind("POKE", 0) == 0 && line.find("- front corner") != line.npos);
+      if (line.rfind("POKE", 0) == 0 && line.find("- front corner") != line.npos) return true;
     }
-    if (!poked) s.Settle(100ms);
-  }
-  EXPECT_TRUE(poked) << "the typed caption never reached KEP";
+    return false;
+  }));
 
   const std::optional<WindowBox> help = s.WaitForItem("menu ", 30s, "\"Help\"");
   ASSERT_TRUE(help) << "no Help menu";
@@ -157,7 +164,6 @@ TEST(Program, ClosingDuringARefreshEndsTheProgramOnceTheRefreshIsDone) {
   ProgramSession s(1024, 768, {"--slow", "1"});
   const Window main = StartAndPressKep(s);
   ASSERT_NE(main, 0u) << "no main window";
-  s.Settle(700ms);
   EXPECT_EQ(CloseAndExpectTheEnd(s, main).replacements, 10);
 }
 
@@ -167,7 +173,6 @@ TEST(Program, AClosingDuringAHungKepCallIsNotLost) {
   ProgramSession s(1024, 768, {"--hang-at", std::to_string(kStartUpTransactions + 1)});
   const Window main = StartAndPressKep(s);
   ASSERT_NE(main, 0u) << "no main window";
-  s.Settle(1000ms);
   s.Close(main);
   const Window box = s.WaitForWindow("Error", 60s);
   ASSERT_NE(box, 0u) << "no box about the timeout";
