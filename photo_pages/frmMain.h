@@ -201,6 +201,7 @@ class frmMain : public core::MainFormControls {
   void KepUpdateDDE(forms::TextBox& link);
   void TakeOnReport(const std::string& report, const std::string& forms, const std::string& images);
   void OpenActiveReport();
+  void FillFromReport(bool bResetTabs);
   void ClearAllPhotos();
   void ClearSlots(forms::ControlArray<forms::Gear>& slots, int count);
   void DelTempPhotos();
@@ -217,7 +218,8 @@ class frmMain : public core::MainFormControls {
 
   // Slot fill (frmMain_Photos.cpp)
   void SetAllDde();
-  void SetPhotos(const std::string& sPrefix);
+  void SetPhotos(const std::string& sPrefix, bool onlyBlank = false);
+  void ShowPhotosLeftBlank();
   forms::ControlArray<forms::Gear>* SlotFamily(const std::string& sPrefix, int& count);
 
   // Thumbnail strip (frmMain_Thumbs.cpp)

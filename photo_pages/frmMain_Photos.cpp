@@ -78,17 +78,19 @@ forms::ControlArray<forms::Gear>* frmMain::SlotFamily(const std::string& sPrefix
 }
 
 // A slot whose handling fails keeps what it showed; the next slot goes on.
-void frmMain::SetPhotos(const std::string& sPrefix) {
+// With onlyBlank, the slots that show something are left as they are.
+void frmMain::SetPhotos(const std::string& sPrefix, bool onlyBlank) {
   int count = 0;
   forms::ControlArray<forms::Gear>* slots = SlotFamily(sPrefix, count);
   for (int i = 1; i <= count; ++i) {
+    forms::Gear& slot = (*slots)[i];
+    if (onlyBlank && !vb::Trim(slot.ThumbPath()).empty()) continue;
     try {
       const std::string key = sPrefix + "_" + std::to_string(i) + "_";
       const std::string entry = FindImageEntry(core::gReportImages, key);
       const std::string objectName = core::ParseLR(entry, "L", "|");
       std::string picture = core::ParseLR(entry, "R", "|");
       picture = core::StripSemicolon(picture);
-      forms::Gear& slot = (*slots)[i];
       // NOLINTNEXTLINE(bugprone-branch-clone): the first and last cases clear for different reasons
       if (vb::Trim(picture).empty() || core::IsEmptyPict(picture)) {
         core::geaClearImage(slot);
@@ -101,6 +103,17 @@ void frmMain::SetPhotos(const std::string& sPrefix) {
       throw;
     } catch (...) {
     }
+  }
+}
+
+// A refresh that stops part-way (KEP hung or gone) after clearing the slots leaves those not yet
+// filled blank under the name of the report it took on, where a drop would replace that
+// object's picture without the question and without keeping its old bytes: they show the
+// report's pictures.
+void frmMain::ShowPhotosLeftBlank() {
+  for (const char* prefix :
+       {"SUB", "CMP", "ALT", "GN", "LCMP", "SCMP", "OCMP", "ECMP", "RCMP", "XP"}) {
+    SetPhotos(prefix, true);
   }
 }
 

@@ -61,6 +61,17 @@ void frmMain::RefreshReport(bool bResetTabs) {
   }
   OpenActiveReport();
   ClearAllPhotos();
+  try {
+    FillFromReport(bResetTabs);
+  } catch (const forms::ProgramEnded&) {
+    throw;
+  } catch (...) {
+    ShowPhotosLeftBlank();
+    throw;
+  }
+}
+
+void frmMain::FillFromReport(bool bResetTabs) {
   Yield();
   core::TabDisable(core::gReportForms);
   Yield();

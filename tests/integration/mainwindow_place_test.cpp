@@ -305,6 +305,18 @@ TEST_F(PlaceTest, AnotherReportOpenInKepGetsNothingAndCostsNothing) {
   EXPECT_EQ(f.TxtKepReport.Text(), f.lblRPT.Caption());
   EXPECT_NE(f.TxtKepReport.Text(), kReport);
 
+  // One that stops after taking on the report (KEP hangs at its ninth transaction, the address
+  // reading's ActiveReports) leaves no slot blank: each shows the report's picture or none.
+  kep_.reset();
+  kep_ = std::make_unique<KepProcess>(
+      dde_dir_,
+      std::vector<std::string>{"--prefix", prefix_.Prefix().string(), "--log", LogFile().string(),
+                               WriteReport(report_).string(), "--hang-at", "9"});
+  f.imaKep.Click();
+  ASSERT_EQ(f.lblRPT.Caption(), kReport) << Boxes();
+  EXPECT_EQ(vb::UCase(f.imaComp[1].ThumbPath()), oak);
+  EXPECT_TRUE(core::IsEmptyPict(f.imaComp[2].ThumbPath())) << f.imaComp[2].ThumbPath();
+
   // The shown report again, of a form type the reference file does not know: its addresses
   // cannot be read, but its pictures are still shown, so a drop asks before replacing one and
   // keeps the old bytes.

@@ -5,6 +5,7 @@
 // prefix's wineserver, and every Windows program in it, is ended with the session.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,3 +27,20 @@ class WineSession {
 
 // Makes `prefix` (a winfs test prefix) a Wine prefix sharing the Windows folders of `booted`.
 void MakeWinePrefix(const std::filesystem::path& prefix, const std::filesystem::path& booted);
+
+// A main-window fixture (MainWindowFixture or one built on it) run beside kep.exe under Wine:
+// its KEP starts through kep_launcher_.
+template <class Fixture>
+class UnderWine : public Fixture {
+ protected:
+  void SetUp() override {
+    Fixture::SetUp();
+    wine_ = std::make_unique<WineSession>(this->prefix_.Prefix());
+    this->kep_launcher_ = wine_->KepLauncher();
+  }
+  void TearDown() override {
+    Fixture::TearDown();
+    wine_.reset();
+  }
+  std::unique_ptr<WineSession> wine_;
+};

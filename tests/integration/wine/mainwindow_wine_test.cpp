@@ -18,23 +18,13 @@ namespace {
 
 constexpr const char* kUser = "C:\\Velmora\\User\\";
 
-class MainWindowUnderWine : public MainWindowFixture {
+class MainWindowUnderWine : public UnderWine<MainWindowFixture> {
  protected:
-  void SetUp() override {
-    MainWindowFixture::SetUp();
-    wine_ = std::make_unique<WineSession>(prefix_.Prefix());
-    kep_launcher_ = wine_->KepLauncher();
-  }
-  void TearDown() override {
-    MainWindowFixture::TearDown();
-    wine_.reset();
-  }
   int Count(const std::string& kind, const std::string& what) const {
     int n = 0;
     for (const auto& line : Log(kind)) n += line.find(what) != std::string::npos;
     return n;
   }
-  std::unique_ptr<WineSession> wine_;
 };
 
 TEST_F(MainWindowUnderWine, ADroppedThumbnailIsPlacedInTheReportOfKepExe) {
