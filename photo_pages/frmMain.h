@@ -220,6 +220,12 @@ class frmMain : public core::MainFormControls {
   void SetAllDde();
   void SetPhotos(const std::string& sPrefix, bool onlyBlank = false);
   void ShowPhotosLeftBlank();
+  struct SlotFamilyEntry {
+    const char* prefix;
+    int count;
+    forms::ControlArray<forms::Gear>* gears;
+  };
+  std::array<SlotFamilyEntry, 10> SlotFamilies();
   forms::ControlArray<forms::Gear>* SlotFamily(const std::string& sPrefix, int& count);
 
   // Thumbnail strip (frmMain_Thumbs.cpp)

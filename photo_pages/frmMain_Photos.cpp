@@ -1,6 +1,7 @@
 // Filling the photo slots from the report's image list ("OBJECT|path;" entries), family by
 // family, each followed by its address labels or caption lists.
 
+#include <array>
 #include <string>
 
 #include "core/ErrTrap.h"
@@ -55,22 +56,27 @@ void frmMain::SetAllDde() {
   step("TabPopulateExtendedText", [this] { TabPopulateExtendedText(); });
 }
 
-forms::ControlArray<forms::Gear>* frmMain::SlotFamily(const std::string& sPrefix, int& count) {
-  struct Family {
-    const char* prefix;
-    int count;
-    forms::ControlArray<forms::Gear>* slots;
-  };
-  const Family families[] = {
-      {"SUB", 3, &imaSubject},     {"CMP", 9, &imaComp},         {"ALT", 6, &imaAltComp},
-      {"GN", 36, &imaGeneral},     {"LCMP", 6, &imaListing},     {"SCMP", 6, &imaSpecificListing},
-      {"OCMP", 3, &imaReoListing}, {"ECMP", 3, &imaReo2Listing}, {"RCMP", 9, &imaRental},
+// The slot families by photo-object prefix, with their slot counts.
+std::array<frmMain::SlotFamilyEntry, 10> frmMain::SlotFamilies() {
+  return {{
+      {"SUB", 3, &imaSubject},
+      {"CMP", 9, &imaComp},
+      {"ALT", 6, &imaAltComp},
+      {"GN", 36, &imaGeneral},
+      {"LCMP", 6, &imaListing},
+      {"SCMP", 6, &imaSpecificListing},
+      {"OCMP", 3, &imaReoListing},
+      {"ECMP", 3, &imaReo2Listing},
+      {"RCMP", 9, &imaRental},
       {"XP", 36, &imaExtended},
-  };
-  for (const Family& f : families) {
+  }};
+}
+
+forms::ControlArray<forms::Gear>* frmMain::SlotFamily(const std::string& sPrefix, int& count) {
+  for (const SlotFamilyEntry& f : SlotFamilies()) {
     if (sPrefix == f.prefix) {
       count = f.count;
-      return f.slots;
+      return f.gears;
     }
   }
   count = 0;
@@ -111,10 +117,7 @@ void frmMain::SetPhotos(const std::string& sPrefix, bool onlyBlank) {
 // object's picture without the question and without keeping its old bytes: they show the
 // report's pictures.
 void frmMain::ShowPhotosLeftBlank() {
-  for (const char* prefix :
-       {"SUB", "CMP", "ALT", "GN", "LCMP", "SCMP", "OCMP", "ECMP", "RCMP", "XP"}) {
-    SetPhotos(prefix, true);
-  }
+  for (const SlotFamilyEntry& f : SlotFamilies()) SetPhotos(f.prefix, true);
 }
 
 std::string frmMain::FindImageEntry(const std::string& sList, const std::string& sKey) {
